@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Instala los paquetes de Debian 12 que necesita Movilant (compilación, pruebas y ejecución).
+set -euo pipefail
+PAQUETES=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+  libpugixml-dev libzip-dev zipcmp zipmerge ziptool libzint-dev libzxing-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libreoffice-writer-nogui fonts-liberation fonts-dejavu-core
+  poppler-utils cups-client xvfb xauth x11-utils
+)
+faltan=()
+for p in "${PAQUETES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || faltan+=("$p")
+done
+if [ ${#faltan[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Faltan paquetes (${faltan[*]}) y hace falta ser root para instalarlos." >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${faltan[@]}"
+fi

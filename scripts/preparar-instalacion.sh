@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Monta una instalación completa de ejemplo en la carpeta indicada: el programa junto a
+# conf.xml, usuarios.xml, el manual y ficheros/ (catálogos, FicheroTexto.txt, plantillas, temp/).
+# No toca usuarios.xml ni ficheros/temp/ si ya existen: son datos del usuario.
+set -euo pipefail
+raiz="$(cd "$(dirname "$0")/.." && pwd)"
+build="${MOVILANT_BUILD:-$raiz/build}"
+destino="${1:-$raiz/instalacion}"
+mkdir -p "$destino/ficheros/temp"
+cp -f "$build/movilant" "$destino/movilant"
+cp -f "$raiz/datos/conf.xml" "$destino/conf.xml"
+[ -f "$destino/usuarios.xml" ] || cp "$raiz/datos/usuarios.xml" "$destino/usuarios.xml"
+cp -f "$raiz/datos/FicheroTexto.txt" "$destino/ficheros/FicheroTexto.txt"
+"$build/movilant-catalogos" generar "$destino/ficheros" >/dev/null
+if [ -x "$build/movilant-plantillas" ]; then
+  "$build/movilant-plantillas" instalar "$raiz/datos/plantillas" "$destino/ficheros" >/dev/null
+fi
+if [ -f "$raiz/datos/Manual de Usuario.doc" ]; then
+  cp -f "$raiz/datos/Manual de Usuario.doc" "$destino/Manual de Usuario.doc"
+fi
+echo "Instalación de ejemplo lista en $destino"

@@ -1,0 +1,114 @@
+#include "platform/DocumentoXml.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <sstream>
+
+namespace {
+
+constexpr unsigned kOpcionesAnalisis = pugi::parse_default | pugi::parse_declaration;
+
+// Pasa el texto UTF-8 de pugixml a Latin-1 sin perder nada: lo que no cabe va como &#N;.
+QByteArray aLatin1ConReferencias(const QString& texto) {
+    QByteArray salida;
+    salida.reserve(texto.size());
+    for (const char32_t c : texto.toUcs4()) {
+        if (c < 256) {
+            salida.append(char(c));
+        } else {
+            salida.append("&#" + QByteArray::number(quint32(c)) + ";");
+        }
+    }
+    return salida;
+}
+
+}  // namespace
+
+bool DocumentoXml::cargarFichero(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) {
+        m_doc.reset();
+        return false;
+    }
+    const QByteArray datos = f.readAll();
+    const auto r = m_doc.load_buffer(datos.constData(), size_t(datos.size()), kOpcionesAnalisis,
+                                     pugi::encoding_auto);
+    if (!r) m_doc.reset();
+    return bool(r);
+}
+
+bool DocumentoXml::cargarTexto(const QString& texto) {
+    const QByteArray utf8 = texto.toUtf8();
+    const auto r = m_doc.load_buffer(utf8.constData(), size_t(utf8.size()), kOpcionesAnalisis,
+                                     pugi::encoding_utf8);
+    if (!r) m_doc.reset();
+    return bool(r);
+}
+
+Resultado DocumentoXml::guardar(const QString& ruta) const {
+    std::ostringstream flujo;
+    m_doc.save(flujo, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    QString cuerpo = QString::fromStdString(flujo.str());
+    // La declaración siempre dice la codificación en que de verdad se escribe.
+    pugi::xml_node primero = m_doc.first_child();
+    if (primero.type() == pugi::node_declaration) {
+        // format_no_declaration no omite un nodo de declaración ya presente: quitarlo del texto.
+        const int fin = cuerpo.indexOf(QStringLiteral("?>"));
+        if (cuerpo.startsWith(QStringLiteral("<?xml")) && fin >= 0) cuerpo = cuerpo.mid(fin + 2);
+    }
+    const QByteArray bytes = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" +
+                             aLatin1ConReferencias(cuerpo);
+    QSaveFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly)) {
+        return Resultado::fallo(
+            QStringLiteral("No se puede escribir el fichero \"%1\": %2").arg(ruta, f.errorString()),
+            Errores::ErrorEntradaSalida);
+    }
+    if (f.write(bytes) != bytes.size() || !f.commit()) {
+        return Resultado::fallo(
+            QStringLiteral("No se ha podido guardar el fichero \"%1\": %2").arg(ruta, f.errorString()),
+            Errores::ErrorEntradaSalida);
+    }
+    return Resultado::correcto();
+}
+
+QString DocumentoXml::aXPath(const QString& consulta) {
+    static const QRegularExpression kPosicion(QStringLiteral("\\[(\\d+)\\]"));
+    QString salida;
+    int desde = 0;
+    auto it = kPosicion.globalMatch(consulta);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        salida += consulta.mid(desde, m.capturedStart() - desde);
+        salida += QLatin1Char('[') + QString::number(m.captured(1).toLongLong() + 1) + QLatin1Char(']');
+        desde = m.capturedEnd();
+    }
+    salida += consulta.mid(desde);
+    return salida;
+}
+
+pugi::xml_node DocumentoXml::seleccionarNodo(const QString& consulta) const {
+    try {
+        return m_doc.select_node(aXPath(consulta).toUtf8().constData()).node();
+    } catch (const pugi::xpath_exception&) {
+        return {};
+    }
+}
+
+pugi::xpath_node_set DocumentoXml::seleccionarNodos(const QString& consulta) const {
+    try {
+        return m_doc.select_nodes(aXPath(consulta).toUtf8().constData());
+    } catch (const pugi::xpath_exception&) {
+        return {};
+    }
+}
+
+QString DocumentoXml::texto(const QString& consulta) const {
+    return textoNodo(seleccionarNodo(consulta));
+}
+
+QString DocumentoXml::textoNodo(const pugi::xml_node& nodo) {
+    if (!nodo) return {};
+    return QString::fromUtf8(nodo.text().get());
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "platform/Resultado.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+// Tabla en memoria con cursor, filtro, búsqueda hacia delante, orden y clones.
+// Los registros viven en un almacén compartido; cada cursor (Tabla) tiene su propio filtro,
+// orden y posición. Un clon ve los registros que se añaden por cualquier otro cursor.
+
+enum class TipoCampo { Texto = 200, Entero = 20 };
+
+struct Campo {
+    QString nombre;
+    TipoCampo tipo = TipoCampo::Texto;
+    int longitud = 0;  // longitud máxima de los textos; 0 en los enteros
+};
+
+class Tabla;
+using PTabla = std::shared_ptr<Tabla>;
+struct AlmacenTabla;
+
+class Tabla : public QObject {
+    Q_OBJECT
+public:
+    // Crea una tabla nueva, vacía y abierta con los campos en ese orden.
+    static PTabla crear(const QString& nombre, const QList<Campo>& campos);
+    ~Tabla() override;
+
+    // Segundo cursor sobre los mismos registros, sin filtro ni orden, situado en el primero.
+    PTabla clonar() const;
+
+    const QString& nombre() const;
+    const QList<Campo>& campos() const;
+    int indiceCampo(const QString& nombre) const;  // sin distinguir mayúsculas; -1 si no existe
+
+    bool abierta() const;
+    void cerrar();
+
+    // Cursor (sobre los registros que pasan el filtro, en el orden vigente).
+    void moverPrimero();
+    void moverUltimo();
+    void moverSiguiente();
+    void moverAnterior();
+    bool bof() const;  // antes del primero (o tabla vacía)
+    bool eof() const;  // después del último (o tabla vacía)
+    int numeroRegistros() const;  // registros que pasan el filtro
+
+    // Registros. Los cambios se guardan al momento; actualizar() se mantiene por claridad de los
+    // llamadores y nunca falla con un registro actual válido.
+    Resultado anadir();  // añade un registro vacío al final y lo deja como actual
+    Resultado actualizar();
+    Resultado borrar();  // borra el actual; el cursor queda en el siguiente
+
+    // Valores del registro actual. Texto: QString (vacío = nulo); Entero: qint64 o nulo.
+    QVariant valor(const QString& campo) const;
+    QVariant valor(int campo) const;
+    QString texto(const QString& campo) const;  // el valor como texto ("" si es nulo)
+    // Escribe un valor. Falla con mensaje si no hay registro actual, el campo no existe,
+    // el texto supera la longitud máxima o el valor no se puede convertir a entero.
+    Resultado establecer(const QString& campo, const QVariant& valor);
+    Resultado establecer(int campo, const QVariant& valor);
+
+    // Filtro: "" o "0" lo quitan (y filtro() devuelve entonces "0"). Un texto que el lenguaje no
+    // entiende es un fallo cuyo mensaje cita el texto; el filtro anterior se mantiene.
+    // Tras filtrar, el cursor queda en el primer registro visible.
+    Resultado filtrar(const QString& filtro);
+    QString filtro() const;
+    bool tieneFiltro() const;
+
+    // Orden: "Campo ASC" o "Campo DESC" con blancos alrededor; "" lo quita.
+    Resultado ordenar(const QString& orden);
+    QString orden() const;
+
+    // Búsqueda de una cláusula desde el registro actual hacia delante. Si no hay ninguno, el
+    // cursor queda después del último (eof()).
+    Resultado buscar(const QString& criterio);
+
+    // Acceso por fila visible (para modelos de vistas y recorridos sin mover el cursor).
+    int filaActual() const;  // -1 si bof/eof
+    void irAFila(int fila);
+    QVariant valorEnFila(int fila, int campo) const;
+
+signals:
+    // Cambian los registros visibles (altas, bajas, valores, filtro u orden) de este cursor.
+    void cambiado();
+
+private:
+    Tabla(std::shared_ptr<AlmacenTabla> almacen);
+    struct Privado;
+    std::unique_ptr<Privado> d;
+    friend struct AlmacenTabla;
+};

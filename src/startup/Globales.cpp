@@ -1,0 +1,11 @@
+#include "startup/Globales.h"
+
+#include <memory>
+
+namespace {
+std::unique_ptr<Globales> g_estado = std::make_unique<Globales>();
+}
+
+Globales& G() { return *g_estado; }
+
+void reiniciarGlobales() { g_estado = std::make_unique<Globales>(); }

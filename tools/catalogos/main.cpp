@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+    std::fprintf(stderr, "movilant-catalogos: todavía sin órdenes\n");
+    return 1;
+}
