@@ -57,8 +57,8 @@ Resultado DocumentoXml::guardar(const QString& ruta) const {
         const int fin = cuerpo.indexOf(QStringLiteral("?>"));
         if (cuerpo.startsWith(QStringLiteral("<?xml")) && fin >= 0) cuerpo = cuerpo.mid(fin + 2);
     }
-    const QByteArray bytes = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" +
-                             aLatin1ConReferencias(cuerpo);
+    const QByteArray bytes =
+        "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" + aLatin1ConReferencias(cuerpo);
     QSaveFile f(ruta);
     if (!f.open(QIODevice::WriteOnly)) {
         return Resultado::fallo(
@@ -66,9 +66,9 @@ Resultado DocumentoXml::guardar(const QString& ruta) const {
             Errores::ErrorEntradaSalida);
     }
     if (f.write(bytes) != bytes.size() || !f.commit()) {
-        return Resultado::fallo(
-            QStringLiteral("No se ha podido guardar el fichero \"%1\": %2").arg(ruta, f.errorString()),
-            Errores::ErrorEntradaSalida);
+        return Resultado::fallo(QStringLiteral("No se ha podido guardar el fichero \"%1\": %2")
+                                    .arg(ruta, f.errorString()),
+                                Errores::ErrorEntradaSalida);
     }
     return Resultado::correcto();
 }
@@ -81,7 +81,8 @@ QString DocumentoXml::aXPath(const QString& consulta) {
     while (it.hasNext()) {
         const auto m = it.next();
         salida += consulta.mid(desde, m.capturedStart() - desde);
-        salida += QLatin1Char('[') + QString::number(m.captured(1).toLongLong() + 1) + QLatin1Char(']');
+        salida +=
+            QLatin1Char('[') + QString::number(m.captured(1).toLongLong() + 1) + QLatin1Char(']');
         desde = m.capturedEnd();
     }
     salida += consulta.mid(desde);
@@ -105,7 +106,22 @@ pugi::xpath_node_set DocumentoXml::seleccionarNodos(const QString& consulta) con
 }
 
 QString DocumentoXml::texto(const QString& consulta) const {
-    return textoNodo(seleccionarNodo(consulta));
+    try {
+        const pugi::xpath_node n = m_doc.select_node(aXPath(consulta).toUtf8().constData());
+        // Una consulta que acaba en "@Atributo" devuelve el atributo, no su elemento.
+        if (n.attribute()) return QString::fromUtf8(n.attribute().value());
+        return textoNodo(n.node());
+    } catch (const pugi::xpath_exception&) {
+        return {};
+    }
+}
+
+bool DocumentoXml::existe(const QString& consulta) const {
+    try {
+        return bool(m_doc.select_node(aXPath(consulta).toUtf8().constData()));
+    } catch (const pugi::xpath_exception&) {
+        return false;
+    }
 }
 
 QString DocumentoXml::textoNodo(const pugi::xml_node& nodo) {

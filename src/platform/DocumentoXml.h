@@ -20,9 +20,10 @@ public:
 
     pugi::xml_node seleccionarNodo(const QString& consulta) const;
     pugi::xpath_node_set seleccionarNodos(const QString& consulta) const;
-    // Texto del nodo de la consulta; vacío si no existe.
+    // Texto del nodo (o atributo, con "@Nombre") de la consulta; vacío si no existe.
     QString texto(const QString& consulta) const;
-    bool existe(const QString& consulta) const { return bool(seleccionarNodo(consulta)); }
+    // Verdadero si la consulta encuentra un elemento o un atributo.
+    bool existe(const QString& consulta) const;
     bool vacio() const { return !m_doc.document_element(); }
 
     pugi::xml_document& doc() { return m_doc; }
