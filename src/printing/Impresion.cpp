@@ -1,0 +1,115 @@
+#include "printing/Impresion.h"
+
+#include "printing/ProcesosExternos.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+
+// La primera conversión con un perfil nuevo lo crea: tarda bastante más que las siguientes.
+constexpr int kMsConversion = 180000;
+constexpr int kMsCola = 60000;
+
+// Filtro de exportación que deja las imágenes como están: remuestrearlas estropea las barras.
+const QString kFiltroPdf = QStringLiteral(
+    "pdf:writer_pdf_Export:{\"ReduceImageResolution\":{\"type\":\"boolean\",\"value\":\"false\"},"
+    "\"UseLosslessCompression\":{\"type\":\"boolean\",\"value\":\"true\"}}");
+
+}  // namespace
+
+QString rutaPdfDe(const QString& rutaDocumento) {
+    const QFileInfo fi(rutaDocumento);
+    return fi.dir().filePath(fi.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf) {
+    const QFileInfo origen(rutaDocumento);
+    if (!origen.isFile())
+        return Resultado::fallo(
+            QStringLiteral("No se encuentra el documento \"%1\".").arg(rutaDocumento),
+            Errores::FicheroNoEncontrado);
+    // Dos conversiones con el mismo perfil se estorban y una falla sin avisar: cada una el suyo.
+    QTemporaryDir perfil, salida;
+    if (!perfil.isValid() || !salida.isValid())
+        return Resultado::fallo(QStringLiteral("No se puede crear una carpeta temporal para "
+                                               "convertir el documento a PDF."),
+                                Errores::ErrorEntradaSalida);
+    const QStringList argumentos = {
+        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(perfil.path()).toString(),
+        QStringLiteral("--headless"),
+        QStringLiteral("--norestore"),
+        QStringLiteral("--nolockcheck"),
+        QStringLiteral("--convert-to"),
+        kFiltroPdf,
+        QStringLiteral("--outdir"),
+        salida.path(),
+        origen.absoluteFilePath()};
+    const ResultadoDe<SalidaProceso> r =
+        lanzarProceso(programasExternos().soffice, argumentos, kMsConversion,
+                      QStringLiteral("convertir el documento a PDF"));
+    if (!r) return r.estado();
+
+    // LibreOffice puede salir con 0 sin haber convertido nada: manda el fichero que dejó.
+    QFile pdf(QDir(salida.path()).filePath(origen.completeBaseName() + QStringLiteral(".pdf")));
+    QByteArray contenido;
+    if (pdf.open(QIODevice::ReadOnly)) contenido = pdf.readAll();
+    if (!contenido.startsWith("%PDF"))
+        return Resultado::fallo(
+            QStringLiteral("No se ha podido convertir el documento \"%1\" a PDF. %2")
+                .arg(QDir::toNativeSeparators(rutaDocumento),
+                     (r.valor().errores + r.valor().salida).trimmed()),
+            Errores::ErrorEntradaSalida);
+
+    QSaveFile destino(rutaPdf);
+    if (!destino.open(QIODevice::WriteOnly) || destino.write(contenido) != contenido.size() ||
+        !destino.commit())
+        return Resultado::fallo(QStringLiteral("No se puede escribir el fichero \"%1\": %2")
+                                    .arg(QDir::toNativeSeparators(rutaPdf), destino.errorString()),
+                                Errores::ErrorEntradaSalida);
+    return Resultado::correcto();
+}
+
+ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
+                                                  const QVector<CodigoEsperado>& esperados) {
+    ResultadoImpresion res;
+    res.rutaPdf = rutaPdfDe(rutaDocumento);
+    const Resultado conv = convertirAPdf(rutaDocumento, res.rutaPdf);
+    if (!conv) return conv;
+
+    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 300);
+    if (!leidos) return leidos.estado();
+    const Resultado lectura = compararCodigos(leidos.valor(), esperados);
+    if (!lectura) {
+        QFile::remove(res.rutaPdf);
+        return Resultado::fallo(QStringLiteral("No se imprime la solicitud porque sus códigos de "
+                                               "barras no se leerían bien. %1")
+                                    .arg(lectura.mensaje()),
+                                Errores::ErrorEntradaSalida);
+    }
+
+    const ResultadoDe<SalidaProceso> cola =
+        lanzarProceso(programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, kMsCola,
+                      QStringLiteral("enviar la solicitud a la impresora"));
+    if (cola && cola.valor().codigo == 0) {
+        // La cola ya tiene su copia.
+        res.enviada = true;
+        QFile::remove(res.rutaPdf);
+        res.rutaPdf.clear();
+        return res;
+    }
+    res.detalle = cola ? (cola.valor().errores + cola.valor().salida).trimmed() : cola.mensaje();
+    return res;
+}
+
+QString mensajeSinImpresora(const ResultadoImpresion& r) {
+    return QStringLiteral(
+               "No se ha podido enviar la solicitud a la impresora (%1). La solicitud "
+               "se ha guardado en el fichero \"%2\": ábralo e imprímalo desde allí.")
+        .arg(r.detalle.isEmpty() ? QStringLiteral("no hay impresora predeterminada") : r.detalle,
+             QDir::toNativeSeparators(r.rutaPdf));
+}

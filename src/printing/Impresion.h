@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Resultado.h"
+#include "printing/LecturaCodigos.h"
+
+#include <QString>
+#include <QVector>
+
+// Convierte el documento (DOCX, sea cual sea su extensión) a PDF con LibreOffice sin interfaz,
+// con un perfil propio para esta conversión y sin rebajar la resolución de las imágenes. El PDF se
+// escribe de una vez en `rutaPdf` (o no se escribe).
+Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf);
+
+// PDF que acompaña a un documento: mismo nombre con ".pdf".
+QString rutaPdfDe(const QString& rutaDocumento);
+
+struct ResultadoImpresion {
+    bool enviada = false;  // en la cola de la impresora por defecto
+    QString rutaPdf;       // si no se envió, el PDF que se queda junto al documento
+    QString detalle;       // lo que dijo la cola al no aceptarlo
+};
+
+// Convierte el documento, comprueba que cada código esperado se lee exactamente en su página y lo
+// manda a la impresora por defecto. Sin impresora el PDF se queda junto al documento y se devuelve
+// su ruta. Si un código no se lee no se imprime nada y el fallo lo explica.
+ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
+                                                  const QVector<CodigoEsperado>& esperados);
+
+// Texto para el usuario cuando no hubo impresora.
+QString mensajeSinImpresora(const ResultadoImpresion& r);

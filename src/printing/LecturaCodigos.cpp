@@ -1,0 +1,110 @@
+#include "printing/LecturaCodigos.h"
+
+#include "platform/Codificacion.h"
+#include "printing/CodigoBarras.h"
+#include "printing/ProcesosExternos.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+// Sin esto la cabecera avisa del cambio de tipo de text(), que aquí no se usa.
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+#include <algorithm>
+
+QByteArray bytesEsperadosCodigo(const QString& texto) {
+    return Codificacion::aWindows1252(sustituirCaracteresCodigo(texto));
+}
+
+QVector<QByteArray> leerCodigosImagen(const QImage& imagen) {
+    const QImage gris = imagen.convertToFormat(QImage::Format_Grayscale8);
+    ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(), ZXing::ImageFormat::Lum,
+                           int(gris.bytesPerLine()));
+    ZXing::DecodeHints pistas;
+    pistas.setFormats(ZXing::BarcodeFormat::PDF417);
+    pistas.setTryHarder(true);
+    QVector<QByteArray> leidos;
+    for (const ZXing::Result& r : ZXing::ReadBarcodes(vista, pistas)) {
+        if (!r.isValid()) continue;
+        const ZXing::ByteArray& b = r.bytes();
+        leidos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
+    }
+    return leidos;
+}
+
+ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp) {
+    if (!QFile::exists(rutaPdf))
+        return Resultado::fallo(QStringLiteral("No se encuentra el fichero \"%1\".").arg(rutaPdf),
+                                Errores::FicheroNoEncontrado);
+    QTemporaryDir carpeta;
+    if (!carpeta.isValid())
+        return Resultado::fallo(QStringLiteral("No se puede crear una carpeta temporal."),
+                                Errores::ErrorEntradaSalida);
+    const Resultado r =
+        ejecutarProceso(programasExternos().pdftoppm,
+                        {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-gray"),
+                         rutaPdf, carpeta.filePath(QStringLiteral("p"))},
+                        120000, QStringLiteral("leer las páginas del PDF"));
+    if (!r) return r;
+
+    // pdftoppm numera "p-1.pgm" o "p-01.pgm" según el número de páginas.
+    static const QRegularExpression numero(QStringLiteral("^p-0*(\\d+)\\.pgm$"));
+    QVector<CodigoLeido> leidos;
+    QVector<QPair<int, QString>> paginas;
+    for (const QString& f : QDir(carpeta.path()).entryList(QDir::Files)) {
+        const auto m = numero.match(f);
+        if (m.hasMatch()) paginas.append({m.captured(1).toInt(), carpeta.filePath(f)});
+    }
+    if (paginas.isEmpty())
+        return Resultado::fallo(
+            QStringLiteral("El fichero \"%1\" no tiene páginas legibles.").arg(rutaPdf),
+            Errores::ErrorEntradaSalida);
+    std::sort(paginas.begin(), paginas.end());
+    for (const auto& [pagina, ruta] : paginas) {
+        const QImage imagen(ruta);
+        if (imagen.isNull())
+            return Resultado::fallo(
+                QStringLiteral("No se puede leer la página %1 del PDF.").arg(pagina),
+                Errores::ErrorEntradaSalida);
+        for (const QByteArray& b : leerCodigosImagen(imagen)) leidos.append({pagina, b});
+    }
+    return leidos;
+}
+
+Resultado compararCodigos(const QVector<CodigoLeido>& leidos,
+                          const QVector<CodigoEsperado>& esperados) {
+    QVector<bool> usado(leidos.size(), false);
+    for (const CodigoEsperado& e : esperados) {
+        const QByteArray bytes = bytesEsperadosCodigo(e.texto);
+        bool hallado = false;
+        for (qsizetype i = 0; i < leidos.size() && !hallado; ++i) {
+            if (!usado[i] && leidos[i].pagina == e.pagina && leidos[i].bytes == bytes) {
+                usado[i] = hallado = true;
+            }
+        }
+        if (hallado) continue;
+        QString leidoAhi;
+        for (qsizetype i = 0; i < leidos.size(); ++i)
+            if (!usado[i] && leidos[i].pagina == e.pagina) {
+                leidoAhi = Codificacion::desdeWindows1252(leidos[i].bytes);
+                break;
+            }
+        if (leidoAhi.isNull())
+            return Resultado::fallo(
+                QStringLiteral("El código de barras de la página %1 no se puede leer.")
+                    .arg(e.pagina));
+        return Resultado::fallo(
+            QStringLiteral("El código de barras de la página %1 no se lee exactamente: se "
+                           "esperaba \"%2\" y se ha leído \"%3\".")
+                .arg(e.pagina)
+                .arg(Codificacion::desdeWindows1252(bytes), leidoAhi));
+    }
+    for (qsizetype i = 0; i < leidos.size(); ++i)
+        if (!usado[i])
+            return Resultado::fallo(
+                QStringLiteral("La página %1 tiene un código de barras que no le corresponde: "
+                               "\"%2\".")
+                    .arg(leidos[i].pagina)
+                    .arg(Codificacion::desdeWindows1252(leidos[i].bytes)));
+    return Resultado::correcto();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Resultado.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QVector>
+
+// Un código PDF417 leído de una página impresa: los bytes tal cual (Windows-1252).
+struct CodigoLeido {
+    int pagina = 0;
+    QByteArray bytes;
+};
+
+// Lo que debe leerse en una página: el texto tal como se dio a GenerarCodigoBarras.
+struct CodigoEsperado {
+    int pagina = 0;
+    QString texto;
+};
+
+// Bytes que devuelve al leerse el código hecho con ese texto (sustituido y en Windows-1252).
+QByteArray bytesEsperadosCodigo(const QString& texto);
+
+// Lee todos los PDF417 de una imagen.
+QVector<QByteArray> leerCodigosImagen(const QImage& imagen);
+
+// Rasteriza el PDF a `ppp` puntos por pulgada y lee los códigos de cada página (desde 1).
+ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp = 300);
+
+// Comprueba que cada código esperado se lee exactamente en su página y que no hay otros. El
+// mensaje del fallo dice qué página y qué código.
+Resultado compararCodigos(const QVector<CodigoLeido>& leidos,
+                          const QVector<CodigoEsperado>& esperados);

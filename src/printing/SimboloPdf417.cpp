@@ -1,0 +1,156 @@
+#include "printing/SimboloPdf417.h"
+
+#include <zint.h>
+#include <QFile>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr double kTwipsPorMm = 1440.0 / 25.4;
+constexpr int kMaxColumnas = 30;
+// Un símbolo PDF417 mide 17 módulos por columna de datos más arranque, parada e indicadores.
+constexpr int kModulosFijos = 69;
+// Por encima de 300 ppp la exportación a PDF puede remuestrear la imagen; no hace falta más.
+constexpr double kPppMaximo = 300.0;
+
+struct BorrarSimbolo {
+    void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
+};
+using Simbolo = std::unique_ptr<zint_symbol, BorrarSimbolo>;
+
+Simbolo nuevoSimbolo(int nivel, int columnas) {
+    Simbolo s(ZBarcode_Create());
+    if (!s) return s;
+    s->symbology = BARCODE_PDF417;
+    // Datos en bruto, sin ECI: el lector devuelve exactamente estos bytes Windows-1252.
+    s->input_mode = DATA_MODE;
+    s->eci = 0;
+    s->option_1 = nivel;
+    s->option_2 = columnas;
+    s->show_hrt = 0;
+    std::strcpy(s->fgcolour, "000000");
+    std::strcpy(s->bgcolour, "FFFFFF");
+    return s;
+}
+
+// Filas que salen con ese nivel y columnas; 0 si no cabe. Zint añade columnas por su cuenta
+// cuando no caben en 90 filas: `columnas` vuelve con las que de verdad ha usado.
+int filasCon(const QByteArray& datos, int nivel, int& columnas, QString* error = nullptr) {
+    Simbolo s = nuevoSimbolo(nivel, columnas);
+    if (!s) return 0;
+    const int r = ZBarcode_Encode(
+        s.get(), reinterpret_cast<const unsigned char*>(datos.constData()), int(datos.size()));
+    if (r >= ZINT_ERROR) {
+        if (error) *error = QString::fromLatin1(s->errtxt);
+        return 0;
+    }
+    columnas = (s->width - kModulosFijos) / 17;
+    return s->rows;
+}
+
+}  // namespace
+
+int nivelRecomendadoPdf417(int palabrasDatos) {
+    if (palabrasDatos <= 40) return 2;
+    if (palabrasDatos <= 160) return 3;
+    if (palabrasDatos <= 320) return 4;
+    if (palabrasDatos <= 863) return 5;
+    return 6;
+}
+
+ResultadoDe<DisenoPdf417> disenarPdf417(const QByteArray& datos, int anchoTwips, int altoTwips) {
+    using namespace LimitesPdf417;
+    if (datos.isEmpty())
+        return Resultado::fallo(QStringLiteral("El texto del código de barras está vacío."),
+                                Errores::ArgumentoIncorrecto);
+    if (anchoTwips <= 0 || altoTwips <= 0)
+        return Resultado::fallo(QStringLiteral("El tamaño del código de barras no es válido."),
+                                Errores::ArgumentoIncorrecto);
+
+    // Con el nivel 0 (dos palabras de corrección) filas × columnas − 2 acota por arriba las
+    // palabras de datos; el mínimo sobre todas las columnas es casi exacto.
+    int palabras = 0;
+    QString error;
+    for (int pedidas = 1; pedidas <= kMaxColumnas; ++pedidas) {
+        int c = pedidas;
+        const int filas = filasCon(datos, 0, c, &error);
+        if (filas > 0 && (palabras == 0 || filas * c - 2 < palabras)) palabras = filas * c - 2;
+    }
+    if (palabras == 0)
+        return Resultado::fallo(
+            QStringLiteral("No se puede generar el código de barras: %1").arg(error),
+            Errores::ArgumentoIncorrecto);
+
+    DisenoPdf417 d;
+    d.palabrasDatos = palabras;
+    d.nivel = nivelRecomendadoPdf417(palabras);
+    double mejorModulo = 0;  // twips por módulo
+    for (int pedidas = 1; pedidas <= kMaxColumnas; ++pedidas) {
+        int c = pedidas;
+        const int filas = filasCon(datos, d.nivel, c);
+        if (filas == 0) continue;
+        const int ancho = kModulosFijos + 17 * c + 2 * SilencioMinimo;
+        const int alto = AltoFilaMinimo * filas + 2 * SilencioMinimo;
+        const double modulo = std::min(double(anchoTwips) / ancho, double(altoTwips) / alto);
+        if (modulo > mejorModulo) {
+            mejorModulo = modulo;
+            d.columnas = c;
+            d.filas = filas;
+        }
+    }
+    d.moduloMm = mejorModulo / kTwipsPorMm;
+    if (d.columnas == 0 || d.moduloMm < ModuloMinimoMm)
+        return Resultado::fallo(
+            QStringLiteral("El texto del código de barras es demasiado largo (%1 caracteres) para "
+                           "imprimirse de forma legible en su hueco.")
+                .arg(datos.size()),
+            Errores::ValorFueraDeRango);
+
+    // El hueco se llena: las filas crecen hasta donde quepan y lo que sobra es zona de silencio,
+    // repartida por igual para que el bitmap tenga la proporción del hueco.
+    d.anchoSimbolo = kModulosFijos + 17 * d.columnas;
+    const double anchoModulos = anchoTwips / mejorModulo;
+    const double altoModulos = altoTwips / mejorModulo;
+    d.altoFila =
+        std::max(AltoFilaMinimo, int(std::floor((altoModulos - 2 * SilencioMinimo) / d.filas)));
+    d.silencioHorizontal =
+        std::max(SilencioMinimo, int(std::lround((anchoModulos - d.anchoSimbolo) / 2)));
+    d.silencioVertical =
+        std::max(SilencioMinimo, int(std::lround((altoModulos - d.altoFila * d.filas) / 2)));
+    d.pixelesModulo = std::max(2, int(std::floor(d.moduloMm * kPppMaximo / 25.4)));
+    d.anchoPixeles = (d.anchoSimbolo + 2 * d.silencioHorizontal) * d.pixelesModulo;
+    d.altoPixeles = (d.altoFila * d.filas + 2 * d.silencioVertical) * d.pixelesModulo;
+    return d;
+}
+
+Resultado escribirPdf417(const QByteArray& datos, int anchoTwips, int altoTwips,
+                         const QString& rutaBmp) {
+    const ResultadoDe<DisenoPdf417> diseno = disenarPdf417(datos, anchoTwips, altoTwips);
+    if (!diseno) return diseno.estado();
+    const DisenoPdf417& d = diseno.valor();
+
+    const QByteArray ruta = QFile::encodeName(rutaBmp);
+    Simbolo s = nuevoSimbolo(d.nivel, d.columnas);
+    if (!s || ruta.size() >= qsizetype(sizeof(s->outfile)))
+        return Resultado::fallo(
+            QStringLiteral("No se puede crear el fichero del código de barras \"%1\".")
+                .arg(rutaBmp),
+            Errores::NombreFicheroIncorrecto);
+    std::memcpy(s->outfile, ruta.constData(), size_t(ruta.size()) + 1);
+    s->height = float(d.altoFila * d.filas);
+    s->whitespace_width = d.silencioHorizontal;
+    s->whitespace_height = d.silencioVertical;
+    // Zint pinta 2 píxeles por módulo con escala 1.
+    s->scale = float(d.pixelesModulo) / 2.0f;
+    const int r = ZBarcode_Encode_and_Print(
+        s.get(), reinterpret_cast<const unsigned char*>(datos.constData()), int(datos.size()), 0);
+    if (r >= ZINT_ERROR || !QFile::exists(rutaBmp))
+        return Resultado::fallo(QStringLiteral("No se ha podido escribir el código de barras en "
+                                               "\"%1\": %2")
+                                    .arg(rutaBmp, QString::fromLatin1(s->errtxt)),
+                                Errores::ErrorEntradaSalida);
+    return Resultado::correcto();
+}
