@@ -1,0 +1,69 @@
+#include "form/ventanas/frmSolicitudes.h"
+
+#include "startup/Globales.h"
+#include "ui_frmSolicitudes.h"
+
+#include <QAction>
+#include <QMenuBar>
+
+frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui::frmSolicitudes) {
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(ui->mnuBarra, &QMenuBar::triggered, this, &frmSolicitudes::mnuP_Triggered);
+}
+
+frmSolicitudes::~frmSolicitudes() {
+    delete ui;
+}
+
+QTabWidget* frmSolicitudes::tabPrincipal() const {
+    return ui->tabPrincipal;
+}
+
+QLineEdit* frmSolicitudes::txtDNI() const {
+    return ui->txtDNI;
+}
+
+QLabel* frmSolicitudes::lblGrid(int indice) const {
+    const std::array<QLabel*, kNumPestanas> etiquetas = {ui->lblGrid0, ui->lblGrid1, ui->lblGrid2,
+                                                         ui->lblGrid3, ui->lblGrid4};
+    return indice >= 0 && indice < kNumPestanas ? etiquetas[size_t(indice)] : nullptr;
+}
+
+QAction* frmSolicitudes::mnuP(int indice) const {
+    return findChild<QAction*>(QStringLiteral("mnuP%1").arg(indice), Qt::FindDirectChildrenOnly);
+}
+
+Resultado frmSolicitudes::cargar() {
+    if (Resultado r = LeerConfiguracion(); !r) return r;
+    // Cambiar la contraseña solo tiene sentido para quien ya la tiene.
+    if (!G().UsuarioConPassword) ui->mnuP5000->setVisible(false);
+    return Resultado::correcto();
+}
+
+Resultado frmSolicitudes::LeerConfiguracion() {
+    auto leida = leerConfiguracion(rutaConfiguracion());
+    if (!leida) return leida.estado();
+    const Configuracion& conf = leida.valor();
+    G().PlazasPorPagina = conf.PlazasPorPagina;
+    for (int i = 0; i < kNumPestanas; ++i) {
+        const TabConfig& tab = conf.Tabs[size_t(i)];
+        m_tabConfig[size_t(i)] = tab;
+        ui->tabPrincipal->setTabText(i, tab.TituloTab);
+        lblGrid(i)->setText(tab.TituloSobreGrid);
+        // Ocultarla no basta: Ctrl+Tab llegaría igual a una pestaña oculta pero habilitada.
+        ui->tabPrincipal->setTabVisible(i, tab.visible());
+        ui->tabPrincipal->setTabEnabled(i, tab.visible());
+    }
+    G().CarpetaPlantillas = conf.CarpetaPlantillas;
+    setWindowTitle(tituloConVersion(conf.Nombre));
+    return Resultado::correcto();
+}
+
+void frmSolicitudes::mnuP_Triggered(QAction* accion) {
+    mnuP_Click(accion->property("indice").toInt());
+}
+
+void frmSolicitudes::mnuP_Click(int indice) {
+    if (indice == 3000) close();
+}

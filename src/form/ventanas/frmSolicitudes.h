@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/Resultado.h"
+#include "startup/Configuracion.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QTabWidget;
+
+namespace Ui {
+class frmSolicitudes;
+}
+
+// Formulario de la solicitud. Esta unidad lleva su ciclo de vida (carga, configuración, menú);
+// el resto va en unidades aparte que amplían esta clase: datos del solicitante, cursos y
+// documentos, búsqueda de plazas y plazas solicitadas.
+class frmSolicitudes : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmSolicitudes(QWidget* parent = nullptr);
+    ~frmSolicitudes() override;
+
+    // Carga del formulario: lee "conf.xml" y lo aplica. Si falla, el formulario no puede abrirse
+    // y quien lo creó muestra el mensaje.
+    Resultado cargar();
+
+    // Paso de configuración: pestañas, rótulos sobre las rejillas, título, PlazasPorPagina y
+    // CarpetaPlantillas.
+    Resultado LeerConfiguracion();
+
+    Ui::frmSolicitudes& controles() { return *ui; }
+    QTabWidget* tabPrincipal() const;
+    QLineEdit* txtDNI() const;
+    QLabel* lblGrid(int indice) const;  // 0 a 4
+    QAction* mnuP(int indice) const;    // 1000, 2000, 2500, 3000, 4000, 5000; nullptr si no existe
+    const TabConfig& tabConfig(int indice) const { return m_tabConfig[size_t(indice)]; }
+
+    // Orden del menú por su índice, como si se eligiera.
+    void mnuP_Click(int indice);
+
+private:
+    void mnuP_Triggered(QAction* accion);
+
+    Ui::frmSolicitudes* ui;
+    std::array<TabConfig, kNumPestanas> m_tabConfig;
+};

@@ -1,0 +1,123 @@
+#include "form/ventanas/frmSolicitudes.h"
+#include "startup/Globales.h"
+
+#include <gtest/gtest.h>
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+namespace {
+
+QString confXml(const QStringList& visibilidad) {
+    QString x = QStringLiteral("<Configuracion Nombre=\"Traslados\" numPlazasPorPag=\"30\">");
+    for (int i = 0; i < visibilidad.size(); ++i) {
+        x += QStringLiteral(
+                 "<Tab><NombreTab>N%1</NombreTab><Visibilidad>%2</Visibilidad>"
+                 "<TituloTab>Pestaña %1</TituloTab><TituloSobreGrid>Sobre %1"
+                 "</TituloSobreGrid></Tab>")
+                 .arg(i)
+                 .arg(visibilidad[i]);
+    }
+    return x + QStringLiteral("</Configuracion>");
+}
+
+class frmSolicitudesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reiniciarGlobales();
+        ASSERT_TRUE(dir.isValid());
+        G().RutaFicheros = dir.path() + QStringLiteral("/ficheros/");
+    }
+    void escribirConf(const QString& xml) {
+        QFile f(dir.filePath(QStringLiteral("conf.xml")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(xml.toUtf8());
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(frmSolicitudesTest, DisenoDePestanasYMenu) {
+    frmSolicitudes f;
+    ASSERT_EQ(f.tabPrincipal()->count(), 5);
+    const QStringList titulos = {"Datos Personales", "Cursos", "Plazas Vacantes", "Plazas Resultas",
+                                 "Cursos Realizados"};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(f.tabPrincipal()->tabText(i), titulos[i]);
+        ASSERT_NE(f.lblGrid(i), nullptr);
+        EXPECT_EQ(f.lblGrid(i)->objectName(), QStringLiteral("lblGrid%1").arg(i));
+    }
+    EXPECT_EQ(f.lblGrid(5), nullptr);
+    struct Menu {
+        int indice;
+        QString rotulo;
+        bool habilitado;
+    };
+    const Menu menus[] = {
+        {1000, "Imprimir", false}, {2000, "Guardar", false}, {2500, "Cargar otra solicitud", false},
+        {3000, "Salir", true},     {4000, "Ayuda", true},    {5000, "Cambiar contraseña", true}};
+    for (const auto& m : menus) {
+        QAction* a = f.mnuP(m.indice);
+        ASSERT_NE(a, nullptr) << m.indice;
+        EXPECT_EQ(a->text(), m.rotulo);
+        EXPECT_EQ(a->isEnabled(), m.habilitado) << m.indice;
+    }
+    EXPECT_EQ(f.mnuP(1500), nullptr);
+    EXPECT_EQ(f.txtDNI()->property("campo").toString(), "NDNI");
+}
+
+TEST_F(frmSolicitudesTest, LaCargaAplicaLaConfiguracion) {
+    escribirConf(confXml({"S", "N", "S", "S", "N"}));
+    G().UsuarioConPassword = true;
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    EXPECT_EQ(f.windowTitle(), "Traslados 1.2.0");
+    EXPECT_EQ(G().CarpetaPlantillas, "DOT_10110");
+    EXPECT_EQ(G().PlazasPorPagina, "30");
+    const bool visibles[] = {true, false, true, true, false};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(f.tabPrincipal()->tabText(i), QStringLiteral("Pestaña %1").arg(i));
+        EXPECT_EQ(f.lblGrid(i)->text(), QStringLiteral("Sobre %1").arg(i));
+        EXPECT_EQ(f.tabPrincipal()->isTabVisible(i), visibles[i]) << i;
+        // Una pestaña oculta tampoco se alcanza con Ctrl+Tab.
+        EXPECT_EQ(f.tabPrincipal()->isTabEnabled(i), visibles[i]) << i;
+        EXPECT_EQ(f.tabConfig(i).indice, i);
+        EXPECT_EQ(f.tabConfig(i).NombreTab, QStringLiteral("N%1").arg(i));
+    }
+    EXPECT_TRUE(f.mnuP(5000)->isVisible());
+}
+
+TEST_F(frmSolicitudesTest, SinContrasenaSeOcultaCambiarla) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    G().UsuarioConPassword = false;
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    EXPECT_FALSE(f.mnuP(5000)->isVisible());
+}
+
+TEST_F(frmSolicitudesTest, SinConfiguracionNoCarga) {
+    frmSolicitudes f;
+    G().CarpetaPlantillas = "DOT_11111";
+    const Resultado r = f.cargar();
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.mensaje().contains("\"conf.xml\""));
+    // Nada a medias: la configuración anterior sigue.
+    EXPECT_EQ(G().CarpetaPlantillas, "DOT_11111");
+}
+
+TEST_F(frmSolicitudesTest, SalirCierraElFormulario) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    QPointer<frmSolicitudes> f = new frmSolicitudes;
+    ASSERT_TRUE(f->cargar().ok());
+    f->show();
+    f->mnuP(3000)->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(f.isNull());
+}
+
+}  // namespace
