@@ -1,0 +1,21 @@
+#include "startup/ventanas/AbrirSolicitud.h"
+
+#include "form/ventanas/frmSolicitudes.h"
+#include "platform/ServicioMensajes.h"
+#include "startup/Globales.h"
+
+#include <QLineEdit>
+
+frmSolicitudes* AbrirSolicitud() {
+    auto* form = new frmSolicitudes;
+    if (Resultado r = form->cargar(); !r) {
+        mostrarMensaje(r.mensaje(), kTituloPrograma, Icono::Critico, Botones::Aceptar);
+        delete form;
+        return nullptr;
+    }
+    form->show();
+    // El DNI de una solicitud es siempre el del acceso: no se edita.
+    form->txtDNI()->setText(G().DNIUsuario);
+    form->txtDNI()->setEnabled(false);
+    return form;
+}
