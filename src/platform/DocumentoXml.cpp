@@ -74,18 +74,29 @@ Resultado DocumentoXml::guardar(const QString& ruta) const {
 }
 
 QString DocumentoXml::aXPath(const QString& consulta) {
-    static const QRegularExpression kPosicion(QStringLiteral("\\[(\\d+)\\]"));
+    // Solo se traducen los predicados que son un número entero; lo que va entre comillas es
+    // texto literal (un resumen, un título con corchetes) y se deja tal cual.
+    static const QRegularExpression kPosicion(QStringLiteral("\\G\\[\\s*(\\d+)\\s*\\]"));
     QString salida;
-    int desde = 0;
-    auto it = kPosicion.globalMatch(consulta);
-    while (it.hasNext()) {
-        const auto m = it.next();
-        salida += consulta.mid(desde, m.capturedStart() - desde);
-        salida +=
-            QLatin1Char('[') + QString::number(m.captured(1).toLongLong() + 1) + QLatin1Char(']');
-        desde = m.capturedEnd();
+    salida.reserve(consulta.size() + 4);
+    QChar comilla;
+    for (qsizetype i = 0; i < consulta.size(); ++i) {
+        const QChar c = consulta[i];
+        if (!comilla.isNull()) {
+            if (c == comilla) comilla = QChar();
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            comilla = c;
+        } else if (c == QLatin1Char('[')) {
+            const auto m = kPosicion.match(consulta, i);
+            if (m.hasMatch()) {
+                salida += QLatin1Char('[') + QString::number(m.captured(1).toLongLong() + 1) +
+                          QLatin1Char(']');
+                i = m.capturedEnd() - 1;
+                continue;
+            }
+        }
+        salida += c;
     }
-    salida += consulta.mid(desde);
     return salida;
 }
 
