@@ -46,8 +46,8 @@ public:
     void moverUltimo();
     void moverSiguiente();
     void moverAnterior();
-    bool bof() const;  // antes del primero (o tabla vacía)
-    bool eof() const;  // después del último (o tabla vacía)
+    bool bof() const;             // antes del primero (o tabla vacía)
+    bool eof() const;             // después del último (o tabla vacía)
     int numeroRegistros() const;  // registros que pasan el filtro
 
     // Registros. Los cambios se guardan al momento; actualizar() se mantiene por claridad de los
@@ -84,6 +84,20 @@ public:
     int filaActual() const;  // -1 si bof/eof
     void irAFila(int fila);
     QVariant valorEnFila(int fila, int campo) const;
+
+    // Mientras vive, los avisos cambiado() de todos los cursores de la tabla se agrupan: al
+    // terminar, cada cursor afectado avisa una sola vez. Para bucles que tocan muchos registros
+    // de una tabla que se está mostrando.
+    class AgrupadorAvisos {
+    public:
+        explicit AgrupadorAvisos(const Tabla& tabla);
+        ~AgrupadorAvisos();
+        AgrupadorAvisos(const AgrupadorAvisos&) = delete;
+        AgrupadorAvisos& operator=(const AgrupadorAvisos&) = delete;
+
+    private:
+        std::shared_ptr<AlmacenTabla> m_almacen;
+    };
 
 signals:
     // Cambian los registros visibles (altas, bajas, valores, filtro u orden) de este cursor.
