@@ -1,0 +1,83 @@
+#include "storage/SolicitudesGuardadas.h"
+
+#include "startup/Globales.h"
+#include "startup/ModGeneral.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+constexpr int kLongitudNombre = 21;
+}
+
+QString NombreFicheroSolicitud(const QString& dni, const QString& cuerpo, const QString& grupo) {
+    return Rellenar(dni.left(9), 9, true, QStringLiteral("0")) +
+           Rellenar(cuerpo.left(6), 6, true, QStringLiteral("_")) +
+           Rellenar(grupo.left(1), 2, true, QStringLiteral("0")) + QStringLiteral(".doc");
+}
+
+QString NombreFicheroListas(const QString& nombreDocumento) {
+    return nombreDocumento.left(nombreDocumento.size() - 3) + QStringLiteral("xml");
+}
+
+PTabla CrearTablaSolicitudesGuardadas() {
+    return Tabla::crear(QStringLiteral("rsSolicitudesGuardadas"),
+                        {{QStringLiteral("Fichero"), TipoCampo::Texto, 21},
+                         {QStringLiteral("DNI"), TipoCampo::Texto, 9},
+                         {QStringLiteral("Cuerpo"), TipoCampo::Texto, 6},
+                         {QStringLiteral("DescCuerpo"), TipoCampo::Texto, 60},
+                         {QStringLiteral("Grupo"), TipoCampo::Texto, 2}});
+}
+
+namespace {
+
+// Descripción del cuerpo de un nombre de fichero. El nombre guarda el código relleno por la
+// izquierda con "_" hasta 6 caracteres; el catálogo lo guarda sin relleno, así que se busca sin
+// él (buscarlo tal cual no encontraría nunca los códigos de cinco caracteres del catálogo).
+QString descripcionCuerpo(const QString& cuerpoEnNombre) {
+    const PTabla& cuerpos = G().rsCuerpos;
+    if (!cuerpos || !cuerpos->abierta()) return {};
+    QString codigo = cuerpoEnNombre;
+    while (codigo.startsWith(QLatin1Char('_'))) codigo.remove(0, 1);
+    if (codigo.contains(QLatin1Char('\''))) return {};  // no es un código del catálogo
+    // Segundo cursor: no se toca el filtro ni la posición del que usan los combos.
+    PTabla busqueda = cuerpos->clonar();
+    busqueda->moverPrimero();
+    if (!busqueda->buscar(QStringLiteral("CodCuerpo='") + codigo + QStringLiteral("'")) ||
+        busqueda->eof())
+        return {};
+    return busqueda->texto(QStringLiteral("DescCuerpo"));
+}
+
+}  // namespace
+
+qint16 ListarSolicitudes(const QString& dni) {
+    G().rsSolicitudesGuardadas = CrearTablaSolicitudesGuardadas();
+    PTabla tabla = G().rsSolicitudesGuardadas;
+    const QStringList ficheros =
+        QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    qint16 cuenta = 0;
+    for (const QString& nombre : ficheros) {
+        if (nombre.size() != kLongitudNombre) continue;
+        if (nombre.right(4).toUpper() != QStringLiteral(".DOC")) continue;
+        if (nombre.left(9) != dni) continue;
+        ++cuenta;
+        tabla->anadir();
+        tabla->establecer(QStringLiteral("DNI"), nombre.left(9));
+        tabla->establecer(QStringLiteral("Cuerpo"), nombre.mid(9, 6));
+        tabla->establecer(QStringLiteral("DescCuerpo"),
+                          descripcionCuerpo(nombre.mid(9, 6)).left(60));
+        tabla->establecer(QStringLiteral("Grupo"), nombre.mid(16, 1));
+        tabla->establecer(QStringLiteral("Fichero"), nombre);
+        tabla->actualizar();
+    }
+    tabla->moverPrimero();
+    return cuenta;
+}
+
+int BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento) {
+    int borrados = 0;
+    if (QFile::remove(carpeta + nombreDocumento)) ++borrados;
+    if (QFile::remove(carpeta + NombreFicheroListas(nombreDocumento))) ++borrados;
+    return borrados;
+}

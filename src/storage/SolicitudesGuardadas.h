@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/Tabla.h"
+
+#include <QString>
+
+// Nombre del documento de una solicitud: DNI (9, relleno con "0"), código de cuerpo (6, relleno
+// con "_"), grupo (2, relleno con "0") y ".doc". Cada parte se corta antes de rellenarse.
+QString NombreFicheroSolicitud(const QString& dni, const QString& cuerpo, const QString& grupo);
+
+// Nombre del fichero de listas de una solicitud: el del documento acabado en "xml".
+QString NombreFicheroListas(const QString& nombreDocumento);
+
+// Crea rsSolicitudesGuardadas (en el estado global) con las solicitudes de `dni` que hay en
+// RutaTemporal y devuelve cuántas son.
+qint16 ListarSolicitudes(const QString& dni);
+
+// Tabla vacía con los campos de la lista de solicitudes guardadas.
+PTabla CrearTablaSolicitudesGuardadas();
+
+// Borra el documento y el fichero de listas de una solicitud. Un fichero que falta o no se puede
+// borrar no impide borrar el otro. Devuelve cuántos se borraron.
+int BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento);
