@@ -11,23 +11,29 @@
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 #include <algorithm>
+#include <cmath>
 
 QByteArray bytesEsperadosCodigo(const QString& texto) {
     return Codificacion::aWindows1252(sustituirCaracteresCodigo(texto));
 }
 
-QVector<QByteArray> leerCodigosImagen(const QImage& imagen) {
+QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen) {
     const QImage gris = imagen.convertToFormat(QImage::Format_Grayscale8);
     ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(), ZXing::ImageFormat::Lum,
                            int(gris.bytesPerLine()));
     ZXing::DecodeHints pistas;
     pistas.setFormats(ZXing::BarcodeFormat::PDF417);
     pistas.setTryHarder(true);
-    QVector<QByteArray> leidos;
+    QVector<CodigoLeido> leidos;
     for (const ZXing::Result& r : ZXing::ReadBarcodes(vista, pistas)) {
         if (!r.isValid()) continue;
         const ZXing::ByteArray& b = r.bytes();
-        leidos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
+        CodigoLeido c;
+        c.bytes = QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
+        const auto& pos = r.position();
+        c.anchoPixeles = std::hypot(double(pos.topRight().x - pos.topLeft().x),
+                                    double(pos.topRight().y - pos.topLeft().y));
+        leidos.append(c);
     }
     return leidos;
 }
@@ -66,7 +72,11 @@ ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp
             return Resultado::fallo(
                 QStringLiteral("No se puede leer la página %1 del PDF.").arg(pagina),
                 Errores::ErrorEntradaSalida);
-        for (const QByteArray& b : leerCodigosImagen(imagen)) leidos.append({pagina, b});
+        for (CodigoLeido c : leerCodigosImagen(imagen)) {
+            c.pagina = pagina;
+            c.ppp = ppp;
+            leidos.append(c);
+        }
     }
     return leidos;
 }

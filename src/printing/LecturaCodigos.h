@@ -11,6 +11,10 @@
 struct CodigoLeido {
     int pagina = 0;
     QByteArray bytes;
+    // Ancho del símbolo en el ráster (de la barra de arranque a la de parada) y su resolución:
+    // dicen a qué tamaño quedó impreso.
+    double anchoPixeles = 0;
+    int ppp = 0;
 };
 
 // Lo que debe leerse en una página: el texto tal como se dio a GenerarCodigoBarras.
@@ -22,8 +26,8 @@ struct CodigoEsperado {
 // Bytes que devuelve al leerse el código hecho con ese texto (sustituido y en Windows-1252).
 QByteArray bytesEsperadosCodigo(const QString& texto);
 
-// Lee todos los PDF417 de una imagen.
-QVector<QByteArray> leerCodigosImagen(const QImage& imagen);
+// Lee todos los PDF417 de una imagen (la página queda en 0 y ppp sin poner).
+QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen);
 
 // Rasteriza el PDF a `ppp` puntos por pulgada y lee los códigos de cada página (desde 1).
 ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp = 300);

@@ -184,11 +184,16 @@ TEST_F(GenerarCodigo, EscribeElBitmapQueSeLeeConLosMismosBytes) {
         ASSERT_TRUE(diseno.ok());
         EXPECT_EQ(imagen.width(), diseno.valor().anchoPixeles);
         EXPECT_EQ(imagen.height(), diseno.valor().altoPixeles);
-        const QVector<QByteArray> leidos = leerCodigosImagen(imagen);
+        const QVector<CodigoLeido> leidos = leerCodigosImagen(imagen);
         ASSERT_EQ(leidos.size(), 1);
-        EXPECT_EQ(leidos[0], bytesEsperadosCodigo(c.texto));
+        EXPECT_EQ(leidos[0].bytes, bytesEsperadosCodigo(c.texto));
         // Las tildes viajan como parejas y el resto de Windows-1252 como su byte.
-        EXPECT_EQ(Codificacion::desdeWindows1252(leidos[0]), sustituirCaracteresCodigo(c.texto));
+        EXPECT_EQ(Codificacion::desdeWindows1252(leidos[0].bytes),
+                  sustituirCaracteresCodigo(c.texto));
+        // El lector ve el símbolo entero: sus módulos en el bitmap son los del diseño.
+        EXPECT_NEAR(leidos[0].anchoPixeles,
+                    diseno.valor().anchoSimbolo * diseno.valor().pixelesModulo,
+                    2.0 * diseno.valor().pixelesModulo);
         QFile::remove(bmp);
     }
 }

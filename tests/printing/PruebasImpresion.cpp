@@ -4,6 +4,7 @@
 #include "printing/Impresion.h"
 #include "printing/LecturaCodigos.h"
 #include "printing/ProcesosExternos.h"
+#include "printing/SimboloPdf417.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,14 @@ TEST_F(ImpresionPdf, CadaCodigoSeLeeExactoEnSuPaginaA300Y200Ppp) {
         EXPECT_TRUE(r.ok()) << r.mensaje().toStdString();
         // Las tildes de la carga llegan como sus parejas, byte a byte.
         EXPECT_TRUE(leidos.valor()[0].bytes.contains("N&u&nez"));
+        // Impreso al tamaño de su hueco: el módulo en el papel es el del diseño.
+        for (const CodigoLeido& c : leidos.valor()) {
+            const auto d = disenarPdf417(c.bytes, 6000, c.pagina == 1 ? 2600 : 1170);
+            ASSERT_TRUE(d.ok());
+            const double moduloMm = c.anchoPixeles / d.valor().anchoSimbolo * 25.4 / c.ppp;
+            EXPECT_NEAR(moduloMm, d.valor().moduloMm, 0.03) << "página " << c.pagina;
+            EXPECT_GE(moduloMm, 0.25);
+        }
     }
 }
 
