@@ -84,6 +84,11 @@ QString sustituirCaracteresCodigo(const QString& texto) {
     return s;
 }
 
+QByteArray bytesCodigo(const QString& texto) {
+    const QString ansi = Codificacion::desdeWindows1252(Codificacion::aWindows1252(texto));
+    return Codificacion::aWindows1252(sustituirCaracteresCodigo(ansi));
+}
+
 QString ClaveSolicitante(const QString& dni, const QString& valorCuerpo,
                          const QString& valorGrupo) {
     return Rellenar(dni, 9, false, QStringLiteral(" ")) +
@@ -119,7 +124,7 @@ QString rutaBaseCodigoBarras() {
 
 ResultadoDe<QString> GenerarCodigoBarras(const QString& texto, int ancho, int& alto) {
     alto = int(std::lround(alto * 1.3));
-    const QByteArray datos = Codificacion::aWindows1252(sustituirCaracteresCodigo(texto));
+    const QByteArray datos = bytesCodigo(texto);
     const QString base = rutaBaseCodigoBarras();
     const Resultado r = escribirPdf417(datos, ancho, alto, base + QStringLiteral(".bmp"));
     if (!r) return r;

@@ -18,6 +18,10 @@ constexpr int AltoPagina = 900;
 // un "&" solo aparece como primer carácter de esas parejas.
 QString sustituirCaracteresCodigo(const QString& texto);
 
+// Bytes Windows-1252 que lleva el código de ese texto. Lo que no existe en Windows-1252 llega
+// como "?" (así lo entregan los campos del formulario), y la sustitución lo deja en blanco.
+QByteArray bytesCodigo(const QString& texto);
+
 // Clave del solicitante: DNI en 9 (blancos a la derecha), cuerpo en 5 (ceros a la izquierda) y
 // grupo en 1 (blanco a la derecha). No se corta lo que sobra.
 QString ClaveSolicitante(const QString& dni, const QString& valorCuerpo, const QString& valorGrupo);

@@ -14,7 +14,7 @@
 #include <cmath>
 
 QByteArray bytesEsperadosCodigo(const QString& texto) {
-    return Codificacion::aWindows1252(sustituirCaracteresCodigo(texto));
+    return bytesCodigo(texto);
 }
 
 QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen) {

@@ -59,6 +59,14 @@ TEST(SustitucionCodigo, TrasSustituirSoloQuedaElAmpersandDeLasParejas) {
     }
 }
 
+TEST(SustitucionCodigo, LoQueNoExisteEnWindows1252LlegaComoBlanco) {
+    // Primero pasa por la página de códigos ("?") y la sustitución lo deja en blanco; el euro y
+    // las comillas tipográficas sí existen y viajan como su byte.
+    EXPECT_EQ(bytesCodigo(QStringLiteral("Łódź")), QByteArray(" &od "));
+    EXPECT_EQ(bytesCodigo(QStringLiteral("5 € “sí”")), QByteArray("5 \x80 \x93s&i\x94"));
+    EXPECT_EQ(bytesCodigo(QStringLiteral("Ñandú & Cía")), QByteArray("&Nand&u   C&ia"));
+}
+
 TEST(TextosCodigo, ClavePrefijoYEntradasConSusAnchos) {
     EXPECT_EQ(ClaveSolicitante("12345678Z", "123", "A"), QStringLiteral("12345678Z00123A"));
     EXPECT_EQ(ClaveSolicitante("1234Z", "7", ""), QStringLiteral("1234Z    00007 "));
