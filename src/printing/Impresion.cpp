@@ -81,8 +81,12 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     const Resultado conv = convertirAPdf(rutaDocumento, res.rutaPdf);
     if (!conv) return conv;
 
+    // Lo que no se ha podido comprobar no se entrega: ni a la cola ni como fichero.
     const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 300);
-    if (!leidos) return leidos.estado();
+    if (!leidos) {
+        QFile::remove(res.rutaPdf);
+        return leidos.estado();
+    }
     const Resultado lectura = compararCodigos(leidos.valor(), esperados);
     if (!lectura) {
         QFile::remove(res.rutaPdf);

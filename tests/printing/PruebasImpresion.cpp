@@ -1,6 +1,7 @@
 #include "DatosCodigos.h"
 #include "DocxPrueba.h"
 #include "printing/CodigoBarras.h"
+#include "printing/DocumentoWord.h"
 #include "printing/Impresion.h"
 #include "printing/LecturaCodigos.h"
 #include "printing/ProcesosExternos.h"
@@ -80,6 +81,43 @@ TEST_F(ImpresionPdf, CadaCodigoSeLeeExactoEnSuPaginaA300Y200Ppp) {
             EXPECT_GE(moduloMm, 0.25);
         }
     }
+}
+
+// Los códigos puestos por el motor de documentos (que guarda la imagen a su manera) se leen igual.
+TEST(ImpresionMotor, LosCodigosQueInsertaElMotorSeLeenExactos) {
+    QTemporaryDir carpeta;
+    ASSERT_TRUE(carpeta.isValid());
+    reiniciarGlobales();
+    G().RutaTemporal = carpeta.path() + "/";
+    const QString base = carpeta.filePath("base.docx");
+    ASSERT_TRUE(escribirDocxPrueba(base, {{"Primera hoja", {}}, {"Segunda hoja", {}}}));
+    auto doc = DocumentoWord::nuevoDesdePlantilla(base);
+    ASSERT_TRUE(doc.ok()) << doc.mensaje().toStdString();
+    const QString p = DatosCodigos::prefijo();
+    const QVector<CodigoEsperado> esperados = {
+        {1, textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante())},
+        {2, textoCodigoPagina(p, "R", 2, DatosCodigos::entradas(1, 40, true))}};
+    const char* marcas[] = {"Primera hoja", "Segunda hoja"};
+    for (int i = 0; i < 2; ++i) {
+        int alto = i == 0 ? TamanoCodigo::AltoSolicitante : TamanoCodigo::AltoPagina;
+        const auto bmp = GenerarCodigoBarras(esperados[i].texto, TamanoCodigo::AnchoPagina, alto);
+        ASSERT_TRUE(bmp.ok());
+        auto punto = doc.valor().delanteDeTexto(marcas[i]);
+        ASSERT_TRUE(punto.ok()) << punto.mensaje().toStdString();
+        ASSERT_TRUE(
+            punto.valor().imagen(bmp.valor() + ".bmp", TamanoCodigo::AnchoPagina, alto).ok());
+        QFile::remove(bmp.valor() + ".bmp");
+    }
+    const QString ruta = carpeta.filePath("12345678Z00123A.doc");
+    ASSERT_TRUE(doc.valor().guardarComo(ruta).ok());
+    const QString pdf = carpeta.filePath("s.pdf");
+    const Resultado conv = convertirAPdf(ruta, pdf);
+    ASSERT_TRUE(conv.ok()) << conv.mensaje().toStdString();
+    const auto leidos = leerCodigosPdf(pdf, 200);
+    ASSERT_TRUE(leidos.ok());
+    const Resultado r = compararCodigos(leidos.valor(), esperados);
+    EXPECT_TRUE(r.ok()) << r.mensaje().toStdString();
+    reiniciarGlobales();
 }
 
 // PDF de una página A4 en blanco, con su tabla de referencias bien calculada.
