@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Progreso.h"
+#include "platform/Resultado.h"
+#include "platform/Tabla.h"
+#include "startup/Globales.h"
+
+#include <QHash>
+#include <QString>
+#include <QVector>
+
+// Las dos formas de copiar las plazas enlazadas: por cuerpo (con Area) y por grupo (sin Area,
+// y con Localidad antes que Consejeria).
+enum class VarianteEnlace { PorCuerpo, PorGrupo };
+
+// Clave con la que "Campo = 'valor'" de los filtros y búsquedas da igual: sin distinguir
+// mayúsculas de minúsculas.
+QString claveIgualdad(const QString& texto);
+
+// Búsqueda por código de una tabla de plazas: para cada CodConvocatoria, la primera fila en el
+// orden de la tabla sin filtro, que es la que encontraría una búsqueda hacia delante desde el
+// principio. Al construirse quita el filtro de la tabla, como hace la copia enlazada.
+class IndiceConvocatorias {
+public:
+    explicit IndiceConvocatorias(Tabla& origen);
+    Tabla& origen() const { return *m_origen; }
+    int fila(const QString& codigo) const { return m_filas.value(claveIgualdad(codigo), -1); }
+
+private:
+    Tabla* m_origen;
+    QHash<QString, int> m_filas;
+};
+
+// Añade a `destino` una plaza por cada enlace (desde la posición actual de `enlaces` hasta el
+// final) cuya plaza existe en el origen. Los enlaces a plazas que no existen se saltan.
+Resultado CopiarPlazasEnlazadas(Tabla& enlaces, Tabla& destino, const IndiceConvocatorias& origen,
+                                VarianteEnlace variante);
+// Lo mismo con los códigos de plaza ya sacados de la tabla de enlaces, en su orden.
+Resultado copiarPlazas(const QVector<QString>& codigos, Tabla& destino,
+                       const IndiceConvocatorias& origen, VarianteEnlace variante);
+
+// Construyen los índices con las tablas globales de enlaces y de plazas. Avanzan el progreso
+// `paso` cuatro veces por cuerpo ofrecido y una por grupo. Dos huecos por cuerpo: primero el de
+// las plazas del catálogo y luego el de las listas; los cuerpos del grupo "X" no ocupan hueco y
+// los suyos quedan vacíos al final.
+Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice,
+                                 ObservadorProgreso* progreso, int paso);
+Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
+                                ObservadorProgreso* progreso, int paso);
+
+// Entrada del formulario para un cuerpo: la primera con ese código (exacto) tomada del catálogo.
+// -1 si no hay ninguna.
+int buscarPlazasCuerpo(const QVector<PlazasCuerpo>& indice, const QString& codCuerpo);
+
+// Textos de filtro de los enlaces, tal como se usan siempre.
+QString filtroEnlacesCuerpo(const QString& codCuerpo);
+QString filtroEnlacesGrupo(const QString& grupo);
