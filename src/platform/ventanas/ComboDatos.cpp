@@ -1,0 +1,242 @@
+#include "platform/ventanas/ComboDatos.h"
+
+#include "platform/ModeloTabla.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace {
+
+// Con el estilo de serie la lista desplegable mide todas sus filas al abrirse: con decenas de
+// miles de plazas tarda segundos. Con este valor se abre como una lista normal, con barra.
+class EstiloComboGrande : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* opcion, const QWidget* widget,
+                  QStyleHintReturn* retorno) const override {
+        if (hint == QStyle::SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, opcion, widget, retorno);
+    }
+};
+
+QStyle* estiloComboGrande() {
+    static QPointer<QStyle> estilo;
+    if (!estilo) {
+        estilo = new EstiloComboGrande;
+        estilo->setParent(qApp);
+    }
+    return estilo;
+}
+
+}  // namespace
+
+ComboDatos::ComboDatos(QWidget* parent) : QComboBox(parent) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    setMinimumContentsLength(8);
+    setMaxVisibleItems(12);
+    setStyle(estiloComboGrande());
+
+    m_vista = new QTableView(this);
+    m_vista->verticalHeader()->hide();
+    m_vista->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_vista->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_vista->horizontalHeader()->setStretchLastSection(true);
+    m_vista->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_vista->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_vista->setWordWrap(false);
+    m_vista->setShowGrid(false);
+    setView(m_vista);
+
+    connect(this, &QComboBox::activated, this, &ComboDatos::alActivar);
+    connect(this, &QComboBox::currentIndexChanged, this, &ComboDatos::alCambiarIndice);
+    connect(this, &QComboBox::editTextChanged, this, &ComboDatos::alCambiarTexto);
+}
+
+ComboDatos::~ComboDatos() = default;
+
+void ComboDatos::enlazar(PTabla tabla) {
+    desenlazar();
+    if (!tabla) return;
+    m_tabla = std::move(tabla);
+    m_silencio = true;
+    m_modelo = new ModeloTabla(this);
+    m_modelo->enlazar(m_tabla);
+    setModel(m_modelo);  // suelta y borra el modelo anterior, que era hijo de este combo
+    if (m_columnaTexto.isEmpty() || m_tabla->indiceCampo(m_columnaTexto) < 0)
+        m_columnaTexto = m_tabla->campos().value(m_tabla->campos().size() > 1 ? 1 : 0).nombre;
+    if (m_columnaValor.isEmpty() || m_tabla->indiceCampo(m_columnaValor) < 0)
+        m_columnaValor = m_tabla->campos().value(0).nombre;
+    setModelColumn(qMax(0, m_tabla->indiceCampo(m_columnaTexto)));
+    connect(m_modelo, &QAbstractItemModel::modelAboutToBeReset, this,
+            &ComboDatos::antesDeCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::modelReset, this, &ComboDatos::trasCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::layoutAboutToBeChanged, this,
+            &ComboDatos::antesDeCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::layoutChanged, this, &ComboDatos::trasCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::rowsAboutToBeInserted, this,
+            &ComboDatos::antesDeCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::rowsInserted, this, &ComboDatos::trasCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            &ComboDatos::antesDeCambiarModelo);
+    connect(m_modelo, &QAbstractItemModel::rowsRemoved, this, &ComboDatos::trasCambiarModelo);
+    aplicarAnchos();
+    m_valor.clear();
+    elegirEnSilencio(-1);
+    m_silencio = false;
+}
+
+void ComboDatos::desenlazar() {
+    if (!m_modelo) return;
+    m_modelo->disconnect(this);
+    m_silencio = true;
+    // Un modelo vacío propio en lugar del de la tabla; el de la tabla se borra con él.
+    setModel(new QStandardItemModel(this));
+    m_modelo = nullptr;
+    m_tabla.reset();
+    m_valor.clear();
+    setEditText(QString());
+    m_silencio = false;
+}
+
+void ComboDatos::reenlazar() {
+    if (!m_modelo) return;
+    const QString antes = m_valor;
+    m_modelo->enlazar(m_tabla);
+    if (antes != m_valor) emit cambiado();
+}
+
+void ComboDatos::setColumnaValor(const QString& campo) {
+    m_columnaValor = campo;
+}
+
+void ComboDatos::setColumnaTexto(const QString& campo) {
+    m_columnaTexto = campo;
+    if (!m_tabla) return;
+    const int col = m_tabla->indiceCampo(campo);
+    if (col < 0) return;
+    m_silencio = true;
+    setModelColumn(col);
+    elegirEnSilencio(filaDeValor(m_valor));
+    m_silencio = false;
+}
+
+void ComboDatos::setAnchoColumna(int columna, int ancho) {
+    m_anchos[columna] = ancho;
+    aplicarAnchos();
+}
+
+int ComboDatos::anchoColumna(int columna) const {
+    return m_anchos.value(columna, -1);
+}
+
+void ComboDatos::aplicarAnchos() {
+    if (!m_modelo) return;
+    int total = 0;
+    for (int c = 0; c < m_modelo->columnCount(); ++c) {
+        if (m_anchos.contains(c)) m_vista->setColumnWidth(c, m_anchos[c]);
+        total += m_vista->columnWidth(c);
+    }
+    // La lista enseña todas sus columnas aunque el combo sea más estrecho.
+    m_vista->setMinimumWidth(qMin(total + 24, 1000));
+}
+
+void ComboDatos::setValor(const QString& valor) {
+    const int fila = valor.isEmpty() ? -1 : filaDeValor(valor);
+    m_valor = fila < 0 ? QString() : valor;
+    elegirEnSilencio(fila);
+    emit cambiado();
+}
+
+void ComboDatos::setTexto(const QString& texto) {
+    m_silencio = true;
+    setEditText(texto);
+    m_silencio = false;
+    emit cambiado();
+}
+
+bool ComboDatos::coincide() const {
+    if (!m_tabla) return false;
+    const int col = m_tabla->indiceCampo(m_columnaTexto);
+    if (col < 0) return false;
+    const QString t = currentText();
+    const int n = m_tabla->numeroRegistros();
+    for (int f = 0; f < n; ++f)
+        if (m_tabla->valorEnFila(f, col).toString() == t) return true;
+    return false;
+}
+
+QString ComboDatos::valorColumna(const QString& campo) const {
+    return m_tabla ? valorColumna(m_tabla->indiceCampo(campo)) : QString();
+}
+
+QString ComboDatos::valorColumna(int columna) const {
+    const int fila = filaElegida();
+    if (fila < 0 || columna < 0 || columna >= m_tabla->campos().size()) return {};
+    return m_tabla->valorEnFila(fila, columna).toString();
+}
+
+int ComboDatos::filaElegida() const {
+    if (m_valor.isEmpty() || !m_tabla) return -1;
+    // El índice del combo va a la par de la tabla salvo mientras se reinicia el modelo.
+    const int actual = currentIndex();
+    if (actual >= 0 && actual < m_modelo->rowCount() &&
+        m_modelo->textoCampo(actual, m_columnaValor) == m_valor)
+        return actual;
+    return filaDeValor(m_valor);
+}
+
+int ComboDatos::filaDeValor(const QString& valor) const {
+    if (!m_modelo || valor.isEmpty()) return -1;
+    return m_modelo->filaDeValor(m_columnaValor, valor);
+}
+
+void ComboDatos::elegirEnSilencio(int fila) {
+    const bool antes = m_silencio;
+    m_silencio = true;
+    setCurrentIndex(fila);
+    if (fila < 0) setEditText(QString());
+    m_silencio = antes;
+}
+
+void ComboDatos::alActivar(int fila) {
+    if (m_silencio || !m_tabla) return;
+    alCambiarIndice(fila);
+    emit filaElegidaPorUsuario();
+}
+
+void ComboDatos::alCambiarIndice(int fila) {
+    if (m_silencio) return;
+    const QString nuevo =
+        fila >= 0 && m_tabla
+            ? m_tabla->valorEnFila(fila, m_tabla->indiceCampo(m_columnaValor)).toString()
+            : QString();
+    if (nuevo == m_valor) return;
+    m_valor = nuevo;
+    emit cambiado();
+}
+
+void ComboDatos::alCambiarTexto(const QString&) {
+    if (m_silencio) return;
+    emit cambiado();
+}
+
+void ComboDatos::antesDeCambiarModelo() {
+    m_silencio = true;
+}
+
+void ComboDatos::trasCambiarModelo() {
+    // QComboBox ya eligió por su cuenta (la fila 0 o ninguna): se vuelve a la elección guardada.
+    const int fila = filaDeValor(m_valor);
+    const bool perdida = fila < 0 && !m_valor.isEmpty();
+    if (perdida) m_valor.clear();
+    elegirEnSilencio(fila);
+    aplicarAnchos();
+    m_silencio = false;
+    if (perdida) emit cambiado();
+}
