@@ -24,7 +24,6 @@ public:
 
     // Casilla 0 (contraseña) o 1 (repetición).
     QLineEdit* txtPwd(int indice) const;
-    Ui::frmCreaPwd* controles() const { return ui.get(); }
 
 private:
     void cmdAceptar_Click();

@@ -17,8 +17,6 @@ public:
     explicit frmUsuario(const QString& rutaUsuarios = {}, QWidget* parent = nullptr);
     ~frmUsuario() override;
 
-    Ui::frmUsuario* controles() const { return ui.get(); }
-
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
