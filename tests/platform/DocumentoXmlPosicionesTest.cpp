@@ -51,4 +51,16 @@ TEST(DocumentoXmlPosicionesTest, GuardaYLeeLatin1SinPerderCaracteres) {
     EXPECT_EQ(leido.texto(QStringLiteral("//R/N")), QStringLiteral("Peña €"));
 }
 
+TEST(DocumentoXmlPosicionesTest, LeeLatin1DeclaradoEnMayusculas) {
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("x.xml"));
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<R><N>Pe\xF1" "a</N></R>");
+    f.close();
+    DocumentoXml d;
+    ASSERT_TRUE(d.cargarFichero(ruta));
+    EXPECT_EQ(d.texto(QStringLiteral("//R/N")), QStringLiteral("Peña"));
+}
+
 }  // namespace
