@@ -1,10 +1,18 @@
 #include "DatosCodigos.h"
+#include "GeneradorPrueba.h"
+#include "PlantillaPrueba.h"
 #include "SolicitudPrueba.h"
+#include "platform/Codificacion.h"
 #include "printing/CodigoBarras.h"
+#include "printing/Impresion.h"
 #include "printing/PlanPaginas.h"
+#include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -16,11 +24,16 @@ QVector<PlazaPlan> plazasDe(const PTabla& t) {
     return plazas;
 }
 
+const QString kDni = QStringLiteral("12345678Z");
+const QString kFecha = QStringLiteral("07/12/2026");
+const QString kHora = QStringLiteral("09:41:07");
+
 class ExtremoAExtremo : public ::testing::Test {
 protected:
     void SetUp() override {
         reiniciarGlobales();
         rellenarListasPrueba(36, 70, 75, 41);
+        G().PlazasPorPagina = QStringLiteral("40");
     }
     void TearDown() override { reiniciarGlobales(); }
 };
@@ -53,6 +66,153 @@ TEST_F(ExtremoAExtremo, ElPlanDelGeneradorDaLosCodigosQueSeEsperanEnCadaPagina) 
         EXPECT_EQ(delPlan[i].pagina, esperados[i].pagina) << i;
         EXPECT_EQ(delPlan[i].texto, esperados[i].texto) << i;
     }
+}
+
+// Texto de cada página del PDF (pdftotext separa las páginas con un salto de página).
+QStringList textoPaginas(const QString& pdf) {
+    const auto r = lanzarProceso("pdftotext", {"-layout", pdf, "-"}, 60000, "leer el texto");
+    if (!r || r.valor().codigo != 0) return {};
+    QStringList paginas = r.valor().salida.split(QChar('\f'));
+    if (!paginas.isEmpty() && paginas.last().trimmed().isEmpty()) paginas.removeLast();
+    return paginas;
+}
+
+int imagenesDelPdf(const QString& pdf) {
+    const auto r = lanzarProceso("pdfimages", {"-list", pdf}, 60000, "listar las imágenes");
+    if (!r || r.valor().codigo != 0) return -1;
+    // Dos líneas de cabecera y una por imagen.
+    return int(r.valor().salida.split('\n', Qt::SkipEmptyParts).size()) - 2;
+}
+
+// La solicitud completa, de la plantilla al papel, en las dos variantes del generador.
+class ImpresionCompleta : public ::testing::TestWithParam<VarianteGenerador> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_carpeta.isValid());
+        reiniciarGlobales();
+        G().RutaTemporal = m_carpeta.path() + "/temp/";
+        QDir().mkpath(G().RutaTemporal);
+        G().PlazasPorPagina = QStringLiteral("40");
+        rellenarListasPrueba(36, 70, 75, 41);
+        m_prefijo = prefijoCodigoBarras(ClaveSolicitante(kDni, "123", "A"), kFecha, kHora);
+        m_carga = DatosCodigos::cargaSolicitante();
+        m_documento = G().RutaTemporal + "12345678Z00123A.doc";
+        m_pdf = m_carpeta.filePath("solicitud.pdf");
+    }
+    void TearDown() override { reiniciarGlobales(); }
+
+    ResultadoDe<SolicitudGenerada> generar(bool borrador) {
+        return generarSolicitudPrueba(plantillaDe(GetParam()), m_documento, GetParam(), borrador,
+                                      kDni, kFecha, kHora, m_prefijo, m_carga);
+    }
+    QString plantillaDe(VarianteGenerador v);
+    // Para mirar el papel: con MOVILANT_PDF_PRUEBAS=carpeta se deja allí una copia de cada PDF.
+    void guardarCopia(const QString& nombre) {
+        const QString carpeta = qEnvironmentVariable("MOVILANT_PDF_PRUEBAS");
+        if (carpeta.isEmpty()) return;
+        const QString destino = QDir(carpeta).filePath(
+            nombre + (GetParam() == VarianteGenerador::XP ? "-XP.pdf" : "-W97.pdf"));
+        QFile::remove(destino);
+        QFile::copy(m_pdf, destino);
+    }
+
+    QTemporaryDir m_carpeta;
+    QString m_prefijo, m_carga, m_documento, m_pdf;
+};
+
+TEST_P(ImpresionCompleta, CadaCodigoSeLeeExactoEnLaPaginaQueDice) {
+    const auto generada = generar(false);
+    ASSERT_TRUE(generada.ok()) << generada.mensaje().toStdString();
+    EXPECT_TRUE(generada.valor().avisos.isEmpty()) << generada.valor().avisos.toStdString();
+    const QVector<CodigoEsperado> esperados = codigosEsperadosImpresion(m_prefijo, m_carga, 40);
+    ASSERT_EQ(generada.valor().codigos.size(), esperados.size());
+    for (qsizetype i = 0; i < esperados.size(); ++i) {
+        EXPECT_EQ(generada.valor().codigos[i].pagina, esperados[i].pagina) << i;
+        EXPECT_EQ(generada.valor().codigos[i].texto, esperados[i].texto) << i;
+    }
+
+    const Resultado conv = convertirAPdf(m_documento, m_pdf);
+    ASSERT_TRUE(conv.ok()) << conv.mensaje().toStdString();
+    guardarCopia("solicitud");
+    const QStringList paginas = textoPaginas(m_pdf);
+    ASSERT_EQ(paginas.size(), 9);
+    EXPECT_TRUE(paginas[0].contains(kDni));
+    EXPECT_TRUE(paginas[0].contains(kFecha + " " + kHora));
+    EXPECT_FALSE(paginas.join("").contains("BORRADOR"));
+    EXPECT_FALSE(paginas.join("").contains("-&"));  // ninguna marca de texto en el papel
+
+    for (int ppp : {300, 200}) {
+        SCOPED_TRACE(ppp);
+        const auto leidos = leerCodigosPdf(m_pdf, ppp);
+        ASSERT_TRUE(leidos.ok()) << leidos.mensaje().toStdString();
+        const Resultado r = compararCodigos(leidos.valor(), esperados);
+        EXPECT_TRUE(r.ok()) << r.mensaje().toStdString();
+        // El número de página que lleva cada código de plazas es el de la hoja en que está.
+        for (const CodigoLeido& c : leidos.valor()) {
+            const QString t = Codificacion::desdeWindows1252(c.bytes);
+            if (t.mid(33, 1) == "V" || t.mid(33, 1) == "R") {
+                EXPECT_EQ(t.mid(34, 3).toInt(), c.pagina);
+            }
+        }
+    }
+}
+
+TEST_P(ImpresionCompleta, ElBorradorDiceBorradorYNoLlevaCodigos) {
+    const auto generada = generar(true);
+    ASSERT_TRUE(generada.ok()) << generada.mensaje().toStdString();
+    EXPECT_TRUE(generada.valor().codigos.isEmpty());
+    // Las imágenes se hacen y se borran: no queda ninguna en la carpeta.
+    EXPECT_TRUE(QDir(G().RutaTemporal).entryList({"*.bmp"}).isEmpty());
+
+    const Resultado conv = convertirAPdf(m_documento, m_pdf);
+    ASSERT_TRUE(conv.ok()) << conv.mensaje().toStdString();
+    guardarCopia("borrador");
+    const QStringList paginas = textoPaginas(m_pdf);
+    ASSERT_FALSE(paginas.isEmpty());
+    EXPECT_TRUE(paginas[0].contains("BORRADOR"));
+    EXPECT_EQ(imagenesDelPdf(m_pdf), 0);
+    const auto leidos = leerCodigosPdf(m_pdf, 200);
+    ASSERT_TRUE(leidos.ok());
+    EXPECT_TRUE(leidos.valor().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Variantes, ImpresionCompleta,
+                         ::testing::Values(VarianteGenerador::XP, VarianteGenerador::W97),
+                         [](const auto& info) {
+                             return info.param == VarianteGenerador::XP ? std::string("XP")
+                                                                        : std::string("W97");
+                         });
+
+// Plantilla provisional con la disposición de la del programa.
+QString ImpresionCompleta::plantillaDe(VarianteGenerador v) {
+    using namespace docxprueba;
+    const auto texto = [](const QString& t) {
+        return parrafo(QStringLiteral("<w:r><w:t xml:space=\"preserve\">%1</w:t></w:r>")
+                           .arg(t.toHtmlEscaped()));
+    };
+    const QString salto = parrafo(QStringLiteral("<w:r><w:br w:type=\"page\"/></w:r>"));
+    const bool antigua = v == VarianteGenerador::W97;
+    const auto marca = [&](const QString& m) { return antigua ? texto(m) : parrafo(QString()); };
+    const QString cuerpo =
+        texto("SOLICITUD DE PARTICIPACIÓN") + parrafo(marcador("DNICAB", 1, "")) +
+        parrafo(marcador("FECHAIMPR", 2, "")) + parrafo(marcador("BORRADOR", 3, "")) +
+        tabla({"Datos personales"}, {9600}, 400) + parrafo(QString()) + tabla({""}, {9600}, 3200) +
+        salto +
+        tabla({"Curso", "N Horas", "Año", "Centro"}, {4600, 1000, 800, 3200}, kAltoFilaCursos,
+              MarcadoresListas::Cursos) +
+        marca(MarcasTexto::Cursos) +
+        tabla({"NºDocumento", "Documento"}, {1400, 8200}, kAltoFilaCursos,
+              MarcadoresListas::Documentos) +
+        marca(MarcasTexto::Documentos) + salto +
+        tabla({"Orden", "Código", "Denominación", "Institución Sanitaria", "Localidad", "Área"},
+              {800, 1000, 2400, 2200, 1800, 1400}, 500, MarcadoresListas::Vacantes) +
+        marca(MarcasTexto::Vacantes) + texto("Firma del solicitante") + salto +
+        tabla({"Orden", "Código", "PUESTO DE TRABAJO", "", "Localidad y Provincia"},
+              {800, 1000, 3000, 2800, 2000}, 500, MarcadoresListas::Resultas) +
+        marca(MarcasTexto::Resultas);
+    const QString ruta = m_carpeta.filePath(antigua ? "PlantillaW97.dot" : "PlantillaWXP.dot");
+    escribirPlantilla(ruta, cuerpo);
+    return ruta;
 }
 
 }  // namespace
