@@ -82,7 +82,8 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     if (!conv) return conv;
 
     // Lo que no se ha podido comprobar no se entrega: ni a la cola ni como fichero.
-    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 300);
+    // A 200 ppp el módulo ocupa menos píxeles que a 300: si ahí se lee, se lee en el papel.
+    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 200);
     if (!leidos) {
         QFile::remove(res.rutaPdf);
         return leidos.estado();

@@ -83,6 +83,32 @@ TEST_F(ImpresionPdf, CadaCodigoSeLeeExactoEnSuPaginaA300Y200Ppp) {
     }
 }
 
+// Con los códigos bien leídos la solicitud va a la cola; la conversión es la ya hecha, entregada
+// por un soffice de guion.
+TEST_F(ImpresionPdf, ConSusCodigosLegiblesLaSolicitudVaALaImpresora) {
+    QTemporaryDir guiones;
+    ASSERT_TRUE(guiones.isValid());
+    const auto guion = [&](const QString& nombre, const QString& cuerpo) {
+        QFile f(guiones.filePath(nombre));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(("#!/bin/sh\n" + cuerpo + "\n").toUtf8());
+        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
+        return f.fileName();
+    };
+    programasExternos().soffice =
+        guion("soffice", QStringLiteral("while [ $# -gt 1 ]; do [ \"$1\" = --outdir ] && "
+                                        "out=\"$2\"; shift; done\nb=$(basename \"$1\")\n"
+                                        "cp '%1' \"$out/${b%.*}.pdf\"")
+                             .arg(s_pdf));
+    const QString registro = guiones.filePath("cola.txt");
+    programasExternos().lp = guion("lp", QStringLiteral("echo \"$2\" > '%1'").arg(registro));
+    const auto r = imprimirDocumento(s_documento, s_esperados);
+    programasExternos() = ProgramasExternos();
+    ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+    EXPECT_TRUE(r.valor().enviada);
+    EXPECT_TRUE(QFile::exists(registro));
+}
+
 // Los códigos puestos por el motor de documentos (que guarda la imagen a su manera) se leen igual.
 TEST(ImpresionMotor, LosCodigosQueInsertaElMotorSeLeenExactos) {
     QTemporaryDir carpeta;
