@@ -66,7 +66,7 @@ void ComboDatos::enlazar(PTabla tabla) {
     m_tabla = std::move(tabla);
     m_silencio = true;
     m_modelo = new ModeloTabla(this);
-    m_modelo->enlazar(m_tabla);
+    m_modelo->enlazar(m_tabla, {}, rotulosPorCampo());
     setModel(m_modelo);  // suelta y borra el modelo anterior, que era hijo de este combo
     if (m_columnaTexto.isEmpty() || m_tabla->indiceCampo(m_columnaTexto) < 0)
         m_columnaTexto = m_tabla->campos().value(m_tabla->campos().size() > 1 ? 1 : 0).nombre;
@@ -85,6 +85,7 @@ void ComboDatos::enlazar(PTabla tabla) {
     connect(m_modelo, &QAbstractItemModel::rowsAboutToBeRemoved, this,
             &ComboDatos::antesDeCambiarModelo);
     connect(m_modelo, &QAbstractItemModel::rowsRemoved, this, &ComboDatos::trasCambiarModelo);
+    aplicarColumnasLista();
     aplicarAnchos();
     m_valor.clear();
     elegirEnSilencio(-1);
@@ -107,7 +108,7 @@ void ComboDatos::desenlazar() {
 void ComboDatos::reenlazar() {
     if (!m_modelo) return;
     const QString antes = m_valor;
-    m_modelo->enlazar(m_tabla);
+    m_modelo->enlazar(m_tabla, {}, rotulosPorCampo());
     if (antes != m_valor) emit cambiado();
 }
 
@@ -126,6 +127,36 @@ void ComboDatos::setColumnaTexto(const QString& campo) {
     m_silencio = false;
 }
 
+void ComboDatos::setColumnasLista(const QStringList& campos, const QStringList& rotulos) {
+    m_columnasLista = campos;
+    m_rotulosLista = rotulos;
+    aplicarColumnasLista();
+    aplicarAnchos();
+}
+
+QStringList ComboDatos::rotulosPorCampo() const {
+    QStringList rotulos;
+    if (!m_tabla || m_columnasLista.isEmpty()) return rotulos;
+    for (const Campo& c : m_tabla->campos()) {
+        const int i = m_columnasLista.indexOf(c.nombre);
+        rotulos << (i >= 0 ? m_rotulosLista.value(i) : QString());
+    }
+    return rotulos;
+}
+
+void ComboDatos::aplicarColumnasLista() {
+    if (!m_modelo || m_columnasLista.isEmpty()) return;
+    const QList<Campo>& campos = m_tabla->campos();
+    m_modelo->enlazar(m_tabla, {}, rotulosPorCampo());
+    QHeaderView* cabecera = m_vista->horizontalHeader();
+    for (int c = 0; c < campos.size(); ++c)
+        m_vista->setColumnHidden(c, !m_columnasLista.contains(campos[c].nombre));
+    for (int i = 0; i < m_columnasLista.size(); ++i) {
+        const int logica = m_tabla->indiceCampo(m_columnasLista[i]);
+        if (logica >= 0) cabecera->moveSection(cabecera->visualIndex(logica), i);
+    }
+}
+
 void ComboDatos::setAnchoColumna(int columna, int ancho) {
     m_anchos[columna] = ancho;
     aplicarAnchos();
@@ -139,6 +170,7 @@ void ComboDatos::aplicarAnchos() {
     if (!m_modelo) return;
     int total = 0;
     for (int c = 0; c < m_modelo->columnCount(); ++c) {
+        if (m_vista->isColumnHidden(c)) continue;
         if (m_anchos.contains(c)) m_vista->setColumnWidth(c, m_anchos[c]);
         total += m_vista->columnWidth(c);
     }

@@ -30,6 +30,9 @@ public:
     QString columnaValor() const { return m_columnaValor; }
     void setColumnaTexto(const QString& campo);
     QString columnaTexto() const { return m_columnaTexto; }
+    // Columnas que enseña la lista desplegable, en ese orden y con esos rótulos (nombres de
+    // campo; las demás se ocultan). Sin llamarla, todas las columnas con el nombre del campo.
+    void setColumnasLista(const QStringList& campos, const QStringList& rotulos);
     // Ancho en píxeles de una columna de la lista desplegable.
     void setAnchoColumna(int columna, int ancho);
     int anchoColumna(int columna) const;
@@ -63,6 +66,8 @@ private:
     void elegirEnSilencio(int fila);
     int filaDeValor(const QString& valor) const;
     void aplicarAnchos();
+    void aplicarColumnasLista();
+    QStringList rotulosPorCampo() const;
 
     PTabla m_tabla;
     ModeloTabla* m_modelo = nullptr;
@@ -72,4 +77,6 @@ private:
     QString m_valor;
     bool m_silencio = false;
     QHash<int, int> m_anchos;
+    QStringList m_columnasLista;
+    QStringList m_rotulosLista;
 };

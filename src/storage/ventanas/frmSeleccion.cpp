@@ -1,0 +1,75 @@
+#include "storage/ventanas/frmSeleccion.h"
+
+#include "catalogue/ventanas/EnlazarCombo.h"
+#include "platform/ServicioMensajes.h"
+#include "startup/Globales.h"
+#include "storage/SolicitudesGuardadas.h"
+#include "ui_frmSeleccion.h"
+
+frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::frmSeleccion>()),
+      m_abrirSolicitud(std::move(abrirSolicitud)) {
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui->cboSolicitudes->setColumnasLista(
+        {QStringLiteral("DNI"), QStringLiteral("Cuerpo"), QStringLiteral("Grupo"),
+         QStringLiteral("Fichero"), QStringLiteral("DescCuerpo")},
+        {QStringLiteral("DNI"), QStringLiteral("Categoría"), QStringLiteral("Grupo"),
+         QStringLiteral("Fichero"), QStringLiteral("Descripción")});
+    connect(ui->cmdCargar, &QPushButton::clicked, this, &frmSeleccion::cmdCargar_Click);
+    connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmSeleccion::cmdBorrar_Click);
+    connect(ui->cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
+    enlazarLista();
+}
+
+frmSeleccion::~frmSeleccion() = default;
+
+void frmSeleccion::enlazarLista() {
+    const PTabla& tabla = G().rsSolicitudesGuardadas;
+    if (tabla && tabla->numeroRegistros() > 0) EnlazarCombo(*ui->cboSolicitudes, tabla);
+}
+
+bool frmSeleccion::hayEleccion() {
+    if (!ui->cboSolicitudes->valor().isEmpty()) return true;
+    mostrarMensaje(QStringLiteral("Seleccione una Solicitud"), QStringLiteral("Solicitudes"),
+                   Icono::Exclamacion);
+    return false;
+}
+
+void frmSeleccion::cmdCargar_Click() {
+    if (!hayEleccion()) return;
+    G().FicheroSolicitud = ui->cboSolicitudes->valorColumna(QStringLiteral("Fichero"));
+    abrirYDescargar();
+}
+
+void frmSeleccion::cmdNueva_Click() {
+    G().FicheroSolicitud.clear();
+    abrirYDescargar();
+}
+
+void frmSeleccion::abrirYDescargar() {
+    hide();
+    if (m_abrirSolicitud) m_abrirSolicitud();
+    close();
+}
+
+void frmSeleccion::cmdBorrar_Click() {
+    if (!hayEleccion()) return;
+    if (mostrarMensaje(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"),
+                       Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        return;
+    const QString nombre = ui->cboSolicitudes->valorColumna(QStringLiteral("Fichero"));
+    G().FicheroSolicitud = nombre;
+    // Un fichero que falta o no se puede borrar no impide borrar el otro ni volver a listar.
+    BorrarFicherosSolicitud(G().RutaTemporal, nombre);
+    if (ListarSolicitudes(nombre.left(9)) > 0) {
+        EnlazarCombo(*ui->cboSolicitudes, G().rsSolicitudesGuardadas);
+    } else {
+        ui->cboSolicitudes->desenlazar();
+        ui->cmdCargar->setEnabled(false);
+        ui->cmdBorrar->setEnabled(false);
+        ui->cboSolicitudes->setEnabled(false);
+    }
+    ui->cboSolicitudes->setValor(QString());
+    G().FicheroSolicitud.clear();
+}

@@ -1,0 +1,207 @@
+#include "storage/ventanas/frmSeleccion.h"
+
+#include "../../apoyo/MensajesGuion.h"
+#include "platform/ventanas/ComboDatos.h"
+#include "startup/Globales.h"
+#include "storage/SolicitudesGuardadas.h"
+
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTableView>
+#include <QHeaderView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kDni = QStringLiteral("12345678Z");
+const QString kPrimera = QStringLiteral("12345678Z_ABCDE0B.doc");
+const QString kSegunda = QStringLiteral("12345678Z_FGHIJ0A.doc");
+
+class frmSeleccionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reiniciarGlobales();
+        ASSERT_TRUE(m_dir.isValid());
+        G().RutaTemporal = m_dir.path() + QLatin1Char('/');
+        G().rsCuerpos = Tabla::crear(QStringLiteral("rsCuerpos"),
+                                     {{QStringLiteral("CodCuerpo"), TipoCampo::Texto, 6},
+                                      {QStringLiteral("DescCuerpo"), TipoCampo::Texto, 100},
+                                      {QStringLiteral("Grupo"), TipoCampo::Texto, 1}});
+        anadirCuerpo(QStringLiteral("ABCDE"), QStringLiteral("Enfermería"), QStringLiteral("B"));
+        anadirCuerpo(QStringLiteral("FGHIJ"), QStringLiteral("Facultativo"), QStringLiteral("A"));
+        for (const QString& doc : {kPrimera, kSegunda}) {
+            crear(doc);
+            crear(NombreFicheroListas(doc));
+        }
+        crear(QStringLiteral("87654321X_ABCDE0B.doc"));  // de otro usuario
+        ASSERT_EQ(ListarSolicitudes(kDni), 2);
+        m_ventana = new frmSeleccion([this] {
+            ++m_aperturas;
+            m_ficheroAlAbrir = G().FicheroSolicitud;
+            m_visibleAlAbrir = m_ventana->isVisible();
+        });
+        m_ventana->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_ventana));
+    }
+    void TearDown() override {
+        delete m_ventana.data();
+        reiniciarGlobales();
+    }
+
+    void anadirCuerpo(const QString& cod, const QString& desc, const QString& grupo) {
+        auto t = G().rsCuerpos;
+        t->anadir();
+        t->establecer(QStringLiteral("CodCuerpo"), cod);
+        t->establecer(QStringLiteral("DescCuerpo"), desc);
+        t->establecer(QStringLiteral("Grupo"), grupo);
+        t->actualizar();
+    }
+    void crear(const QString& nombre) {
+        QFile f(G().RutaTemporal + nombre);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    bool existe(const QString& nombre) const { return QFile::exists(G().RutaTemporal + nombre); }
+    // Los controles, por su nombre, como los ve quien usa la ventana.
+    struct Controles {
+        ComboDatos* cboSolicitudes;
+        QPushButton* cmdCargar;
+        QPushButton* cmdBorrar;
+        QPushButton* cmdNueva;
+        const Controles* operator->() const { return this; }
+    };
+    Controles ui() const {
+        auto boton = [this](const char* n) { return m_ventana->findChild<QPushButton*>(n); };
+        return {m_ventana->findChild<ComboDatos*>("cboSolicitudes"), boton("cmdCargar"),
+                boton("cmdBorrar"), boton("cmdNueva")};
+    }
+
+    // Lo que hace el usuario al elegir una fila en la lista desplegable.
+    void elegirFila(int fila) {
+        ComboDatos* combo = ui()->cboSolicitudes;
+        combo->setCurrentIndex(fila);
+        emit combo->activated(fila);
+    }
+    void pulsar(QPushButton* boton) { QTest::mouseClick(boton, Qt::LeftButton); }
+    bool cerrada() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return m_ventana.isNull();
+    }
+
+    QTemporaryDir m_dir;
+    MensajesGuion m_mensajes;
+    QPointer<frmSeleccion> m_ventana;
+    int m_aperturas = 0;
+    QString m_ficheroAlAbrir;
+    bool m_visibleAlAbrir = true;
+};
+
+TEST_F(frmSeleccionTest, ListaLasSolicitudesConSusColumnasYDescripciones) {
+    EXPECT_EQ(m_ventana->windowTitle(), QStringLiteral("CargarSolicitud"));
+    EXPECT_EQ(ui()->cmdCargar->text(), QStringLiteral("Cargar Solicitud"));
+    EXPECT_EQ(ui()->cmdBorrar->text(), QStringLiteral("Borrar Solicitud"));
+    EXPECT_EQ(ui()->cmdNueva->text(), QStringLiteral("Solicitud Nueva"));
+    ComboDatos* combo = ui()->cboSolicitudes;
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_TRUE(combo->valor().isEmpty());
+
+    // Columnas visibles de la lista, en su orden y con sus rótulos.
+    auto* vista = qobject_cast<QAbstractItemView*>(combo->view());
+    ASSERT_NE(vista, nullptr);
+    auto* modelo = combo->model();
+    QStringList rotulos;
+    auto* tablaVista = qobject_cast<QTableView*>(vista);
+    ASSERT_NE(tablaVista, nullptr);
+    for (int visual = 0; visual < modelo->columnCount(); ++visual) {
+        const int logica = tablaVista->horizontalHeader()->logicalIndex(visual);
+        if (!tablaVista->isColumnHidden(logica))
+            rotulos << modelo->headerData(logica, Qt::Horizontal).toString();
+    }
+    EXPECT_EQ(rotulos, (QStringList{"DNI", "Categoría", "Grupo", "Fichero", "Descripción"}));
+
+    elegirFila(1);
+    EXPECT_EQ(combo->valor(), kSegunda);
+    EXPECT_EQ(combo->valorColumna(QStringLiteral("DescCuerpo")), QStringLiteral("Facultativo"));
+    EXPECT_EQ(combo->valorColumna(QStringLiteral("Grupo")), QStringLiteral("A"));
+}
+
+TEST_F(frmSeleccionTest, SinEleccionAvisaYNoHaceNada) {
+    for (QPushButton* boton : {ui()->cmdCargar, ui()->cmdBorrar}) {
+        m_mensajes.limpiar();
+        pulsar(boton);
+        ASSERT_EQ(m_mensajes.mostrados().size(), 1);
+        const auto& m = m_mensajes.mostrados().first();
+        EXPECT_EQ(m.texto, QStringLiteral("Seleccione una Solicitud"));
+        EXPECT_EQ(m.titulo, QStringLiteral("Solicitudes"));
+        EXPECT_EQ(m.icono, Icono::Exclamacion);
+    }
+    EXPECT_EQ(m_aperturas, 0);
+    EXPECT_TRUE(existe(kPrimera) && existe(kSegunda));
+    EXPECT_FALSE(cerrada());
+}
+
+TEST_F(frmSeleccionTest, CargarAbreLaElegidaYSeDescarga) {
+    elegirFila(0);
+    pulsar(ui()->cmdCargar);
+    EXPECT_EQ(m_aperturas, 1);
+    EXPECT_EQ(m_ficheroAlAbrir, kPrimera);
+    EXPECT_FALSE(m_visibleAlAbrir);  // se oculta antes de la pantalla de carga
+    EXPECT_TRUE(m_mensajes.mostrados().isEmpty());
+    EXPECT_TRUE(cerrada());
+}
+
+TEST_F(frmSeleccionTest, NuevaAbreSinFichero) {
+    G().FicheroSolicitud = QStringLiteral("resto de antes");
+    elegirFila(0);
+    pulsar(ui()->cmdNueva);
+    EXPECT_EQ(m_aperturas, 1);
+    EXPECT_TRUE(m_ficheroAlAbrir.isEmpty());
+    EXPECT_TRUE(cerrada());
+}
+
+TEST_F(frmSeleccionTest, BorrarPreguntaBorraLosDosFicherosYVuelveAListar) {
+    elegirFila(0);
+    m_mensajes.responder(Respuesta::No);
+    pulsar(ui()->cmdBorrar);
+    ASSERT_EQ(m_mensajes.mostrados().size(), 1);
+    const auto& pregunta = m_mensajes.mostrados().first();
+    EXPECT_EQ(pregunta.texto, QStringLiteral("¿Desea borrar esta solicitud?"));
+    EXPECT_EQ(pregunta.titulo, QStringLiteral("Borrar"));
+    EXPECT_EQ(pregunta.icono, Icono::Pregunta);
+    EXPECT_EQ(pregunta.botones, Botones::SiNo);
+    EXPECT_TRUE(existe(kPrimera));
+
+    m_mensajes.responder(Respuesta::Si);
+    pulsar(ui()->cmdBorrar);
+    EXPECT_FALSE(existe(kPrimera));
+    EXPECT_FALSE(existe(NombreFicheroListas(kPrimera)));
+    EXPECT_TRUE(existe(kSegunda));
+    EXPECT_EQ(ui()->cboSolicitudes->count(), 1);
+    EXPECT_TRUE(ui()->cboSolicitudes->valor().isEmpty());
+    EXPECT_TRUE(G().FicheroSolicitud.isEmpty());
+    EXPECT_TRUE(ui()->cmdCargar->isEnabled());
+    EXPECT_EQ(m_aperturas, 0);
+}
+
+TEST_F(frmSeleccionTest, BorrarLaUltimaDeshabilitaAbrirYBorrar) {
+    QFile::remove(G().RutaTemporal + NombreFicheroListas(kSegunda));  // falta uno de los dos
+    for (int i = 0; i < 2; ++i) {
+        elegirFila(0);
+        m_mensajes.responder(Respuesta::Si);
+        pulsar(ui()->cmdBorrar);
+    }
+    EXPECT_FALSE(existe(kPrimera));
+    EXPECT_FALSE(existe(kSegunda));
+    EXPECT_FALSE(ui()->cmdCargar->isEnabled());
+    EXPECT_FALSE(ui()->cmdBorrar->isEnabled());
+    EXPECT_FALSE(ui()->cboSolicitudes->isEnabled());
+    EXPECT_TRUE(ui()->cmdNueva->isEnabled());
+    EXPECT_EQ(ui()->cboSolicitudes->count(), 0);
+    EXPECT_TRUE(existe(QStringLiteral("87654321X_ABCDE0B.doc")));
+}
+
+}  // namespace
