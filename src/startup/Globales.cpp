@@ -6,6 +6,10 @@ namespace {
 std::unique_ptr<Globales> g_estado = std::make_unique<Globales>();
 }
 
-Globales& G() { return *g_estado; }
+Globales& G() {
+    return *g_estado;
+}
 
-void reiniciarGlobales() { g_estado = std::make_unique<Globales>(); }
+void reiniciarGlobales() {
+    g_estado = std::make_unique<Globales>();
+}

@@ -1,0 +1,251 @@
+#include "catalogue/ModCargaFicheros.h"
+
+#include "catalogue/Decodificacion.h"
+#include "catalogue/Esquemas.h"
+#include "catalogue/FormatosCatalogo.h"
+#include "platform/Codificacion.h"
+#include "platform/ServicioMensajes.h"
+#include "startup/Globales.h"
+#include "startup/ModGeneral.h"
+
+#include <QFile>
+#include <QHash>
+#include <QVector>
+#include <cstdlib>
+
+namespace {
+
+std::function<void()> g_terminar;
+
+// Se llama con el registro recién añadido y sus campos del formato ya escritos.
+using Extra = std::function<Resultado(const PTabla& tabla, const QString& linea)>;
+
+Resultado tablaNoCargada(const QString& nombre) {
+    return Resultado::fallo(
+        QStringLiteral("Variable de objeto no establecida: la tabla %1 no está cargada")
+            .arg(nombre),
+        Errores::NodoNoEncontrado);
+}
+
+Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}) {
+    const FormatoCatalogo& f = formato(catalogo);
+    if (!tabla) return tablaNoCargada(f.tabla);
+
+    const QString carpeta = G().RutaFicheros;
+    const auto descifrado = decodificarSinAviso(carpeta, f.fichero);
+    if (!descifrado) {
+        mostrarMensaje(mensajeErrorDecodificacion(descifrado.numero(), descifrado.mensaje()),
+                       kTituloPrograma, Icono::Critico, Botones::Aceptar);
+        // Sin fichero en claro que leer: el fallo de apertura es el que llega al llamador.
+        return Resultado::fallo(
+            QStringLiteral("Error de acceso a la ruta o el archivo: %1 no se pudo descifrar")
+                .arg(f.fichero),
+            kErrorAccesoRuta);
+    }
+    const QList<int>& numeros = descifrado.valor();
+
+    QFile temporal(carpeta + QStringLiteral("temp.tmp"));
+    if (!temporal.open(QIODevice::ReadOnly))
+        return Resultado::fallo(QStringLiteral("Error de acceso a la ruta o el archivo %1: %2")
+                                    .arg(temporal.fileName(), temporal.errorString()),
+                                kErrorAccesoRuta);
+    const QList<LineaFichero> lineas = partirLineas(temporal.readAll());
+    temporal.close();
+
+    QVector<int> indices;
+    for (const CampoFormato& c : f.campos) {
+        const int i = tabla->indiceCampo(c.campo);
+        if (i < 0)
+            return Resultado::fallo(QStringLiteral("La tabla %1 no tiene el campo %2 de %3")
+                                        .arg(tabla->nombre(), c.campo, f.fichero),
+                                    Errores::CampoNoEncontrado);
+        indices.append(i);
+    }
+
+    for (qsizetype n = 0; n < lineas.size(); ++n) {
+        const int numeroEnc = n < numeros.size() ? numeros.at(n) : int(n + 1);
+        auto situar = [&](const Resultado& r) {
+            return Resultado::fallo(
+                QStringLiteral("%1, línea %2: %3").arg(f.fichero).arg(numeroEnc).arg(r.mensaje()),
+                r.numero());
+        };
+        const QString linea = Codificacion::desdeWindows1252(lineas.at(n).bytes);
+        if (Resultado r = tabla->anadir(); !r) return situar(r);
+        for (qsizetype c = 0; c < f.campos.size(); ++c) {
+            if (Resultado r = tabla->establecer(indices.at(c), valorCampo(linea, f.campos.at(c)));
+                !r)
+                return situar(r);
+        }
+        if (extra) {
+            if (Resultado r = extra(tabla, linea); !r) return situar(r);
+        }
+        if (Resultado r = tabla->actualizar(); !r) return situar(r);
+    }
+    return Resultado::correcto();
+}
+
+// Las plazas toman el nombre del área de rsAreas, filtrada por los dos primeros caracteres de su
+// CodArea. Las áreas son pocas y se repiten mucho: se filtra una vez por prefijo y se recuerda.
+Resultado cargarPlazas(const PTabla& tabla, Catalogo catalogo) {
+    QHash<QString, QString> areas;
+    const PTabla rsAreas = G().rsAreas;
+    const int campoArea = tabla ? tabla->indiceCampo(QStringLiteral("Area")) : -1;
+    const Extra buscarArea = [&](const PTabla& t, const QString&) -> Resultado {
+        if (!rsAreas) return tablaNoCargada(QStringLiteral("rsAreas"));
+        const QString prefijo = t->texto(QStringLiteral("CodArea")).left(2);
+        auto it = areas.constFind(prefijo);
+        if (it == areas.constEnd()) {
+            if (Resultado r = rsAreas->filtrar("CodArea='" + prefijo + "' "); !r) return r;
+            const QString area =
+                rsAreas->numeroRegistros() >= 1 ? rsAreas->texto(QStringLiteral("Area")) : "";
+            if (Resultado r = rsAreas->filtrar(QString()); !r) return r;
+            it = areas.insert(prefijo, area);
+        }
+        if (it.value().isEmpty()) return Resultado::correcto();
+        return t->establecer(campoArea, it.value());
+    };
+    const Resultado r = cargar(tabla, catalogo, buscarArea);
+    if (!r) {
+        mostrarMensaje(QStringLiteral("error al cargar plazas"), kTituloPrograma, Icono::Ninguno,
+                       Botones::Aceptar);
+        if (g_terminar)
+            g_terminar();
+        else
+            std::exit(EXIT_FAILURE);
+    }
+    return r;
+}
+
+}  // namespace
+
+void establecerTerminacionPlazas(std::function<void()> terminar) {
+    g_terminar = std::move(terminar);
+}
+
+Resultado CargarProvinciasPersonales(const PTabla& t) {
+    return cargar(t, Catalogo::ProvinciasPersonales);
+}
+Resultado CargarProvincias(const PTabla& t) {
+    return cargar(t, Catalogo::Provincias);
+}
+Resultado CargarCuerpos(const PTabla& t) {
+    return cargar(t, Catalogo::Cuerpos);
+}
+Resultado CargarGrupos(const PTabla& t) {
+    return cargar(t, Catalogo::Grupos);
+}
+Resultado CargarConsejerias(const PTabla& t) {
+    return cargar(t, Catalogo::Consejerias);
+}
+Resultado CargarPlazasGrupo(const PTabla& t) {
+    return cargar(t, Catalogo::PlazasGrupo);
+}
+Resultado CargarPlazasCuerpo(const PTabla& t) {
+    return cargar(t, Catalogo::PlazasCuerpo);
+}
+Resultado CargarAreas(const PTabla& t) {
+    return cargar(t, Catalogo::Areas);
+}
+Resultado CargarAreasTarv(const PTabla& t) {
+    return cargar(t, Catalogo::AreasTarv);
+}
+Resultado CargarSituaciones(const PTabla& t) {
+    return cargar(t, Catalogo::Situaciones);
+}
+Resultado CargarInstituciones(const PTabla& t) {
+    return cargar(t, Catalogo::Instituciones);
+}
+Resultado CargarPlazasVacantes(const PTabla& t) {
+    return cargarPlazas(t, Catalogo::PlazasVacantes);
+}
+Resultado CargarPlazasResultas(const PTabla& t) {
+    return cargarPlazas(t, Catalogo::PlazasResultas);
+}
+
+Resultado CargarLocalidades(const PTabla& t) {
+    if (Resultado r = cargar(t, Catalogo::Localidades); !r) return r;
+    return t->ordenar(QStringLiteral(" Localidad ASC "));
+}
+
+Resultado CargarZonas(const PTabla& t) {
+    // Los nombres de las zonas están guardados en la página OEM.
+    const int campoZona = t ? t->indiceCampo(QStringLiteral("Zona")) : -1;
+    return cargar(t, Catalogo::Zonas, [campoZona](const PTabla& tabla, const QString&) {
+        return tabla->establecer(campoZona, OemAAnsi(tabla->texto(QStringLiteral("Zona"))));
+    });
+}
+
+namespace {
+
+// Índice de la primera fila visible de cada código: da lo mismo que rebobinar la tabla y buscar
+// hacia delante, sin recorrerla entera por cada línea de la lista.
+QHash<QString, int> primeraFilaPorCodigo(const PTabla& referencia) {
+    QHash<QString, int> filas;
+    const int campo = referencia->indiceCampo(QStringLiteral("CodConvocatoria"));
+    const int n = referencia->numeroRegistros();
+    filas.reserve(n);
+    // De atrás adelante, para que con códigos repetidos quede la primera fila.
+    for (int fila = n - 1; fila >= 0; --fila)
+        filas.insert(referencia->valorEnFila(fila, campo).toString(), fila);
+    return filas;
+}
+
+bool soloCifras(const QString& codigo) {
+    if (codigo.isEmpty()) return false;
+    for (const QChar c : codigo)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
+}  // namespace
+
+Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
+    const QString codigo = codigoLista.toUpper();
+    const bool resultas = codigo == QStringLiteral("R");
+    tabla = CrearTablaPlazasLista(QStringLiteral("rsPlazasLista") + codigo);
+    if (!resultas && codigo != QStringLiteral("V")) return Resultado::correcto();
+
+    const PTabla referencia = resultas ? G().rsPlazasResultas : G().rsPlazasVacantes;
+    if (!referencia)
+        return tablaNoCargada(resultas ? QStringLiteral("rsPlazasResultas")
+                                       : QStringLiteral("rsPlazasVacantes"));
+    static const char* const kCopiados[] = {"NomConvocatoria", "Consejeria",   "Localidad",
+                                            "CodConsejeria",   "CodLocalidad", "CodProvincia",
+                                            "CodArea",         "CodZona",      "Area"};
+    QVector<int> origen, destino;
+    for (const char* nombre : kCopiados) {
+        origen.append(referencia->indiceCampo(QString::fromLatin1(nombre)));
+        destino.append(tabla->indiceCampo(QString::fromLatin1(nombre)));
+    }
+    const QHash<QString, int> filas = primeraFilaPorCodigo(referencia);
+    QString ultimoCriterio;
+
+    const Extra completar = [&](const PTabla& t, const QString&) -> Resultado {
+        const QString cod = t->texto(QStringLiteral("CodConvocatoria"));
+        ultimoCriterio = "CodConvocatoria='" + cod + "'";
+        int fila = -1;
+        if (soloCifras(cod)) {
+            fila = filas.value(cod, -1);
+        } else {
+            // Un código raro se busca como siempre, para que la comparación sea la de la tabla.
+            referencia->moverPrimero();
+            if (Resultado r = referencia->buscar(ultimoCriterio); !r) return r;
+            fila = referencia->eof() ? -1 : referencia->filaActual();
+        }
+        if (fila < 0) return Resultado::correcto();
+        for (int i = 0; i < origen.size(); ++i) {
+            if (Resultado r =
+                    t->establecer(destino.at(i), referencia->valorEnFila(fila, origen.at(i)));
+                !r)
+                return r;
+        }
+        return Resultado::correcto();
+    };
+    const Resultado r = cargar(tabla, resultas ? Catalogo::ListaR : Catalogo::ListaV, completar);
+    // El catálogo queda donde lo dejó la última búsqueda.
+    if (r && !ultimoCriterio.isEmpty()) {
+        referencia->moverPrimero();
+        referencia->buscar(ultimoCriterio);
+    }
+    return r;
+}
