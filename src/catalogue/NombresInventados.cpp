@@ -20,8 +20,19 @@ QString de(Azar& azar, const char* const (&lista)[N]) {
     return QString::fromUtf8(lista[azar.entre(0, int(N) - 1)]);
 }
 
+// Una sola tilde por palabra, como en castellano: se quitan las que sobran tras la primera.
 QString raiz(Azar& azar) {
-    return de(azar, kInicios) + de(azar, kMedios) + de(azar, kFinales);
+    QString r = de(azar, kInicios) + de(azar, kMedios) + de(azar, kFinales);
+    static const QString conTilde = QStringLiteral("áéíóú");
+    static const QString sinTilde = QStringLiteral("aeiou");
+    bool vista = false;
+    for (QChar& c : r) {
+        const qsizetype i = conTilde.indexOf(c);
+        if (i < 0) continue;
+        if (vista) c = sinTilde.at(i);
+        vista = true;
+    }
+    return r;
 }
 
 QString capitalizar(const QString& texto) {
@@ -68,7 +79,7 @@ QString nombreLocalidad(Azar& azar, QSet<QString>& usados) {
         QString r = raiz(azar);
         if (azar.porMil(250)) {
             const QString prefijo = de(azar, kPrefijos);
-            r = prefijo.endsWith(u' ') ? prefijo + capitalizar(r) : prefijo + r;
+            r = prefijo.endsWith(u' ') ? prefijo + r : prefijo + r.toLower();
         }
         if (azar.porMil(200)) r += de(azar, kApellidos);
         nombre = capitalizar(r);
