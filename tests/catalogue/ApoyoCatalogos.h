@@ -1,0 +1,68 @@
+#pragma once
+
+#include "../apoyo/MensajesGuion.h"
+#include "catalogue/Decodificacion.h"
+#include "platform/Codificacion.h"
+#include "startup/Globales.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+
+// Para que los mensajes de las comprobaciones puedan llevar textos de Qt.
+inline std::ostream& operator<<(std::ostream& os, const QString& s) {
+    return os << s.toStdString();
+}
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Escribe un catálogo cifrado a partir de sus líneas en claro.
+inline void escribirCatalogo(const QString& carpeta, const QString& fichero,
+                             const QStringList& lineas) {
+    QByteArray claro;
+    for (const QString& l : lineas) claro += Codificacion::aWindows1252(l) + "\r\n";
+    const auto cifrado = cifrarContenido(claro, fichero);
+    ASSERT_TRUE(cifrado.ok()) << cifrado.mensaje().toStdString();
+    QFile f(QDir(carpeta).filePath(fichero));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(cifrado.valor());
+}
+
+inline void escribirBytes(const QString& ruta, const QByteArray& bytes) {
+    QFile f(ruta);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+inline QByteArray leerBytes(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Texto en las columnas pedidas (desde 1), rellenando con espacios.
+inline QString columnas(std::initializer_list<std::pair<int, QString>> campos) {
+    QString l;
+    for (const auto& [inicio, valor] : campos) {
+        if (l.size() < inicio - 1) l = l.leftJustified(inicio - 1, u' ');
+        l = l.left(inicio - 1) + valor + l.mid(inicio - 1 + valor.size());
+    }
+    return l;
+}
+
+// Carpeta de ficheros temporal como G().RutaFicheros, guion de mensajes y terminación vigilada.
+class CatalogosTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reiniciarGlobales();
+        G().RutaFicheros = dir.path() + "/";
+    }
+    void TearDown() override { reiniciarGlobales(); }
+    QString carpeta() const { return dir.path() + "/"; }
+    void catalogo(const QString& fichero, const QStringList& lineas) {
+        escribirCatalogo(carpeta(), fichero, lineas);
+    }
+
+    QTemporaryDir dir;
+    MensajesGuion guion;
+};

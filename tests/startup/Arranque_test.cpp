@@ -1,0 +1,69 @@
+#include "startup/Arranque.h"
+
+#include "../catalogue/ApoyoCatalogos.h"
+#include "catalogue/Esquemas.h"
+
+namespace {
+
+class ArranqueTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reiniciarGlobales();
+        QDir(dir.path()).mkpath("ficheros/temp");
+    }
+    void TearDown() override { reiniciarGlobales(); }
+    QTemporaryDir dir;
+    MensajesGuion guion;
+};
+
+TEST_F(ArranqueTest, FijaLasRutasYCargaLosCuerpos) {
+    escribirCatalogo(dir.path() + "/ficheros", "F0004.enc",
+                     {"A01234Facultativo", "X09999Sin oferta", "C00042Administrativo"});
+    const Resultado r = PrepararArranque(dir.path());
+    ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+    EXPECT_EQ(G().RutaFicheros, dir.path() + "/ficheros/");
+    EXPECT_EQ(G().RutaTemporal, dir.path() + "/ficheros/temp/");
+    ASSERT_TRUE(G().rsCuerpos);
+    EXPECT_EQ(G().rsCuerpos->nombre(), "rsCuerpos");
+    EXPECT_EQ(G().rsCuerpos->numeroRegistros(), 3);
+    G().rsCuerpos->moverUltimo();
+    EXPECT_EQ(G().rsCuerpos->texto("CodCuerpo"), "00042");
+    EXPECT_TRUE(guion.mostrados().isEmpty());
+}
+
+TEST_F(ArranqueTest, SinFicheroDeCuerposAvisaYFalla) {
+    const Resultado r = PrepararArranque(dir.path());
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.mensaje().isEmpty());
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_TRUE(
+        guion.mostrados().first().texto.startsWith("Se ha producido el siguiente error 53-"));
+    EXPECT_EQ(guion.mostrados().first().icono, Icono::Critico);
+}
+
+TEST_F(ArranqueTest, CerrarTablasCierraYSueltaLasDeLaLista) {
+    Globales& g = G();
+    g.rsCuerpos = CrearTablaCuerpos();
+    g.rsPlazasVacantes = CrearTablaPlazas("rsPlazasVacantes");
+    g.rsVacantesCuerpo = g.rsPlazasVacantes->clonar();
+    g.rsCursos = CrearTablaCursos();
+    g.rsSolicitudesGuardadas = CrearTablaCursos("rsSolicitudesGuardadas");
+    g.rsAreas = CrearTablaAreas();  // no está en la lista: se queda
+    const PTabla cuerpos = g.rsCuerpos;
+    const PTabla cursos = g.rsCursos;
+    cursos->cerrar();  // una ya cerrada no estorba
+
+    CerrarTablas();
+
+    EXPECT_FALSE(g.rsCuerpos);
+    EXPECT_FALSE(g.rsPlazasVacantes);
+    EXPECT_FALSE(g.rsVacantesCuerpo);
+    EXPECT_FALSE(g.rsCursos);
+    EXPECT_FALSE(g.rsSolicitudesGuardadas);
+    EXPECT_FALSE(g.rsGrupos);  // vacía desde el principio: sin fallo
+    EXPECT_FALSE(cuerpos->abierta());
+    ASSERT_TRUE(g.rsAreas);
+    EXPECT_TRUE(g.rsAreas->abierta());
+}
+
+}  // namespace
