@@ -4,7 +4,7 @@
 #include "platform/ServicioMensajes.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <filesystem>
 
 namespace {
 
@@ -127,12 +127,24 @@ ResultadoDe<QList<int>> decodificarSinAviso(const QString& carpeta, const QStrin
         salida += "\r\n";
         numeros.append(l.numero);
     }
-    QSaveFile temporal(carpeta + kTemporal);
-    if (!temporal.open(QIODevice::WriteOnly) || temporal.write(salida) != salida.size() ||
-        !temporal.commit())
-        return Resultado::fallo(QStringLiteral("Error de E/S del dispositivo al escribir %1: %2")
-                                    .arg(carpeta + kTemporal, temporal.errorString()),
-                                Errores::ErrorEntradaSalida);
+    // Escribir aparte y renombrar: nunca queda un temp.tmp a medias. Sin forzar el disco
+    // (QSaveFile lo hace), que en un fichero de paso que se rehace en cada carga sobra.
+    const QString destino = carpeta + kTemporal;
+    QFile parcial(destino + QStringLiteral(".parcial"));
+    const bool escrito = parcial.open(QIODevice::WriteOnly) &&
+                         parcial.write(salida) == salida.size() && parcial.flush();
+    parcial.close();
+    std::error_code error;
+    if (escrito)
+        std::filesystem::rename(parcial.fileName().toStdString(), destino.toStdString(), error);
+    if (!escrito || error) {
+        const QString motivo =
+            escrito ? QString::fromStdString(error.message()) : parcial.errorString();
+        parcial.remove();
+        return Resultado::fallo(
+            QStringLiteral("Error de E/S del dispositivo al escribir %1: %2").arg(destino, motivo),
+            Errores::ErrorEntradaSalida);
+    }
     return numeros;
 }
 

@@ -1,4 +1,4 @@
-#include "startup/Arranque.h"
+#include "startup/PasosArranque.h"
 
 #include "catalogue/Esquemas.h"
 #include "catalogue/ModCargaFicheros.h"

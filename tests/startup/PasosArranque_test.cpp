@@ -1,11 +1,11 @@
-#include "startup/Arranque.h"
+#include "startup/PasosArranque.h"
 
 #include "../catalogue/ApoyoCatalogos.h"
 #include "catalogue/Esquemas.h"
 
 namespace {
 
-class ArranqueTest : public ::testing::Test {
+class PasosArranqueTest : public ::testing::Test {
 protected:
     void SetUp() override {
         reiniciarGlobales();
@@ -16,7 +16,7 @@ protected:
     MensajesGuion guion;
 };
 
-TEST_F(ArranqueTest, FijaLasRutasYCargaLosCuerpos) {
+TEST_F(PasosArranqueTest, FijaLasRutasYCargaLosCuerpos) {
     escribirCatalogo(dir.path() + "/ficheros", "F0004.enc",
                      {"A01234Facultativo", "X09999Sin oferta", "C00042Administrativo"});
     const Resultado r = PrepararArranque(dir.path());
@@ -31,7 +31,7 @@ TEST_F(ArranqueTest, FijaLasRutasYCargaLosCuerpos) {
     EXPECT_TRUE(guion.mostrados().isEmpty());
 }
 
-TEST_F(ArranqueTest, SinFicheroDeCuerposAvisaYFalla) {
+TEST_F(PasosArranqueTest, SinFicheroDeCuerposAvisaYFalla) {
     const Resultado r = PrepararArranque(dir.path());
     EXPECT_FALSE(r.ok());
     EXPECT_FALSE(r.mensaje().isEmpty());
@@ -41,7 +41,7 @@ TEST_F(ArranqueTest, SinFicheroDeCuerposAvisaYFalla) {
     EXPECT_EQ(guion.mostrados().first().icono, Icono::Critico);
 }
 
-TEST_F(ArranqueTest, CerrarTablasCierraYSueltaLasDeLaLista) {
+TEST_F(PasosArranqueTest, CerrarTablasCierraYSueltaLasDeLaLista) {
     Globales& g = G();
     g.rsCuerpos = CrearTablaCuerpos();
     g.rsPlazasVacantes = CrearTablaPlazas("rsPlazasVacantes");
