@@ -2,7 +2,6 @@
 #include "catalogue/CargaCatalogos.h"
 #include "catalogue/Decodificacion.h"
 #include "catalogue/GeneradorCatalogos.h"
-#include "platform/ServicioMensajes.h"
 #include "startup/Globales.h"
 
 #include <benchmark/benchmark.h>

@@ -48,10 +48,10 @@ Resultado cargarTodosLosCatalogos(const QString& carpetaFicheros) {
         {150,
          [&] {
              g.rsGrupos = CrearTablaGrupos();
-             const Resultado r = CargarGrupos(g.rsGrupos);
+             if (Resultado r = CargarGrupos(g.rsGrupos); !r) return r;
              g.rsAreasTarv = CrearTablaAreas(QStringLiteral("rsAreasTarv"));
              g.rsZonasTarv = CrearTablaZonas(QStringLiteral("rsZonasTarv"));
-             return r;
+             return Resultado::correcto();
          }},
         {160, [&] { return CargarZonas(g.rsZonas); }},
         {170,

@@ -107,9 +107,8 @@ void crearGeografia(Mundo& m, Azar& azar, bool grande) {
             m.localidades[area.localidades.at(i)].zona = area.zonas.at(i % zonasPorArea);
         for (int k = 0; k < institucionesPorArea; ++k) {
             Institucion inst{codigo(m.instituciones.size() + 1, 2), QString(), a, {}};
-            inst.nombre = recortar(
-                nombreInstitucion(k, area.nombre, m.localidades.at(area.localidades.at(k)).nombre),
-                50);
+            inst.nombre =
+                recortar(nombreInstitucion(k, m.localidades.at(area.localidades.at(k)).nombre), 50);
             // La primera atiende a toda el área; las demás, a una parte de sus localidades.
             for (int i = 0; i < area.localidades.size(); ++i)
                 if (k == 0 || i % institucionesPorArea == k || i == k)

@@ -87,8 +87,7 @@ QString nombreLocalidad(Azar& azar, QSet<QString>& usados) {
     return unico(nombre, usados);
 }
 
-QString nombreInstitucion(int k, const QString& area, const QString& localidad) {
-    Q_UNUSED(area);
+QString nombreInstitucion(int k, const QString& localidad) {
     switch (k % 4) {
         case 0:
             return QStringLiteral("Gerencia de Atención Primaria de ") + localidad;

@@ -28,7 +28,7 @@ struct Categoria {
 QString nombreProvincia(Azar& azar, QSet<QString>& usados);
 QString nombreLocalidad(Azar& azar, QSet<QString>& usados);
 // La institución k-ésima de un área, con sede en una localidad.
-QString nombreInstitucion(int k, const QString& area, const QString& localidad);
+QString nombreInstitucion(int k, const QString& localidad);
 
 QList<Categoria> categoriasProfesionales();
 QString especialidad(Azar& azar);
