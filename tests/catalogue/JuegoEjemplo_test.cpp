@@ -150,6 +150,21 @@ TEST_F(JuegoEjemploTest, VolcadoDeLasVeintiunaTablas) {
               (QStringList{"Grupo", "A", "B", "C", "D", "E", "# rsZonas"}));
 }
 
+TEST_F(JuegoEjemploTest, ElFalloDeUnPasoLlevaSuNumero) {
+    const QString c = copia();
+    QFile::remove(c + "/F0016.enc");
+    const Resultado r = cargarTodosLosCatalogos(c);
+    ASSERT_FALSE(r.ok());
+    // Primero el aviso de la decodificación; luego el fallo de apertura con el paso 260.
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_TRUE(guion.textos().first().startsWith("Se ha producido el siguiente error 53-"));
+    EXPECT_TRUE(r.mensaje().startsWith(QString::fromUtf8("Error en línea 260."))) << r.mensaje();
+    EXPECT_TRUE(r.mensaje().endsWith(QStringLiteral(" %1").arg(kErrorAccesoRuta))) << r.mensaje();
+    // Lo anterior al paso quedó cargado; lo posterior, no.
+    EXPECT_GT(G().rsLocalidades->numeroRegistros(), 0);
+    EXPECT_FALSE(G().rsPlazasVacantes);
+}
+
 TEST_F(JuegoEjemploTest, ComprobarNoEncuentraNadaEnElJuego) {
     // Comprobar carga una copia: la carpeta revisada no se toca.
     QFile::remove(juego->path() + "/temp.tmp");
