@@ -67,6 +67,14 @@ void revisarFichero(Revision& rev, const QString& carpeta, const QString& ficher
                        true);
             continue;
         }
+        // Un 0x0B o 0x0E guardado es LF o CR en claro: el programa partiría ahí la línea.
+        const qsizetype corte = std::max(l.bytes.indexOf('\n'), l.bytes.indexOf('\r'));
+        if (corte >= 0)
+            rev.anotar(fichero, l.numero,
+                       QStringLiteral("en claro lleva un fin de línea en la columna %1: se leería "
+                                      "como dos líneas")
+                           .arg(corte + 1),
+                       false);
         claras.append({Codificacion::desdeWindows1252(l.bytes), l.numero});
     }
 }

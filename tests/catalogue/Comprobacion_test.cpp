@@ -41,8 +41,15 @@ TEST_F(ComprobacionTest, LoQueSoloSeSenalaNoImpideLaCarga) {
     ASSERT_TRUE(generarCatalogos(dir.path(), TamanoCatalogos{10, 12, 0}).ok());
     // Lista con un código repetido y otro que no está en F0010.
     catalogo("F0012.enc", {"00006", "00006", "00999"});
-    const QList<Hallazgo> hs = comprobarCatalogos(dir.path());
-    ASSERT_EQ(hs.size(), 2);
+    // Un 0x0E guardado es un CR en claro: la situación se leería partida.
+    escribirBytes(carpeta() + "F0015.enc", "12OTfswjdjp\x0E\r\n");
+    QList<Hallazgo> hs = comprobarCatalogos(dir.path());
+    ASSERT_EQ(hs.size(), 3);
+    const Hallazgo partida = hs.takeLast();
+    EXPECT_EQ(partida.fichero, "F0015.enc");
+    EXPECT_EQ(partida.linea, 1);
+    EXPECT_FALSE(partida.impideCarga);
+    EXPECT_TRUE(partida.descripcion.contains("columna 12"));
     for (const auto& h : hs) {
         EXPECT_EQ(h.fichero, "F0012.enc");
         EXPECT_FALSE(h.impideCarga);
