@@ -14,8 +14,6 @@ cp -f "$raiz/datos/FicheroTexto.txt" "$destino/ficheros/FicheroTexto.txt"
 "$build/movilant-catalogos" generar "$destino/ficheros" >/dev/null
 if [ -x "$build/movilant-plantillas" ]; then
   "$build/movilant-plantillas" instalar "$raiz/datos/plantillas" "$destino/ficheros" >/dev/null
-fi
-if [ -f "$raiz/datos/Manual de Usuario.doc" ]; then
-  cp -f "$raiz/datos/Manual de Usuario.doc" "$destino/Manual de Usuario.doc"
+  "$build/movilant-plantillas" manual "$raiz/datos/plantillas" "$destino/Manual de Usuario.doc" >/dev/null
 fi
 echo "Instalación de ejemplo lista en $destino"

@@ -31,6 +31,8 @@ public:
     Resultado escribir(const QString& texto);
     // Texto de la celda, con "\r\n" entre párrafos.
     QString texto() const;
+    // Añade al final de la celda un párrafo con el texto, con el formato del último párrafo.
+    Resultado anadirParrafo(const QString& texto = QString());
     // Añade un párrafo al final de la celda con la imagen en línea del tamaño dado.
     Resultado anadirImagen(const QString& rutaImagen, int anchoTwips, int altoTwips);
     // Alineación de todos los párrafos de la celda (también de los que se escriban después).

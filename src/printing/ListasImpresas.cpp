@@ -155,6 +155,11 @@ Resultado ListasImpresas::escribir(const DefinicionLista& lista, const QVector<Q
             const int fila = actual.anadirFila();
             anotar(actual.ponerAltoFila(fila, lista.altoFila));
             anotar(actual.rellenarFila(fila, filas[i]));
+            // Las plazas van en dos líneas de letra pequeña: un nombre de 50 caracteres cabe
+            // entero en la fila sin que la página pierda sus N plazas.
+            if (lista.plazas())
+                for (int c = 1; c <= lista.columnas; ++c)
+                    actual.celda(fila, c).ponerTamanoLetra(kLetraFilaPlazas);
         }
         if (tramo.conCodigo || tramo.saltoDespues) {
             punto = salirDeTabla(lista, actual);
@@ -196,6 +201,8 @@ TablaWord ListasImpresas::tablaNueva(PuntoInsercion& punto, const DefinicionList
     if (lista.codigo == QLatin1String("R")) anotar(t.combinar(1, 3, 4));
     if (!lista.plazas()) {
         t.ponerNegrita(false);
+        // Del tamaño de la tabla de la plantilla, para que quepan 35 + 35 filas en una página.
+        t.ponerTamanoLetra(kLetraFilaCursos);
     } else {
         t.ponerTamanoLetra(8);
         if (lista.codigo == QLatin1String("R"))

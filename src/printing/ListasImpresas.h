@@ -83,3 +83,6 @@ void quitarMarcasTexto(DocumentoWord& doc);
 int altoFilaPlazas(int plazasPorPagina);
 // Alto exacto de una fila de cursos o documentos (twips): 35 de cada caben en una página.
 constexpr int kAltoFilaCursos = 193;
+// Tamaños de letra (puntos) de las filas de datos.
+constexpr double kLetraFilaCursos = 7;
+constexpr double kLetraFilaPlazas = 6.5;

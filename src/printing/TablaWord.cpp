@@ -106,6 +106,16 @@ QString CeldaWord::texto() const {
     return r.join(QLatin1String("\r\n"));
 }
 
+Resultado CeldaWord::anadirParrafo(const QString& texto) {
+    if (!valida()) return Resultado::fallo(QStringLiteral("La celda no existe."), 5941);
+    pugi::xml_node tc = nodoDe(m_tc);
+    pugi::xml_node ultimo = tc.last_child();
+    pugi::xml_node p = tc.append_child("w:p");
+    if (auto ppr = ultimo.child("w:pPr")) p.append_copy(ppr);
+    if (!texto.isEmpty()) nuevoRun(p, {}, p.child("w:pPr").child("w:rPr"), texto);
+    return Resultado::correcto();
+}
+
 Resultado CeldaWord::anadirImagen(const QString& rutaImagen, int anchoTwips, int altoTwips) {
     if (!valida()) return Resultado::fallo(QStringLiteral("La celda no existe."), 5941);
     auto id = m_nucleo->anadirImagen(rutaImagen);

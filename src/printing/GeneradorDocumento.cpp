@@ -1,0 +1,88 @@
+#include "printing/GeneradorDocumento.h"
+
+#include "printing/CodigoBarras.h"
+#include "startup/Globales.h"
+
+#include <QFile>
+
+namespace {
+
+void anotar(QString& avisos, const Resultado& r) {
+    if (!r && avisos.isEmpty()) avisos = r.mensaje();
+}
+
+// Código del solicitante en la celda (1,1) de la tabla 2: salto, imagen centrada, salto.
+void insertarCodigoSolicitante(DocumentoWord& doc, const PeticionDocumento& p,
+                               DocumentoGenerado& g) {
+    const QString texto = textoCodigoSolicitante(p.prefijo, p.cargaSolicitante);
+    int alto = TamanoCodigo::AltoSolicitante;
+    auto base = GenerarCodigoBarras(texto, TamanoCodigo::AnchoSolicitante, alto);
+    if (!base) return anotar(g.avisos, base.estado());
+    const QString fichero = base.valor() + QStringLiteral(".bmp");
+    auto tabla = doc.tabla(2);
+    if (tabla) {
+        CeldaWord celda = tabla.valor().celda(1, 1);
+        anotar(g.avisos, celda.escribir(QString()));
+        if (!p.borrador) {
+            const Resultado r = celda.anadirImagen(fichero, TamanoCodigo::AnchoSolicitante, alto);
+            anotar(g.avisos, r);
+            if (r) g.codigos.append({1, texto});
+        }
+        anotar(g.avisos, celda.alinear(Alineacion::Centro));
+        anotar(g.avisos, celda.anadirParrafo());
+    } else {
+        anotar(g.avisos, tabla.estado());
+    }
+    QFile::remove(fichero);
+}
+
+}  // namespace
+
+ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento& p) {
+    auto nuevo = DocumentoWord::nuevoDesdePlantilla(p.plantilla);
+    if (!nuevo) return nuevo.estado();
+    DocumentoWord& doc = nuevo.valor();
+    if (auto r = doc.guardarComo(p.rutaDocumento); !r) return r;
+    DocumentoGenerado g;
+    if (auto r = doc.escribirEnMarcador(QStringLiteral("DNICAB"), p.dni); !r) return r;
+    if (auto r = doc.escribirEnMarcador(QStringLiteral("FECHAIMPR"),
+                                        p.fecha + QLatin1Char(' ') + p.hora);
+        !r)
+        return r;
+    if (auto r = doc.escribirEnMarcador(QStringLiteral("BORRADOR"),
+                                        p.borrador ? QStringLiteral("BORRADOR") : QString());
+        !r)
+        return r;
+    for (const auto& [nombre, valor] : p.camposTexto) {
+        if (p.avanzar) p.avanzar();
+        anotar(g.avisos, doc.ponerCampoTexto(nombre, valor));
+    }
+    for (const auto& [nombre, marcada] : p.casillas) {
+        if (p.avanzar) p.avanzar();
+        anotar(g.avisos, doc.ponerCasilla(nombre, marcada));
+    }
+    OpcionesListas o;
+    o.variante = p.variante;
+    o.borrador = p.borrador;
+    o.prefijo = p.prefijo;
+    o.plazasPorPagina = p.plazasPorPagina;
+    o.avanzar = p.avanzar;
+    ListasImpresas listas(doc, o);
+    if (G().rsCursos) anotar(g.avisos, listas.escribirCursos(*G().rsCursos));
+    if (auto r = doc.guardar(); !r) return r;
+    if (!p.imprimir) return g;
+
+    insertarCodigoSolicitante(doc, p, g);
+    if (G().rsDocumentos) anotar(g.avisos, listas.escribirDocumentos(*G().rsDocumentos));
+    if (G().rsVacantesSolicitadas)
+        anotar(g.avisos, listas.escribirVacantes(*G().rsVacantesSolicitadas));
+    if (G().rsResultasSolicitadas)
+        anotar(g.avisos, listas.escribirResultas(*G().rsResultasSolicitadas));
+    if (p.variante == VarianteGenerador::W97) quitarMarcasTexto(doc);
+    g.codigos += listas.codigos();
+    anotar(g.avisos,
+           listas.avisos().isEmpty() ? Resultado::correcto() : Resultado::fallo(listas.avisos()));
+    // El documento guardado se queda sin las listas: la impresión va a su propio fichero.
+    if (auto r = doc.guardarComo(p.rutaImpresion); !r) return r;
+    return g;
+}

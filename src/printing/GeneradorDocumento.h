@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Resultado.h"
+#include "printing/DocumentoWord.h"
+#include "printing/ListasImpresas.h"
+
+#include <QString>
+#include <QVector>
+#include <functional>
+#include <utility>
+
+// Lo que el generador necesita del formulario para hacer el documento de una solicitud.
+struct PeticionDocumento {
+    QString plantilla;      // ruta de PlantillaWXP.dot o PlantillaW97.dot
+    QString rutaDocumento;  // el documento guardado: marcadores, campos y cursos
+    QString rutaImpresion;  // al imprimir, el documento completo que se convierte a PDF
+    VarianteGenerador variante = VarianteGenerador::XP;
+    bool imprimir = false;
+    bool borrador = false;
+    QString dni;               // para el marcador "DNICAB"
+    QString fecha, hora;       // "dd/MM/yyyy" y "HH:mm:ss" de esta impresión
+    QString prefijo;           // prefijo de los códigos (clave + fecha + hora)
+    QString cargaSolicitante;  // texto del código del solicitante (sin prefijo)
+    int plazasPorPagina = 40;
+    // Valores del formulario por nombre de campo, en el orden de los controles.
+    QVector<std::pair<QString, QString>> camposTexto;
+    QVector<std::pair<QString, bool>> casillas;
+    std::function<void()> avanzar;
+};
+
+struct DocumentoGenerado {
+    QVector<CodigoEsperado> codigos;  // todos los códigos insertados, el del solicitante incluido
+    QString avisos;                   // el primer paso que se pasó por alto, si lo hubo
+};
+
+// Hace el documento de una solicitud desde la plantilla con las listas de G(): lo guarda con los
+// marcadores, los campos y los cursos y, si se imprime, escribe en `rutaImpresion` el documento
+// completo con el código del solicitante, los documentos y las dos listas de plazas. Los pasos
+// que fallan uno a uno (un campo o una tabla que la plantilla no tiene) se pasan por alto.
+ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento& peticion);

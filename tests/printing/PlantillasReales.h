@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// Construye con movilant-plantillas las plantillas del programa en `carpeta` y devuelve la ruta
+// de la carpeta DOT_ pedida (vacía si la herramienta no está compilada o falla).
+QString construirPlantillasReales(const QString& carpeta,
+                                  const QString& combinacion = QStringLiteral("DOT_11111"));
