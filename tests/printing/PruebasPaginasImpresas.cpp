@@ -47,7 +47,7 @@ void prepararListas(int cursos, int documentos, int vacantes, int resultas) {
             t->establecer(QStringLiteral("CodConvocatoria"), QString::number(30000 + 7 * i));
             t->establecer(
                 QStringLiteral("NomConvocatoria"),
-                prefijo + QStringLiteral(" de Enfermería de Atención Primaria y Urgencias"));
+                prefijo + QStringLiteral(" de Atención Primaria y Urgencias"));
             t->establecer(QStringLiteral("Consejeria"),
                           QStringLiteral("Hospital Universitario Nuestra Señora"));
             t->establecer(QStringLiteral("Localidad"),
