@@ -20,7 +20,7 @@ void prepararListas(int cursos, int documentos, int vacantes, int resultas) {
     G().rsCursos = CrearTablaCursos();
     for (int i = 1; i <= cursos; ++i) {
         auto& t = *G().rsCursos;
-        t.anadir();
+        ASSERT_TRUE(t.anadir().ok());
         t.establecer(QStringLiteral("Curso"),
                      QStringLiteral("Curso %1 de actualización en cuidados de enfermería, "
                                     "urgencias y emergencias extrahospitalarias")
@@ -33,11 +33,15 @@ void prepararListas(int cursos, int documentos, int vacantes, int resultas) {
     G().rsDocumentos = CrearTablaDocumentos();
     for (int i = 1; i <= documentos; ++i) {
         G().rsDocumentos->anadir();
-        G().rsDocumentos->establecer(
-            QStringLiteral("Documento"),
-            QStringLiteral("Certificado de servicios prestados número %1 expedido por la "
-                           "Gerencia del Área de Salud con su compulsa")
-                .arg(i));
+        // Un texto más largo que su campo no se guardaría y la prueba no vería nada.
+        EXPECT_TRUE(
+            G().rsDocumentos
+                ->establecer(
+                    QStringLiteral("Documento"),
+                    QStringLiteral("Certificado de servicios prestados número %1 expedido por la "
+                                   "Gerencia del Área de Salud")
+                        .arg(i))
+                .ok());
     }
     const auto plazas = [](int n, const QString& prefijo) {
         PTabla t = CrearTablaPlazasSolicitadas();
@@ -45,9 +49,8 @@ void prepararListas(int cursos, int documentos, int vacantes, int resultas) {
             t->anadir();
             t->establecer(QStringLiteral("Orden"), i);
             t->establecer(QStringLiteral("CodConvocatoria"), QString::number(30000 + 7 * i));
-            t->establecer(
-                QStringLiteral("NomConvocatoria"),
-                prefijo + QStringLiteral(" de Atención Primaria y Urgencias"));
+            t->establecer(QStringLiteral("NomConvocatoria"),
+                          prefijo + QStringLiteral(" de Atención Primaria y Urgencias"));
             t->establecer(QStringLiteral("Consejeria"),
                           QStringLiteral("Hospital Universitario Nuestra Señora"));
             t->establecer(QStringLiteral("Localidad"),
