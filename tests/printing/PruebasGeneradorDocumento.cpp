@@ -1,0 +1,129 @@
+#include "PlantillasReales.h"
+#include "catalogue/Esquemas.h"
+#include "printing/CodigoBarras.h"
+#include "printing/GeneradorDocumento.h"
+#include "printing/PaqueteDocx.h"
+#include "startup/Globales.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+namespace {
+
+class GeneradorDocumento : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString plantillas;
+    PeticionDocumento p;
+
+    void SetUp() override {
+        reiniciarGlobales();
+        G().RutaTemporal = dir.path() + QStringLiteral("/temp/");
+        QDir().mkpath(G().RutaTemporal);
+        plantillas = construirPlantillasReales(dir.path());
+        ASSERT_FALSE(plantillas.isEmpty());
+        G().rsCursos = CrearTablaCursos();
+        G().rsCursos->anadir();
+        G().rsCursos->establecer(QStringLiteral("Curso"), QStringLiteral("Soporte vital"));
+        G().rsDocumentos = CrearTablaDocumentos();
+        G().rsDocumentos->anadir();
+        G().rsDocumentos->establecer(QStringLiteral("Documento"), QStringLiteral("Título"));
+        G().rsVacantesSolicitadas = CrearTablaPlazasSolicitadas();
+        G().rsResultasSolicitadas = CrearTablaPlazasSolicitadas();
+        for (int i = 1; i <= 3; ++i) {
+            G().rsVacantesSolicitadas->anadir();
+            G().rsVacantesSolicitadas->establecer(QStringLiteral("Orden"), i);
+            G().rsVacantesSolicitadas->establecer(QStringLiteral("CodConvocatoria"),
+                                                  QString::number(100 + i));
+        }
+        p.plantilla = plantillas + QStringLiteral("/PlantillaWXP.dot");
+        p.rutaDocumento = G().RutaTemporal + QStringLiteral("12345678Z00012A.doc");
+        p.rutaImpresion = G().RutaTemporal + QStringLiteral("impresion.doc");
+        p.dni = QStringLiteral("12345678Z");
+        p.fecha = QStringLiteral("07/12/2026");
+        p.hora = QStringLiteral("09:30:00");
+        p.prefijo = prefijoCodigoBarras(QStringLiteral("12345678Z00012A"), p.fecha, p.hora);
+        p.cargaSolicitante = QStringLiteral("N|GARCÍA|");
+        p.camposTexto = {{QStringLiteral("PRIMERAPELLIDO"), QStringLiteral("GARCÍA")},
+                         {QStringLiteral("CAMPOQUENOEXISTE"), QStringLiteral("x")},
+                         {QStringLiteral("GRUPO"), QStringLiteral("A")},
+                         {QStringLiteral("GRUPO1"), QStringLiteral("A")}};
+        p.casillas = {{QStringLiteral("FORZOSO"), true}, {QStringLiteral("VOLUNTARIO"), false}};
+    }
+    DocumentoWord leer(const QString& ruta) {
+        return std::move(DocumentoWord::nuevoDesdePlantilla(ruta).valor());
+    }
+};
+
+TEST_F(GeneradorDocumento, GuardarDejaMarcadoresCamposYCursosSinListasNiCodigos) {
+    int avances = 0;
+    p.avanzar = [&avances] { ++avances; };
+    auto g = generarDocumentoImpresion(p);
+    ASSERT_TRUE(g.ok()) << g.mensaje().toStdString();
+    // El campo que falta se pasa por alto y se cuenta como aviso.
+    EXPECT_TRUE(g.valor().avisos.contains(QStringLiteral("CAMPOQUENOEXISTE")));
+    EXPECT_TRUE(g.valor().codigos.isEmpty());
+    EXPECT_EQ(avances, 4 + 2 + 1);
+    EXPECT_FALSE(QFileInfo::exists(p.rutaImpresion));
+    DocumentoWord doc = leer(p.rutaDocumento);
+    EXPECT_EQ(doc.textoMarcador(QStringLiteral("DNICAB")).valor(), p.dni);
+    EXPECT_EQ(doc.textoMarcador(QStringLiteral("FECHAIMPR")).valor(),
+              QStringLiteral("07/12/2026 09:30:00"));
+    EXPECT_EQ(doc.textoMarcador(QStringLiteral("BORRADOR")).valor(), QString());
+    EXPECT_EQ(doc.campoTexto(QStringLiteral("PRIMERAPELLIDO")).valor(), QStringLiteral("GARCÍA"));
+    EXPECT_EQ(doc.campoTexto(QStringLiteral("GRUPO1")).valor(), QStringLiteral("A"));
+    EXPECT_TRUE(doc.casilla(QStringLiteral("FORZOSO")).valor());
+    EXPECT_EQ(doc.tabla(3).valor().filas(), 2);  // cabecera + el curso
+    EXPECT_EQ(doc.tablaConMarcador(MarcadoresListas::Documentos).valor().filas(), 1);
+    EXPECT_EQ(doc.tablaConMarcador(MarcadoresListas::Vacantes).valor().filas(), 1);
+}
+
+TEST_F(GeneradorDocumento, ImprimirAnadeElCodigoDelSolicitanteYLasListas) {
+    p.imprimir = true;
+    auto g = generarDocumentoImpresion(p);
+    ASSERT_TRUE(g.ok()) << g.mensaje().toStdString();
+    ASSERT_EQ(g.valor().codigos.size(), 2);
+    EXPECT_EQ(g.valor().codigos[0].pagina, 1);
+    EXPECT_EQ(g.valor().codigos[0].texto, textoCodigoSolicitante(p.prefijo, p.cargaSolicitante));
+    EXPECT_EQ(g.valor().codigos[1].pagina, 3);
+    DocumentoWord impreso = leer(p.rutaImpresion);
+    EXPECT_EQ(impreso.tablaConMarcador(MarcadoresListas::Vacantes).valor().filas(), 4);
+    EXPECT_EQ(impreso.tablaConMarcador(MarcadoresListas::Documentos).valor().celda(2, 2).texto(),
+              QStringLiteral("Título"));
+    // Celda del código: salto, imagen centrada, salto.
+    EXPECT_EQ(impreso.tabla(2).valor().celda(1, 1).texto(), QStringLiteral("\r\n\r\n"));
+    // Lo guardado no lleva las listas de la impresión.
+    EXPECT_EQ(leer(p.rutaDocumento).tablaConMarcador(MarcadoresListas::Vacantes).valor().filas(),
+              1);
+    EXPECT_TRUE(QDir(G().RutaTemporal).entryList({QStringLiteral("*.bmp")}).isEmpty());
+}
+
+TEST_F(GeneradorDocumento, ElBorradorLlevaLaMarcaYNingunaImagen) {
+    p.imprimir = true;
+    p.borrador = true;
+    p.variante = VarianteGenerador::W97;
+    p.plantilla = plantillas + QStringLiteral("/PlantillaW97.dot");
+    auto g = generarDocumentoImpresion(p);
+    ASSERT_TRUE(g.ok());
+    EXPECT_TRUE(g.valor().codigos.isEmpty());
+    DocumentoWord impreso = leer(p.rutaImpresion);
+    EXPECT_EQ(impreso.textoMarcador(QStringLiteral("BORRADOR")).valor(),
+              QStringLiteral("BORRADOR"));
+    EXPECT_FALSE(impreso.textoPlano().contains(QStringLiteral("-&V&-")));  // marcas quitadas
+    for (const QString& parte : PaqueteDocx::leer(p.rutaImpresion).valor().nombres())
+        EXPECT_FALSE(parte.startsWith(QLatin1String("word/media/"))) << parte.toStdString();
+    // El documento guardado conserva las marcas: se quitan solo al imprimir.
+    EXPECT_TRUE(leer(p.rutaDocumento).textoPlano().contains(QStringLiteral("-&V&-")));
+}
+
+TEST_F(GeneradorDocumento, SinPlantillaNoHayDocumento) {
+    p.plantilla = dir.filePath(QStringLiteral("no.dot"));
+    auto g = generarDocumentoImpresion(p);
+    ASSERT_FALSE(g.ok());
+    EXPECT_TRUE(g.mensaje().contains(QStringLiteral("no.dot")));
+    EXPECT_FALSE(QFileInfo::exists(p.rutaDocumento));
+}
+
+}  // namespace
