@@ -1,9 +1,9 @@
 #include "DatosCodigos.h"
-#include "GeneradorPrueba.h"
-#include "PlantillaPrueba.h"
+#include "PlantillasReales.h"
 #include "SolicitudPrueba.h"
 #include "platform/Codificacion.h"
 #include "printing/CodigoBarras.h"
+#include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
 #include "printing/PlanPaginas.h"
 #include "printing/ProcesosExternos.h"
@@ -96,16 +96,33 @@ protected:
         rellenarListasPrueba(36, 70, 75, 41);
         m_prefijo = prefijoCodigoBarras(ClaveSolicitante(kDni, "123", "A"), kFecha, kHora);
         m_carga = DatosCodigos::cargaSolicitante();
-        m_documento = G().RutaTemporal + "12345678Z00123A.doc";
+        m_documento = m_carpeta.filePath("impresion.doc");
         m_pdf = m_carpeta.filePath("solicitud.pdf");
     }
     void TearDown() override { reiniciarGlobales(); }
 
-    ResultadoDe<SolicitudGenerada> generar(bool borrador) {
-        return generarSolicitudPrueba(plantillaDe(GetParam()), m_documento, GetParam(), borrador,
-                                      kDni, kFecha, kHora, m_prefijo, m_carga);
+    ResultadoDe<DocumentoGenerado> generar(bool borrador) {
+        const QString dot = construirPlantillasReales(m_carpeta.filePath("ficheros"));
+        if (dot.isEmpty())
+            return Resultado::fallo("No se han podido construir las plantillas del programa.");
+        PeticionDocumento p;
+        const bool antigua = GetParam() == VarianteGenerador::W97;
+        p.plantilla = QDir(dot).filePath(antigua ? "PlantillaW97.dot" : "PlantillaWXP.dot");
+        p.rutaDocumento = G().RutaTemporal + "12345678Z00123A.doc";
+        p.rutaImpresion = m_documento;
+        p.variante = GetParam();
+        p.imprimir = true;
+        p.borrador = borrador;
+        p.dni = kDni;
+        p.fecha = kFecha;
+        p.hora = kHora;
+        p.prefijo = m_prefijo;
+        p.cargaSolicitante = m_carga;
+        p.plazasPorPagina = 40;
+        p.camposTexto = {
+            {"PRIMERAPELLIDO", "Núñez de Arce"}, {"NOMBRE", "María Ángeles"}, {"NDNI", kDni}};
+        return generarDocumentoImpresion(p);
     }
-    QString plantillaDe(VarianteGenerador v);
     // Para mirar el papel: con MOVILANT_PDF_PRUEBAS=carpeta se deja allí una copia de cada PDF.
     void guardarCopia(const QString& nombre) {
         const QString carpeta = qEnvironmentVariable("MOVILANT_PDF_PRUEBAS");
@@ -182,37 +199,5 @@ INSTANTIATE_TEST_SUITE_P(Variantes, ImpresionCompleta,
                              return info.param == VarianteGenerador::XP ? std::string("XP")
                                                                         : std::string("W97");
                          });
-
-// Plantilla provisional con la disposición de la del programa.
-QString ImpresionCompleta::plantillaDe(VarianteGenerador v) {
-    using namespace docxprueba;
-    const auto texto = [](const QString& t) {
-        return parrafo(QStringLiteral("<w:r><w:t xml:space=\"preserve\">%1</w:t></w:r>")
-                           .arg(t.toHtmlEscaped()));
-    };
-    const QString salto = parrafo(QStringLiteral("<w:r><w:br w:type=\"page\"/></w:r>"));
-    const bool antigua = v == VarianteGenerador::W97;
-    const auto marca = [&](const QString& m) { return antigua ? texto(m) : parrafo(QString()); };
-    const QString cuerpo =
-        texto("SOLICITUD DE PARTICIPACIÓN") + parrafo(marcador("DNICAB", 1, "")) +
-        parrafo(marcador("FECHAIMPR", 2, "")) + parrafo(marcador("BORRADOR", 3, "")) +
-        tabla({"Datos personales"}, {9600}, 400) + parrafo(QString()) + tabla({""}, {9600}, 3200) +
-        salto +
-        tabla({"Curso", "N Horas", "Año", "Centro"}, {4600, 1000, 800, 3200}, kAltoFilaCursos,
-              MarcadoresListas::Cursos) +
-        marca(MarcasTexto::Cursos) +
-        tabla({"NºDocumento", "Documento"}, {1400, 8200}, kAltoFilaCursos,
-              MarcadoresListas::Documentos) +
-        marca(MarcasTexto::Documentos) + salto +
-        tabla({"Orden", "Código", "Denominación", "Institución Sanitaria", "Localidad", "Área"},
-              {800, 1000, 2400, 2200, 1800, 1400}, 500, MarcadoresListas::Vacantes) +
-        marca(MarcasTexto::Vacantes) + texto("Firma del solicitante") + salto +
-        tabla({"Orden", "Código", "PUESTO DE TRABAJO", "", "Localidad y Provincia"},
-              {800, 1000, 3000, 2800, 2000}, 500, MarcadoresListas::Resultas) +
-        marca(MarcasTexto::Resultas);
-    const QString ruta = m_carpeta.filePath(antigua ? "PlantillaW97.dot" : "PlantillaWXP.dot");
-    escribirPlantilla(ruta, cuerpo);
-    return ruta;
-}
 
 }  // namespace
