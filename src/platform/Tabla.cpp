@@ -39,6 +39,12 @@ struct Tabla::Privado {
     // Altas hechas por otros cursores que este aún no ha colocado en su vista (solo cuando tiene
     // filtro u orden: se evalúan al consultarlo, con los valores que ya tengan).
     std::vector<Registro*> pendientes;
+    // Los registros de secuencia menor ya se tuvieron en cuenta al rehacer la vista.
+    quint64 secuenciaBase = 0;
+    // Alta de este cursor que aún se está rellenando: los cursores con filtro u orden la reciben
+    // cuando este la da por terminada (actualizar, moverse, otra alta...), para evaluarla con
+    // sus valores y no vacía.
+    Registro* enEdicion = nullptr;
     bool avisoPendiente = false;
 
     qsizetype total() const { return static_cast<qsizetype>(vista.size()); }
@@ -107,6 +113,7 @@ struct Tabla::Privado {
     void construirVista() {
         pendientes.clear();
         vista.clear();
+        secuenciaBase = a->siguienteSecuencia;
         if (!abierta) return;
         std::optional<ExpresionFiltro::Igualdad> igualdad;
         if (filtro) igualdad = filtro->igualdadSimple();
@@ -135,7 +142,11 @@ struct Tabla::Privado {
         pendientes.clear();
         if (nuevos.empty()) return;
         if (orden.empty()) {
-            vista.insert(vista.end(), nuevos.begin(), nuevos.end());
+            // La vista sin orden va en orden de alta (la búsqueda por índice lo necesita).
+            std::sort(nuevos.begin(), nuevos.end(), porSecuencia);
+            const auto medio = vista.insert(vista.end(), nuevos.begin(), nuevos.end());
+            if (medio != vista.begin() && porSecuencia(*medio, *(medio - 1)))
+                std::inplace_merge(vista.begin(), medio, vista.end(), porSecuencia);
         } else if (nuevos.size() <= 32) {
             for (Registro* r : nuevos) {
                 auto sitio = std::upper_bound(vista.begin(), vista.end(), r,
@@ -152,6 +163,24 @@ struct Tabla::Privado {
             pos = std::find(vista.begin(), vista.end(), antes) - vista.begin();
         else if (alFinal)
             pos = total();
+    }
+
+    void publicar() {
+        Registro* r = std::exchange(enEdicion, nullptr);
+        if (!r) return;
+        for (size_t i = 0; i < a->cursores.size(); ++i) {
+            Privado& o = *a->cursores[i]->d;
+            if (&o == this || !o.abierta || (!o.filtro && o.orden.empty())) continue;
+            if (r->secuencia < o.secuenciaBase) continue;
+            o.pendientes.push_back(r);
+            o.avisar();
+        }
+    }
+
+    // Toda operación que cambia el registro actual da por terminada el alta en curso.
+    void moverse() {
+        publicar();
+        prepararVista();
     }
 
     void avisar() {
@@ -234,6 +263,7 @@ Tabla::Tabla(std::shared_ptr<AlmacenTabla> almacen) : d(std::make_unique<Privado
 }
 
 Tabla::~Tabla() {
+    d->publicar();
     auto& c = d->a->cursores;
     c.erase(std::remove(c.begin(), c.end(), this), c.end());
 }
@@ -271,6 +301,7 @@ bool Tabla::abierta() const {
 
 void Tabla::cerrar() {
     if (!d->abierta) return;
+    d->publicar();
     d->abierta = false;
     d->vista.clear();
     d->pendientes.clear();
@@ -283,22 +314,22 @@ void Tabla::cerrar() {
 }
 
 void Tabla::moverPrimero() {
-    d->prepararVista();
+    d->moverse();
     d->pos = 0;
 }
 
 void Tabla::moverUltimo() {
-    d->prepararVista();
+    d->moverse();
     d->pos = d->vista.empty() ? 0 : d->total() - 1;
 }
 
 void Tabla::moverSiguiente() {
-    d->prepararVista();
+    d->moverse();
     if (d->pos < d->total()) ++d->pos;
 }
 
 void Tabla::moverAnterior() {
-    d->prepararVista();
+    d->moverse();
     if (d->pos >= 0) --d->pos;
     if (d->pos >= d->total()) d->pos = d->total() - 1;
 }
@@ -322,7 +353,7 @@ Resultado Tabla::anadir() {
     if (!d->abierta) return falloCerrada(d->a->nombre);
     // Las altas pendientes de otros cursores van antes: así la vista sin orden sigue en orden
     // de alta.
-    d->prepararVista();
+    d->moverse();
     auto& a = *d->a;
     auto nuevo = std::make_unique<Registro>();
     nuevo->secuencia = a.siguienteSecuencia++;
@@ -339,28 +370,30 @@ Resultado Tabla::anadir() {
     for (Tabla* otro : a.cursores) {
         if (otro == this || !otro->d->abierta) continue;
         Privado& o = *otro->d;
-        if (o.filtro || !o.orden.empty()) {
-            o.pendientes.push_back(r);
-        } else {
+        if (!o.filtro && o.orden.empty()) {
             const bool alFinal = o.pos >= o.total();
             o.vista.push_back(r);
             if (alFinal) o.pos = o.total();
         }
     }
+    d->enEdicion = r;
     d->avisarTodos();
     return Resultado::correcto();
 }
 
 Resultado Tabla::actualizar() {
+    d->publicar();
     return d->comprobarActual();
 }
 
 Resultado Tabla::borrar() {
     if (Resultado r = d->comprobarActual(); !r) return r;
+    d->publicar();
     auto& a = *d->a;
     Registro* r = d->actual();
     for (Tabla* t : a.cursores) {
         Privado& o = *t->d;
+        if (o.enEdicion == r) o.enEdicion = nullptr;
         auto& p = o.pendientes;
         p.erase(std::remove(p.begin(), p.end(), r), p.end());
         auto it = o.hayActual() && o.actual() == r ? o.vista.begin() + o.pos
@@ -425,6 +458,7 @@ Resultado Tabla::establecer(int campo, const QVariant& valor) {
 
 Resultado Tabla::filtrar(const QString& filtro) {
     if (!d->abierta) return falloCerrada(d->a->nombre);
+    d->publicar();
     const QString limpio = filtro.trimmed();
     if (limpio.isEmpty() || limpio == u"0") {
         // Quitar un filtro que no hay deja la vista como está (todos los registros en orden de
@@ -484,7 +518,8 @@ Resultado Tabla::ordenar(const QString& orden) {
             claves.push_back({campo, desc});
         }
     }
-    Registro* antes = (d->prepararVista(), d->actual());
+    d->moverse();
+    Registro* antes = d->actual();
     d->orden = std::move(claves);
     d->textoOrden = d->orden.empty() ? QString() : orden;
     d->construirVista();
@@ -505,7 +540,7 @@ Resultado Tabla::buscar(const QString& criterio) {
         return Resultado::fallo(
             QStringLiteral("El criterio de búsqueda \"%1\" no es válido").arg(criterio),
             Errores::FiltroNoValido);
-    d->prepararVista();
+    d->moverse();
     const qsizetype desde = std::max<qsizetype>(d->pos, 0);
     auto& vista = d->vista;
     const auto igualdad = e->igualdadSimple();
@@ -541,7 +576,7 @@ int Tabla::filaActual() const {
 }
 
 void Tabla::irAFila(int fila) {
-    d->prepararVista();
+    d->moverse();
     d->pos = std::clamp<qsizetype>(fila, -1, d->total());
 }
 

@@ -68,16 +68,25 @@ public:
     // Filtro: "" o "0" lo quitan (y filtro() devuelve entonces "0"). Un texto que el lenguaje no
     // entiende es un fallo cuyo mensaje cita el texto; el filtro anterior se mantiene.
     // Tras filtrar, el cursor queda en el primer registro visible.
+    // El filtro se evalúa al fijarlo: cambiar después un valor no saca ni mete registros en la
+    // vista (se puede recorrer lo filtrado cambiando el campo filtrado). Un registro añadido por
+    // este cursor se ve en él hasta que se vuelva a fijar el filtro o el orden, lo pase o no; uno
+    // añadido por otro cursor se evalúa, con los valores que ya tenga, la primera vez que este
+    // cursor se consulta después.
     Resultado filtrar(const QString& filtro);
     QString filtro() const;
     bool tieneFiltro() const;
 
-    // Orden: "Campo ASC" o "Campo DESC" con blancos alrededor; "" lo quita.
+    // Orden: "Campo ASC" o "Campo DESC" (o solo "Campo", ascendente; varios separados por comas)
+    // con blancos alrededor; "" lo quita. Textos en el orden del castellano sin distinguir
+    // mayúsculas, enteros por valor con los nulos delante; estable. El cursor sigue en el mismo
+    // registro si este sigue visible.
     Resultado ordenar(const QString& orden);
     QString orden() const;
 
-    // Búsqueda de una cláusula desde el registro actual hacia delante. Si no hay ninguno, el
-    // cursor queda después del último (eof()).
+    // Búsqueda de una cláusula desde el registro actual hacia delante (desde el primero si el
+    // cursor está antes de él). Si no hay ninguno, el cursor queda después del último (eof()).
+    // Las igualdades van por un índice hash del campo, con el mismo resultado que el recorrido.
     Resultado buscar(const QString& criterio);
 
     // Acceso por fila visible (para modelos de vistas y recorridos sin mover el cursor).

@@ -73,6 +73,7 @@ TEST(ModeloTabla, SigueElFiltroYElOrdenYLasAltasDeOtrosCursores) {
     ASSERT_TRUE(clon->establecer("CodArea", "04").ok());
     ASSERT_TRUE(clon->establecer("Area", "Bierzo").ok());
     ASSERT_TRUE(clon->establecer("CodProvincia", "24").ok());
+    ASSERT_TRUE(clon->actualizar().ok());
     EXPECT_EQ(columna(m, 1), QStringList({"Astorga", "Bierzo", "León"}));
 
     clon->moverPrimero();

@@ -115,16 +115,38 @@ TEST(Tabla, LoAnadidoPorUnCursorFiltradoSigueVisibleHastaRefiltrar) {
     EXPECT_EQ(segundo->numeroRegistros(), 1);
 }
 
-TEST(Tabla, UnCursorOrdenadoColocaLasAltasDeOtroSegunSusValores) {
+TEST(Tabla, UnCursorOrdenadoColocaLasAltasDeOtroCuandoEstanTerminadas) {
     PTabla lista = tablaPlazas();
     ASSERT_TRUE(lista->ordenar("Orden ASC").ok());
     alta(lista, "a", "24", 2);
     PTabla segundo = lista->clonar();
+    // Quien mira la lista a cada aviso (como una rejilla) no debe fijar el sitio del registro
+    // mientras aún está vacío.
+    int vistos = 0;
+    QObject::connect(lista.get(), &Tabla::cambiado, [&] { vistos = lista->numeroRegistros(); });
     alta(segundo, "b", "24", 1);
     alta(segundo, "c", "24", 3);
-    EXPECT_EQ(codigos(lista), "b,a,c");
-    EXPECT_EQ(lista->filaActual(), 1);  // sigue en "a"
-    EXPECT_EQ(lista->texto("CodConvocatoria"), "a");
+    EXPECT_EQ(codigos(lista), "b,a");  // "c" aún se está rellenando
+    ASSERT_TRUE(segundo->establecer("Orden", 0).ok());
+    ASSERT_TRUE(segundo->actualizar().ok());
+    EXPECT_EQ(vistos, 3);
+    EXPECT_EQ(codigos(lista), "c,b,a");
+    EXPECT_EQ(lista->texto("CodConvocatoria"), "a");  // el actual no cambia
+    EXPECT_EQ(lista->filaActual(), 2);
+    // Una búsqueda por índice sobre un cursor sin orden que recibe altas fuera de orden de alta.
+    PTabla filtrado = lista->clonar();
+    ASSERT_TRUE(filtrado->filtrar("CodProvincia='09'").ok());
+    ASSERT_TRUE(segundo->anadir().ok());  // d, sin terminar
+    PTabla tercero = lista->clonar();
+    alta(tercero, "e", "09", 5);
+    ASSERT_TRUE(tercero->actualizar().ok());
+    ASSERT_TRUE(segundo->establecer("CodProvincia", "09").ok());
+    ASSERT_TRUE(segundo->establecer("CodConvocatoria", "d").ok());
+    segundo->moverPrimero();
+    EXPECT_EQ(codigos(filtrado), "d,e");
+    filtrado->moverPrimero();
+    ASSERT_TRUE(filtrado->buscar("CodConvocatoria='e'").ok());
+    EXPECT_EQ(filtrado->filaActual(), 1);
 }
 
 TEST(Tabla, BorrarQuitaElRegistroDeTodosLosCursores) {
@@ -301,10 +323,13 @@ TEST(Tabla, AvisaDeLosCambiosALosCursoresAfectados) {
     }
     EXPECT_EQ(avisosT, 4);
     EXPECT_EQ(avisosClon, 4);
+    // El clon filtrado recibe la última alta cuando el original la da por terminada.
     t->moverPrimero();
+    EXPECT_EQ(avisosT, 4);
+    EXPECT_EQ(avisosClon, 5);
     ASSERT_TRUE(t->borrar().ok());
     EXPECT_EQ(avisosT, 5);
-    EXPECT_EQ(avisosClon, 5);
+    EXPECT_EQ(avisosClon, 6);
 }
 
 // La búsqueda de igualdad va por índice; un recorrido hecho aquí a mano debe dar lo mismo tras
