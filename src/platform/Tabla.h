@@ -70,9 +70,10 @@ public:
     // Tras filtrar, el cursor queda en el primer registro visible.
     // El filtro se evalúa al fijarlo: cambiar después un valor no saca ni mete registros en la
     // vista (se puede recorrer lo filtrado cambiando el campo filtrado). Un registro añadido por
-    // este cursor se ve en él hasta que se vuelva a fijar el filtro o el orden, lo pase o no; uno
-    // añadido por otro cursor se evalúa, con los valores que ya tenga, la primera vez que este
-    // cursor se consulta después.
+    // este cursor se ve en él hasta que se vuelva a fijar el filtro o el orden, lo pase o no. Uno
+    // añadido por otro cursor aparece al momento en los cursores sin filtro ni orden (al final);
+    // en los demás, cuando el otro cursor lo da por terminado (actualizar(), moverse, otra alta,
+    // filtrar, ordenar, buscar, borrar o soltar el cursor), según su filtro y su orden.
     Resultado filtrar(const QString& filtro);
     QString filtro() const;
     bool tieneFiltro() const;
