@@ -148,8 +148,20 @@ TEST_P(ImpresionCompleta, CadaCodigoSeLeeExactoEnLaPaginaQueDice) {
         EXPECT_EQ(generada.valor().codigos[i].texto, esperados[i].texto) << i;
     }
 
-    const Resultado conv = convertirAPdf(m_documento, m_pdf);
-    ASSERT_TRUE(conv.ok()) << conv.mensaje().toStdString();
+    // La orden de imprimir entera, con una cola sin impresora: comprueba los códigos a 200 ppp y
+    // deja el PDF junto al documento.
+    QFile lp(m_carpeta.filePath("lp"));
+    ASSERT_TRUE(lp.open(QIODevice::WriteOnly));
+    lp.write("#!/bin/sh\necho 'lp: Error - No default destination.' >&2\nexit 1\n");
+    lp.close();
+    lp.setPermissions(lp.permissions() | QFileDevice::ExeOwner);
+    programasExternos().lp = lp.fileName();
+    const auto impresion = imprimirDocumento(m_documento, esperados);
+    programasExternos() = ProgramasExternos();
+    ASSERT_TRUE(impresion.ok()) << impresion.mensaje().toStdString();
+    EXPECT_FALSE(impresion.valor().enviada);
+    EXPECT_EQ(impresion.valor().rutaPdf, rutaPdfDe(m_documento));
+    m_pdf = impresion.valor().rutaPdf;
     guardarCopia("solicitud");
     const QStringList paginas = textoPaginas(m_pdf);
     ASSERT_EQ(paginas.size(), 9);
