@@ -134,8 +134,10 @@ TEST_F(ColumnasLlenasTest, CadaCampoTomaSusColumnasHastaLaUltima) {
         catalogo(f.fichero, {linea});
         const PTabla t = f.crear(QStringLiteral("t"));
         const Resultado r = f.cargar(t);
-        ASSERT_TRUE(r.ok()) << r.mensaje();
-        ASSERT_EQ(t->numeroRegistros(), 1);
+        // Un formato que falla no impide revisar los demás.
+        EXPECT_TRUE(r.ok()) << r.mensaje();
+        EXPECT_EQ(t->numeroRegistros(), 1);
+        if (!r.ok() || t->numeroRegistros() != 1) continue;
         t->moverPrimero();
         for (const Columnas& c : f.columnas)
             EXPECT_EQ(t->texto(c.campo), linea.mid(c.inicio - 1, c.ancho)) << c.campo;
