@@ -32,9 +32,11 @@ int ordenComprobar(const QStringList& args) {
     if (hallazgos.isEmpty())
         informe = QStringLiteral("Sin problemas en los dieciséis catálogos.\n");
     else
-        informe += QStringLiteral("%1 problemas; %2 impiden cargar los catálogos.\n")
-                       .arg(hallazgos.size())
-                       .arg(graves);
+        informe +=
+            (hallazgos.size() == 1 ? QStringLiteral("1 problema")
+                                   : QStringLiteral("%1 problemas").arg(hallazgos.size())) +
+            (graves == 1 ? QStringLiteral("; 1 impide cargar los catálogos.\n")
+                         : QStringLiteral("; %1 impiden cargar los catálogos.\n").arg(graves));
     escribirSalida(informe);
     if (graves > 0)
         return fallar(QStringLiteral("Los catálogos de %1 no se pueden cargar.").arg(args.at(0)));
