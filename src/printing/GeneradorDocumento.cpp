@@ -23,10 +23,16 @@ void insertarCodigoSolicitante(DocumentoWord& doc, const PeticionDocumento& p,
     if (tabla) {
         CeldaWord celda = tabla.valor().celda(1, 1);
         anotar(g.avisos, celda.escribir(QString()));
-        if (!p.borrador) {
+        // El borrador deja vacío el párrafo de la imagen: la celda ocupa las mismas líneas.
+        if (p.borrador) {
+            anotar(g.avisos, celda.anadirParrafo());
+        } else {
             const Resultado r = celda.anadirImagen(fichero, TamanoCodigo::AnchoSolicitante, alto);
             anotar(g.avisos, r);
-            if (r) g.codigos.append({1, texto});
+            if (r)
+                g.codigos.append({1, texto});
+            else
+                anotar(g.avisos, celda.anadirParrafo());
         }
         anotar(g.avisos, celda.alinear(Alineacion::Centro));
         anotar(g.avisos, celda.anadirParrafo());

@@ -112,6 +112,8 @@ TEST_F(GeneradorDocumento, ElBorradorLlevaLaMarcaYNingunaImagen) {
     EXPECT_EQ(impreso.textoMarcador(QStringLiteral("BORRADOR")).valor(),
               QStringLiteral("BORRADOR"));
     EXPECT_FALSE(impreso.textoPlano().contains(QStringLiteral("-&V&-")));  // marcas quitadas
+    // Sin imagen, la celda del código tiene los mismos párrafos que en la impresión de verdad.
+    EXPECT_EQ(impreso.tabla(2).valor().celda(1, 1).texto(), QStringLiteral("\r\n\r\n"));
     for (const QString& parte : PaqueteDocx::leer(p.rutaImpresion).valor().nombres())
         EXPECT_FALSE(parte.startsWith(QLatin1String("word/media/"))) << parte.toStdString();
     // El documento guardado conserva las marcas: se quitan solo al imprimir.
