@@ -91,9 +91,12 @@ void DocumentoWord::simularVersion(int version) {
 }
 
 bool esVersionAntigua(const QString& versionWord) {
-    bool ok = false;
-    const int v = versionWord.section(QLatin1Char('.'), 0, 0).trimmed().toInt(&ok);
-    return ok && v <= 8;
+    // Se lee como número las cifras del principio; lo que no empieza por cifra vale 0 y, como
+    // no pasa de 8, también va por la variante antigua.
+    const QString t = versionWord.trimmed();
+    qsizetype n = 0;
+    while (n < t.size() && t[n].isDigit() && n < 9) ++n;
+    return t.left(n).toInt() <= 8;
 }
 
 DocumentoWord::DocumentoWord() : d(std::make_unique<NucleoDocumento>()) {}

@@ -259,7 +259,8 @@ TEST(VersionDelMotor, LaVarianteAntiguaSeAlcanzaConVersionOchoOMenor) {
         const char* texto;
         bool antigua;
     } casos[] = {{"8", true},     {"8.0", true}, {"7", true},   {"9", false},
-                 {"16.0", false}, {"", false},   {"abc", false}};
+                 {"16.0", false}, {"", true},    {"abc", true},
+                 {"10", false},   {" 9 ", false}};
     for (const auto& c : casos)
         EXPECT_EQ(esVersionAntigua(QString::fromLatin1(c.texto)), c.antigua) << c.texto;
 }
