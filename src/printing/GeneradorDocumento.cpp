@@ -50,15 +50,17 @@ ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento
     DocumentoWord& doc = nuevo.valor();
     if (auto r = doc.guardarComo(p.rutaDocumento); !r) return r;
     DocumentoGenerado g;
-    if (auto r = doc.escribirEnMarcador(QStringLiteral("DNICAB"), p.dni); !r) return r;
-    if (auto r = doc.escribirEnMarcador(QStringLiteral("FECHAIMPR"),
-                                        p.fecha + QLatin1Char(' ') + p.hora);
-        !r)
-        return r;
-    if (auto r = doc.escribirEnMarcador(QStringLiteral("BORRADOR"),
-                                        p.borrador ? QStringLiteral("BORRADOR") : QString());
-        !r)
-        return r;
+    // La variante moderna no sigue sin sus marcadores; la antigua pasa por alto cualquier paso.
+    const std::pair<QString, QString> marcadores[] = {
+        {QStringLiteral("DNICAB"), p.dni},
+        {QStringLiteral("FECHAIMPR"), p.fecha + QLatin1Char(' ') + p.hora},
+        {QStringLiteral("BORRADOR"), p.borrador ? QStringLiteral("BORRADOR") : QString()},
+    };
+    for (const auto& [marcador, texto] : marcadores) {
+        const Resultado r = doc.escribirEnMarcador(marcador, texto);
+        if (!r && p.variante == VarianteGenerador::XP) return r;
+        anotar(g.avisos, r);
+    }
     for (const auto& [nombre, valor] : p.camposTexto) {
         if (p.avanzar) p.avanzar();
         anotar(g.avisos, doc.ponerCampoTexto(nombre, valor));

@@ -258,9 +258,8 @@ TEST(VersionDelMotor, LaVarianteAntiguaSeAlcanzaConVersionOchoOMenor) {
     const struct {
         const char* texto;
         bool antigua;
-    } casos[] = {{"8", true},     {"8.0", true}, {"7", true},   {"9", false},
-                 {"16.0", false}, {"", true},    {"abc", true},
-                 {"10", false},   {" 9 ", false}};
+    } casos[] = {{"8", true}, {"8.0", true}, {"7", true},   {"9", false},  {"16.0", false},
+                 {"", true},  {"abc", true}, {"10", false}, {" 9 ", false}};
     for (const auto& c : casos)
         EXPECT_EQ(esVersionAntigua(QString::fromLatin1(c.texto)), c.antigua) << c.texto;
 }

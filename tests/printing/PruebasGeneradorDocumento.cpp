@@ -1,3 +1,4 @@
+#include "PlantillaPrueba.h"
 #include "PlantillasReales.h"
 #include "catalogue/Esquemas.h"
 #include "printing/CodigoBarras.h"
@@ -118,6 +119,23 @@ TEST_F(GeneradorDocumento, ElBorradorLlevaLaMarcaYNingunaImagen) {
         EXPECT_FALSE(parte.startsWith(QLatin1String("word/media/"))) << parte.toStdString();
     // El documento guardado conserva las marcas: se quitan solo al imprimir.
     EXPECT_TRUE(leer(p.rutaDocumento).textoPlano().contains(QStringLiteral("-&V&-")));
+}
+
+TEST_F(GeneradorDocumento, SinMarcadorLaModernaSeDetieneYLaAntiguaSigue) {
+    p.plantilla = dir.filePath(QStringLiteral("sinmarcadores.dot"));
+    docxprueba::escribirPlantilla(p.plantilla, docxprueba::parrafo(docxprueba::campoTexto(
+                                                   QStringLiteral("PRIMERAPELLIDO"), QString())));
+    auto xp = generarDocumentoImpresion(p);
+    ASSERT_FALSE(xp.ok());
+    EXPECT_TRUE(xp.mensaje().contains(QStringLiteral("DNICAB"))) << xp.mensaje().toStdString();
+
+    p.variante = VarianteGenerador::W97;
+    auto antigua = generarDocumentoImpresion(p);
+    ASSERT_TRUE(antigua.ok()) << antigua.mensaje().toStdString();
+    EXPECT_TRUE(antigua.valor().avisos.contains(QStringLiteral("DNICAB")));
+    // Los pasos siguientes se hacen igual: el campo queda escrito en el documento guardado.
+    EXPECT_EQ(leer(p.rutaDocumento).campoTexto(QStringLiteral("PRIMERAPELLIDO")).valor(),
+              QStringLiteral("GARCÍA"));
 }
 
 TEST_F(GeneradorDocumento, SinPlantillaNoHayDocumento) {
