@@ -162,10 +162,15 @@ TEST_P(ListasEnElDocumento, PlazasEnPaginasConSuCodigo) {
     ASSERT_TRUE(listas.escribirCursos(*cursos(0)).ok());
     ASSERT_TRUE(listas.escribirDocumentos(*documentos(0)).ok());
     EXPECT_EQ(listas.pagina(), 3);
+    // Listas vacías: sus tablas se quedan con la cabecera sola y no se añade ninguna.
+    const int tablasAntes = doc.numeroTablas();
+    EXPECT_EQ(doc.tablaConMarcador(MarcadoresListas::Cursos).valor().filas(), 1);
+    EXPECT_EQ(doc.tablaConMarcador(MarcadoresListas::Documentos).valor().filas(), 1);
     ASSERT_TRUE(listas.escribirVacantes(*plazas(75)).ok());
     EXPECT_EQ(listas.pagina(), 5);
     ASSERT_TRUE(listas.escribirResultas(*plazas(0)).ok());
     EXPECT_TRUE(listas.avisos().isEmpty()) << listas.avisos().toStdString();
+    EXPECT_EQ(doc.numeroTablas(), tablasAntes + 2);  // solo las dos páginas nuevas de Vacantes
 
     const auto& codigos = listas.codigos();
     ASSERT_EQ(codigos.size(), 3);
