@@ -99,6 +99,10 @@ bool esVersionAntigua(const QString& versionWord) {
     return t.left(n).toInt() <= 8;
 }
 
+int VersionDeWord() {
+    return DocumentoWord::version();
+}
+
 DocumentoWord::DocumentoWord() : d(std::make_unique<NucleoDocumento>()) {}
 DocumentoWord::DocumentoWord(DocumentoWord&&) noexcept = default;
 DocumentoWord& DocumentoWord::operator=(DocumentoWord&&) noexcept = default;

@@ -168,3 +168,7 @@ private:
 // Variante del generador según la versión leída del procesador de textos ("12", "8.0"...):
 // verdadero para la antigua (versión 8 o menor).
 bool esVersionAntigua(const QString& versionWord);
+
+// La versión mayor del procesador de textos, la que el formulario guarda en VersionWord al
+// cargarse.
+int VersionDeWord();

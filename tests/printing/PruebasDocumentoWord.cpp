@@ -251,8 +251,10 @@ TEST_F(MotorDocumentos, MarcasDeTextoPartidasEntreVariosTrozos) {
 
 TEST(VersionDelMotor, LaVarianteAntiguaSeAlcanzaConVersionOchoOMenor) {
     EXPECT_GT(DocumentoWord::version(), 8);
+    EXPECT_FALSE(esVersionAntigua(QString::number(VersionDeWord())));
     DocumentoWord::simularVersion(8);
     EXPECT_EQ(DocumentoWord::version(), 8);
+    EXPECT_TRUE(esVersionAntigua(QString::number(VersionDeWord())));
     DocumentoWord::simularVersion(0);
     EXPECT_GT(DocumentoWord::version(), 8);
     const struct {
