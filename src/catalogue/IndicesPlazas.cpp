@@ -111,14 +111,14 @@ Resultado copiarPlazas(const QVector<QString>& codigos, Tabla& destino,
     auto corr = resolver(origen.origen(), destino, variante);
     if (!corr) return corr.estado();
     const Tabla& fuente = origen.origen();
+    // Cada registro entra de una vez, con sus valores ya en el orden de los campos del destino.
+    QList<QVariant> valores(destino.campos().size());
     for (const QString& codigo : codigos) {
         const int fila = origen.fila(codigo);
         if (fila < 0) continue;
-        if (Resultado r = destino.anadir(); !r) return r;
-        if (Resultado r = destino.establecer(corr.valor().codigoDestino, codigo); !r) return r;
-        for (const auto& [o, d] : corr.valor().campos) {
-            if (Resultado r = destino.establecer(d, fuente.valorEnFila(fila, o)); !r) return r;
-        }
+        valores[corr.valor().codigoDestino] = codigo;
+        for (const auto& [o, d] : corr.valor().campos) valores[d] = fuente.valorEnFila(fila, o);
+        if (Resultado r = destino.anadirRegistro(valores); !r) return r;
     }
     return Resultado::correcto();
 }

@@ -218,6 +218,12 @@ struct Tabla::Privado {
 ResultadoDe<QVariant> Tabla::Privado::convertir(int campo, const QVariant& valor) const {
     const Campo& c = a->campos[campo];
     if (c.tipo == TipoCampo::Texto) {
+        // Un texto que ya llega como QString se guarda sin copiarlo (las copias masivas de
+        // registros pasan por aquí).
+        if (valor.metaType() == QMetaType::fromType<QString>()) {
+            const auto* t = static_cast<const QString*>(valor.constData());
+            if (c.longitud <= 0 || t->size() <= c.longitud) return valor;
+        }
         const QString s = valor.isNull() ? QString() : valor.toString();
         if (c.longitud > 0 && s.size() > c.longitud)
             return Resultado::fallo(
@@ -351,15 +357,50 @@ int Tabla::numeroRegistros() const {
 
 Resultado Tabla::anadir() {
     if (!d->abierta) return falloCerrada(d->a->nombre);
+    const auto& campos = d->a->campos;
+    std::vector<QVariant> valores;
+    valores.reserve(static_cast<size_t>(campos.size()));
+    for (const Campo& c : campos)
+        valores.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
+    darDeAlta(std::move(valores));
+    return Resultado::correcto();
+}
+
+Resultado Tabla::anadirRegistro(const QList<QVariant>& valores) {
+    if (!d->abierta) return falloCerrada(d->a->nombre);
+    const auto& campos = d->a->campos;
+    if (valores.size() > campos.size())
+        return Resultado::fallo(
+            QStringLiteral("Hay %1 valores para los %2 campos de la tabla \"%3\"")
+                .arg(valores.size())
+                .arg(campos.size())
+                .arg(d->a->nombre),
+            Errores::CampoNoEncontrado);
+    // Todo se convierte antes del alta: un valor rechazado no deja un registro a medias.
+    std::vector<QVariant> convertidos;
+    convertidos.reserve(static_cast<size_t>(campos.size()));
+    for (int i = 0; i < campos.size(); ++i) {
+        if (i >= valores.size()) {
+            convertidos.push_back(campos[i].tipo == TipoCampo::Texto ? QVariant(QString())
+                                                                     : QVariant());
+            continue;
+        }
+        ResultadoDe<QVariant> v = d->convertir(i, valores[i]);
+        if (!v) return v.estado();
+        convertidos.push_back(std::move(v.valor()));
+    }
+    darDeAlta(std::move(convertidos));
+    return Resultado::correcto();
+}
+
+void Tabla::darDeAlta(std::vector<QVariant> valores) {
     // Las altas pendientes de otros cursores van antes: así la vista sin orden sigue en orden
     // de alta.
     d->moverse();
     auto& a = *d->a;
     auto nuevo = std::make_unique<Registro>();
     nuevo->secuencia = a.siguienteSecuencia++;
-    nuevo->valores.reserve(static_cast<size_t>(a.campos.size()));
-    for (const Campo& c : a.campos)
-        nuevo->valores.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
+    nuevo->valores = std::move(valores);
     Registro* r = nuevo.get();
     a.registros.push_back(std::move(nuevo));
     a.indexarAlta(r);
@@ -378,7 +419,6 @@ Resultado Tabla::anadir() {
     }
     d->enEdicion = r;
     d->avisarTodos();
-    return Resultado::correcto();
 }
 
 Resultado Tabla::actualizar() {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <vector>
 
 // Tabla en memoria con cursor, filtro, búsqueda hacia delante, orden y clones.
 // Los registros viven en un almacén compartido; cada cursor (Tabla) tiene su propio filtro,
@@ -53,6 +54,10 @@ public:
     // Registros. Los cambios se guardan al momento; actualizar() se mantiene por claridad de los
     // llamadores y nunca falla con un registro actual válido.
     Resultado anadir();  // añade un registro vacío al final y lo deja como actual
+    // Añade un registro con esos valores, en el orden de los campos (los que falten, vacíos), y
+    // lo deja como actual. Si algún valor no vale no añade nada. Un alta y un aviso por
+    // registro: para quien copia muchos registros de una vez.
+    Resultado anadirRegistro(const QList<QVariant>& valores);
     Resultado actualizar();
     Resultado borrar();  // borra el actual; el cursor queda en el siguiente
 
@@ -115,6 +120,7 @@ signals:
 
 private:
     Tabla(std::shared_ptr<AlmacenTabla> almacen);
+    void darDeAlta(std::vector<QVariant> valores);
     struct Privado;
     std::unique_ptr<Privado> d;
     friend struct AlmacenTabla;

@@ -1,0 +1,170 @@
+// Pantalla de carga entera (pasos 20 a 710) sobre el juego grande, índices de plazas con tablas
+// hash frente a la búsqueda de fila en fila, y memoria tras la carga.
+#include "IndicesLineales.h"
+#include "catalogue/Esquemas.h"
+#include "catalogue/GeneradorCatalogos.h"
+#include "catalogue/IndicesPlazas.h"
+#include "catalogue/ModCargaFicheros.h"
+#include "startup/Globales.h"
+#include "startup/PasosCarga.h"
+
+#include <benchmark/benchmark.h>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const char kConf[] =
+    "<Configuracion Nombre=\"Concurso de Traslados\" numPlazasPorPag=\"40\">"
+    "<Tab><NombreTab>A</NombreTab><Visibilidad>S</Visibilidad><TituloTab>A</TituloTab>"
+    "<TituloSobreGrid>A</TituloSobreGrid></Tab></Configuracion>";
+
+// Carpeta del programa con ficheros/ del juego grande. Con MOVILANT_CATALOGOS_GRANDE se usa una
+// carpeta ya generada con "movilant-catalogos generar": así la memoria medida es solo la carga.
+const QString& carpetaPrograma() {
+    static std::unique_ptr<QTemporaryDir> dir;
+    static QString ruta;
+    if (dir) return ruta;
+    dir = std::make_unique<QTemporaryDir>();
+    ruta = dir->path();
+    const QString ficheros = ruta + "/ficheros/";
+    QDir().mkpath(ficheros);
+    const QString hecha = qEnvironmentVariable("MOVILANT_CATALOGOS_GRANDE");
+    if (!hecha.isEmpty()) {
+        for (const QString& f : QDir(hecha).entryList({"F*.enc"}))
+            QFile::copy(hecha + "/" + f, ficheros + f);
+    } else if (Resultado r = generarCatalogos(ficheros, tamanoGrande()); !r) {
+        std::fprintf(stderr, "%s\n", qPrintable(r.mensaje()));
+    }
+    QFile conf(ruta + "/conf.xml");
+    conf.open(QIODevice::WriteOnly);
+    conf.write(kConf);
+    QFile texto(ficheros + "FicheroTexto.txt");
+    texto.open(QIODevice::WriteOnly);
+    texto.write("Concurso de traslados\r\n");
+    return ruta;
+}
+
+struct SinVentana : ObservadorCarga {
+    void cursorEspera(bool) override {}
+    void fijarTextoInformativo(const QString&) override {}
+    void fijarTitulo(const QString&) override {}
+    void fijarMaximo(int) override {}
+    void fijarValor(int) override {}
+    void repintar() override {}
+};
+
+// Lo que hay antes de la pantalla de carga: las rutas y rsCuerpos.
+bool prepararArranque() {
+    reiniciarGlobales();
+    G().RutaFicheros = carpetaPrograma() + "/ficheros/";
+    G().rsCuerpos = CrearTablaCuerpos();
+    return CargarCuerpos(G().rsCuerpos).ok();
+}
+
+long kibDeStatus(const char* clave) {
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& l : f.readAll().split('\n'))
+        if (l.startsWith(clave))
+            return l.mid(int(strlen(clave))).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void BM_PantallaDeCargaGrande(benchmark::State& estado) {
+    if (!prepararArranque()) {
+        estado.SkipWithError("no se pudo cargar rsCuerpos");
+        return;
+    }
+    const long rssAntes = kibDeStatus("VmRSS:");
+    for (auto _ : estado) {
+        SinVentana obs;
+        PasosCarga pasos(obs);
+        const auto fallo = pasos.ejecutar();
+        if (fallo) {
+            estado.SkipWithError(qPrintable(fallo->mensaje()));
+            return;
+        }
+        benchmark::DoNotOptimize(G().IndicePlazasCuerpo.data());
+    }
+    estado.counters["plazas"] = G().rsPlazasVacantes->numeroRegistros();
+    estado.counters["cuerpos"] = G().rsCuerpos->numeroRegistros();
+    estado.counters["enlacesCuerpo"] = G().rsPlazasCuerpo->numeroRegistros();
+    estado.counters["RSS_MiB"] = double(kibDeStatus("VmRSS:")) / 1024.0;
+    estado.counters["RSS_carga_MiB"] = double(kibDeStatus("VmRSS:") - rssAntes) / 1024.0;
+    estado.counters["pico_MiB"] = double(kibDeStatus("VmHWM:")) / 1024.0;
+}
+BENCHMARK(BM_PantallaDeCargaGrande)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Carga una vez el juego grande para comparar las dos maneras de construir los índices.
+bool cargadoUnaVez() {
+    static int estado = 0;
+    if (estado == 0) {
+        SinVentana obs;
+        estado = prepararArranque() && !PasosCarga(obs).ejecutar() ? 1 : -1;
+    }
+    return estado == 1;
+}
+
+// Las dos versiones tienen que dar exactamente las mismas tablas.
+bool mismasTablas() {
+    static int estado = 0;
+    if (estado == 0) {
+        QVector<PlazasCuerpo> hc, lc;
+        QVector<PlazasGrupo> hg, lg;
+        IndexarPlazasPorCuerpo(*G().rsCuerpos, hc, nullptr, 30);
+        IndexarPlazasPorGrupo(*G().rsGrupos, hg, nullptr, 30);
+        Lineal::IndexarPlazasPorCuerpo(*G().rsCuerpos, lc);
+        Lineal::IndexarPlazasPorGrupo(*G().rsGrupos, lg);
+        estado = indicesIguales(hc, lc) && indicesIguales(hg, lg) ? 1 : -1;
+    }
+    return estado == 1;
+}
+
+void BM_IndicesHash(benchmark::State& estado) {
+    if (!cargadoUnaVez() || !mismasTablas()) {
+        estado.SkipWithError("carga fallida o índices distintos de la referencia");
+        return;
+    }
+    for (auto _ : estado) {
+        QVector<PlazasCuerpo> c;
+        QVector<PlazasGrupo> g;
+        IndexarPlazasPorCuerpo(*G().rsCuerpos, c, nullptr, 30);
+        IndexarPlazasPorGrupo(*G().rsGrupos, g, nullptr, 30);
+        benchmark::DoNotOptimize(c.data());
+    }
+}
+BENCHMARK(BM_IndicesHash)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+void BM_IndicesLineales(benchmark::State& estado) {
+    if (!cargadoUnaVez() || !mismasTablas()) {
+        estado.SkipWithError("carga fallida o índices distintos de la referencia");
+        return;
+    }
+    for (auto _ : estado) {
+        QVector<PlazasCuerpo> c;
+        QVector<PlazasGrupo> g;
+        Lineal::IndexarPlazasPorCuerpo(*G().rsCuerpos, c);
+        Lineal::IndexarPlazasPorGrupo(*G().rsGrupos, g);
+        benchmark::DoNotOptimize(c.data());
+    }
+}
+BENCHMARK(BM_IndicesLineales)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+}  // namespace

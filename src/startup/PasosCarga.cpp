@@ -1,0 +1,340 @@
+#include "startup/PasosCarga.h"
+
+#include "catalogue/Esquemas.h"
+#include "catalogue/IndicesPlazas.h"
+#include "catalogue/ModCargaFicheros.h"
+#include "platform/Codificacion.h"
+#include "platform/DocumentoXml.h"
+#include "startup/Configuracion.h"
+#include "startup/Globales.h"
+
+#include <QFile>
+
+QString FalloCarga::mensaje() const {
+    return QStringLiteral("Error en línea ") + QString::number(paso) + QLatin1Char('.') +
+           error.mensaje() + QLatin1Char(' ') + QString::number(error.numero());
+}
+
+ResultadoDe<QString> LeerFicheroTexto(const QString& nombreFichero) {
+    const QString ruta = G().RutaFicheros + nombreFichero;
+    QFile f(ruta);
+    if (!f.exists()) {
+        return Resultado::fallo(QStringLiteral("No se encuentra el fichero \"%1\"").arg(ruta),
+                                Errores::FicheroNoEncontrado);
+    }
+    if (!f.open(QIODevice::ReadOnly)) {
+        return Resultado::fallo(
+            QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, f.errorString()),
+            Errores::ErrorEntradaSalida);
+    }
+    const QString contenido = Codificacion::desdeWindows1252(f.readAll());
+    // Una línea acaba en CR+LF, en CR o en LF; el último fin de línea no abre otra línea.
+    QString texto;
+    int inicio = 0;
+    const int n = contenido.size();
+    while (inicio < n) {
+        int fin = inicio;
+        while (fin < n && contenido[fin] != QLatin1Char('\r') &&
+               contenido[fin] != QLatin1Char('\n'))
+            ++fin;
+        texto += QStringLiteral("\r\n") + contenido.mid(inicio, fin - inicio);
+        if (fin < n && contenido[fin] == QLatin1Char('\r') && fin + 1 < n &&
+            contenido[fin + 1] == QLatin1Char('\n'))
+            ++fin;
+        inicio = fin + 1;
+    }
+    return texto;
+}
+
+namespace {
+
+Resultado sinTabla(const char* nombre) {
+    return Resultado::fallo(
+        QStringLiteral("La tabla %1 no está cargada").arg(QLatin1String(nombre)),
+        Errores::RegistroActualNoValido);
+}
+
+// Crea la tabla en su global y la llena de su fichero.
+Resultado crearYCargar(PTabla& global, PTabla nueva, Resultado (*cargar)(const PTabla&)) {
+    global = std::move(nueva);
+    return cargar(global);
+}
+
+}  // namespace
+
+PasosCarga::PasosCarga(ObservadorCarga& observador) : m_obs(observador) {}
+
+int PasosCarga::maximoBarra(int cuerpos, int grupos) {
+    return 660 + 30 * cuerpos * 4 + 30 * grupos;
+}
+
+void PasosCarga::avanzar(int cantidad) {
+    fijarValor(m_valor + cantidad);
+}
+
+void PasosCarga::fijarValor(int valor) {
+    m_valor = valor;
+    m_obs.fijarValor(valor);
+}
+
+Resultado PasosCarga::sumarAlMaximo(int cantidad) {
+    m_maximo += cantidad;
+    m_obs.fijarMaximo(m_maximo);
+    return Resultado::correcto();
+}
+
+std::vector<int> PasosCarga::numerosDePaso() const {
+    std::vector<int> numeros;
+    for (const Paso& p : const_cast<PasosCarga*>(this)->pasos()) numeros.push_back(p.numero);
+    return numeros;
+}
+
+std::optional<FalloCarga> PasosCarga::ejecutar() {
+    bool esperando = false;
+    for (const Paso& p : pasos()) {
+        if (p.numero == 20) esperando = true;
+        Resultado r = p.accion();
+        if (!r) {
+            if (esperando) m_obs.cursorEspera(false);
+            return FalloCarga{p.numero, r};
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<PasosCarga::Paso> PasosCarga::pasos() {
+    Globales& g = G();
+    auto avance = [this] {
+        avanzar(m_paso);
+        return Resultado::correcto();
+    };
+    auto repinta = [this] {
+        m_obs.repintar();
+        return Resultado::correcto();
+    };
+    // El documento de configuración vive lo que dura la carga.
+    auto conf = std::make_shared<DocumentoXml>();
+    auto nombre = std::make_shared<QString>();
+    return {
+        {20,
+         [this] {
+             m_obs.cursorEspera(true);
+             return Resultado::correcto();
+         }},
+        {30,
+         [this] {
+             auto t = LeerFicheroTexto(QStringLiteral("FicheroTexto.txt"));
+             if (!t) return t.estado();
+             m_obs.fijarTextoInformativo(t.valor());
+             return Resultado::correcto();
+         }},
+        {50, [conf] { return cargarDocumentoConfiguracion(rutaConfiguracion(), *conf); }},
+        {60,
+         [conf, nombre] {
+             auto n = leerNodoConfiguracion(*conf, QStringLiteral("//Configuracion/@Nombre"));
+             if (!n) return n.estado();
+             *nombre = n.valor();
+             return Resultado::correcto();
+         }},
+        {70,
+         [this, nombre] {
+             m_obs.fijarTitulo(tituloConVersion(*nombre));
+             return Resultado::correcto();
+         }},
+        {80,
+         [this] {
+             m_paso = 30;
+             return Resultado::correcto();
+         }},
+        {90,
+         [this] {
+             m_maximo = 0;
+             return sumarAlMaximo(660);
+         }},
+        {100,
+         [this, &g] {
+             if (!g.rsCuerpos) return sinTabla("rsCuerpos");
+             return sumarAlMaximo(m_paso * g.rsCuerpos->numeroRegistros() * 4);
+         }},
+        {110,
+         [this] {
+             fijarValor(0);
+             return Resultado::correcto();
+         }},
+        {120,
+         [&g] {
+             g.rsAreas = CrearTablaAreas();
+             return Resultado::correcto();
+         }},
+        {130,
+         [&g] {
+             return crearYCargar(g.rsSituaciones, CrearTablaSituaciones(), CargarSituaciones);
+         }},
+        {140,
+         [&g] {
+             g.rsZonas = CrearTablaZonas();
+             return Resultado::correcto();
+         }},
+        {150,
+         [&g] {
+             if (Resultado r = crearYCargar(g.rsGrupos, CrearTablaGrupos(), CargarGrupos); !r)
+                 return r;
+             g.rsAreasTarv = CrearTablaAreas(QStringLiteral("rsAreasTarv"));
+             g.rsZonasTarv = CrearTablaZonas(QStringLiteral("rsZonasTarv"));
+             return Resultado::correcto();
+         }},
+        {160, [&g] { return CargarZonas(g.rsZonas); }},
+        {170,
+         [&g] {
+             if (Resultado r = CargarAreas(g.rsAreas); !r) return r;
+             if (Resultado r = CargarAreasTarv(g.rsAreasTarv); !r) return r;
+             return CargarZonas(g.rsZonasTarv);
+         }},
+        {180, [this, &g] { return sumarAlMaximo(m_paso * g.rsGrupos->numeroRegistros()); }},
+        {190, avance},
+        {200,
+         [&g] {
+             if (Resultado r =
+                     crearYCargar(g.rsLocalidades, CrearTablaLocalidades(), CargarLocalidades);
+                 !r)
+                 return r;
+             g.rsLocalidadesTarv = g.rsLocalidades->clonar();
+             return Resultado::correcto();
+         }},
+        {210, avance},
+        {220, repinta},
+        {230, [] { return Resultado::correcto(); }},
+        {240,
+         [&g] {
+             g.rsCursos = CrearTablaCursos();
+             return Resultado::correcto();
+         }},
+        {250, avance},
+        {260,
+         [&g] {
+             return crearYCargar(g.rsInstituciones, CrearTablaInstituciones(), CargarInstituciones);
+         }},
+        {270, repinta},
+        {280, [] { return Resultado::correcto(); }},
+        {290,
+         [&g] {
+             return crearYCargar(g.rsConsejeriasVacantes, CrearTablaConsejerias(),
+                                 CargarConsejerias);
+         }},
+        {300,
+         [&g] {
+             return crearYCargar(g.rsConsejeriasResultas,
+                                 CrearTablaConsejerias(QStringLiteral("rsConsejeriasResultas")),
+                                 CargarConsejerias);
+         }},
+        {310, avance},
+        {320,
+         [&g] {
+             g.rsProvincias = CrearTablaProvincias();
+             return Resultado::correcto();
+         }},
+        {330, avance},
+        {340, [&g] { return CargarProvincias(g.rsProvincias); }},
+        {350, avance},
+        {360,
+         [&g] {
+             g.rsProvinciasPersonales =
+                 CrearTablaProvincias(QStringLiteral("rsProvinciasPersonales"));
+             return Resultado::correcto();
+         }},
+        {370, avance},
+        {380, repinta},
+        {390, [] { return Resultado::correcto(); }},
+        {400, [&g] { return CargarProvinciasPersonales(g.rsProvinciasPersonales); }},
+        {410, avance},
+        {420,
+         [&g] {
+             g.rsResultasSolicitadas =
+                 CrearTablaPlazasSolicitadas(QStringLiteral("rsResultasSolicitadas"));
+             return Resultado::correcto();
+         }},
+        {430, avance},
+        {440,
+         [&g] {
+             g.rsVacantesSolicitadas =
+                 CrearTablaPlazasSolicitadas(QStringLiteral("rsVacantesSolicitadas"));
+             return Resultado::correcto();
+         }},
+        {450, avance},
+        {460,
+         [&g] {
+             return crearYCargar(g.rsPlazasResultas,
+                                 CrearTablaPlazas(QStringLiteral("rsPlazasResultas")),
+                                 CargarPlazasResultas);
+         }},
+        {470, avance},
+        {480,
+         [&g] {
+             return crearYCargar(g.rsPlazasVacantes,
+                                 CrearTablaPlazas(QStringLiteral("rsPlazasVacantes")),
+                                 CargarPlazasVacantes);
+         }},
+        {490, avance},
+        {500,
+         [&g] {
+             return crearYCargar(g.rsPlazasCuerpo, CrearTablaPlazasCuerpo(), CargarPlazasCuerpo);
+         }},
+        {510, avance},
+        {520,
+         [&g] {
+             return crearYCargar(g.rsPlazasGrupo, CrearTablaPlazasGrupo(), CargarPlazasGrupo);
+         }},
+        {530, avance},
+        {540, repinta},
+        {550, [] { return Resultado::correcto(); }},
+        {560, [&g] { return CargarListaPlazas(g.rsPlazasListaR, QStringLiteral("R")); }},
+        {570, avance},
+        {580, [&g] { return CargarListaPlazas(g.rsPlazasListaV, QStringLiteral("V")); }},
+        {590, avance},
+        {600,
+         [this, &g] {
+             return IndexarPlazasPorCuerpo(*g.rsCuerpos, g.IndicePlazasCuerpo, this, m_paso);
+         }},
+        {610, avance},
+        {620,
+         [this, &g] {
+             return IndexarPlazasPorGrupo(*g.rsGrupos, g.IndicePlazasGrupo, this, m_paso);
+         }},
+        {630, avance},
+        {640,
+         [&g] {
+             return crearYCargar(g.rsLocalidadesVacantes,
+                                 CrearTablaLocalidades(QStringLiteral("rsLocalidadesVacantes")),
+                                 CargarLocalidades);
+         }},
+        {650,
+         [this] {
+             avanzar(1);
+             return Resultado::correcto();
+         }},
+        {660,
+         [&g] {
+             return crearYCargar(g.rsLocalidadesResultas,
+                                 CrearTablaLocalidades(QStringLiteral("rsLocalidadesResultas")),
+                                 CargarLocalidades);
+         }},
+        {670,
+         [&g] {
+             g.rsDocumentos = CrearTablaDocumentos();
+             return Resultado::correcto();
+         }},
+        {680,
+         [this] {
+             avanzar(1);
+             return Resultado::correcto();
+         }},
+        {690, [] { return Resultado::correcto(); }},
+        {700,
+         [this] {
+             m_obs.cursorEspera(false);
+             fijarValor(m_maximo);
+             return Resultado::correcto();
+         }},
+        {710, [] { return Resultado::correcto(); }},
+    };
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/Progreso.h"
+#include "platform/Resultado.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+// Lo que la pantalla de carga enseña mientras se cargan los catálogos. La ventana lo implementa;
+// las pruebas lo implementan para registrar lo que pasa.
+class ObservadorCarga {
+public:
+    virtual ~ObservadorCarga() = default;
+    virtual void cursorEspera(bool activo) = 0;
+    virtual void fijarTextoInformativo(const QString& texto) = 0;  // lblTitulo
+    virtual void fijarTitulo(const QString& titulo) = 0;           // título de la ventana
+    virtual void fijarMaximo(int maximo) = 0;
+    virtual void fijarValor(int valor) = 0;
+    // Redibuja y deja correr los eventos pendientes: la ventana sigue viva durante la carga.
+    virtual void repintar() = 0;
+};
+
+// Paso en el que falló la carga y el error que lo detuvo.
+struct FalloCarga {
+    int paso = 0;
+    Resultado error;
+    // "Error en línea " paso "." descripción " " número.
+    QString mensaje() const;
+};
+
+// La secuencia numerada de la pantalla de carga: crea todas las tablas, carga los catálogos y
+// construye los índices, avanzando la barra. La misma para el arranque y para el selector.
+class PasosCarga : private ObservadorProgreso {
+public:
+    explicit PasosCarga(ObservadorCarga& observador);
+
+    // Ejecuta los pasos en orden; se para en el primero que falla.
+    std::optional<FalloCarga> ejecutar();
+
+    int maximo() const { return m_maximo; }
+    int valor() const { return m_valor; }
+    // Números de paso en su orden (para comprobar la secuencia).
+    std::vector<int> numerosDePaso() const;
+
+    // Máximo de la barra para tantos cuerpos y grupos.
+    static int maximoBarra(int cuerpos, int grupos);
+
+private:
+    struct Paso {
+        int numero;
+        std::function<Resultado()> accion;
+    };
+    std::vector<Paso> pasos();
+    void avanzar(int cantidad) override;
+    void fijarValor(int valor);
+    Resultado sumarAlMaximo(int cantidad);
+
+    ObservadorCarga& m_obs;
+    int m_paso = 30;
+    int m_maximo = 0;
+    int m_valor = 0;
+};
+
+// Texto de un fichero de RutaFicheros (Windows-1252): cada línea precedida de CR+LF, de modo que
+// el texto empieza por una línea vacía.
+ResultadoDe<QString> LeerFicheroTexto(const QString& nombreFichero);
