@@ -2,15 +2,25 @@
 
 #include "platform/ServicioMensajes.h"
 #include "startup/Globales.h"
+#include "startup/PasosArranque.h"
+#include "startup/ventanas/AbrirSolicitud.h"
+#include "startup/ventanas/frmProgreso.h"
+#include "storage/SolicitudesGuardadas.h"
+#include "storage/ventanas/frmSeleccion.h"
 #include "users/ventanas/frmUsuario.h"
 
-bool Arrancar(const QString& carpetaAplicacion) {
-    // Pasos 1 y 2: las rutas se forman pegando textos, sin suponer separador al final.
-    G().RutaFicheros = carpetaAplicacion + QStringLiteral("/ficheros/");
-    G().RutaTemporal = carpetaAplicacion + QStringLiteral("/ficheros/temp/");
+#include <QCoreApplication>
 
-    // Paso 3 (pendiente del lector de catálogos): cargar rsCuerpos de "F0004.enc", el único
-    // catálogo necesario antes del acceso, para describir las solicitudes guardadas.
+bool Arrancar(const QString& carpetaAplicacion) {
+    // Pasos 1 a 3: rutas y cuerpos, el único catálogo que hace falta antes de entrar.
+    if (const Resultado r = PrepararArranque(carpetaAplicacion); !r) {
+        mostrarMensaje(QStringLiteral("No se puede leer el catálogo de cuerpos (\"F0004.enc\"); "
+                                      "el programa no puede continuar.\n") +
+                           r.mensaje(),
+                       kTituloPrograma, Icono::Critico);
+        CerrarTablas();
+        return false;
+    }
 
     // Paso 4: acceso, modal.
     {
@@ -18,16 +28,36 @@ bool Arrancar(const QString& carpetaAplicacion) {
         acceso.exec();
     }
     // Paso 5: acceso abandonado o rechazado; no queda ninguna ventana y el programa acaba.
-    if (!G().LoginCorrecto) return false;
+    if (!G().LoginCorrecto) {
+        CerrarTablas();
+        return false;
+    }
     return ContinuarTrasAcceso();
 }
 
 bool ContinuarTrasAcceso() {
-    // Aquí van los pasos 6 a 8: listar las solicitudes guardadas de G().DNIUsuario y abrir la
-    // pantalla de carga y el formulario, o el selector. Mientras no existan, se despide.
-    mostrarMensaje(QStringLiteral("Acceso correcto con el DNI %1.\n"
-                                  "El formulario de solicitud aún no está disponible.")
-                       .arg(G().DNIUsuario),
-                   kTituloPrograma, Icono::Informacion);
+    // Paso 6: las solicitudes guardadas del usuario.
+    if (ListarSolicitudes(G().DNIUsuario) < 1) {
+        // Paso 7: sin ninguna, carga de catálogos y formulario nuevo.
+        G().FicheroSolicitud.clear();
+        return CargarYAbrirSolicitud();
+    }
+    // Paso 8: el selector, sin bloquear; él abre la pantalla de carga y el formulario.
+    auto* selector = new frmSeleccion([] {
+        if (!CargarYAbrirSolicitud()) QCoreApplication::exit(0);
+    });
+    selector->show();
+    return true;
+}
+
+bool CargarYAbrirSolicitud() {
+    bool cargado = false;
+    {
+        frmProgreso carga;
+        carga.exec();
+        cargado = carga.cargado();
+    }
+    if (cargado && AbrirSolicitud()) return true;
+    CerrarTablas();
     return false;
 }

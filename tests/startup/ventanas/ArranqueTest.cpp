@@ -1,11 +1,20 @@
 #include "../../apoyo/MensajesGuion.h"
 #include "../../users/ventanas/Controles.h"
+#include "catalogue/GeneradorCatalogos.h"
+#include "form/ventanas/frmSolicitudes.h"
 #include "startup/Globales.h"
+#include "startup/ventanas/frmProgreso.h"
+#include "storage/ventanas/frmSeleccion.h"
 #include "startup/ventanas/Arranque.h"
 #include "users/ventanas/frmUsuario.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -33,10 +42,60 @@ int ventanasVisibles() {
     return n;
 }
 
+// Pulsa "Continuar" de la pantalla de carga en cuanto termina de cargar.
+void continuarAlCargar() {
+    auto* sondeo = new QTimer(qApp);
+    QObject::connect(sondeo, &QTimer::timeout, sondeo, [sondeo] {
+        auto* carga = qobject_cast<frmProgreso*>(QApplication::activeModalWidget());
+        if (!carga) return;
+        auto* continuar = carga->findChild<QPushButton*>(QStringLiteral("cmdContinuar"));
+        if (continuar && continuar->isEnabled()) {
+            continuar->click();
+            sondeo->deleteLater();
+        }
+    });
+    sondeo->start(20);
+}
+
+void entrarComoNuevo(const QString& dni) {
+    alAparecerElAcceso([dni](frmUsuario*, ControlesFrmUsuario& ui) {
+        ui.txtDNI->setText(dni);
+        ui.cmdAceptarDNI->click();
+    });
+}
+
+template <typename T>
+T* ventanaVisible() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<T*>(w); v && v->isVisible()) return v;
+    return nullptr;
+}
+
 class ArranqueTest : public ::testing::Test {
 protected:
-    void SetUp() override { reiniciarGlobales(); }
-    void TearDown() override { reiniciarGlobales(); }
+    void SetUp() override {
+        reiniciarGlobales();
+        ASSERT_TRUE(m_dir.isValid());
+        // Una instalación pequeña: catálogos, configuración y texto de la pantalla de carga.
+        const QString ficheros = m_dir.path() + QStringLiteral("/ficheros/");
+        TamanoCatalogos t;
+        t.plazas = 40;
+        t.cuerpos = 6;
+        ASSERT_TRUE(generarCatalogos(ficheros, t).ok());
+        ASSERT_TRUE(QDir().mkpath(ficheros + QStringLiteral("temp")));
+        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml",
+                                m_dir.filePath(QStringLiteral("conf.xml"))));
+        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt",
+                                ficheros + QStringLiteral("FicheroTexto.txt")));
+    }
+    void TearDown() override {
+        // Las ventanas que dejó el arranque (las listas desplegables son de sus combos).
+        QList<QPointer<QWidget>> ventanas;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (!w->parentWidget()) ventanas << w;
+        for (const QPointer<QWidget>& w : ventanas) delete w.data();
+        reiniciarGlobales();
+    }
     MensajesGuion m_mensajes;
     QTemporaryDir m_dir;
 };
@@ -59,15 +118,44 @@ TEST_F(ArranqueTest, CerrarLaVentanaDeAccesoEsAbandonar) {
     EXPECT_EQ(ventanasVisibles(), 0);
 }
 
-TEST_F(ArranqueTest, UnAccesoAceptadoDejaElUsuario) {
-    alAparecerElAcceso([](frmUsuario*, ControlesFrmUsuario& ui) {
-        ui.txtDNI->setText(QStringLiteral("12345678Z"));
-        ui.cmdAceptarDNI->click();
-    });
-    Arrancar(m_dir.path());
+TEST_F(ArranqueTest, SinSolicitudesGuardadasCargaYAbreElFormulario) {
+    entrarComoNuevo(QStringLiteral("12345678Z"));
+    continuarAlCargar();
+    EXPECT_TRUE(Arrancar(m_dir.path()));
     EXPECT_TRUE(G().LoginCorrecto);
     EXPECT_EQ(G().DNIUsuario, QStringLiteral("12345678Z"));
     EXPECT_FALSE(G().UsuarioConPassword);
+    EXPECT_EQ(ventanaVisible<frmSeleccion>(), nullptr);
+    auto* form = ventanaVisible<frmSolicitudes>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->txtDNI()->text(), QStringLiteral("12345678Z"));
+    EXPECT_FALSE(form->txtDNI()->isEnabled());
+    EXPECT_TRUE(G().rsPlazasVacantes && G().rsPlazasVacantes->numeroRegistros() > 0);
+    EXPECT_TRUE(m_mensajes.mostrados().isEmpty()) << m_mensajes.textos().join('|').toStdString();
+}
+
+TEST_F(ArranqueTest, ConSolicitudesGuardadasMuestraElSelectorSinCargar) {
+    QFile doc(m_dir.path() + QStringLiteral("/ficheros/temp/12345678Z_ABCDE0B.doc"));
+    ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
+    doc.close();
+    entrarComoNuevo(QStringLiteral("12345678Z"));
+    EXPECT_TRUE(Arrancar(m_dir.path()));
+    EXPECT_NE(ventanaVisible<frmSeleccion>(), nullptr);
+    EXPECT_EQ(ventanaVisible<frmSolicitudes>(), nullptr);
+    // La pantalla de carga no se ha mostrado: los catálogos que carga no existen aún.
+    EXPECT_FALSE(G().rsPlazasVacantes);
+    EXPECT_EQ(G().rsSolicitudesGuardadas->numeroRegistros(), 1);
+}
+
+TEST_F(ArranqueTest, SinCatalogoDeCuerposSeDetieneAntesDelAcceso) {
+    ASSERT_TRUE(QFile::remove(m_dir.path() + QStringLiteral("/ficheros/F0004.enc")));
+    EXPECT_FALSE(Arrancar(m_dir.path()));
+    EXPECT_FALSE(G().LoginCorrecto);
+    EXPECT_EQ(ventanasVisibles(), 0);
+    ASSERT_GE(m_mensajes.mostrados().size(), 2);
+    EXPECT_TRUE(m_mensajes.mostrados().first().texto.startsWith(
+        QStringLiteral("Se ha producido el siguiente error ")));
+    EXPECT_EQ(m_mensajes.mostrados().last().icono, Icono::Critico);
 }
 
 }  // namespace
