@@ -1,6 +1,7 @@
 #include "storage/SolicitudesGuardadas.h"
 
 #include "../apoyo/MensajesGuion.h"
+#include "catalogue/Esquemas.h"
 #include "startup/Globales.h"
 
 #include <QDir>
@@ -22,10 +23,7 @@ protected:
         reiniciarGlobales();
         ASSERT_TRUE(m_dir.isValid());
         G().RutaTemporal = m_dir.path() + QLatin1Char('/');
-        G().rsCuerpos = Tabla::crear(QStringLiteral("rsCuerpos"),
-                                     {{QStringLiteral("CodCuerpo"), TipoCampo::Texto, 6},
-                                      {QStringLiteral("DescCuerpo"), TipoCampo::Texto, 100},
-                                      {QStringLiteral("Grupo"), TipoCampo::Texto, 1}});
+        G().rsCuerpos = CrearTablaCuerpos();
         anadirCuerpo(QStringLiteral("ABCDE"), QStringLiteral("Enfermería"), QStringLiteral("B"));
         anadirCuerpo(QStringLiteral("ABCDEF"), QStringLiteral("Seis letras"), QStringLiteral("A"));
         // Los combos del formulario filtran esta tabla: el listado no debe depender de ello.

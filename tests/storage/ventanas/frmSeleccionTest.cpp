@@ -2,6 +2,7 @@
 
 #include "../../apoyo/MensajesGuion.h"
 #include "platform/ventanas/ComboDatos.h"
+#include "catalogue/Esquemas.h"
 #include "startup/Globales.h"
 #include "storage/SolicitudesGuardadas.h"
 
@@ -28,10 +29,7 @@ protected:
         reiniciarGlobales();
         ASSERT_TRUE(m_dir.isValid());
         G().RutaTemporal = m_dir.path() + QLatin1Char('/');
-        G().rsCuerpos = Tabla::crear(QStringLiteral("rsCuerpos"),
-                                     {{QStringLiteral("CodCuerpo"), TipoCampo::Texto, 6},
-                                      {QStringLiteral("DescCuerpo"), TipoCampo::Texto, 100},
-                                      {QStringLiteral("Grupo"), TipoCampo::Texto, 1}});
+        G().rsCuerpos = CrearTablaCuerpos();
         anadirCuerpo(QStringLiteral("ABCDE"), QStringLiteral("Enfermería"), QStringLiteral("B"));
         anadirCuerpo(QStringLiteral("FGHIJ"), QStringLiteral("Facultativo"), QStringLiteral("A"));
         for (const QString& doc : {kPrimera, kSegunda}) {
