@@ -90,8 +90,17 @@ std::vector<int> PasosCarga::numerosDePaso() const {
 }
 
 std::optional<FalloCarga> PasosCarga::ejecutar() {
+    return ejecutarSi([](int) { return true; });
+}
+
+std::optional<FalloCarga> PasosCarga::ejecutarCatalogos() {
+    return ejecutarSi([](int paso) { return paso >= 120 && paso != 600 && paso != 620; });
+}
+
+std::optional<FalloCarga> PasosCarga::ejecutarSi(const std::function<bool(int)>& incluir) {
     bool esperando = false;
     for (const Paso& p : pasos()) {
+        if (!incluir(p.numero)) continue;
         if (p.numero == 20) esperando = true;
         Resultado r = p.accion();
         if (!r) {

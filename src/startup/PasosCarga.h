@@ -38,6 +38,10 @@ public:
 
     // Ejecuta los pasos en orden; se para en el primero que falla.
     std::optional<FalloCarga> ejecutar();
+    // Solo los pasos que crean tablas y leen catálogos (del 120 en adelante, sin los índices), en
+    // el mismo orden: la carga de quien no tiene configuración ni ventana (herramienta de
+    // catálogos, comprobación).
+    std::optional<FalloCarga> ejecutarCatalogos();
 
     int maximo() const { return m_maximo; }
     int valor() const { return m_valor; }
@@ -53,6 +57,7 @@ private:
         std::function<Resultado()> accion;
     };
     std::vector<Paso> pasos();
+    std::optional<FalloCarga> ejecutarSi(const std::function<bool(int)>& incluir);
     void avanzar(int cantidad) override;
     void fijarValor(int valor);
     Resultado sumarAlMaximo(int cantidad);
