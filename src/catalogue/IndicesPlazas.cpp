@@ -28,21 +28,29 @@ const QStringList& camposCopiados(VarianteEnlace variante) {
     return variante == VarianteEnlace::PorCuerpo ? porCuerpo : porGrupo;
 }
 
-// Pares (campo del origen, campo del destino) ya resueltos a posiciones.
-struct Correspondencia {
-    int codigoDestino = -1;
-    QVector<std::pair<int, int>> campos;
+// Qué lleva cada campo del destino: el código de plaza del enlace, un campo del origen o nada.
+// Se resuelve una vez por pareja de esquemas; todas las tablas de plazas tienen el mismo.
+struct PlanCopia {
+    static constexpr int kCodigo = -2;
+    static constexpr int kVacio = -1;
+    std::vector<int> origenDe;     // por campo del destino
+    std::vector<QVariant> vacios;  // el valor vacío de cada campo del destino, según su tipo
 };
 
-ResultadoDe<Correspondencia> resolver(const Tabla& origen, const Tabla& destino,
-                                      VarianteEnlace variante) {
-    Correspondencia c;
-    c.codigoDestino = destino.indiceCampo(kCodConvocatoria);
-    if (c.codigoDestino < 0) {
+ResultadoDe<PlanCopia> planificar(const Tabla& origen, const Tabla& destino,
+                                  VarianteEnlace variante) {
+    PlanCopia plan;
+    const QList<Campo>& campos = destino.campos();
+    plan.origenDe.assign(size_t(campos.size()), PlanCopia::kVacio);
+    for (const Campo& c : campos)
+        plan.vacios.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
+    const int codigo = destino.indiceCampo(kCodConvocatoria);
+    if (codigo < 0) {
         return Resultado::fallo(
             QStringLiteral("La tabla %1 no tiene el campo CodConvocatoria").arg(destino.nombre()),
             Errores::CampoNoEncontrado);
     }
+    plan.origenDe[size_t(codigo)] = PlanCopia::kCodigo;
     for (const QString& nombre : camposCopiados(variante)) {
         const int o = origen.indiceCampo(nombre);
         const int d = destino.indiceCampo(nombre);
@@ -51,15 +59,51 @@ ResultadoDe<Correspondencia> resolver(const Tabla& origen, const Tabla& destino,
                                         .arg(nombre, o < 0 ? origen.nombre() : destino.nombre()),
                                     Errores::CampoNoEncontrado);
         }
-        c.campos.append({o, d});
+        plan.origenDe[size_t(d)] = o;
     }
-    return c;
+    return plan;
 }
 
-// Códigos de plaza de los enlaces, agrupados por el valor de un campo (cuerpo o grupo) y en el
-// orden de la tabla. Quita el filtro de los enlaces, como hace cada pasada de la indexación.
-ResultadoDe<QHash<QString, QVector<QString>>> agruparEnlaces(Tabla& enlaces,
-                                                             const QString& campoClave) {
+// Un enlace: el código de plaza tal como está y su clave de búsqueda, calculada una sola vez.
+struct Enlace {
+    QString codigo;
+    QString clave;
+};
+
+QVector<Enlace> enlacesDe(const QVector<QString>& codigos) {
+    QVector<Enlace> enlaces;
+    enlaces.reserve(codigos.size());
+    for (const QString& c : codigos) enlaces.append({c, claveIgualdad(c)});
+    return enlaces;
+}
+
+// Cada registro entra de una vez, con sus valores ya en el orden de los campos del destino.
+Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
+                        const IndiceConvocatorias& origen, const PlanCopia& plan) {
+    const Tabla& fuente = origen.origen();
+    for (const Enlace& e : enlaces) {
+        const int fila = origen.filaPorClave(e.clave);
+        if (fila < 0) continue;
+        std::vector<QVariant> valores;
+        valores.reserve(plan.origenDe.size());
+        for (size_t d = 0; d < plan.origenDe.size(); ++d) {
+            const int o = plan.origenDe[d];
+            if (o == PlanCopia::kCodigo)
+                valores.emplace_back(e.codigo);
+            else if (o >= 0)
+                valores.push_back(fuente.valorEnFila(fila, o));
+            else
+                valores.push_back(plan.vacios[d]);
+        }
+        if (Resultado r = destino.anadirRegistro(std::move(valores)); !r) return r;
+    }
+    return Resultado::correcto();
+}
+
+// Enlaces agrupados por el valor de un campo (cuerpo o grupo) y en el orden de la tabla. Quita
+// el filtro de los enlaces, como hace cada pasada de la indexación.
+ResultadoDe<QHash<QString, QVector<Enlace>>> agruparEnlaces(Tabla& enlaces,
+                                                            const QString& campoClave) {
     if (Resultado r = enlaces.filtrar(QString()); !r) return r;
     const int clave = enlaces.indiceCampo(campoClave);
     const int plaza = enlaces.indiceCampo(QStringLiteral("CodPlaza"));
@@ -68,11 +112,12 @@ ResultadoDe<QHash<QString, QVector<QString>>> agruparEnlaces(Tabla& enlaces,
                                     .arg(enlaces.nombre(), campoClave),
                                 Errores::CampoNoEncontrado);
     }
-    QHash<QString, QVector<QString>> grupos;
+    QHash<QString, QVector<Enlace>> grupos;
     const int n = enlaces.numeroRegistros();
     for (int fila = 0; fila < n; ++fila) {
+        const QString codigo = enlaces.valorEnFila(fila, plaza).toString();
         grupos[claveIgualdad(enlaces.valorEnFila(fila, clave).toString())].append(
-            enlaces.valorEnFila(fila, plaza).toString());
+            {codigo, claveIgualdad(codigo)});
     }
     return grupos;
 }
@@ -108,19 +153,9 @@ IndiceConvocatorias::IndiceConvocatorias(Tabla& origen) : m_origen(&origen) {
 
 Resultado copiarPlazas(const QVector<QString>& codigos, Tabla& destino,
                        const IndiceConvocatorias& origen, VarianteEnlace variante) {
-    auto corr = resolver(origen.origen(), destino, variante);
-    if (!corr) return corr.estado();
-    const Tabla& fuente = origen.origen();
-    // Cada registro entra de una vez, con sus valores ya en el orden de los campos del destino.
-    QList<QVariant> valores(destino.campos().size());
-    for (const QString& codigo : codigos) {
-        const int fila = origen.fila(codigo);
-        if (fila < 0) continue;
-        valores[corr.valor().codigoDestino] = codigo;
-        for (const auto& [o, d] : corr.valor().campos) valores[d] = fuente.valorEnFila(fila, o);
-        if (Resultado r = destino.anadirRegistro(valores); !r) return r;
-    }
-    return Resultado::correcto();
+    auto plan = planificar(origen.origen(), destino, variante);
+    if (!plan) return plan.estado();
+    return copiarEnlaces(enlacesDe(codigos), destino, origen, plan.valor());
 }
 
 Resultado CopiarPlazasEnlazadas(Tabla& enlaces, Tabla& destino, const IndiceConvocatorias& origen,
@@ -160,11 +195,22 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
 
     auto enlaces = agruparEnlaces(*g.rsPlazasCuerpo, QStringLiteral("CodCuerpo"));
     if (!enlaces) return enlaces.estado();
-    // Índices del catálogo (pasada con DesdeCatalogo) y de las listas (la otra pasada).
+    // Índices del catálogo (pasada con DesdeCatalogo) y de las listas (la otra pasada), con la
+    // correspondencia de campos de cada uno hacia una tabla de plazas.
     const std::array<IndiceConvocatorias, 2> resultas = {IndiceConvocatorias(*g.rsPlazasResultas),
                                                          IndiceConvocatorias(*g.rsPlazasListaR)};
     const std::array<IndiceConvocatorias, 2> vacantes = {IndiceConvocatorias(*g.rsPlazasVacantes),
                                                          IndiceConvocatorias(*g.rsPlazasListaV)};
+    const PTabla modelo = CrearTablaPlazas();
+    std::array<PlanCopia, 2> planResultas, planVacantes;
+    for (size_t i = 0; i < 2; ++i) {
+        auto r = planificar(resultas[i].origen(), *modelo, VarianteEnlace::PorCuerpo);
+        if (!r) return r.estado();
+        planResultas[i] = std::move(r.valor());
+        auto v = planificar(vacantes[i].origen(), *modelo, VarianteEnlace::PorCuerpo);
+        if (!v) return v.estado();
+        planVacantes[i] = std::move(v.valor());
+    }
 
     const int codigo = rsCuerpos.indiceCampo(QStringLiteral("CodCuerpo"));
     const int grupo = rsCuerpos.indiceCampo(QStringLiteral("Grupo"));
@@ -173,26 +219,26 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
     qint16 hueco = 0;
     QString ultimo;
     bool hubo = false;
-    static const QVector<QString> kSinEnlaces;
+    static const QVector<Enlace> kSinEnlaces;
     for (int fila = 0; fila < n; ++fila) {
         if (rsCuerpos.valorEnFila(fila, grupo).toString() == QLatin1String("X")) continue;
         const QString cod = rsCuerpos.valorEnFila(fila, codigo).toString();
         const auto it = enlaces.valor().constFind(claveIgualdad(cod));
-        const QVector<QString>& codigos = it == enlaces.valor().cend() ? kSinEnlaces : *it;
-        for (int pasada = 0; pasada < 2; ++pasada) {
+        const QVector<Enlace>& suyos = it == enlaces.valor().cend() ? kSinEnlaces : *it;
+        for (size_t pasada = 0; pasada < 2; ++pasada) {
             avanzar(progreso, paso);
             PlazasCuerpo& e = indice[hueco];
             e.CodCuerpo = cod;
             e.DesdeCatalogo = pasada == 0;
             e.Resultas = CrearTablaPlazas();
-            if (Resultado r = copiarPlazas(codigos, *e.Resultas, resultas[size_t(pasada)],
-                                           VarianteEnlace::PorCuerpo);
+            if (Resultado r =
+                    copiarEnlaces(suyos, *e.Resultas, resultas[pasada], planResultas[pasada]);
                 !r)
                 return r;
             e.Vacantes = CrearTablaPlazas();
             avanzar(progreso, paso);
-            if (Resultado r = copiarPlazas(codigos, *e.Vacantes, vacantes[size_t(pasada)],
-                                           VarianteEnlace::PorCuerpo);
+            if (Resultado r =
+                    copiarEnlaces(suyos, *e.Vacantes, vacantes[pasada], planVacantes[pasada]);
                 !r)
                 return r;
             ++hueco;
@@ -216,11 +262,16 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
     if (!enlaces) return enlaces.estado();
     const IndiceConvocatorias resultas(*g.rsPlazasListaR);
     const IndiceConvocatorias vacantes(*g.rsPlazasListaV);
+    const PTabla modelo = CrearTablaPlazas();
+    auto planResultas = planificar(resultas.origen(), *modelo, VarianteEnlace::PorGrupo);
+    if (!planResultas) return planResultas.estado();
+    auto planVacantes = planificar(vacantes.origen(), *modelo, VarianteEnlace::PorGrupo);
+    if (!planVacantes) return planVacantes.estado();
 
     const int campoGrupo = rsGrupos.indiceCampo(QStringLiteral("Grupo"));
     const int n = rsGrupos.numeroRegistros();
     indice.resize(n);
-    static const QVector<QString> kSinEnlaces;
+    static const QVector<Enlace> kSinEnlaces;
     QString ultimo;
     for (int fila = 0; fila < n; ++fila) {
         avanzar(progreso, paso);
@@ -228,14 +279,12 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
         PlazasGrupo& e = indice[qint16(fila)];
         e.Grupo = grupo;
         const auto it = enlaces.valor().constFind(claveIgualdad(grupo));
-        const QVector<QString>& codigos = it == enlaces.valor().cend() ? kSinEnlaces : *it;
+        const QVector<Enlace>& suyos = it == enlaces.valor().cend() ? kSinEnlaces : *it;
         e.Resultas = CrearTablaPlazas();
         e.Vacantes = CrearTablaPlazas();
-        if (Resultado r = copiarPlazas(codigos, *e.Resultas, resultas, VarianteEnlace::PorGrupo);
-            !r)
+        if (Resultado r = copiarEnlaces(suyos, *e.Resultas, resultas, planResultas.valor()); !r)
             return r;
-        if (Resultado r = copiarPlazas(codigos, *e.Vacantes, vacantes, VarianteEnlace::PorGrupo);
-            !r)
+        if (Resultado r = copiarEnlaces(suyos, *e.Vacantes, vacantes, planVacantes.valor()); !r)
             return r;
         ultimo = grupo;
     }

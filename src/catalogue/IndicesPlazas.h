@@ -24,7 +24,9 @@ class IndiceConvocatorias {
 public:
     explicit IndiceConvocatorias(Tabla& origen);
     Tabla& origen() const { return *m_origen; }
-    int fila(const QString& codigo) const { return m_filas.value(claveIgualdad(codigo), -1); }
+    int fila(const QString& codigo) const { return filaPorClave(claveIgualdad(codigo)); }
+    // Con la clave ya calculada con claveIgualdad.
+    int filaPorClave(const QString& clave) const { return m_filas.value(clave, -1); }
 
 private:
     Tabla* m_origen;

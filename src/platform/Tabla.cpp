@@ -366,30 +366,34 @@ Resultado Tabla::anadir() {
     return Resultado::correcto();
 }
 
-Resultado Tabla::anadirRegistro(const QList<QVariant>& valores) {
+Resultado Tabla::anadirRegistro(std::vector<QVariant> valores) {
     if (!d->abierta) return falloCerrada(d->a->nombre);
     const auto& campos = d->a->campos;
-    if (valores.size() > campos.size())
+    const size_t numCampos = static_cast<size_t>(campos.size());
+    if (valores.size() > numCampos)
         return Resultado::fallo(
             QStringLiteral("Hay %1 valores para los %2 campos de la tabla \"%3\"")
                 .arg(valores.size())
                 .arg(campos.size())
                 .arg(d->a->nombre),
             Errores::CampoNoEncontrado);
-    // Todo se convierte antes del alta: un valor rechazado no deja un registro a medias.
-    std::vector<QVariant> convertidos;
-    convertidos.reserve(static_cast<size_t>(campos.size()));
-    for (int i = 0; i < campos.size(); ++i) {
-        if (i >= valores.size()) {
-            convertidos.push_back(campos[i].tipo == TipoCampo::Texto ? QVariant(QString())
-                                                                     : QVariant());
+    // Todo se convierte antes del alta: un valor rechazado no deja un registro a medias. Los
+    // valores que ya valen tal cual (textos dentro de su longitud) no se copian.
+    for (size_t i = 0; i < valores.size(); ++i) {
+        const Campo& c = campos[int(i)];
+        QVariant& v = valores[i];
+        if (c.tipo == TipoCampo::Texto && v.metaType() == QMetaType::fromType<QString>() &&
+            (c.longitud <= 0 || static_cast<const QString*>(v.constData())->size() <= c.longitud))
             continue;
-        }
-        ResultadoDe<QVariant> v = d->convertir(i, valores[i]);
-        if (!v) return v.estado();
-        convertidos.push_back(std::move(v.valor()));
+        ResultadoDe<QVariant> convertido = d->convertir(int(i), v);
+        if (!convertido) return convertido.estado();
+        v = std::move(convertido.valor());
     }
-    darDeAlta(std::move(convertidos));
+    valores.reserve(numCampos);
+    for (size_t i = valores.size(); i < numCampos; ++i)
+        valores.push_back(campos[int(i)].tipo == TipoCampo::Texto ? QVariant(QString())
+                                                                  : QVariant());
+    darDeAlta(std::move(valores));
     return Resultado::correcto();
 }
 
@@ -620,9 +624,11 @@ void Tabla::irAFila(int fila) {
     d->pos = std::clamp<qsizetype>(fila, -1, d->total());
 }
 
-QVariant Tabla::valorEnFila(int fila, int campo) const {
+const QVariant& Tabla::valorEnFila(int fila, int campo) const {
+    static const QVariant kNulo;
     d->prepararVista();
-    if (fila < 0 || fila >= d->total() || campo < 0 || campo >= d->a->campos.size()) return {};
+    if (fila < 0 || fila >= d->total() || campo < 0 || campo >= d->a->campos.size())
+        return kNulo;
     return d->vista[static_cast<size_t>(fila)]->valores[static_cast<size_t>(campo)];
 }
 

@@ -56,8 +56,8 @@ public:
     Resultado anadir();  // añade un registro vacío al final y lo deja como actual
     // Añade un registro con esos valores, en el orden de los campos (los que falten, vacíos), y
     // lo deja como actual. Si algún valor no vale no añade nada. Un alta y un aviso por
-    // registro: para quien copia muchos registros de una vez.
-    Resultado anadirRegistro(const QList<QVariant>& valores);
+    // registro: para quien copia o carga muchos registros de una vez.
+    Resultado anadirRegistro(std::vector<QVariant> valores);
     Resultado actualizar();
     Resultado borrar();  // borra el actual; el cursor queda en el siguiente
 
@@ -98,7 +98,8 @@ public:
     // Acceso por fila visible (para modelos de vistas y recorridos sin mover el cursor).
     int filaActual() const;  // -1 si bof/eof
     void irAFila(int fila);
-    QVariant valorEnFila(int fila, int campo) const;
+    // La referencia vale hasta el siguiente cambio de la tabla; fuera de rango, un nulo.
+    const QVariant& valorEnFila(int fila, int campo) const;
 
     // Mientras vive, los avisos cambiado() de todos los cursores de la tabla se agrupan: al
     // terminar, cada cursor afectado avisa una sola vez. Para bucles que tocan muchos registros
