@@ -86,14 +86,16 @@ ResultadoDe<QList<LineaFichero>> descifrarContenido(const QByteArray& contenido,
     claras.reserve(lineas.size());
     for (LineaFichero& l : lineas) {
         if (l.bytes.isEmpty()) continue;
-        const QString donde = QStringLiteral("%1, línea %2: ").arg(fichero).arg(l.numero);
+        const auto donde = [&] {
+            return QStringLiteral("%1, línea %2: ").arg(fichero).arg(l.numero);
+        };
         if (l.bytes.size() > kMaxCaracteresLinea)
-            return Resultado::fallo(donde + descripcionDesbordamiento(l.bytes.size()),
+            return Resultado::fallo(donde() + descripcionDesbordamiento(l.bytes.size()),
                                     Errores::ValorFueraDeRango);
-        const QByteArray guardada = l.bytes;
+        // desplazarBytes se para antes de tocar el byte que no se puede descifrar.
         const qsizetype malo = desplazarBytes(l.bytes, -1);
         if (malo >= 0)
-            return Resultado::fallo(donde + descripcionCaracter(malo, uchar(guardada[malo])),
+            return Resultado::fallo(donde() + descripcionCaracter(malo, uchar(l.bytes[malo])),
                                     Errores::ArgumentoIncorrecto);
         claras.append(std::move(l));
     }

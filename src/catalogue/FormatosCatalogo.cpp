@@ -88,14 +88,15 @@ const FormatoCatalogo& formato(Catalogo catalogo) {
     return formatos().at(int(catalogo));
 }
 
-QString quitarEspacios(const QString& texto) {
+QString quitarEspacios(QStringView texto) {
     qsizetype inicio = 0;
     qsizetype fin = texto.size();
     while (inicio < fin && texto.at(inicio) == u' ') ++inicio;
     while (fin > inicio && texto.at(fin - 1) == u' ') --fin;
-    return texto.mid(inicio, fin - inicio);
+    return texto.mid(inicio, fin - inicio).toString();
 }
 
 QString valorCampo(const QString& linea, const CampoFormato& campo) {
-    return quitarEspacios(linea.mid(campo.inicio - 1, campo.ancho));
+    // Sobre una vista: una sola copia, la del valor ya sin espacios.
+    return quitarEspacios(QStringView(linea).mid(campo.inicio - 1, campo.ancho));
 }

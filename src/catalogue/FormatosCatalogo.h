@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 // Columnas de cada fichero de catálogo. Las columnas cuentan desde 1; una columna que no es de
 // ningún campo lleva espacios.
@@ -50,4 +51,4 @@ const QList<FormatoCatalogo>& formatos();
 QString valorCampo(const QString& linea, const CampoFormato& campo);
 
 // Quita solo los espacios (no tabuladores ni otros blancos) de los dos extremos.
-QString quitarEspacios(const QString& texto);
+QString quitarEspacios(QStringView texto);

@@ -17,8 +17,9 @@ namespace {
 
 std::function<void()> g_terminar;
 
-// Se llama con el registro recién añadido y sus campos del formato ya escritos.
-using Extra = std::function<Resultado(const PTabla& tabla, const QString& linea)>;
+// Se llama con los valores del registro (en el orden de los campos de la tabla) ya con los campos
+// del formato, antes de darlo de alta.
+using Extra = std::function<Resultado(std::vector<QVariant>& valores, const QString& linea)>;
 
 Resultado tablaNoCargada(const QString& nombre) {
     return Resultado::fallo(
@@ -62,6 +63,11 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
         indices.append(i);
     }
 
+    // Valores vacíos de cada campo, según su tipo: el punto de partida de cada registro.
+    std::vector<QVariant> vacios;
+    for (const Campo& c : tabla->campos())
+        vacios.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
+
     for (qsizetype n = 0; n < lineas.size(); ++n) {
         const int numeroEnc = n < numeros.size() ? numeros.at(n) : int(n + 1);
         auto situar = [&](const Resultado& r) {
@@ -70,16 +76,14 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
                 r.numero());
         };
         const QString linea = Codificacion::desdeWindows1252(lineas.at(n).bytes);
-        if (Resultado r = tabla->anadir(); !r) return situar(r);
-        for (qsizetype c = 0; c < f.campos.size(); ++c) {
-            if (Resultado r = tabla->establecer(indices.at(c), valorCampo(linea, f.campos.at(c)));
-                !r)
-                return situar(r);
-        }
+        std::vector<QVariant> valores = vacios;
+        for (qsizetype c = 0; c < f.campos.size(); ++c)
+            valores[size_t(indices.at(c))] = valorCampo(linea, f.campos.at(c));
         if (extra) {
-            if (Resultado r = extra(tabla, linea); !r) return situar(r);
+            if (Resultado r = extra(valores, linea); !r) return situar(r);
         }
-        if (Resultado r = tabla->actualizar(); !r) return situar(r);
+        // Un registro entero de una vez: si un valor no vale, no queda ninguno a medias.
+        if (Resultado r = tabla->anadirRegistro(std::move(valores)); !r) return situar(r);
     }
     return Resultado::correcto();
 }
@@ -90,9 +94,14 @@ Resultado cargarPlazas(const PTabla& tabla, Catalogo catalogo) {
     QHash<QString, QString> areas;
     const PTabla rsAreas = G().rsAreas;
     const int campoArea = tabla ? tabla->indiceCampo(QStringLiteral("Area")) : -1;
-    const Extra buscarArea = [&](const PTabla& t, const QString&) -> Resultado {
+    const int campoCodArea = tabla ? tabla->indiceCampo(QStringLiteral("CodArea")) : -1;
+    const Extra buscarArea = [&](std::vector<QVariant>& valores, const QString&) -> Resultado {
         if (!rsAreas) return tablaNoCargada(QStringLiteral("rsAreas"));
-        const QString prefijo = t->texto(QStringLiteral("CodArea")).left(2);
+        if (campoArea < 0 || campoCodArea < 0)
+            return Resultado::fallo(QStringLiteral("La tabla %1 no tiene los campos CodArea y Area")
+                                        .arg(tabla->nombre()),
+                                    Errores::CampoNoEncontrado);
+        const QString prefijo = valores[size_t(campoCodArea)].toString().left(2);
         auto it = areas.constFind(prefijo);
         if (it == areas.constEnd()) {
             if (Resultado r = rsAreas->filtrar("CodArea='" + prefijo + "' "); !r) return r;
@@ -101,8 +110,8 @@ Resultado cargarPlazas(const PTabla& tabla, Catalogo catalogo) {
             if (Resultado r = rsAreas->filtrar(QString()); !r) return r;
             it = areas.insert(prefijo, area);
         }
-        if (it.value().isEmpty()) return Resultado::correcto();
-        return t->establecer(campoArea, it.value());
+        if (!it.value().isEmpty()) valores[size_t(campoArea)] = it.value();
+        return Resultado::correcto();
     };
     const Resultado r = cargar(tabla, catalogo, buscarArea);
     if (!r) {
@@ -170,9 +179,14 @@ Resultado CargarLocalidades(const PTabla& t) {
 Resultado CargarZonas(const PTabla& t) {
     // Los nombres de las zonas están guardados en la página OEM.
     const int campoZona = t ? t->indiceCampo(QStringLiteral("Zona")) : -1;
-    return cargar(t, Catalogo::Zonas, [campoZona](const PTabla& tabla, const QString&) {
-        return tabla->establecer(campoZona, OemAAnsi(tabla->texto(QStringLiteral("Zona"))));
-    });
+    const auto pasarAAnsi = [campoZona](std::vector<QVariant>& valores, const QString&) {
+        if (campoZona < 0)
+            return Resultado::fallo(QStringLiteral("La tabla de zonas no tiene el campo Zona"),
+                                    Errores::CampoNoEncontrado);
+        valores[size_t(campoZona)] = OemAAnsi(valores[size_t(campoZona)].toString());
+        return Resultado::correcto();
+    };
+    return cargar(t, Catalogo::Zonas, pasarAAnsi);
 }
 
 namespace {
@@ -220,8 +234,15 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
     const QHash<QString, int> filas = primeraFilaPorCodigo(referencia);
     QString ultimoCriterio;
 
-    const Extra completar = [&](const PTabla& t, const QString&) -> Resultado {
-        const QString cod = t->texto(QStringLiteral("CodConvocatoria"));
+    const int campoCodigo = tabla->indiceCampo(QStringLiteral("CodConvocatoria"));
+    for (int i = 0; i < origen.size(); ++i)
+        if (origen.at(i) < 0 || destino.at(i) < 0 || campoCodigo < 0)
+            return Resultado::fallo(QStringLiteral("Las tablas %1 y %2 no tienen los campos de "
+                                                   "plaza")
+                                        .arg(referencia->nombre(), tabla->nombre()),
+                                    Errores::CampoNoEncontrado);
+    const Extra completar = [&](std::vector<QVariant>& valores, const QString&) -> Resultado {
+        const QString cod = valores[size_t(campoCodigo)].toString();
         ultimoCriterio = "CodConvocatoria='" + cod + "'";
         int fila = -1;
         if (soloCifras(cod)) {
@@ -233,12 +254,8 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
             fila = referencia->eof() ? -1 : referencia->filaActual();
         }
         if (fila < 0) return Resultado::correcto();
-        for (int i = 0; i < origen.size(); ++i) {
-            if (Resultado r =
-                    t->establecer(destino.at(i), referencia->valorEnFila(fila, origen.at(i)));
-                !r)
-                return r;
-        }
+        for (int i = 0; i < origen.size(); ++i)
+            valores[size_t(destino.at(i))] = referencia->valorEnFila(fila, origen.at(i));
         return Resultado::correcto();
     };
     const Resultado r = cargar(tabla, resultas ? Catalogo::ListaR : Catalogo::ListaV, completar);

@@ -18,10 +18,10 @@ QChar caracterWindows1252(unsigned char byte) {
     return QChar(char16_t(byte));
 }
 
-QString desdeWindows1252(const QByteArray& bytes) {
-    QString s;
-    s.resize(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) s[i] = caracterWindows1252(uchar(bytes[i]));
+QString desdeWindows1252(QByteArrayView bytes) {
+    QString s(bytes.size(), Qt::Uninitialized);
+    QChar* destino = s.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) destino[i] = caracterWindows1252(uchar(bytes[i]));
     return s;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 // Página de códigos ANSI del sistema (Windows-1252, Europa occidental). Los catálogos, los textos
@@ -9,7 +10,7 @@ namespace Codificacion {
 
 // Carácter de un byte Windows-1252 (los cinco huecos de la tabla dan el control del mismo código).
 QChar caracterWindows1252(unsigned char byte);
-QString desdeWindows1252(const QByteArray& bytes);
+QString desdeWindows1252(QByteArrayView bytes);
 
 // Byte Windows-1252 de un carácter; falso si el carácter no existe en esa página.
 bool byteWindows1252(QChar c, unsigned char& byte);

@@ -627,8 +627,7 @@ void Tabla::irAFila(int fila) {
 const QVariant& Tabla::valorEnFila(int fila, int campo) const {
     static const QVariant kNulo;
     d->prepararVista();
-    if (fila < 0 || fila >= d->total() || campo < 0 || campo >= d->a->campos.size())
-        return kNulo;
+    if (fila < 0 || fila >= d->total() || campo < 0 || campo >= d->a->campos.size()) return kNulo;
     return d->vista[static_cast<size_t>(fila)]->valores[static_cast<size_t>(campo)];
 }
 
