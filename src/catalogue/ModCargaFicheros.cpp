@@ -63,10 +63,10 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
         indices.append(i);
     }
 
-    // Valores vacíos de cada campo, según su tipo: el punto de partida de cada registro.
-    std::vector<QVariant> vacios;
-    for (const Campo& c : tabla->campos())
-        vacios.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
+    // Para cada campo de la tabla, el campo del formato que lo llena (-1: ninguno, queda vacío).
+    const QList<Campo>& campos = tabla->campos();
+    std::vector<qsizetype> desdeFormato(size_t(campos.size()), -1);
+    for (qsizetype c = 0; c < indices.size(); ++c) desdeFormato[size_t(indices.at(c))] = c;
 
     for (qsizetype n = 0; n < lineas.size(); ++n) {
         const int numeroEnc = n < numeros.size() ? numeros.at(n) : int(n + 1);
@@ -76,9 +76,15 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
                 r.numero());
         };
         const QString linea = Codificacion::desdeWindows1252(lineas.at(n).bytes);
-        std::vector<QVariant> valores = vacios;
-        for (qsizetype c = 0; c < f.campos.size(); ++c)
-            valores[size_t(indices.at(c))] = valorCampo(linea, f.campos.at(c));
+        std::vector<QVariant> valores;
+        valores.reserve(desdeFormato.size());
+        for (size_t i = 0; i < desdeFormato.size(); ++i) {
+            if (desdeFormato[i] >= 0)
+                valores.emplace_back(valorCampo(linea, f.campos.at(desdeFormato[i])));
+            else
+                valores.push_back(campos[int(i)].tipo == TipoCampo::Texto ? QVariant(QString())
+                                                                          : QVariant());
+        }
         if (extra) {
             if (Resultado r = extra(valores, linea); !r) return situar(r);
         }

@@ -60,6 +60,41 @@ Resultado crearYCargar(PTabla& global, PTabla nueva, Resultado (*cargar)(const P
     return cargar(global);
 }
 
+// Al volver a mostrarse la pantalla de carga (otra solicitud desde el selector) las tablas de la
+// carga anterior se sueltan todas de una vez antes de crear las nuevas: soltarlas una a una entre
+// las altas de las nuevas cuesta casi otro tanto como la carga. rsCuerpos (del arranque) y las
+// solicitudes guardadas (del selector) no son de la pantalla de carga y se quedan.
+void soltarCargaAnterior(Globales& g) {
+    PTabla* const tablas[] = {&g.rsAreas,
+                              &g.rsSituaciones,
+                              &g.rsZonas,
+                              &g.rsGrupos,
+                              &g.rsAreasTarv,
+                              &g.rsZonasTarv,
+                              &g.rsLocalidades,
+                              &g.rsLocalidadesTarv,
+                              &g.rsLocalidadesVacantes,
+                              &g.rsLocalidadesResultas,
+                              &g.rsProvincias,
+                              &g.rsProvinciasPersonales,
+                              &g.rsConsejeriasVacantes,
+                              &g.rsConsejeriasResultas,
+                              &g.rsInstituciones,
+                              &g.rsPlazasResultas,
+                              &g.rsPlazasVacantes,
+                              &g.rsPlazasCuerpo,
+                              &g.rsPlazasGrupo,
+                              &g.rsPlazasListaR,
+                              &g.rsPlazasListaV,
+                              &g.rsCursos,
+                              &g.rsDocumentos,
+                              &g.rsVacantesSolicitadas,
+                              &g.rsResultasSolicitadas};
+    g.IndicePlazasCuerpo.clear();
+    g.IndicePlazasGrupo.clear();
+    for (PTabla* t : tablas) t->reset();
+}
+
 }  // namespace
 
 PasosCarga::PasosCarga(ObservadorCarga& observador) : m_obs(observador) {}
@@ -172,6 +207,7 @@ std::vector<PasosCarga::Paso> PasosCarga::pasos() {
          }},
         {120,
          [&g] {
+             soltarCargaAnterior(g);
              g.rsAreas = CrearTablaAreas();
              return Resultado::correcto();
          }},

@@ -3,6 +3,7 @@
 #include "catalogue/GeneradorCatalogos.h"
 #include "catalogue/ModCargaFicheros.h"
 #include "startup/PasosCarga.h"
+#include "storage/SolicitudesGuardadas.h"
 
 #include <algorithm>
 
@@ -95,6 +96,38 @@ TEST_F(PasosCargaTest, CargaCompletaConLaBarraJustoLlena) {
     EXPECT_EQ(g.IndicePlazasGrupo.size(), grupos);
     EXPECT_GT(g.rsPlazasVacantes->numeroRegistros(), 0);
     EXPECT_EQ(g.rsCursos->numeroRegistros(), 0);
+}
+
+// Una solicitud abierta desde el selector vuelve a pasar por la pantalla de carga: todo lo que
+// ella crea se sustituye (y lo anterior se suelta), y lo que no es suyo se queda.
+TEST_F(PasosCargaTest, OtraVezSustituyeSusTablasYDejaLasAjenas) {
+    cargarCuerpos();
+    RegistroCarga obs;
+    ASSERT_FALSE(PasosCarga(obs).ejecutar());
+    Globales& g = G();
+    const PTabla cuerpos = g.rsCuerpos;
+    g.rsSolicitudesGuardadas = CrearTablaSolicitudesGuardadas();
+    const PTabla guardadas = g.rsSolicitudesGuardadas;
+    ASSERT_TRUE(g.rsVacantesSolicitadas->anadir().ok());
+    const std::weak_ptr<Tabla> plazasAntes = g.rsPlazasVacantes;
+    const std::weak_ptr<Tabla> solicitadasAntes = g.rsVacantesSolicitadas;
+    const std::weak_ptr<Tabla> indiceAntes = g.IndicePlazasCuerpo.at(0).Vacantes;
+    const int plazas = g.rsPlazasVacantes->numeroRegistros();
+    const int enIndice = g.IndicePlazasCuerpo.at(0).Vacantes->numeroRegistros();
+
+    RegistroCarga otra;
+    const auto fallo = PasosCarga(otra).ejecutar();
+    ASSERT_FALSE(fallo) << fallo->mensaje();
+    EXPECT_TRUE(plazasAntes.expired());
+    EXPECT_TRUE(solicitadasAntes.expired());
+    EXPECT_TRUE(indiceAntes.expired());
+    EXPECT_EQ(g.rsCuerpos, cuerpos);
+    EXPECT_EQ(g.rsSolicitudesGuardadas, guardadas);
+    EXPECT_EQ(g.rsVacantesSolicitadas->numeroRegistros(), 0);
+    EXPECT_EQ(g.rsPlazasVacantes->numeroRegistros(), plazas);
+    EXPECT_EQ(g.IndicePlazasCuerpo.size(), 2 * cuerpos->numeroRegistros());
+    EXPECT_EQ(g.IndicePlazasCuerpo.at(0).Vacantes->numeroRegistros(), enIndice);
+    EXPECT_EQ(otra.valor, otra.maximo);
 }
 
 TEST_F(PasosCargaTest, DiezCuerposYCincoGruposDan2010YTerminaLleno) {
