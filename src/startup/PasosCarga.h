@@ -40,7 +40,8 @@ public:
     std::optional<FalloCarga> ejecutar();
     // Solo los pasos que crean tablas y leen catálogos (del 120 en adelante, sin los índices), en
     // el mismo orden: la carga de quien no tiene configuración ni ventana (herramienta de
-    // catálogos, comprobación).
+    // catálogos, comprobación). Como en la carga entera, el paso 120 suelta antes las tablas de
+    // una carga anterior, y los índices de plazas quedan vacíos.
     std::optional<FalloCarga> ejecutarCatalogos();
 
     int maximo() const { return m_maximo; }

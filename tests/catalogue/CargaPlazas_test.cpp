@@ -153,6 +153,10 @@ TEST_F(CargaPlazasTest, LocalidadDeMasDe50NoCabeEnLaLista) {
     EXPECT_TRUE(r.mensaje().startsWith(QString::fromUtf8("F0012.enc, línea 3: ")))
         << r.mensaje().toStdString();
     EXPECT_EQ(terminaciones, 0);
+    // La línea que no cabe no deja un registro a medias: solo queda la plaza buena.
+    EXPECT_EQ(lista->numeroRegistros(), 1);
+    lista->moverUltimo();
+    EXPECT_EQ(lista->texto("CodConvocatoria"), "00001");
 }
 
 TEST_F(CargaPlazasTest, FicheroQueFaltaDaElFalloDeApertura) {

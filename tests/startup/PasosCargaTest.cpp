@@ -6,6 +6,7 @@
 #include "storage/SolicitudesGuardadas.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -98,9 +99,19 @@ TEST_F(PasosCargaTest, CargaCompletaConLaBarraJustoLlena) {
     EXPECT_EQ(g.rsCursos->numeroRegistros(), 0);
 }
 
-// Una solicitud abierta desde el selector vuelve a pasar por la pantalla de carga: todo lo que
-// ella crea se sustituye (y lo anterior se suelta), y lo que no es suyo se queda.
-TEST_F(PasosCargaTest, OtraVezSustituyeSusTablasYDejaLasAjenas) {
+// Llama a una función en el primer repintado (paso 220), antes de que se vuelvan a crear las
+// plazas, las listas y las tablas de la solicitud.
+struct MiraAlPrimerRepintado : RegistroCarga {
+    std::function<void()> mirar;
+    void repintar() override {
+        if (repintados == 0 && mirar) mirar();
+        RegistroCarga::repintar();
+    }
+};
+
+// Una solicitud abierta desde el selector vuelve a pasar por la pantalla de carga: lo que ella
+// crea se suelta todo al empezar (paso 120) y se crea de nuevo; lo que no es suyo se queda.
+TEST_F(PasosCargaTest, OtraVezSueltaAlEmpezarLoSuyoYDejaLoAjeno) {
     cargarCuerpos();
     RegistroCarga obs;
     ASSERT_FALSE(PasosCarga(obs).ejecutar());
@@ -108,21 +119,36 @@ TEST_F(PasosCargaTest, OtraVezSustituyeSusTablasYDejaLasAjenas) {
     const PTabla cuerpos = g.rsCuerpos;
     g.rsSolicitudesGuardadas = CrearTablaSolicitudesGuardadas();
     const PTabla guardadas = g.rsSolicitudesGuardadas;
+    // Una tabla ajena que comparte una del índice: la mantiene viva y no se toca.
+    g.rsVacantesCuerpo = g.IndicePlazasCuerpo.at(0).Vacantes;
+    const PTabla vacantesCuerpo = g.rsVacantesCuerpo;
     ASSERT_TRUE(g.rsVacantesSolicitadas->anadir().ok());
-    const std::weak_ptr<Tabla> plazasAntes = g.rsPlazasVacantes;
-    const std::weak_ptr<Tabla> solicitadasAntes = g.rsVacantesSolicitadas;
-    const std::weak_ptr<Tabla> indiceAntes = g.IndicePlazasCuerpo.at(0).Vacantes;
+    const std::vector<std::weak_ptr<Tabla>> anteriores = {g.rsPlazasVacantes,
+                                                          g.rsPlazasListaR,
+                                                          g.rsPlazasCuerpo,
+                                                          g.rsDocumentos,
+                                                          g.rsCursos,
+                                                          g.rsVacantesSolicitadas,
+                                                          g.rsResultasSolicitadas,
+                                                          g.rsInstituciones,
+                                                          g.rsProvincias,
+                                                          g.IndicePlazasCuerpo.at(2).Resultas,
+                                                          g.IndicePlazasGrupo.at(0).Vacantes};
     const int plazas = g.rsPlazasVacantes->numeroRegistros();
     const int enIndice = g.IndicePlazasCuerpo.at(0).Vacantes->numeroRegistros();
 
-    RegistroCarga otra;
+    MiraAlPrimerRepintado otra;
+    std::vector<bool> sueltas;
+    otra.mirar = [&] {
+        for (const auto& t : anteriores) sueltas.push_back(t.expired());
+    };
     const auto fallo = PasosCarga(otra).ejecutar();
     ASSERT_FALSE(fallo) << fallo->mensaje();
-    EXPECT_TRUE(plazasAntes.expired());
-    EXPECT_TRUE(solicitadasAntes.expired());
-    EXPECT_TRUE(indiceAntes.expired());
+    EXPECT_EQ(sueltas, std::vector<bool>(anteriores.size(), true));
     EXPECT_EQ(g.rsCuerpos, cuerpos);
     EXPECT_EQ(g.rsSolicitudesGuardadas, guardadas);
+    EXPECT_EQ(g.rsVacantesCuerpo, vacantesCuerpo);
+    EXPECT_NE(g.IndicePlazasCuerpo.at(0).Vacantes, vacantesCuerpo);
     EXPECT_EQ(g.rsVacantesSolicitadas->numeroRegistros(), 0);
     EXPECT_EQ(g.rsPlazasVacantes->numeroRegistros(), plazas);
     EXPECT_EQ(g.IndicePlazasCuerpo.size(), 2 * cuerpos->numeroRegistros());
