@@ -3,5 +3,16 @@
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MOVILANT_BUILD:-$raiz/build}"
+
+# Con ventanas (.ui) o cabeceras nuevas o quitadas desde la última compilación, lo que Qt generó
+# entonces (uic y moc) puede no verlas y la compilación falla ("ui_X.h" que no existe, vtable que
+# falta). En ese caso lo generado se rehace desde cero, antes de configurar.
+huella="$(cd "$raiz" && find src tests bench tools \( -name '*.ui' -o -name '*.h' \) | sort | md5sum)"
+fichero_huella="$build/.huella-generados"
+if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$fichero_huella" 2>/dev/null)" != "$huella" ]; then
+  rm -rf "$build"/*_autogen "$build"/CMakeFiles/*_autogen.dir
+fi
+
 cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
+echo "$huella" > "$fichero_huella"
