@@ -1,5 +1,6 @@
 #pragma once
 
+#include "../apoyo/Ficheros.h"
 #include "../apoyo/MensajesGuion.h"
 #include "catalogue/Decodificacion.h"
 #include "platform/Codificacion.h"
@@ -13,7 +14,6 @@ inline std::ostream& operator<<(std::ostream& os, const QString& s) {
     return os << s.toStdString();
 }
 #include <QDir>
-#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -24,20 +24,7 @@ inline void escribirCatalogo(const QString& carpeta, const QString& fichero,
     for (const QString& l : lineas) claro += Codificacion::aWindows1252(l) + "\r\n";
     const auto cifrado = cifrarContenido(claro, fichero);
     ASSERT_TRUE(cifrado.ok()) << cifrado.mensaje().toStdString();
-    QFile f(QDir(carpeta).filePath(fichero));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(cifrado.valor());
-}
-
-inline void escribirBytes(const QString& ruta, const QByteArray& bytes) {
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-inline QByteArray leerBytes(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    escribirBytes(QDir(carpeta).filePath(fichero), cifrado.valor());
 }
 
 // Texto en las columnas pedidas (desde 1), rellenando con espacios.

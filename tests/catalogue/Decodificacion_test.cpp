@@ -1,25 +1,14 @@
 #include "catalogue/Decodificacion.h"
 
+#include "../apoyo/Ficheros.h"
 #include "../apoyo/MensajesGuion.h"
 #include "platform/Codificacion.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
-
-QByteArray leer(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no existe>");
-}
-
-void escribir(const QString& ruta, const QByteArray& bytes) {
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 TEST(DesplazarCaracteres, CasosDeDesplazamiento) {
     struct Caso {
@@ -97,9 +86,9 @@ protected:
 TEST_F(DecodificarFicheroTest, EscribeLasLineasEnClaroSinVaciasConCrLf) {
     // "A1 Ñu" cifrado a mano: cada byte más uno (Ñ = D1 -> D2), con una línea vacía en medio,
     // una de solo espacios (cifrados: '!') y la última sin fin de línea.
-    escribir(carpeta() + "F0004.enc", "B2!\xD2v\r\n\r\n!!!\r\nyz");
+    escribirBytes(carpeta() + "F0004.enc", "B2!\xD2v\r\n\r\n!!!\r\nyz");
     EXPECT_EQ(DecodificarFichero(carpeta(), "F0004.enc"), "temp.tmp");
-    EXPECT_EQ(leer(carpeta() + "temp.tmp"), "A1 \xD1u\r\n   \r\nxy\r\n");
+    EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), "A1 \xD1u\r\n   \r\nxy\r\n");
     EXPECT_TRUE(guion.mostrados().isEmpty());
 }
 
@@ -111,17 +100,17 @@ TEST_F(DecodificarFicheroTest, CifrarYDescifrarSonInversos) {
     const auto cifrado = cifrarContenido(claro, "F0001.enc");
     ASSERT_TRUE(cifrado.ok());
     EXPECT_NE(cifrado.valor(), claro);
-    escribir(carpeta() + "F0001.enc", cifrado.valor());
+    escribirBytes(carpeta() + "F0001.enc", cifrado.valor());
     ASSERT_EQ(DecodificarFichero(carpeta(), "F0001.enc"), "temp.tmp");
-    EXPECT_EQ(leer(carpeta() + "temp.tmp"), claro);
+    EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), claro);
     for (const char* imposible : {"ab\xFF", "a\tb", "a\fb"})
         EXPECT_FALSE(cifrarContenido(imposible, "x").ok()) << imposible;
 }
 
 TEST_F(DecodificarFicheroTest, FinesLfSeAceptanComoFinDeLinea) {
-    escribir(carpeta() + "F0005.enc", "B\nC\n\nD");
+    escribirBytes(carpeta() + "F0005.enc", "B\nC\n\nD");
     ASSERT_EQ(DecodificarFichero(carpeta(), "F0005.enc"), "temp.tmp");
-    EXPECT_EQ(leer(carpeta() + "temp.tmp"), "A\r\nB\r\nC\r\n");
+    EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), "A\r\nB\r\nC\r\n");
     const auto numeros = decodificarSinAviso(carpeta(), "F0005.enc");
     ASSERT_TRUE(numeros.ok());
     EXPECT_EQ(numeros.valor(), (QList<int>{1, 2, 4}));
@@ -144,8 +133,8 @@ TEST_F(DecodificarFicheroTest, FallosMuestranElMensajeYNoTocanTempTmp) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.fichero);
         guion.limpiar();
-        escribir(carpeta() + "temp.tmp", "anterior\r\n");
-        if (!c.contenido.isEmpty()) escribir(carpeta() + c.fichero, c.contenido);
+        escribirBytes(carpeta() + "temp.tmp", "anterior\r\n");
+        if (!c.contenido.isEmpty()) escribirBytes(carpeta() + c.fichero, c.contenido);
         EXPECT_EQ(DecodificarFichero(carpeta(), c.fichero), QString());
         ASSERT_EQ(guion.mostrados().size(), 1);
         const auto& m = guion.mostrados().first();
@@ -156,14 +145,14 @@ TEST_F(DecodificarFicheroTest, FallosMuestranElMensajeYNoTocanTempTmp) {
         EXPECT_EQ(m.titulo, "Movilant");
         EXPECT_EQ(m.icono, Icono::Critico);
         EXPECT_EQ(m.botones, Botones::Aceptar);
-        EXPECT_EQ(leer(carpeta() + "temp.tmp"), "anterior\r\n");
+        EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), "anterior\r\n");
     }
 }
 
 TEST_F(DecodificarFicheroTest, LineaDeLongitudMaximaSeDescifra) {
-    escribir(carpeta() + "F0003.enc", QByteArray(kMaxCaracteresLinea, 'b') + "\r\n");
+    escribirBytes(carpeta() + "F0003.enc", QByteArray(kMaxCaracteresLinea, 'b') + "\r\n");
     ASSERT_EQ(DecodificarFichero(carpeta(), "F0003.enc"), "temp.tmp");
-    EXPECT_EQ(leer(carpeta() + "temp.tmp"), QByteArray(kMaxCaracteresLinea, 'a') + "\r\n");
+    EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), QByteArray(kMaxCaracteresLinea, 'a') + "\r\n");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/DocumentoXml.h"
 
+#include "../apoyo/Ficheros.h"
+
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
@@ -54,10 +56,10 @@ TEST(DocumentoXmlPosicionesTest, GuardaYLeeLatin1SinPerderCaracteres) {
 TEST(DocumentoXmlPosicionesTest, LeeLatin1DeclaradoEnMayusculas) {
     QTemporaryDir dir;
     const QString ruta = dir.filePath(QStringLiteral("x.xml"));
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<R><N>Pe\xF1" "a</N></R>");
-    f.close();
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(ruta,
+                      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<R><N>Pe\xF1"
+                      "a</N></R>"));
     DocumentoXml d;
     ASSERT_TRUE(d.cargarFichero(ruta));
     EXPECT_EQ(d.texto(QStringLiteral("//R/N")), QStringLiteral("Peña"));

@@ -1,9 +1,9 @@
+#include "../apoyo/Ficheros.h"
 #include "PlantillaPrueba.h"
 #include "printing/DocumentoWord.h"
 #include "printing/PaqueteDocx.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <QTemporaryDir>
 
 using namespace docxprueba;
@@ -33,11 +33,7 @@ protected:
 
 TEST_F(MotorDocumentos, ElDocumentoNuevoDejaDeSerPlantillaYLaPlantillaNoCambia) {
     DocumentoWord doc = abrir(parrafo(marcador(QStringLiteral("DNICAB"), 1, QString())));
-    const QByteArray antes = [&] {
-        QFile f(plantilla);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }();
+    const QByteArray antes = leerBytes(plantilla);
     ASSERT_TRUE(doc.escribirEnMarcador(QStringLiteral("DNICAB"), QStringLiteral("12345678Z")).ok());
     const QString ruta = dir.filePath(QStringLiteral("a.doc"));
     ASSERT_TRUE(doc.guardarComo(ruta).ok());
@@ -46,9 +42,7 @@ TEST_F(MotorDocumentos, ElDocumentoNuevoDejaDeSerPlantillaYLaPlantillaNoCambia) 
     const QByteArray tipos = paquete.valor().parte(QStringLiteral("[Content_Types].xml"));
     EXPECT_TRUE(tipos.contains("wordprocessingml.document.main+xml"));
     EXPECT_FALSE(tipos.contains("template.main+xml"));
-    QFile f(plantilla);
-    f.open(QIODevice::ReadOnly);
-    EXPECT_EQ(f.readAll(), antes);
+    EXPECT_EQ(leerBytes(plantilla), antes);
     // guardar() reescribe el mismo fichero.
     ASSERT_TRUE(doc.escribirEnMarcador(QStringLiteral("DNICAB"), QStringLiteral("X")).ok());
     ASSERT_TRUE(doc.guardar().ok());
@@ -60,10 +54,7 @@ TEST_F(MotorDocumentos, ElDocumentoNuevoDejaDeSerPlantillaYLaPlantillaNoCambia) 
 TEST_F(MotorDocumentos, FicherosQueNoSonDocumentosDanUnFalloClaro) {
     EXPECT_FALSE(DocumentoWord::nuevoDesdePlantilla(dir.filePath(QStringLiteral("no.dot"))).ok());
     const QString basura = dir.filePath(QStringLiteral("basura.dot"));
-    QFile f(basura);
-    f.open(QIODevice::WriteOnly);
-    f.write("esto no es un zip");
-    f.close();
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(basura, "esto no es un zip"));
     auto r = DocumentoWord::nuevoDesdePlantilla(basura);
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains(QStringLiteral("no es un documento válido")));

@@ -1,3 +1,4 @@
+#include "../apoyo/Ficheros.h"
 #include "DatosCodigos.h"
 #include "DocxPrueba.h"
 #include "printing/CodigoBarras.h"
@@ -168,14 +169,9 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(m_carpeta.isValid());
         m_documento = m_carpeta.filePath("12345678Z00123A.doc");
-        QFile doc(m_documento);
-        ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
-        doc.write("documento");
-        doc.close();
+        ASSERT_NO_FATAL_FAILURE(escribirBytes(m_documento, "documento"));
         m_pdf = m_carpeta.filePath("hecho.pdf");
-        QFile pdf(m_pdf);
-        ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
-        pdf.write(pdfEnBlanco());
+        escribirBytes(m_pdf, pdfEnBlanco());
     }
     void TearDown() override { programasExternos() = ProgramasExternos(); }
 
@@ -238,11 +234,8 @@ TEST_F(ColaImpresion, UnaConversionFallidaEsUnErrorConMensaje) {
 
     // Un documento que no lo es: LibreOffice no lo carga.
     const QString roto = m_carpeta.filePath("roto.doc");
-    {
-        QFile f(roto);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("PK\x03\x04", 4) + QByteArray(64, '\0'));
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(roto, QByteArray("PK\x03\x04", 4) + QByteArray(64, '\0')));
     // LibreOffice de verdad sale con 0 sin haber escrito nada.
     r = convertirAPdf(roto, pdf);
     ASSERT_FALSE(r.ok());

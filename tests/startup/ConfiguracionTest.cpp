@@ -1,8 +1,9 @@
 #include "startup/Configuracion.h"
+
+#include "../apoyo/Ficheros.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
 #include <QTemporaryDir>
 
 namespace {
@@ -44,9 +45,7 @@ protected:
         G().RutaFicheros = dir.path() + QStringLiteral("/ficheros/");
     }
     void escribir(const QString& contenido) {
-        QFile f(dir.filePath(QStringLiteral("conf.xml")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(contenido.toLatin1());
+        escribirBytes(dir.filePath(QStringLiteral("conf.xml")), contenido.toLatin1());
     }
     QTemporaryDir dir;
 };

@@ -1,45 +1,23 @@
 #include "storage/SolicitudesGuardadas.h"
 
-#include "../apoyo/MensajesGuion.h"
-#include "catalogue/Esquemas.h"
-#include "startup/Globales.h"
+#include "ApoyoSolicitudes.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-void crearFichero(const QString& ruta) {
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("x");
-}
-
-class SolicitudesGuardadasTest : public ::testing::Test {
+class SolicitudesGuardadasTest : public SolicitudesPrueba {
 protected:
     void SetUp() override {
-        reiniciarGlobales();
-        ASSERT_TRUE(m_dir.isValid());
-        G().RutaTemporal = m_dir.path() + QLatin1Char('/');
-        G().rsCuerpos = CrearTablaCuerpos();
+        SolicitudesPrueba::SetUp();
+        if (HasFatalFailure()) return;
         anadirCuerpo(QStringLiteral("ABCDE"), QStringLiteral("Enfermería"), QStringLiteral("B"));
         anadirCuerpo(QStringLiteral("ABCDEF"), QStringLiteral("Seis letras"), QStringLiteral("A"));
         // Los combos del formulario filtran esta tabla: el listado no debe depender de ello.
         G().rsCuerpos->filtrar(QStringLiteral("Grupo <> 'B'"));
     }
-    void TearDown() override { reiniciarGlobales(); }
-
-    void anadirCuerpo(const QString& cod, const QString& desc, const QString& grupo) {
-        auto t = G().rsCuerpos;
-        ASSERT_TRUE(t->anadir().ok());
-        t->establecer(QStringLiteral("CodCuerpo"), cod);
-        t->establecer(QStringLiteral("DescCuerpo"), desc);
-        t->establecer(QStringLiteral("Grupo"), grupo);
-        t->actualizar();
-    }
-    QString ruta(const QString& nombre) const { return G().RutaTemporal + nombre; }
 
     // Filas listadas como "Fichero|DNI|Cuerpo|DescCuerpo|Grupo".
     QStringList filas() const {
@@ -54,9 +32,6 @@ protected:
         }
         return r;
     }
-
-    QTemporaryDir m_dir;
-    MensajesGuion m_mensajes;
 };
 
 TEST_F(SolicitudesGuardadasTest, NombresDeFichero) {
@@ -71,7 +46,8 @@ TEST_F(SolicitudesGuardadasTest, NombresDeFichero) {
         {"12345678Z", "ABCDE", "AB", "12345678Z_ABCDE0A.doc"},  // grupo cortado a uno
     };
     for (const auto& c : casos) {
-        EXPECT_EQ(NombreFicheroSolicitud(c.dni, c.cuerpo, c.grupo), c.esperado) << c.esperado.toStdString();
+        EXPECT_EQ(NombreFicheroSolicitud(c.dni, c.cuerpo, c.grupo), c.esperado)
+            << c.esperado.toStdString();
     }
     EXPECT_EQ(NombreFicheroListas(QStringLiteral("12345678ZABCDEF0A.doc")),
               QStringLiteral("12345678ZABCDEF0A.xml"));
@@ -79,10 +55,11 @@ TEST_F(SolicitudesGuardadasTest, NombresDeFichero) {
 }
 
 TEST_F(SolicitudesGuardadasTest, ListaSoloLasDelUsuarioConNombreValido) {
-    for (const char* n : {"12345678Z_ABCDE0B.doc", "12345678ZABCDEF0A.DOC", "12345678ZABCDEF0A.xml",
-                          "12345678ZABCDEF0A.doc.bak", "12345678ZABCDE0A.doc",
-                          "12345678ZABCDEFG0A.doc", "87654321X_ABCDE0B.doc", "12345678Z_ZZZZZ0C.doc"})
-        crearFichero(ruta(QString::fromLatin1(n)));
+    for (const char* n :
+         {"12345678Z_ABCDE0B.doc", "12345678ZABCDEF0A.DOC", "12345678ZABCDEF0A.xml",
+          "12345678ZABCDEF0A.doc.bak", "12345678ZABCDE0A.doc", "12345678ZABCDEFG0A.doc",
+          "87654321X_ABCDE0B.doc", "12345678Z_ZZZZZ0C.doc"})
+        crear(QString::fromLatin1(n));
 
     EXPECT_EQ(ListarSolicitudes(QStringLiteral("12345678Z")), 3);
     EXPECT_EQ(filas(), (QStringList{
@@ -104,12 +81,12 @@ TEST_F(SolicitudesGuardadasTest, CarpetaVaciaOInexistente) {
 TEST_F(SolicitudesGuardadasTest, BorrarSiguePeseAFicherosQueFaltanOBloqueados) {
     const QString doc = QStringLiteral("12345678ZABCDEF0A.doc");
     // Falta el XML: se borra el documento igualmente.
-    crearFichero(ruta(doc));
+    crear(doc);
     EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, doc), 1);
     EXPECT_FALSE(QFile::exists(ruta(doc)));
 
     // El XML no se puede borrar (es una carpeta con contenido): el documento se borra igual.
-    crearFichero(ruta(doc));
+    crear(doc);
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("12345678ZABCDEF0A.xml/dentro")));
     EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, doc), 1);
     EXPECT_FALSE(QFile::exists(ruta(doc)));

@@ -1,11 +1,9 @@
-#include "startup/Globales.h"
+#include "AlmacenUsuariosPrueba.h"
 #include "users/Usuarios.h"
 #include "users/Validacion.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -20,28 +18,8 @@ const QString kDNI = QStringLiteral("12345678Z");
 const QString kOtroDNI = QStringLiteral("01234567L");
 const QString kTercerDNI = QStringLiteral("00000000T");
 
-QString entrada(const QString& hDni, const QString& hPwd) {
-    return QStringLiteral("<Usuario><DNI>%1</DNI><Pwd>%2</Pwd></Usuario>").arg(hDni, hPwd);
-}
-
-class UsuariosTest : public ::testing::Test {
+class UsuariosTest : public AlmacenUsuariosPrueba {
 protected:
-    void SetUp() override {
-        reiniciarGlobales();
-        ASSERT_TRUE(m_dir.isValid());
-        m_ruta = m_dir.filePath(QStringLiteral("usuarios.xml"));
-    }
-    void TearDown() override { reiniciarGlobales(); }
-
-    void escribir(const QByteArray& bytes) {
-        QFile f(m_ruta);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray leer() const {
-        QFile f(m_ruta);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     // DNI (resúmenes) de cada Usuario del fichero, en orden.
     QStringList dnisDelFichero() const {
         DocumentoXml d;
@@ -51,33 +29,31 @@ protected:
             dnis << DocumentoXml::textoNodo(n.node().child("DNI"));
         return dnis;
     }
-
-    QTemporaryDir m_dir;
-    QString m_ruta;
 };
 
 const QByteArray kAlmacenEntregado =
     "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n<Usuarios></Usuarios>\n";
 
 TEST_F(UsuariosTest, AltaEnElAlmacenEntregadoEscribeElFormatoExacto) {
-    escribir(kAlmacenEntregado);
+    guardarAlmacen(kAlmacenEntregado);
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
     EXPECT_EQ(G().RutaUsuarios, m_ruta);
     EXPECT_FALSE(ExisteUsuario(kDNI));
 
     ASSERT_TRUE(AltaUsuario(kDNI, QStringLiteral("SECRETO")).ok());
     const QString esperado = QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n") +
-                             QStringLiteral("<Usuarios>") + entrada(kHashDNI, kHashSecreto) +
+                             QStringLiteral("<Usuarios>") + entradaUsuario(kHashDNI, kHashSecreto) +
                              QStringLiteral("</Usuarios>");
-    EXPECT_EQ(QString::fromLatin1(leer()), esperado);
+    EXPECT_EQ(QString::fromLatin1(leerAlmacen()), esperado);
 }
 
 TEST_F(UsuariosTest, LeeUnAlmacenYaEscritoConSangriasYSaltosDeLineaWindows) {
-    escribir(("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<Usuarios>\r\n  <Usuario>\r\n"
-              "    <DNI>" +
-              kHashDNI + "</DNI>\r\n    <Pwd>" + kHashSecreto +
-              "</Pwd>\r\n  </Usuario>\r\n</Usuarios>\r\n")
-                 .toLatin1());
+    guardarAlmacen(
+        ("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<Usuarios>\r\n  <Usuario>\r\n"
+         "    <DNI>" +
+         kHashDNI + "</DNI>\r\n    <Pwd>" + kHashSecreto +
+         "</Pwd>\r\n  </Usuario>\r\n</Usuarios>\r\n")
+            .toLatin1());
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
     EXPECT_TRUE(ExisteUsuario(kDNI));
     EXPECT_FALSE(ExisteUsuario(kOtroDNI));
@@ -91,16 +67,16 @@ TEST_F(UsuariosTest, LeeUnAlmacenYaEscritoConSangriasYSaltosDeLineaWindows) {
 }
 
 TEST_F(UsuariosTest, UnResumenEnMinusculasNuncaCasa) {
-    escribir(("<Usuarios>" + entrada(kHashDNI.toLower(), kHashSecreto) +
-              entrada(kHashOtra, kHashSecreto.toLower()) + "</Usuarios>")
-                 .toLatin1());
+    guardarAlmacen(("<Usuarios>" + entradaUsuario(kHashDNI.toLower(), kHashSecreto) +
+                    entradaUsuario(kHashOtra, kHashSecreto.toLower()) + "</Usuarios>")
+                       .toLatin1());
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
     EXPECT_FALSE(ExisteUsuario(kDNI));
     EXPECT_FALSE(ComprobarPassword(kDNI, QStringLiteral("SECRETO")));
 }
 
 TEST_F(UsuariosTest, CambiarLaContrasenaDejaUnaSolaEntradaYAlFinal) {
-    escribir(kAlmacenEntregado);
+    guardarAlmacen(kAlmacenEntregado);
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
     ASSERT_TRUE(AltaUsuario(kDNI, QStringLiteral("SECRETO")).ok());
     ASSERT_TRUE(AltaUsuario(kOtroDNI, QStringLiteral("SECRETO")).ok());
@@ -117,16 +93,16 @@ TEST_F(UsuariosTest, CambiarLaContrasenaDejaUnaSolaEntradaYAlFinal) {
 }
 
 TEST_F(UsuariosTest, ConElDNIRepetidoSeUsaYSeQuitaSoloElPrimero) {
-    escribir(("<Usuarios>" + entrada(kHashDNI, kHashSecreto) +
-              entrada(HashTexto(kOtroDNI), kHashSecreto) + entrada(kHashDNI, kHashOtra) +
-              "</Usuarios>")
-                 .toLatin1());
+    guardarAlmacen(("<Usuarios>" + entradaUsuario(kHashDNI, kHashSecreto) +
+                    entradaUsuario(HashTexto(kOtroDNI), kHashSecreto) +
+                    entradaUsuario(kHashDNI, kHashOtra) + "</Usuarios>")
+                       .toLatin1());
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
     EXPECT_EQ(PasswordDeUsuario(kDNI), kHashSecreto);
 
     BajaUsuario(kDNI);
     EXPECT_EQ(PasswordDeUsuario(kDNI), kHashOtra);
-    EXPECT_EQ(leer().count("<Usuario>"), 3) << "la baja no guarda";
+    EXPECT_EQ(leerAlmacen().count("<Usuario>"), 3) << "la baja no guarda";
     BajaUsuario(QStringLiteral("99999999R"));  // no está: no pasa nada
     EXPECT_TRUE(ExisteUsuario(kOtroDNI));
 }
@@ -138,7 +114,7 @@ TEST_F(UsuariosTest, SinFicheroTodoDNIEsNuevoYElAltaLoCrea) {
 
     ASSERT_TRUE(ReemplazarUsuario(kDNI, QStringLiteral("SECRETO")).ok());
     EXPECT_EQ(dnisDelFichero(), QStringList({kHashDNI}));
-    EXPECT_TRUE(leer().contains("<Usuarios><Usuario>"));
+    EXPECT_TRUE(leerAlmacen().contains("<Usuarios><Usuario>"));
 }
 
 TEST_F(UsuariosTest, UnFicheroDanadoDejaEntrarPeroNuncaSeSobrescribe) {
@@ -148,7 +124,7 @@ TEST_F(UsuariosTest, UnFicheroDanadoDejaEntrarPeroNuncaSeSobrescribe) {
     };
     for (const QByteArray& danado : casos) {
         SCOPED_TRACE(danado.toStdString());
-        escribir(danado);
+        guardarAlmacen(danado);
         ASSERT_TRUE(AbrirUsuarios(m_ruta));
         EXPECT_FALSE(ExisteUsuario(kDNI));
 
@@ -157,14 +133,15 @@ TEST_F(UsuariosTest, UnFicheroDanadoDejaEntrarPeroNuncaSeSobrescribe) {
         EXPECT_TRUE(r.mensaje().contains(QDir::toNativeSeparators(m_ruta)))
             << r.mensaje().toStdString();
         EXPECT_TRUE(r.mensaje().contains(QStringLiteral("dañado")));
-        EXPECT_EQ(leer(), danado);
+        EXPECT_EQ(leerAlmacen(), danado);
         EXPECT_FALSE(ExisteUsuario(kDNI));
         EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({"usuarios.xml"}));
     }
 }
 
 TEST_F(UsuariosTest, SiNoSePuedeGuardarLaMemoriaQuedaComoElDisco) {
-    escribir(("<Usuarios>" + entrada(kHashDNI, kHashSecreto) + "</Usuarios>").toLatin1());
+    guardarAlmacen(
+        ("<Usuarios>" + entradaUsuario(kHashDNI, kHashSecreto) + "</Usuarios>").toLatin1());
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
     // Guardar encima de una carpeta falla siempre, también para root.
     G().RutaUsuarios = m_dir.path();
@@ -177,9 +154,10 @@ TEST_F(UsuariosTest, SiNoSePuedeGuardarLaMemoriaQuedaComoElDisco) {
 
 TEST_F(UsuariosTest, NoAdmiteMasUsuariosQueElTope) {
     QString xml = QStringLiteral("<Usuarios>");
-    for (int i = 0; i < kMaximoUsuarios - 1; ++i) xml += entrada(QString::number(i), kHashSecreto);
-    xml += entrada(kHashDNI, kHashSecreto) + QStringLiteral("</Usuarios>");
-    escribir(xml.toLatin1());
+    for (int i = 0; i < kMaximoUsuarios - 1; ++i)
+        xml += entradaUsuario(QString::number(i), kHashSecreto);
+    xml += entradaUsuario(kHashDNI, kHashSecreto) + QStringLiteral("</Usuarios>");
+    guardarAlmacen(xml.toLatin1());
     ASSERT_TRUE(AbrirUsuarios(m_ruta));
 
     const Resultado lleno = AltaUsuario(kOtroDNI, QStringLiteral("SECRETO"));

@@ -1,11 +1,12 @@
 #include "form/ventanas/frmSolicitudes.h"
+
+#include "../../apoyo/Ficheros.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -35,9 +36,7 @@ protected:
         G().RutaFicheros = dir.path() + QStringLiteral("/ficheros/");
     }
     void escribirConf(const QString& xml) {
-        QFile f(dir.filePath(QStringLiteral("conf.xml")));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(xml.toUtf8());
+        escribirBytes(dir.filePath(QStringLiteral("conf.xml")), xml.toUtf8());
     }
     QTemporaryDir dir;
 };

@@ -1,11 +1,12 @@
+#include "../../apoyo/Ficheros.h"
 #include "../../apoyo/MensajesGuion.h"
 #include "../../users/ventanas/Controles.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "form/ventanas/frmSolicitudes.h"
 #include "startup/Globales.h"
+#include "startup/ventanas/Arranque.h"
 #include "startup/ventanas/frmProgreso.h"
 #include "storage/ventanas/frmSeleccion.h"
-#include "startup/ventanas/Arranque.h"
 #include "users/ventanas/frmUsuario.h"
 
 #include <gtest/gtest.h>
@@ -135,9 +136,8 @@ TEST_F(ArranqueTest, SinSolicitudesGuardadasCargaYAbreElFormulario) {
 }
 
 TEST_F(ArranqueTest, ConSolicitudesGuardadasMuestraElSelectorSinCargar) {
-    QFile doc(m_dir.path() + QStringLiteral("/ficheros/temp/12345678Z_ABCDE0B.doc"));
-    ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
-    doc.close();
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(m_dir.path() + QStringLiteral("/ficheros/temp/12345678Z_ABCDE0B.doc"), {}));
     entrarComoNuevo(QStringLiteral("12345678Z"));
     EXPECT_TRUE(Arrancar(m_dir.path()));
     EXPECT_NE(ventanaVisible<frmSeleccion>(), nullptr);

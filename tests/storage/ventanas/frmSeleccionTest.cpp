@@ -1,21 +1,18 @@
 #include "storage/ventanas/frmSeleccion.h"
 
-#include "../../apoyo/MensajesGuion.h"
+#include "../ApoyoSolicitudes.h"
 #include "platform/ventanas/ComboDatos.h"
-#include "catalogue/Esquemas.h"
-#include "startup/Globales.h"
 #include "storage/SolicitudesGuardadas.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTableView>
-#include <QHeaderView>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -23,13 +20,11 @@ const QString kDni = QStringLiteral("12345678Z");
 const QString kPrimera = QStringLiteral("12345678Z_ABCDE0B.doc");
 const QString kSegunda = QStringLiteral("12345678Z_FGHIJ0A.doc");
 
-class frmSeleccionTest : public ::testing::Test {
+class frmSeleccionTest : public SolicitudesPrueba {
 protected:
     void SetUp() override {
-        reiniciarGlobales();
-        ASSERT_TRUE(m_dir.isValid());
-        G().RutaTemporal = m_dir.path() + QLatin1Char('/');
-        G().rsCuerpos = CrearTablaCuerpos();
+        SolicitudesPrueba::SetUp();
+        if (HasFatalFailure()) return;
         anadirCuerpo(QStringLiteral("ABCDE"), QStringLiteral("Enfermería"), QStringLiteral("B"));
         anadirCuerpo(QStringLiteral("FGHIJ"), QStringLiteral("Facultativo"), QStringLiteral("A"));
         for (const QString& doc : {kPrimera, kSegunda}) {
@@ -48,22 +43,10 @@ protected:
     }
     void TearDown() override {
         delete m_ventana.data();
-        reiniciarGlobales();
+        SolicitudesPrueba::TearDown();
     }
 
-    void anadirCuerpo(const QString& cod, const QString& desc, const QString& grupo) {
-        auto t = G().rsCuerpos;
-        t->anadir();
-        t->establecer(QStringLiteral("CodCuerpo"), cod);
-        t->establecer(QStringLiteral("DescCuerpo"), desc);
-        t->establecer(QStringLiteral("Grupo"), grupo);
-        t->actualizar();
-    }
-    void crear(const QString& nombre) {
-        QFile f(G().RutaTemporal + nombre);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
-    bool existe(const QString& nombre) const { return QFile::exists(G().RutaTemporal + nombre); }
+    bool existe(const QString& nombre) const { return QFile::exists(ruta(nombre)); }
     // Los controles, por su nombre, como los ve quien usa la ventana.
     struct Controles {
         ComboDatos* cboSolicitudes;
@@ -90,8 +73,6 @@ protected:
         return m_ventana.isNull();
     }
 
-    QTemporaryDir m_dir;
-    MensajesGuion m_mensajes;
     QPointer<frmSeleccion> m_ventana;
     int m_aperturas = 0;
     QString m_ficheroAlAbrir;

@@ -1,46 +1,26 @@
 #include "../../apoyo/MensajesGuion.h"
+#include "../AlmacenUsuariosPrueba.h"
 #include "Controles.h"
 #include "Teclado.h"
-#include "startup/Globales.h"
 #include "users/Usuarios.h"
 #include "users/Validacion.h"
 #include "users/ventanas/frmCreaPwd.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
 namespace {
 
 const QString kDNI = QStringLiteral("12345678Z");
 
-class FrmCreaPwdTest : public ::testing::Test {
+class FrmCreaPwdTest : public AlmacenUsuariosPrueba {
 protected:
-    void SetUp() override {
-        reiniciarGlobales();
-        ASSERT_TRUE(m_dir.isValid());
-        m_ruta = m_dir.filePath(QStringLiteral("usuarios.xml"));
-    }
-    void TearDown() override { reiniciarGlobales(); }
-
-    void guardarAlmacen(const QByteArray& bytes) {
-        QFile f(m_ruta);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray leerAlmacen() const {
-        QFile f(m_ruta);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     // Almacén con tres usuarios; el del medio es kDNI.
     void almacenConTres() {
-        QByteArray xml = "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<Usuarios>";
+        QString entradas;
         for (const QString& dni : {QStringLiteral("00000000T"), kDNI, QStringLiteral("01234567L")})
-            xml += QStringLiteral("<Usuario><DNI>%1</DNI><Pwd>%2</Pwd></Usuario>")
-                       .arg(HashTexto(dni), HashTexto(QStringLiteral("ANTIGUA")))
-                       .toLatin1();
-        guardarAlmacen(xml + "</Usuarios>");
+            entradas += entradaUsuario(HashTexto(dni), HashTexto(QStringLiteral("ANTIGUA")));
+        guardarAlmacen(almacenCon(entradas));
     }
     void abrir() {
         ASSERT_TRUE(AbrirUsuarios(m_ruta));
@@ -59,8 +39,6 @@ protected:
     }
 
     MensajesGuion m_mensajes;
-    QTemporaryDir m_dir;
-    QString m_ruta;
     std::unique_ptr<frmCreaPwd> m_ventana;
     std::unique_ptr<ControlesFrmCreaPwd> ui;
 };

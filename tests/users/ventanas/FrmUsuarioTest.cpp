@@ -1,34 +1,25 @@
 #include "../../apoyo/MensajesGuion.h"
+#include "../AlmacenUsuariosPrueba.h"
 #include "Controles.h"
 #include "Teclado.h"
-#include "startup/Globales.h"
 #include "users/Validacion.h"
 #include "users/ventanas/frmUsuario.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
-#include <QTemporaryDir>
 #include <memory>
 
 namespace {
 
 const QString kRegistrado = QStringLiteral("12345678Z");
 
-class FrmUsuarioTest : public ::testing::Test {
+class FrmUsuarioTest : public AlmacenUsuariosPrueba {
 protected:
     void SetUp() override {
-        reiniciarGlobales();
-        ASSERT_TRUE(m_dir.isValid());
-        m_ruta = m_dir.filePath(QStringLiteral("usuarios.xml"));
-        QFile f(m_ruta);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n<Usuarios>"
-                               "<Usuario><DNI>%1</DNI><Pwd>%2</Pwd></Usuario></Usuarios>")
-                    .arg(HashTexto(kRegistrado), HashTexto(QStringLiteral("SECRETO")))
-                    .toLatin1());
+        AlmacenUsuariosPrueba::SetUp();
+        if (HasFatalFailure()) return;
+        guardarAlmacen(almacenCon(
+            entradaUsuario(HashTexto(kRegistrado), HashTexto(QStringLiteral("SECRETO")))));
     }
-    void TearDown() override { reiniciarGlobales(); }
-
     void abrir() {
         m_ventana = std::make_unique<frmUsuario>(m_ruta);
         ui = std::make_unique<ControlesFrmUsuario>(m_ventana.get());
@@ -45,8 +36,6 @@ protected:
     }
 
     MensajesGuion m_mensajes;
-    QTemporaryDir m_dir;
-    QString m_ruta;
     std::unique_ptr<frmUsuario> m_ventana;
     std::unique_ptr<ControlesFrmUsuario> ui;
 };
