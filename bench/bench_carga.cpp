@@ -48,15 +48,6 @@ const QString& carpetaPrograma() {
     return ruta;
 }
 
-struct SinVentana : ObservadorCarga {
-    void cursorEspera(bool) override {}
-    void fijarTextoInformativo(const QString&) override {}
-    void fijarTitulo(const QString&) override {}
-    void fijarMaximo(int) override {}
-    void fijarValor(int) override {}
-    void repintar() override {}
-};
-
 // Lo que hay antes de la pantalla de carga: las rutas y rsCuerpos.
 bool prepararArranque() {
     reiniciarGlobales();
@@ -85,7 +76,7 @@ void medirPantallaDeCarga(benchmark::State& estado, bool primeraVez) {
     }
     if (!primeraVez) {
         // La carga anterior, que cada vuelta medida sustituye, sin medir.
-        SinVentana obs;
+        CargaSinVentana obs;
         if (const auto fallo = PasosCarga(obs).ejecutar()) {
             estado.SkipWithError(qPrintable(fallo->mensaje()));
             return;
@@ -101,7 +92,7 @@ void medirPantallaDeCarga(benchmark::State& estado, bool primeraVez) {
                 return;
             }
         }
-        SinVentana obs;
+        CargaSinVentana obs;
         PasosCarga pasos(obs);
         const auto fallo = pasos.ejecutar();
         if (fallo) {
@@ -135,11 +126,22 @@ BENCHMARK(BM_PantallaDeCargaGrandeOtraVez)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// Las dos maneras de construir los índices: la del programa y la de referencia.
+void construirConHash(QVector<PlazasCuerpo>& c, QVector<PlazasGrupo>& g) {
+    IndexarPlazasPorCuerpo(*G().rsCuerpos, c, nullptr, 30);
+    IndexarPlazasPorGrupo(*G().rsGrupos, g, nullptr, 30);
+}
+
+void construirFilaAFila(QVector<PlazasCuerpo>& c, QVector<PlazasGrupo>& g) {
+    Lineal::IndexarPlazasPorCuerpo(*G().rsCuerpos, c);
+    Lineal::IndexarPlazasPorGrupo(*G().rsGrupos, g);
+}
+
 // Carga una vez el juego grande para comparar las dos maneras de construir los índices.
 bool cargadoUnaVez() {
     static int estado = 0;
     if (estado == 0) {
-        SinVentana obs;
+        CargaSinVentana obs;
         estado = prepararArranque() && !PasosCarga(obs).ejecutar() ? 1 : -1;
     }
     return estado == 1;
@@ -151,16 +153,16 @@ bool mismasTablas() {
     if (estado == 0) {
         QVector<PlazasCuerpo> hc, lc;
         QVector<PlazasGrupo> hg, lg;
-        IndexarPlazasPorCuerpo(*G().rsCuerpos, hc, nullptr, 30);
-        IndexarPlazasPorGrupo(*G().rsGrupos, hg, nullptr, 30);
-        Lineal::IndexarPlazasPorCuerpo(*G().rsCuerpos, lc);
-        Lineal::IndexarPlazasPorGrupo(*G().rsGrupos, lg);
+        construirConHash(hc, hg);
+        construirFilaAFila(lc, lg);
         estado = indicesIguales(hc, lc) && indicesIguales(hg, lg) ? 1 : -1;
     }
     return estado == 1;
 }
 
-void BM_IndicesHash(benchmark::State& estado) {
+// Construye los dos índices en cada vuelta; antes, comprueba que las dos maneras coinciden.
+void medirIndices(benchmark::State& estado,
+                  void (*construir)(QVector<PlazasCuerpo>&, QVector<PlazasGrupo>&)) {
     if (!cargadoUnaVez() || !mismasTablas()) {
         estado.SkipWithError("carga fallida o índices distintos de la referencia");
         return;
@@ -168,10 +170,13 @@ void BM_IndicesHash(benchmark::State& estado) {
     for (auto _ : estado) {
         QVector<PlazasCuerpo> c;
         QVector<PlazasGrupo> g;
-        IndexarPlazasPorCuerpo(*G().rsCuerpos, c, nullptr, 30);
-        IndexarPlazasPorGrupo(*G().rsGrupos, g, nullptr, 30);
+        construir(c, g);
         benchmark::DoNotOptimize(c.data());
     }
+}
+
+void BM_IndicesHash(benchmark::State& estado) {
+    medirIndices(estado, construirConHash);
 }
 BENCHMARK(BM_IndicesHash)
     ->Unit(benchmark::kMillisecond)
@@ -180,17 +185,7 @@ BENCHMARK(BM_IndicesHash)
     ->ReportAggregatesOnly(true);
 
 void BM_IndicesLineales(benchmark::State& estado) {
-    if (!cargadoUnaVez() || !mismasTablas()) {
-        estado.SkipWithError("carga fallida o índices distintos de la referencia");
-        return;
-    }
-    for (auto _ : estado) {
-        QVector<PlazasCuerpo> c;
-        QVector<PlazasGrupo> g;
-        Lineal::IndexarPlazasPorCuerpo(*G().rsCuerpos, c);
-        Lineal::IndexarPlazasPorGrupo(*G().rsGrupos, g);
-        benchmark::DoNotOptimize(c.data());
-    }
+    medirIndices(estado, construirFilaAFila);
 }
 BENCHMARK(BM_IndicesLineales)
     ->Unit(benchmark::kMillisecond)

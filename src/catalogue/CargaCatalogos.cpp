@@ -5,21 +5,6 @@
 #include "startup/Globales.h"
 #include "startup/PasosCarga.h"
 
-namespace {
-
-// La herramienta no enseña nada mientras carga.
-class SinVentana : public ObservadorCarga {
-public:
-    void cursorEspera(bool) override {}
-    void fijarTextoInformativo(const QString&) override {}
-    void fijarTitulo(const QString&) override {}
-    void fijarMaximo(int) override {}
-    void fijarValor(int) override {}
-    void repintar() override {}
-};
-
-}  // namespace
-
 Resultado cargarTodosLosCatalogos(const QString& carpetaFicheros) {
     Globales& g = G();
     g.RutaFicheros = carpetaFicheros.endsWith(u'/') ? carpetaFicheros : carpetaFicheros + u'/';
@@ -27,7 +12,7 @@ Resultado cargarTodosLosCatalogos(const QString& carpetaFicheros) {
     g.rsCuerpos = CrearTablaCuerpos();
     if (Resultado r = CargarCuerpos(g.rsCuerpos); !r) return r;
     // El resto, con los mismos pasos que la pantalla de carga.
-    SinVentana sinVentana;
+    CargaSinVentana sinVentana;
     if (const auto fallo = PasosCarga(sinVentana).ejecutarCatalogos())
         return Resultado::fallo(fallo->mensaje(), fallo->error.numero());
     return Resultado::correcto();

@@ -30,19 +30,20 @@ ResultadoDe<QString> DesplazarCaracteres(const QString& texto, qint16 desplazami
     if (texto.size() > kMaxCaracteresLinea)
         return Resultado::fallo(descripcionDesbordamiento(texto.size()),
                                 Errores::ValorFueraDeRango);
-    QString r;
-    r.resize(texto.size());
+    QByteArray bytes(texto.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < texto.size(); ++i) {
         unsigned char byte = 0;
         if (!Codificacion::byteWindows1252(texto.at(i), byte))
             return Resultado::fallo(descripcionCaracter(i, texto.at(i).unicode()),
                                     Errores::ArgumentoIncorrecto);
-        const int nuevo = int(byte) + desplazamiento;
-        if (nuevo < 0 || nuevo > 255)
-            return Resultado::fallo(descripcionCaracter(i, byte), Errores::ArgumentoIncorrecto);
-        r[i] = Codificacion::caracterWindows1252(uchar(nuevo));
+        bytes[i] = char(byte);
     }
-    return r;
+    // desplazarBytes se para antes de tocar el byte que no se puede desplazar.
+    const qsizetype malo = desplazarBytes(bytes, desplazamiento);
+    if (malo >= 0)
+        return Resultado::fallo(descripcionCaracter(malo, uchar(bytes[malo])),
+                                Errores::ArgumentoIncorrecto);
+    return Codificacion::desdeWindows1252(bytes);
 }
 
 QList<LineaFichero> partirLineas(const QByteArray& contenido) {

@@ -33,8 +33,7 @@ const QStringList& camposCopiados(VarianteEnlace variante) {
 struct PlanCopia {
     static constexpr int kCodigo = -2;
     static constexpr int kVacio = -1;
-    std::vector<int> origenDe;     // por campo del destino
-    std::vector<QVariant> vacios;  // el valor vacío de cada campo del destino, según su tipo
+    std::vector<int> origenDe;  // por campo del destino
 };
 
 ResultadoDe<PlanCopia> planificar(const Tabla& origen, const Tabla& destino,
@@ -42,8 +41,6 @@ ResultadoDe<PlanCopia> planificar(const Tabla& origen, const Tabla& destino,
     PlanCopia plan;
     const QList<Campo>& campos = destino.campos();
     plan.origenDe.assign(size_t(campos.size()), PlanCopia::kVacio);
-    for (const Campo& c : campos)
-        plan.vacios.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
     const int codigo = destino.indiceCampo(kCodConvocatoria);
     if (codigo < 0) {
         return Resultado::fallo(
@@ -81,6 +78,7 @@ QVector<Enlace> enlacesDe(const QVector<QString>& codigos) {
 Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
                         const IndiceConvocatorias& origen, const PlanCopia& plan) {
     const Tabla& fuente = origen.origen();
+    const QList<Campo>& campos = destino.campos();
     for (const Enlace& e : enlaces) {
         const int fila = origen.filaPorClave(e.clave);
         if (fila < 0) continue;
@@ -93,7 +91,7 @@ Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
             else if (o >= 0)
                 valores.push_back(fuente.valorEnFila(fila, o));
             else
-                valores.push_back(plan.vacios[d]);
+                valores.push_back(valorVacio(campos[int(d)]));
         }
         if (Resultado r = destino.anadirRegistro(std::move(valores)); !r) return r;
     }

@@ -3,6 +3,7 @@
 #include "catalogue/Decodificacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/FormatosCatalogo.h"
+#include "catalogue/IndicesPlazas.h"
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
 #include "startup/Globales.h"
@@ -12,6 +13,7 @@
 #include <QHash>
 #include <QVector>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -19,7 +21,7 @@ std::function<void()> g_terminar;
 
 // Se llama con los valores del registro (en el orden de los campos de la tabla) ya con los campos
 // del formato, antes de darlo de alta.
-using Extra = std::function<Resultado(std::vector<QVariant>& valores, const QString& linea)>;
+using Extra = std::function<Resultado(std::vector<QVariant>& valores)>;
 
 Resultado tablaNoCargada(const QString& nombre) {
     return Resultado::fallo(
@@ -82,11 +84,10 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
             if (desdeFormato[i] >= 0)
                 valores.emplace_back(valorCampo(linea, f.campos.at(desdeFormato[i])));
             else
-                valores.push_back(campos[int(i)].tipo == TipoCampo::Texto ? QVariant(QString())
-                                                                          : QVariant());
+                valores.push_back(valorVacio(campos[int(i)]));
         }
         if (extra) {
-            if (Resultado r = extra(valores, linea); !r) return situar(r);
+            if (Resultado r = extra(valores); !r) return situar(r);
         }
         // Un registro entero de una vez: si un valor no vale, no queda ninguno a medias.
         if (Resultado r = tabla->anadirRegistro(std::move(valores)); !r) return situar(r);
@@ -101,7 +102,7 @@ Resultado cargarPlazas(const PTabla& tabla, Catalogo catalogo) {
     const PTabla rsAreas = G().rsAreas;
     const int campoArea = tabla ? tabla->indiceCampo(QStringLiteral("Area")) : -1;
     const int campoCodArea = tabla ? tabla->indiceCampo(QStringLiteral("CodArea")) : -1;
-    const Extra buscarArea = [&](std::vector<QVariant>& valores, const QString&) -> Resultado {
+    const Extra buscarArea = [&](std::vector<QVariant>& valores) -> Resultado {
         if (!rsAreas) return tablaNoCargada(QStringLiteral("rsAreas"));
         if (campoArea < 0 || campoCodArea < 0)
             return Resultado::fallo(QStringLiteral("La tabla %1 no tiene los campos CodArea y Area")
@@ -185,7 +186,7 @@ Resultado CargarLocalidades(const PTabla& t) {
 Resultado CargarZonas(const PTabla& t) {
     // Los nombres de las zonas están guardados en la página OEM.
     const int campoZona = t ? t->indiceCampo(QStringLiteral("Zona")) : -1;
-    const auto pasarAAnsi = [campoZona](std::vector<QVariant>& valores, const QString&) {
+    const auto pasarAAnsi = [campoZona](std::vector<QVariant>& valores) {
         if (campoZona < 0)
             return Resultado::fallo(QStringLiteral("La tabla de zonas no tiene el campo Zona"),
                                     Errores::CampoNoEncontrado);
@@ -197,17 +198,8 @@ Resultado CargarZonas(const PTabla& t) {
 
 namespace {
 
-// Índice de la primera fila visible de cada código: da lo mismo que rebobinar la tabla y buscar
-// hacia delante, sin recorrerla entera por cada línea de la lista.
-QHash<QString, int> primeraFilaPorCodigo(const PTabla& referencia) {
-    QHash<QString, int> filas;
-    const int campo = referencia->indiceCampo(QStringLiteral("CodConvocatoria"));
-    const int n = referencia->numeroRegistros();
-    filas.reserve(n);
-    // De atrás adelante, para que con códigos repetidos quede la primera fila.
-    for (int fila = n - 1; fila >= 0; --fila)
-        filas.insert(referencia->valorEnFila(fila, campo).toString(), fila);
-    return filas;
+QString criterioCodigo(const QString& codigo) {
+    return "CodConvocatoria='" + codigo + "'";
 }
 
 bool soloCifras(const QString& codigo) {
@@ -237,8 +229,10 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
         origen.append(referencia->indiceCampo(QString::fromLatin1(nombre)));
         destino.append(tabla->indiceCampo(QString::fromLatin1(nombre)));
     }
-    const QHash<QString, int> filas = primeraFilaPorCodigo(referencia);
-    QString ultimoCriterio;
+    // La primera fila de cada código: da lo mismo que rebobinar el catálogo y buscar hacia
+    // delante, sin recorrerlo entero por cada línea de la lista.
+    const IndiceConvocatorias filas(*referencia);
+    std::optional<QString> ultimoCodigo;
 
     const int campoCodigo = tabla->indiceCampo(QStringLiteral("CodConvocatoria"));
     for (int i = 0; i < origen.size(); ++i)
@@ -247,16 +241,16 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
                                                    "plaza")
                                         .arg(referencia->nombre(), tabla->nombre()),
                                     Errores::CampoNoEncontrado);
-    const Extra completar = [&](std::vector<QVariant>& valores, const QString&) -> Resultado {
+    const Extra completar = [&](std::vector<QVariant>& valores) -> Resultado {
         const QString cod = valores[size_t(campoCodigo)].toString();
-        ultimoCriterio = "CodConvocatoria='" + cod + "'";
+        ultimoCodigo = cod;
         int fila = -1;
         if (soloCifras(cod)) {
-            fila = filas.value(cod, -1);
+            fila = filas.fila(cod);
         } else {
             // Un código raro se busca como siempre, para que la comparación sea la de la tabla.
             referencia->moverPrimero();
-            if (Resultado r = referencia->buscar(ultimoCriterio); !r) return r;
+            if (Resultado r = referencia->buscar(criterioCodigo(cod)); !r) return r;
             fila = referencia->eof() ? -1 : referencia->filaActual();
         }
         if (fila < 0) return Resultado::correcto();
@@ -266,9 +260,9 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
     };
     const Resultado r = cargar(tabla, resultas ? Catalogo::ListaR : Catalogo::ListaV, completar);
     // El catálogo queda donde lo dejó la última búsqueda.
-    if (r && !ultimoCriterio.isEmpty()) {
+    if (r && ultimoCodigo) {
         referencia->moverPrimero();
-        referencia->buscar(ultimoCriterio);
+        referencia->buscar(criterioCodigo(*ultimoCodigo));
     }
     return r;
 }

@@ -356,14 +356,7 @@ int Tabla::numeroRegistros() const {
 }
 
 Resultado Tabla::anadir() {
-    if (!d->abierta) return falloCerrada(d->a->nombre);
-    const auto& campos = d->a->campos;
-    std::vector<QVariant> valores;
-    valores.reserve(static_cast<size_t>(campos.size()));
-    for (const Campo& c : campos)
-        valores.push_back(c.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant());
-    darDeAlta(std::move(valores));
-    return Resultado::correcto();
+    return anadirRegistro({});
 }
 
 Resultado Tabla::anadirRegistro(std::vector<QVariant> valores) {
@@ -391,8 +384,7 @@ Resultado Tabla::anadirRegistro(std::vector<QVariant> valores) {
     }
     valores.reserve(numCampos);
     for (size_t i = valores.size(); i < numCampos; ++i)
-        valores.push_back(campos[int(i)].tipo == TipoCampo::Texto ? QVariant(QString())
-                                                                  : QVariant());
+        valores.push_back(valorVacio(campos[int(i)]));
     darDeAlta(std::move(valores));
     return Resultado::correcto();
 }

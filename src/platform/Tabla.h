@@ -21,6 +21,11 @@ struct Campo {
     int longitud = 0;  // longitud máxima de los textos; 0 en los enteros
 };
 
+// Valor de un campo vacío: texto vacío en los textos, nulo en los enteros.
+inline QVariant valorVacio(const Campo& campo) {
+    return campo.tipo == TipoCampo::Texto ? QVariant(QString()) : QVariant();
+}
+
 class Tabla;
 using PTabla = std::shared_ptr<Tabla>;
 struct AlmacenTabla;

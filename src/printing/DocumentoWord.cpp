@@ -4,7 +4,6 @@
 #include "printing/XmlWord.h"
 
 #include <cstring>
-#include <sstream>
 #include <vector>
 
 using namespace xmlword;
@@ -21,13 +20,6 @@ int g_versionSimulada = 0;
 
 bool analizar(pugi::xml_document& doc, const QByteArray& datos) {
     return doc.load_buffer(datos.constData(), size_t(datos.size()), kAnalisis, pugi::encoding_utf8);
-}
-
-QByteArray serializar(const pugi::xml_document& doc) {
-    std::ostringstream s;
-    doc.save(s, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::string r = s.str();
-    return QByteArray(r.data(), qsizetype(r.size()));
 }
 
 Resultado noExiste(const QString& que, const QString& nombre) {

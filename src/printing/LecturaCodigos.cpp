@@ -13,10 +13,6 @@
 #include <algorithm>
 #include <cmath>
 
-QByteArray bytesEsperadosCodigo(const QString& texto) {
-    return bytesCodigo(texto);
-}
-
 QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen) {
     const QImage gris = imagen.convertToFormat(QImage::Format_Grayscale8);
     ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(), ZXing::ImageFormat::Lum,
@@ -85,7 +81,7 @@ Resultado compararCodigos(const QVector<CodigoLeido>& leidos,
                           const QVector<CodigoEsperado>& esperados) {
     QVector<bool> usado(leidos.size(), false);
     for (const CodigoEsperado& e : esperados) {
-        const QByteArray bytes = bytesEsperadosCodigo(e.texto);
+        const QByteArray bytes = bytesCodigo(e.texto);
         bool hallado = false;
         for (qsizetype i = 0; i < leidos.size() && !hallado; ++i) {
             if (!usado[i] && leidos[i].pagina == e.pagina && leidos[i].bytes == bytes) {

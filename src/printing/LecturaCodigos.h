@@ -23,9 +23,6 @@ struct CodigoEsperado {
     QString texto;
 };
 
-// Bytes que devuelve al leerse el código hecho con ese texto (sustituido y en Windows-1252).
-QByteArray bytesEsperadosCodigo(const QString& texto);
-
 // Lee todos los PDF417 de una imagen (la página queda en 0 y ppp sin poner).
 QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen);
 

@@ -193,7 +193,7 @@ TablaWord ListasImpresas::tablaNueva(PuntoInsercion& punto, const DefinicionList
     }
     if (lista.codigo == QLatin1String("V"))
         for (int f = 1; f <= t.filas(); ++f)
-            if (plantilla.altoFila(f) > 0) anotar(t.ponerAltoFila(f, plantilla.altoFila(f)));
+            if (const int alto = plantilla.altoFila(f); alto > 0) anotar(t.ponerAltoFila(f, alto));
     for (int f = 0; f < lista.cabecera.size(); ++f) {
         if (f > 0) t.anadirFila();
         anotar(t.rellenarFila(f + 1, lista.cabecera[f]));

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <array>
 #include <cstring>
+#include <sstream>
 #include <vector>
 
 namespace xmlword {
@@ -140,11 +141,10 @@ int posicion(const std::vector<const char*>& orden, const char* nombre) {
 
 }  // namespace
 
-QString desdeUtf8(const char* s) {
-    return QString::fromUtf8(s);
-}
-std::string aUtf8(const QString& s) {
-    return s.toStdString();
+QByteArray serializar(const pugi::xml_document& doc) {
+    std::ostringstream s;
+    doc.save(s, "", pugi::format_raw, pugi::encoding_utf8);
+    return QByteArray::fromStdString(s.str());
 }
 
 QString texto(const pugi::xml_node& nodo) {
@@ -251,8 +251,7 @@ pugi::xml_node buscarPorNombre(const pugi::xml_node& raiz, const char* elemento,
         pugi::xml_node hallado;
         bool for_each(pugi::xml_node& n) override {
             if (std::strcmp(n.name(), elemento) != 0) return true;
-            const char* atributo = std::strcmp(elemento, "w:name") == 0 ? "w:val" : "w:name";
-            if (QString::fromUtf8(n.attribute(atributo).value())
+            if (QString::fromUtf8(n.attribute("w:name").value())
                     .compare(nombre, Qt::CaseInsensitive) == 0) {
                 hallado = n;
                 return false;

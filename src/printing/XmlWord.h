@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <pugixml.hpp>
 
@@ -8,8 +9,9 @@
 namespace xmlword {
 
 QString texto(const pugi::xml_node& nodo);  // valor de texto de un w:t
-std::string aUtf8(const QString& s);
-QString desdeUtf8(const char* s);
+
+// El documento entero en UTF-8, sin sangrías (como lo guarda Word).
+QByteArray serializar(const pugi::xml_document& doc);
 
 // Atributo w:val (o el que se pida) como texto.
 QString val(const pugi::xml_node& nodo, const char* atributo = "w:val");

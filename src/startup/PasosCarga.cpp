@@ -1,5 +1,6 @@
 #include "startup/PasosCarga.h"
 
+#include "catalogue/Decodificacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/IndicesPlazas.h"
 #include "catalogue/ModCargaFicheros.h"
@@ -27,22 +28,10 @@ ResultadoDe<QString> LeerFicheroTexto(const QString& nombreFichero) {
             QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, f.errorString()),
             Errores::ErrorEntradaSalida);
     }
-    const QString contenido = Codificacion::desdeWindows1252(f.readAll());
-    // Una línea acaba en CR+LF, en CR o en LF; el último fin de línea no abre otra línea.
+    // Cada línea (acabe en CR+LF, en CR o en LF) va detrás de un fin de línea.
     QString texto;
-    int inicio = 0;
-    const int n = contenido.size();
-    while (inicio < n) {
-        int fin = inicio;
-        while (fin < n && contenido[fin] != QLatin1Char('\r') &&
-               contenido[fin] != QLatin1Char('\n'))
-            ++fin;
-        texto += QStringLiteral("\r\n") + contenido.mid(inicio, fin - inicio);
-        if (fin < n && contenido[fin] == QLatin1Char('\r') && fin + 1 < n &&
-            contenido[fin + 1] == QLatin1Char('\n'))
-            ++fin;
-        inicio = fin + 1;
-    }
+    for (const LineaFichero& l : partirLineas(f.readAll()))
+        texto += QStringLiteral("\r\n") + Codificacion::desdeWindows1252(l.bytes);
     return texto;
 }
 

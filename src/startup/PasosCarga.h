@@ -22,6 +22,17 @@ public:
     virtual void repintar() = 0;
 };
 
+// Carga sin nada que enseñar: la herramienta de catálogos y las medidas.
+class CargaSinVentana : public ObservadorCarga {
+public:
+    void cursorEspera(bool) override {}
+    void fijarTextoInformativo(const QString&) override {}
+    void fijarTitulo(const QString&) override {}
+    void fijarMaximo(int) override {}
+    void fijarValor(int) override {}
+    void repintar() override {}
+};
+
 // Paso en el que falló la carga y el error que lo detuvo.
 struct FalloCarga {
     int paso = 0;

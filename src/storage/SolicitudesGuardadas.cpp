@@ -34,14 +34,13 @@ namespace {
 // Descripción del cuerpo de un nombre de fichero. El nombre guarda el código relleno por la
 // izquierda con "_" hasta 6 caracteres; el catálogo lo guarda sin relleno, así que se busca sin
 // él (buscarlo tal cual no encontraría nunca los códigos de cinco caracteres del catálogo).
-QString descripcionCuerpo(const QString& cuerpoEnNombre) {
-    const PTabla& cuerpos = G().rsCuerpos;
-    if (!cuerpos || !cuerpos->abierta()) return {};
+// `busqueda` es un segundo cursor sobre rsCuerpos (nulo si no está cargada): no se toca el filtro
+// ni la posición del que usan los combos.
+QString descripcionCuerpo(const PTabla& busqueda, const QString& cuerpoEnNombre) {
+    if (!busqueda) return {};
     QString codigo = cuerpoEnNombre;
     while (codigo.startsWith(QLatin1Char('_'))) codigo.remove(0, 1);
     if (codigo.contains(QLatin1Char('\''))) return {};  // no es un código del catálogo
-    // Segundo cursor: no se toca el filtro ni la posición del que usan los combos.
-    PTabla busqueda = cuerpos->clonar();
     busqueda->moverPrimero();
     if (!busqueda->buscar(QStringLiteral("CodCuerpo='") + codigo + QStringLiteral("'")) ||
         busqueda->eof())
@@ -56,20 +55,18 @@ qint16 ListarSolicitudes(const QString& dni) {
     PTabla tabla = G().rsSolicitudesGuardadas;
     const QStringList ficheros =
         QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    const PTabla& cuerpos = G().rsCuerpos;
+    const PTabla busqueda = cuerpos && cuerpos->abierta() ? cuerpos->clonar() : nullptr;
     qint16 cuenta = 0;
     for (const QString& nombre : ficheros) {
         if (nombre.size() != kLongitudNombre) continue;
         if (nombre.right(4).toUpper() != QStringLiteral(".DOC")) continue;
         if (nombre.left(9) != dni) continue;
         ++cuenta;
-        tabla->anadir();
-        tabla->establecer(QStringLiteral("DNI"), nombre.left(9));
-        tabla->establecer(QStringLiteral("Cuerpo"), nombre.mid(9, 6));
-        tabla->establecer(QStringLiteral("DescCuerpo"),
-                          descripcionCuerpo(nombre.mid(9, 6)).left(60));
-        tabla->establecer(QStringLiteral("Grupo"), nombre.mid(16, 1));
-        tabla->establecer(QStringLiteral("Fichero"), nombre);
-        tabla->actualizar();
+        // Campos: Fichero, DNI, Cuerpo, DescCuerpo, Grupo.
+        tabla->anadirRegistro({nombre, nombre.left(9), nombre.mid(9, 6),
+                               descripcionCuerpo(busqueda, nombre.mid(9, 6)).left(60),
+                               nombre.mid(16, 1)});
     }
     tabla->moverPrimero();
     return cuenta;

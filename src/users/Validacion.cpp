@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kLongitudDNI = 9;
-
 bool esCifra(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }

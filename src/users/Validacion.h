@@ -3,6 +3,8 @@
 #include <QString>
 
 // Tabla de letras de control del DNI: la letra es la del resto de dividir el número entre 23.
+// Caracteres de un DNI completo: ocho cifras y la letra.
+inline constexpr int kLongitudDNI = 9;
 inline const QString kLetrasDNI = QStringLiteral("TRWAGMYFPDXBNJZSQVHLCKE");
 
 // Veredicto sobre el texto de una caja de DNI y cómo debe quedar la caja después.

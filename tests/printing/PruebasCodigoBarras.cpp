@@ -114,7 +114,7 @@ TEST(DisenoCodigo, CumpleLosMinimosDeLecturaEnSuHueco) {
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
-        const QByteArray datos = bytesEsperadosCodigo(c.texto);
+        const QByteArray datos = bytesCodigo(c.texto);
         const auto r = disenarPdf417(datos, c.ancho, c.alto);
         ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
         const DisenoPdf417& d = r.valor();
@@ -145,7 +145,7 @@ TEST(DisenoCodigo, NivelRecomendadoSegunLasPalabrasDeDatos) {
 }
 
 TEST(DisenoCodigo, TextoQueNoCabeLegibleEsUnFalloConMensaje) {
-    const QByteArray largo = bytesEsperadosCodigo(QString(1500, QLatin1Char('x')) + "ñ");
+    const QByteArray largo = bytesCodigo(QString(1500, QLatin1Char('x')) + "ñ");
     const auto r = disenarPdf417(largo, 6000, 1170);
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains("demasiado largo")) << r.mensaje().toStdString();
@@ -188,13 +188,13 @@ TEST_F(GenerarCodigo, EscribeElBitmapQueSeLeeConLosMismosBytes) {
         const QString bmp = r.valor() + ".bmp";
         const QImage imagen(bmp);
         ASSERT_FALSE(imagen.isNull());
-        const auto diseno = disenarPdf417(bytesEsperadosCodigo(c.texto), c.ancho, alto);
+        const auto diseno = disenarPdf417(bytesCodigo(c.texto), c.ancho, alto);
         ASSERT_TRUE(diseno.ok());
         EXPECT_EQ(imagen.width(), diseno.valor().anchoPixeles);
         EXPECT_EQ(imagen.height(), diseno.valor().altoPixeles);
         const QVector<CodigoLeido> leidos = leerCodigosImagen(imagen);
         ASSERT_EQ(leidos.size(), 1);
-        EXPECT_EQ(leidos[0].bytes, bytesEsperadosCodigo(c.texto));
+        EXPECT_EQ(leidos[0].bytes, bytesCodigo(c.texto));
         // Las tildes viajan como parejas y el resto de Windows-1252 como su byte.
         EXPECT_EQ(Codificacion::desdeWindows1252(leidos[0].bytes),
                   sustituirCaracteresCodigo(c.texto));

@@ -1,6 +1,7 @@
 #include "Composicion.h"
 
 #include "printing/PaqueteDocx.h"
+#include "printing/XmlWord.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -8,7 +9,6 @@
 #include <cmath>
 #include <cstring>
 #include <pugixml.hpp>
-#include <sstream>
 
 namespace {
 
@@ -20,12 +20,6 @@ int twips(double mm) {
 }
 int twips(const pugi::xml_node& n, const char* atributo, double defecto) {
     return twips(n.attribute(atributo).as_double(defecto));
-}
-
-QByteArray serializar(const pugi::xml_document& doc) {
-    std::ostringstream s;
-    doc.save(s, "", pugi::format_raw, pugi::encoding_utf8);
-    return QByteArray::fromStdString(s.str());
 }
 
 pugi::xml_node nuevoDocumento(pugi::xml_document& doc) {
@@ -161,10 +155,13 @@ void Compositor::enLinea(const pugi::xml_node& fuente, pugi::xml_node p, const F
         if (n.type() == pugi::node_pcdata) {
             // Los saltos de línea de la fuente con su sangría son un blanco; los blancos seguidos
             // dentro de una línea se respetan. Al principio y al final del párrafo no hay blancos.
+            static const QRegularExpression kSaltoConSangria(QStringLiteral("\\s*\\n\\s*"));
+            static const QRegularExpression kBlancosAlPrincipio(QStringLiteral("^\\s+"));
+            static const QRegularExpression kBlancosAlFinal(QStringLiteral("\\s+$"));
             QString t = QString::fromUtf8(n.value());
-            t.replace(QRegularExpression(QStringLiteral("\\s*\\n\\s*")), QStringLiteral(" "));
-            if (inicio) t.remove(QRegularExpression(QStringLiteral("^\\s+")));
-            if (!n.next_sibling()) t.remove(QRegularExpression(QStringLiteral("\\s+$")));
+            t.replace(kSaltoConSangria, QStringLiteral(" "));
+            if (inicio) t.remove(kBlancosAlPrincipio);
+            if (!n.next_sibling()) t.remove(kBlancosAlFinal);
             texto(t, p, f);
             if (!t.isEmpty()) inicio = false;
             continue;
@@ -389,7 +386,7 @@ ResultadoDe<QByteArray> componerSolicitud(const QString& rutaFuente, VariantePla
     Compositor c(variante, pestanas);
     c.bloques(fuente.document_element(), cuerpo, Formato{});
     seccionA4(cuerpo, twips(12), twips(15));
-    return serializar(doc);
+    return xmlword::serializar(doc);
 }
 
 ResultadoDe<QByteArray> componerManual(const QString& rutaFuente) {
@@ -431,7 +428,7 @@ ResultadoDe<QByteArray> componerManual(const QString& rutaFuente) {
     }
     volcar();
     seccionA4(cuerpo, twips(20), twips(25));
-    return serializar(doc);
+    return xmlword::serializar(doc);
 }
 
 Resultado escribirPaquete(const QString& destino, const QByteArray& documento,

@@ -130,6 +130,8 @@ void ComboDatos::setColumnaTexto(const QString& campo) {
 void ComboDatos::setColumnasLista(const QStringList& campos, const QStringList& rotulos) {
     m_columnasLista = campos;
     m_rotulosLista = rotulos;
+    // Rótulos nuevos para un modelo ya enlazado (enlazar() ya los pone al crear el modelo).
+    if (m_modelo && !m_columnasLista.isEmpty()) m_modelo->enlazar(m_tabla, {}, rotulosPorCampo());
     aplicarColumnasLista();
     aplicarAnchos();
 }
@@ -147,7 +149,6 @@ QStringList ComboDatos::rotulosPorCampo() const {
 void ComboDatos::aplicarColumnasLista() {
     if (!m_modelo || m_columnasLista.isEmpty()) return;
     const QList<Campo>& campos = m_tabla->campos();
-    m_modelo->enlazar(m_tabla, {}, rotulosPorCampo());
     QHeaderView* cabecera = m_vista->horizontalHeader();
     for (int c = 0; c < campos.size(); ++c)
         m_vista->setColumnHidden(c, !m_columnasLista.contains(campos[c].nombre));

@@ -18,7 +18,6 @@ public:
     ~frmProgreso() override;
 
     bool cargado() const { return m_cargaTerminada; }
-    Ui::frmProgreso& controles() { return *ui; }
 
     void done(int resultado) override;
 

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kLongitudDNI = 9;
-
 void avisar(const QString& texto) {
     mostrarMensaje(texto, kTituloPrograma, Icono::Exclamacion, Botones::Aceptar);
 }
