@@ -181,12 +181,13 @@ QString especialidad(Azar& azar) {
 }
 
 QStringList situaciones() {
-    return {QStringLiteral("01NServicio activo"),
-            QStringLiteral("02NServicios especiales"),
-            QStringLiteral("03NExcedencia por cuidado de familiares"),
-            QStringLiteral("04NExcedencia voluntaria por interés particular"),
-            QStringLiteral("05NSuspensión firme de funciones"),
-            QStringLiteral("06NReingreso provisional"),
-            QStringLiteral("07NComisión de servicios"),
-            QStringLiteral("08SOtras situaciones")};
+    // esOtras vale "1" en la situación que se escribe a mano.
+    return {QStringLiteral("010Servicio activo"),
+            QStringLiteral("020Servicios especiales"),
+            QStringLiteral("030Excedencia por cuidado de familiares"),
+            QStringLiteral("040Excedencia voluntaria por interés particular"),
+            QStringLiteral("050Suspensión firme de funciones"),
+            QStringLiteral("060Reingreso provisional"),
+            QStringLiteral("070Comisión de servicios"),
+            QStringLiteral("081Otra")};
 }

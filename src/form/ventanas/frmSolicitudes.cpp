@@ -1,6 +1,8 @@
 #include "form/ventanas/frmSolicitudes.h"
 
+#include "form/ventanas/PestanaSolicitante.h"
 #include "startup/Globales.h"
+#include "ui_PestanaSolicitante.h"
 #include "ui_frmSolicitudes.h"
 
 #include <QAction>
@@ -10,6 +12,8 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     connect(ui->mnuBarra, &QMenuBar::triggered, this, &frmSolicitudes::mnuP_Triggered);
+    // Elegir cuerpo o grupo (y salir de sus combos) carga las plazas del cuerpo: lo conecta la
+    // unidad de la búsqueda de plazas a cboCuerpo y cboGrupo de la pestaña del solicitante.
 }
 
 frmSolicitudes::~frmSolicitudes() {
@@ -21,7 +25,19 @@ QTabWidget* frmSolicitudes::tabPrincipal() const {
 }
 
 QLineEdit* frmSolicitudes::txtDNI() const {
-    return ui->txtDNI;
+    return ui->pestanaSolicitante->controles().txtDNI;
+}
+
+PestanaSolicitante* frmSolicitudes::pestanaSolicitante() const {
+    return ui->pestanaSolicitante;
+}
+
+QLabel* frmSolicitudes::lblCat() const {
+    return ui->lblCat;
+}
+
+QList<QWidget*> frmSolicitudes::controlesConCampo() const {
+    return ui->pestanaSolicitante->controlesConCampo();
 }
 
 QLabel* frmSolicitudes::lblGrid(int indice) const {
@@ -36,8 +52,13 @@ QAction* frmSolicitudes::mnuP(int indice) const {
 
 Resultado frmSolicitudes::cargar() {
     if (Resultado r = LeerConfiguracion(); !r) return r;
+    PestanaSolicitante& datos = *ui->pestanaSolicitante;
+    datos.enlazarPrefLocalidad();
     // Cambiar la contraseña solo tiene sentido para quien ya la tiene.
     if (!G().UsuarioConPassword) ui->mnuP5000->setVisible(false);
+    datos.enlazarCuerpos();
+    datos.enlazarCombos();
+    datos.controles().fraAcopPetConyu->setVisible(true);
     return Resultado::correcto();
 }
 

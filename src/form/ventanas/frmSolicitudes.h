@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <array>
 
+class PestanaSolicitante;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -24,8 +25,8 @@ public:
     explicit frmSolicitudes(QWidget* parent = nullptr);
     ~frmSolicitudes() override;
 
-    // Carga del formulario: lee "conf.xml" y lo aplica. Si falla, el formulario no puede abrirse
-    // y quien lo creó muestra el mensaje.
+    // Carga del formulario: lee "conf.xml" y lo aplica, y enlaza los combos a sus tablas. Si
+    // falla, el formulario no puede abrirse y quien lo creó muestra el mensaje.
     Resultado cargar();
 
     // Paso de configuración: pestañas, rótulos sobre las rejillas, título, PlazasPorPagina y
@@ -35,6 +36,11 @@ public:
     Ui::frmSolicitudes& controles() { return *ui; }
     QTabWidget* tabPrincipal() const;
     QLineEdit* txtDNI() const;
+    PestanaSolicitante* pestanaSolicitante() const;
+    QLabel* lblCat() const;
+    // Controles con nombre de campo en su orden fijo: el guardado, la impresión y la lectura de
+    // una solicitud guardada los recorren así y de ningún otro modo.
+    QList<QWidget*> controlesConCampo() const;
     QLabel* lblGrid(int indice) const;  // 0 a 4
     QAction* mnuP(int indice) const;    // 1000, 2000, 2500, 3000, 4000, 5000; nullptr si no existe
     const TabConfig& tabConfig(int indice) const { return m_tabConfig[size_t(indice)]; }

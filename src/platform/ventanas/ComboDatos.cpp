@@ -193,6 +193,14 @@ void ComboDatos::setTexto(const QString& texto) {
     emit cambiado();
 }
 
+void ComboDatos::setAdmiteEscritura(bool admite) {
+    lineEdit()->setReadOnly(!admite);
+}
+
+bool ComboDatos::admiteEscritura() const {
+    return !lineEdit()->isReadOnly();
+}
+
 bool ComboDatos::coincide() const {
     if (!m_tabla) return false;
     const int col = m_tabla->indiceCampo(m_columnaTexto);

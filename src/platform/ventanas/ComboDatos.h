@@ -43,6 +43,10 @@ public:
     void setValor(const QString& valor);
     QString texto() const { return currentText(); }
     void setTexto(const QString& texto);
+    // Sin escritura, el texto solo cambia al elegir una fila de la lista (con el ratón o las
+    // flechas): no se teclea, no se borra ni se pega nada en él.
+    void setAdmiteEscritura(bool admite);
+    bool admiteEscritura() const;
     // Verdadero si el texto es el de alguna fila de la lista.
     bool coincide() const;
     // Valor de un campo en la fila elegida; vacío si no hay elección.

@@ -1,0 +1,64 @@
+#include "form/ventanas/FiltroTeclas.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+namespace {
+
+// Carácter que la tecla escribiría, con Intro y retroceso como sus códigos; nulo si no escribe.
+QChar caracterDeTecla(const QKeyEvent& tecla) {
+    switch (tecla.key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return kTeclaIntro;
+        case Qt::Key_Backspace:
+            return kTeclaRetroceso;
+        default:
+            return tecla.text().isEmpty() ? QChar() : tecla.text().at(0);
+    }
+}
+
+}  // namespace
+
+FiltroTeclas::FiltroTeclas(QLineEdit* caja, Decision decision)
+    : QObject(caja), m_caja(caja), m_decision(std::move(decision)) {
+    caja->installEventFilter(this);
+}
+
+void FiltroTeclas::instalar(QLineEdit* caja, Decision decision) {
+    new FiltroTeclas(caja, std::move(decision));
+}
+
+void FiltroTeclas::instalarNumerico(QLineEdit* caja) {
+    instalar(caja, &FiltroNumerico);
+}
+
+void FiltroTeclas::instalarSin(QLineEdit* caja, const QString& prohibidos) {
+    instalar(caja, [prohibidos](QChar tecla, const QString&) {
+        DecisionTecla d;
+        d.aceptar = !prohibidos.contains(tecla);
+        return d;
+    });
+}
+
+bool FiltroTeclas::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto != m_caja || evento->type() != QEvent::KeyPress)
+        return QObject::eventFilter(objeto, evento);
+    const auto* tecla = static_cast<QKeyEvent*>(evento);
+    const QChar c = caracterDeTecla(*tecla);
+    if (c.isNull()) return false;
+    const DecisionTecla d = m_decision(c, m_caja->text());
+    if (d.enviarTab) enviarTab(m_caja);
+    if (!d.aceptar) return true;
+    if (!d.sustituto.isNull() && d.sustituto != c) {
+        m_caja->insert(QString(d.sustituto));
+        return true;
+    }
+    return false;
+}
+
+void enviarTab(QWidget* desde) {
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(desde, &tab);
+}

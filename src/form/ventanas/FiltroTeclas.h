@@ -1,0 +1,35 @@
+#pragma once
+
+#include "form/FiltroNumerico.h"
+
+#include <QObject>
+#include <functional>
+
+class QLineEdit;
+class QWidget;
+
+// Filtro de teclado de una caja de texto: cada tecla que escribe algo (con Intro y retroceso)
+// pasa por una decisión que la deja pasar, la anula o la cambia por otro carácter, y que puede
+// además llevar el foco al control siguiente. Las teclas que no escriben (flechas, Supr, Tab)
+// pasan sin más. Vive como hijo de la caja.
+class FiltroTeclas : public QObject {
+public:
+    using Decision = std::function<DecisionTecla(QChar tecla, const QString& texto)>;
+
+    static void instalar(QLineEdit* caja, Decision decision);
+    // FiltroNumerico: cifras, una coma, "-", retroceso; Intro pasa al control siguiente.
+    static void instalarNumerico(QLineEdit* caja);
+    // Anula los caracteres dados; el resto pasa.
+    static void instalarSin(QLineEdit* caja, const QString& prohibidos);
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    FiltroTeclas(QLineEdit* caja, Decision decision);
+    QLineEdit* m_caja;
+    Decision m_decision;
+};
+
+// Lleva el foco al control siguiente del orden de tabulación, como una pulsación de Tab.
+void enviarTab(QWidget* desde);

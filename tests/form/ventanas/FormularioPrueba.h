@@ -1,0 +1,40 @@
+#pragma once
+
+#include "../../apoyo/MensajesGuion.h"
+#include "form/ventanas/frmSolicitudes.h"
+
+#include <gtest/gtest.h>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace Ui {
+class PestanaSolicitante;
+}
+class ComboDatos;
+
+// Formulario de la solicitud de verdad, sobre una instalación pequeña con todos los catálogos
+// cargados como los deja la pantalla de carga, a la vista y activo, con los mensajes por guion.
+class FormularioPrueba : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    Ui::PestanaSolicitante& ui();
+    // Deja correr lo diferido (selección al entrar, comprobaciones al salir de una caja).
+    static void procesar();
+    // Lleva el foco a la caja y luego sale de ella con Tab, como una persona.
+    void salirCon(QLineEdit* caja, const QString& texto);
+    // Clic con el ratón en el control, desplazando antes la pestaña para que se vea.
+    void clic(QWidget* control);
+    // Elige en el combo, como con el ratón, la fila de la lista cuyo valor es ese.
+    static void elegirFila(ComboDatos* combo, const QString& valor);
+
+    MensajesGuion mensajes;
+    std::unique_ptr<frmSolicitudes> form;
+
+private:
+    static QTemporaryDir* s_dir;
+};
