@@ -14,6 +14,9 @@ QChar caracterDeTecla(const QKeyEvent& tecla) {
             return kTeclaIntro;
         case Qt::Key_Backspace:
             return kTeclaRetroceso;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return QChar();  // moverse entre controles no es escribir
         default:
             return tecla.text().isEmpty() ? QChar() : tecla.text().at(0);
     }

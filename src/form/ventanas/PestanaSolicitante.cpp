@@ -27,6 +27,7 @@ PestanaSolicitante::PestanaSolicitante(QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::PestanaSolicitante>()) {
     ui->setupUi(this);
     prepararVisibilidadInicial();
+    prepararListas();
     prepararTeclado();
     conectarOpciones();
     conectarCascadas();
@@ -45,6 +46,30 @@ void PestanaSolicitante::prepararVisibilidadInicial() {
         w->setVisible(false);
     // Con "Activo" marcado el reingreso no se pide.
     ui->fraReingreso->setEnabled(false);
+}
+
+void PestanaSolicitante::prepararListas() {
+    const QString codigo = QStringLiteral("Código");
+    ui->cboCuerpo->setColumnasLista({"CodCuerpo", "DescCuerpo", "Grupo"},
+                                    {codigo, QStringLiteral("Categoría"), QStringLiteral("Grupo")});
+    ui->cboGrupo->setColumnasLista({"Grupo"}, {QStringLiteral("Grupo")});
+    for (ComboDatos* c : {ui->cboProvincia, ui->cboProvinciasTarv})
+        c->setColumnasLista({"CodProvincia", "Provincia"}, {codigo, QStringLiteral("Provincia")});
+    for (ComboDatos* c : {ui->cboAreaTarv, ui->cboPrefArea})
+        c->setColumnasLista({"CodArea", "Area"}, {codigo, QStringLiteral("Área")});
+    for (ComboDatos* c : {ui->cboZBSTarv, ui->SSOleDBCombo1, ui->cboPrefProvincia})
+        c->setColumnasLista({"CodZona", "Zona"}, {codigo, QStringLiteral("Zona Básica de Salud")});
+    for (ComboDatos* c : {ui->cboLocalidadesTarv, ui->cboPrefLocalidad})
+        c->setColumnasLista({"CodLocalidad", "Localidad"}, {codigo, QStringLiteral("Localidad")});
+    ui->cboSituaciones->setColumnasLista({"Situacion"}, {QStringLiteral("Situación")});
+    // Anchos de la lista (columnas de la tabla): el código estrecho, el nombre entero.
+    for (ComboDatos* c :
+         {ui->cboProvincia, ui->cboProvinciasTarv, ui->cboAreaTarv, ui->cboPrefArea, ui->cboZBSTarv,
+          ui->SSOleDBCombo1, ui->cboPrefProvincia, ui->cboLocalidadesTarv, ui->cboPrefLocalidad}) {
+        c->setAnchoColumna(0, 70);
+        c->setAnchoColumna(1, 320);
+    }
+    ui->cboSituaciones->setAnchoColumna(1, 380);
 }
 
 void PestanaSolicitante::prepararTeclado() {

@@ -46,6 +46,7 @@ protected:
 
 private:
     void prepararVisibilidadInicial();
+    void prepararListas();
     void prepararTeclado();
     void conectarOpciones();
     void conectarCascadas();

@@ -445,3 +445,32 @@ TEST_F(PestanaSolicitanteTest, LoPegadoSeCortaYNadaSeRompe) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PestanaSolicitanteTest, ElTabuladorSigueElOrdenVisual) {
+    // Con lo que se ve al abrir: personales, profesionales y del concurso, de arriba abajo y de
+    // izquierda a derecha; cada grupo de opciones es una parada (sus flechas eligen dentro).
+    const QStringList esperado = {
+        "txtApellido2",   "txtNombre",      "txtFecNacimiento", "txtTelefono", "txtDomicilio",
+        "txtLocalidad",   "txtCP",          "cboProvincia",     "optDiscSi",   "cboCuerpo",
+        "cboGrupo",       "txtNRP",         "txtFechaIngreso",  "OptSi",       "optDefinitivo",
+        "txtFecPosesion", "optSSNorsa",     "txtInstiAct",      "txtZBSAct",   "txtProvAct",
+        "optActivo",      "optPetConyugeSi"};
+    ui().txtApellido1->setFocus(Qt::TabFocusReason);
+    procesar();
+    QStringList visto;
+    for (int i = 0; i < esperado.size(); ++i) {
+        pulsar(Qt::Key_Tab);
+        procesar();
+        QWidget* foco = QApplication::focusWidget();
+        // El texto de un combo editable tiene el foco por él.
+        while (foco && foco->objectName().isEmpty() && foco->parentWidget())
+            foco = foco->parentWidget();
+        visto << (foco ? foco->objectName() : QString());
+    }
+    EXPECT_EQ(visto.join(' ').toStdString(), esperado.join(' ').toStdString());
+    EXPECT_TRUE(mensajes.mostrados().isEmpty());
+}
+
+}  // namespace
