@@ -15,4 +15,8 @@ fi
 
 cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j "$(nproc)"
+# uic rehace las cabeceras de un .ui cambiado durante la compilación, cuando ninja ya ha decidido
+# qué objetos están al día: una segunda pasada recompila los que las incluyen (y si no hay
+# ninguno, no hace nada).
+cmake --build "$build" -j "$(nproc)"
 echo "$huella" > "$fichero_huella"

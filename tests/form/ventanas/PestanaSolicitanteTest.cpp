@@ -417,6 +417,17 @@ TEST_F(PestanaSolicitanteTest, LoPegadoSeCortaYNadaSeRompe) {
     procesar();
     ui().txtApellido1->paste();
     EXPECT_EQ(ui().txtApellido1->text(), QString(25, QLatin1Char('A')));
+    // Cortar no parte un carácter en dos mitades sueltas.
+    QString emojis;
+    for (int i = 0; i < 20; ++i) emojis += QString::fromUtf8("😀");
+    QApplication::clipboard()->setText(QStringLiteral("Ñ") + emojis);
+    ui().txtApellido2->setFocus();
+    procesar();
+    ui().txtApellido2->paste();
+    const QString pegado = ui().txtApellido2->text();
+    EXPECT_LE(pegado.size(), 25);
+    EXPECT_TRUE(pegado.startsWith(QStringLiteral("Ñ")));
+    EXPECT_FALSE(pegado.back().isHighSurrogate()) << pegado.size();
     // Caracteres que Windows-1252 no tiene: se admiten tal cual.
     ui().txtNombre->setFocus();
     procesar();

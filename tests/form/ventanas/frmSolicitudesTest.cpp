@@ -43,6 +43,8 @@ protected:
 
 TEST_F(frmSolicitudesTest, DisenoDePestanasYMenu) {
     frmSolicitudes f;
+    // El título de diseño; la configuración lo cambia al cargar.
+    EXPECT_EQ(f.windowTitle(), "Solicitud de Concurso");
     ASSERT_EQ(f.tabPrincipal()->count(), 5);
     const QStringList titulos = {"Datos Personales", "Cursos", "Plazas Vacantes", "Plazas Resultas",
                                  "Cursos Realizados"};
