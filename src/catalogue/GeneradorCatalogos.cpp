@@ -155,7 +155,11 @@ void crearPlazas(Mundo& m, Azar& azar, int porCatalogo) {
 
 using Lineas = QStringList;
 
-Lineas lineasPlazas(const Mundo& m, int desde, int cuantas) {
+// Las Vacantes guardan el área con su código de dos caracteres y seis ceros; las Resultas, con el
+// código tal cual (así las buscan y así se nombra su área al pedirlas).
+enum class Catalogo { Vacantes, Resultas };
+
+Lineas lineasPlazas(const Mundo& m, Catalogo catalogo, int desde, int cuantas) {
     Lineas lineas;
     for (int i = desde; i < desde + cuantas; ++i) {
         const Plaza& p = m.plazas.at(i);
@@ -168,8 +172,8 @@ Lineas lineasPlazas(const Mundo& m, int desde, int cuantas) {
         poner(l, 106, 53, loc.nombre);
         poner(l, 159, 2, inst.cod);
         poner(l, 161, 7, m.provincias.at(loc.provincia).cod + loc.cod);
-        // Así guardan el área las plazas: el código de dos caracteres y seis ceros.
-        poner(l, 168, 8, m.areas.at(loc.area).cod + QStringLiteral("000000"));
+        const QString& area = m.areas.at(loc.area).cod;
+        poner(l, 168, 8, catalogo == Catalogo::Vacantes ? area + QStringLiteral("000000") : area);
         poner(l, 176, 8, m.zonas.at(loc.zona).cod);
         lineas.append(l);
     }
@@ -217,8 +221,8 @@ QList<Lineas> componerFicheros(const Mundo& m, Azar& azar, const TamanoCatalogos
         if (p.otroCuerpo >= 0) f[7].append(p.cod + " " + m.cuerpos.at(p.otroCuerpo).cod);
     }
     const int primeraResulta = int(m.plazas.size()) - m.resultas;
-    f[8] = lineasPlazas(m, 0, m.vacantes);
-    f[9] = lineasPlazas(m, primeraResulta, m.resultas);
+    f[8] = lineasPlazas(m, Catalogo::Vacantes, 0, m.vacantes);
+    f[9] = lineasPlazas(m, Catalogo::Resultas, primeraResulta, m.resultas);
     f[10] = lineasLista(m, azar, 0, m.vacantes, t.listasHuerfanasPorMil);
     f[11] = lineasLista(m, azar, primeraResulta, m.resultas, t.listasHuerfanasPorMil);
     for (const Zona& z : m.zonas)

@@ -1,0 +1,68 @@
+#include "form/FiltroPlazas.h"
+
+QString valorFiltro(const QString& valor) {
+    QString v = valor;
+    return v.replace(QLatin1Char('\''), QStringLiteral("''"));
+}
+
+namespace {
+
+QString clausulasResultas(const PanelBusqueda& p) {
+    QString f;
+    if (!p.provincia.valor.isEmpty())
+        f += QStringLiteral(" AND CodProvincia='") + valorFiltro(p.provincia.valor) + "' ";
+    // Las localidades dan su código corto y las plazas lo guardan tras el de la provincia: se
+    // busca dentro, como en las Vacantes; con una igualdad ninguna plaza saldría nunca.
+    if (!p.localidad.valor.isEmpty())
+        f += QStringLiteral(" AND CodLocalidad like '%") + valorFiltro(p.localidad.valor) + "%' ";
+    if (!p.consejeria.valor.isEmpty())
+        f += QStringLiteral(" AND CodConsejeria='") + valorFiltro(p.consejeria.valor) + "' ";
+    if (!p.codigo.isEmpty())
+        f += QStringLiteral(" AND CodConvocatoria='") + valorFiltro(p.codigo) + "' ";
+    if (!p.area.valor.isEmpty())
+        f += QStringLiteral(" AND CodArea='") + valorFiltro(p.area.valor) + "'";
+    if (!p.zona.valor.isEmpty())
+        f += QStringLiteral(" AND CodZona='") + valorFiltro(p.zona.valor) + "' ";
+    return f;
+}
+
+QString clausulasVacantes(const PanelBusqueda& p) {
+    QString f;
+    if (p.localidad.coincide)
+        f += QStringLiteral(" AND CodLocalidad like '%") + valorFiltro(p.localidad.valor) + "%' ";
+    if (p.consejeria.coincide)
+        f += QStringLiteral(" AND CodConsejeria='") + valorFiltro(p.consejeria.valor) + "' ";
+    if (!p.codigo.isEmpty())
+        f += QStringLiteral(" AND CodConvocatoria='") + valorFiltro(p.codigo) + "' ";
+    // Las Vacantes guardan el área como su código de dos caracteres y seis ceros.
+    if (!p.area.valor.isEmpty())
+        f += QStringLiteral(" AND CodArea='") + valorFiltro(p.area.valor) + "000000'";
+    if (p.zona.coincide) f += QStringLiteral(" AND CodZona='") + valorFiltro(p.zona.valor) + "' ";
+    // La provincia no es una cláusula: cuenta por sus áreas, y solo si no hay otro criterio.
+    if (f.isEmpty() && !p.provincia.valor.isEmpty() && p.area.valor.isEmpty()) {
+        f = QStringLiteral(" AND ( ");
+        for (const QString& area : p.areasVisibles)
+            f += QStringLiteral(" CodArea='") + valorFiltro(area) + "000000' OR ";
+        if (p.areasVisibles.isEmpty()) {
+            // Una provincia sin áreas: ninguna plaza, con un filtro que se entiende.
+            f += QStringLiteral(" CodArea='' AND CodArea<>'' ) ");
+            return f;
+        }
+        f.chop(3);
+        f += QStringLiteral(" ) ");
+    }
+    return f;
+}
+
+}  // namespace
+
+QString FiltroPlazas(const QString& lista, const PanelBusqueda& panel) {
+    const QString codigo = lista.toUpper();
+    QString f;
+    if (codigo == QLatin1String("R"))
+        f = clausulasResultas(panel);
+    else if (codigo == QLatin1String("V"))
+        f = clausulasVacantes(panel);
+    if (f.isEmpty()) return QStringLiteral("0");
+    return f.mid(4);
+}

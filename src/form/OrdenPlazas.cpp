@@ -1,0 +1,210 @@
+#include "form/OrdenPlazas.h"
+
+#include <QHash>
+#include <QLocale>
+#include <cmath>
+
+namespace {
+
+// Índice de un campo por su valor en todos los registros (sin distinguir mayúsculas, como el
+// "=" de los filtros): el primero con cada valor.
+QHash<QString, int> indicePorValor(const PTabla& cursor, int campo) {
+    QHash<QString, int> indice;
+    const int n = cursor->numeroRegistros();
+    indice.reserve(n);
+    for (int f = 0; f < n; ++f) {
+        const QString clave = cursor->valorEnFila(f, campo).toString().toCaseFolded();
+        if (!indice.contains(clave)) indice.insert(clave, f);
+    }
+    return indice;
+}
+
+QString nombrePorCodigo(const PTabla& tabla, const QString& campoCodigo, const QString& codigo,
+                        const QString& campoNombre) {
+    if (!tabla || codigo.isEmpty()) return {};
+    const PTabla todos = tabla->clonar();
+    const int c = todos->indiceCampo(campoCodigo), nombre = todos->indiceCampo(campoNombre);
+    const QString clave = codigo.toCaseFolded();
+    for (int f = 0; f < todos->numeroRegistros(); ++f)
+        if (todos->valorEnFila(f, c).toString().toCaseFolded() == clave)
+            return todos->valorEnFila(f, nombre).toString();
+    return {};
+}
+
+qint64 entero(const QVariant& v) {
+    return v.isNull() ? 0 : v.toLongLong();
+}
+
+}  // namespace
+
+qint64 SiguienteId(const PTabla& tabla, const QString& campo) {
+    const PTabla todos = tabla->clonar();
+    const int c = todos->indiceCampo(campo);
+    const int n = todos->numeroRegistros();
+    if (n == 0 || c < 0) return 0;
+    qint64 mayor = entero(todos->valorEnFila(0, c));
+    for (int f = 1; f < n; ++f) mayor = std::max(mayor, entero(todos->valorEnFila(f, c)));
+    return mayor + 1;
+}
+
+bool PlazaYaSolicitada(const QString& codigo, const PTabla& tabla) {
+    const PTabla todos = tabla->clonar();
+    const int c = todos->indiceCampo(QStringLiteral("CodConvocatoria"));
+    const QString clave = codigo.toCaseFolded();
+    for (int f = 0; f < todos->numeroRegistros(); ++f)
+        if (todos->valorEnFila(f, c).toString().toCaseFolded() == clave) return true;
+    return false;
+}
+
+std::optional<double> valorNumerico(const QString& texto) {
+    QString t = texto.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = QLocale::c().toDouble(t, &ok);
+    if (!ok || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<qint64> valorEntero(const QString& texto) {
+    const std::optional<double> v = valorNumerico(texto);
+    // Fuera de lo que cabe en un entero no hay orden posible.
+    if (!v || std::fabs(*v) > 9.0e15) return std::nullopt;
+    return static_cast<qint64>(std::nearbyint(*v));  // redondeo al par en las mitades
+}
+
+bool ordenAdmisible(const QString& texto) {
+    if (texto.isEmpty()) return true;
+    const std::optional<double> v = valorNumerico(texto);
+    return v && *v > 0 && *v <= double(kOrdenMaximo);
+}
+
+qint64 OrdenParaNueva(const PTabla& tabla, const QString& textoOrden) {
+    const qint64 siguiente = SiguienteId(tabla, QStringLiteral("Orden"));
+    const std::optional<double> pedido = valorNumerico(textoOrden);
+    qint64 orden = siguiente == 0 ? 1 : siguiente;
+    if (pedido && *pedido < double(siguiente)) {
+        const qint64 k = valorEntero(textoOrden).value_or(siguiente);
+        DesplazarOrden(tabla, k, QStringLiteral("Orden"), 1);
+        orden = k;
+    }
+    tabla->filtrar(QString());
+    return std::max<qint64>(orden, 1);
+}
+
+void DesplazarOrden(const PTabla& tabla, qint64 desde, const QString& campo, qint64 delta) {
+    Tabla::AgrupadorAvisos avisos(*tabla);
+    tabla->ordenar(QString());
+    tabla->filtrar(QString());
+    const int c = tabla->indiceCampo(campo);
+    for (int f = 0; f < tabla->numeroRegistros(); ++f) {
+        const qint64 v = entero(tabla->valorEnFila(f, c));
+        if (tabla->valorEnFila(f, c).isNull() || v < desde) continue;
+        tabla->irAFila(f);
+        tabla->establecer(c, v + delta);
+    }
+    tabla->moverPrimero();
+}
+
+void MoverOrden(const PTabla& tabla, const QString& campo, qint64 anterior, qint64 nuevo) {
+    Tabla::AgrupadorAvisos avisos(*tabla);
+    tabla->filtrar(QString());
+    if (anterior != nuevo) {
+        tabla->ordenar(QString());
+        const int c = tabla->indiceCampo(campo);
+        // Hacia abajo, las de (anterior, nuevo] suben uno; hacia arriba, las de [nuevo, anterior)
+        // bajan uno.
+        const qint64 desde = anterior < nuevo ? anterior + 1 : nuevo;
+        const qint64 hasta = anterior < nuevo ? nuevo : anterior - 1;
+        const qint64 delta = anterior < nuevo ? -1 : 1;
+        for (int f = 0; f < tabla->numeroRegistros(); ++f) {
+            const QVariant& v = tabla->valorEnFila(f, c);
+            if (v.isNull() || v.toLongLong() < desde || v.toLongLong() > hasta) continue;
+            tabla->irAFila(f);
+            tabla->establecer(c, v.toLongLong() + delta);
+        }
+    }
+    tabla->moverPrimero();
+}
+
+void RenumerarOrden(const PTabla& tabla, const QString& campo) {
+    Tabla::AgrupadorAvisos avisos(*tabla);
+    tabla->ordenar(campo + QStringLiteral(" ASC "));
+    const int c = tabla->indiceCampo(campo);
+    for (int f = 0; f < tabla->numeroRegistros(); ++f) {
+        tabla->irAFila(f);
+        tabla->establecer(c, qint64(f) + 1);
+    }
+    tabla->moverPrimero();
+}
+
+int InsertarTodas(const PTabla& plazas, const PTabla& lista, const PTabla& areas,
+                  const PTabla& zonas, const std::function<void()>& repintar) {
+    qint64 orden = lista->numeroRegistros() + 1;
+    qint64 id = SiguienteId(lista, QStringLiteral("IdSolicitud"));
+    const int n = plazas->numeroRegistros();
+    if (n == 0) return 0;
+
+    // Lo que la lista ya tiene y los nombres de áreas y zonas, leídos una vez.
+    const PTabla todos = lista->clonar();
+    QHash<QString, int> enLista =
+        indicePorValor(todos, todos->indiceCampo(QStringLiteral("CodConvocatoria")));
+    QHash<QString, int> indiceAreas, indiceZonas;
+    PTabla todasAreas, todasZonas;
+    if (areas) {
+        todasAreas = areas->clonar();
+        indiceAreas =
+            indicePorValor(todasAreas, todasAreas->indiceCampo(QStringLiteral("CodArea")));
+    }
+    if (zonas) {
+        todasZonas = zonas->clonar();
+        indiceZonas =
+            indicePorValor(todasZonas, todasZonas->indiceCampo(QStringLiteral("CodZona")));
+    }
+    const auto nombre = [](const PTabla& t, const QHash<QString, int>& indice, const QString& clave,
+                           const char* campo) {
+        const auto it = indice.constFind(clave.toCaseFolded());
+        return it == indice.cend()
+                   ? QString()
+                   : t->valorEnFila(it.value(), t->indiceCampo(QLatin1String(campo))).toString();
+    };
+
+    const int cCod = plazas->indiceCampo(QStringLiteral("CodConvocatoria"));
+    const int cNom = plazas->indiceCampo(QStringLiteral("NomConvocatoria"));
+    const int cCon = plazas->indiceCampo(QStringLiteral("Consejeria"));
+    const int cLoc = plazas->indiceCampo(QStringLiteral("Localidad"));
+    const int cArea = plazas->indiceCampo(QStringLiteral("CodArea"));
+    const int cZona = plazas->indiceCampo(QStringLiteral("CodZona"));
+    int anadidas = 0;
+    Tabla::AgrupadorAvisos avisos(*lista);
+    for (int f = 0; f < n; ++f) {
+        const QString codigo = plazas->valorEnFila(f, cCod).toString();
+        const QString clave = codigo.toCaseFolded();
+        if (enLista.contains(clave)) continue;
+        enLista.insert(clave, -1);
+        const QString codArea = plazas->valorEnFila(f, cArea).toString();
+        const QString codZona = plazas->valorEnFila(f, cZona).toString();
+        const QString area = codArea.isEmpty()
+                                 ? QString()
+                                 : nombre(todasAreas, indiceAreas, codArea.left(2), "Area");
+        const QString zona =
+            codZona.isEmpty() ? QString() : nombre(todasZonas, indiceZonas, codZona, "Zona");
+        const Resultado r = lista->anadirRegistro(
+            {QVariant(id), QVariant(orden), QVariant(codigo), plazas->valorEnFila(f, cNom),
+             plazas->valorEnFila(f, cCon), plazas->valorEnFila(f, cLoc), QVariant(codArea),
+             QVariant(codZona), QVariant(area), QVariant(zona)});
+        if (!r) continue;
+        ++id;
+        ++orden;
+        ++anadidas;
+        if (orden % 300 == 0 && repintar) repintar();
+    }
+    return anadidas;
+}
+
+QString nombreArea(const PTabla& areas, const QString& codArea) {
+    return nombrePorCodigo(areas, QStringLiteral("CodArea"), codArea, QStringLiteral("Area"));
+}
+
+QString nombreZona(const PTabla& zonas, const QString& codZona) {
+    return nombrePorCodigo(zonas, QStringLiteral("CodZona"), codZona, QStringLiteral("Zona"));
+}
