@@ -14,6 +14,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTabWidget>
 #include <QTimer>
 
 namespace {
@@ -220,8 +221,9 @@ bool PestanaSolicitante::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void PestanaSolicitante::alSalirDeCaja(QLineEdit* caja) {
-    // Una caja que el paso anterior ocultó o deshabilitó ya no puede recibir el foco de vuelta.
-    if (!caja->isVisible() || !caja->isEnabled()) return;
+    // Una caja que una opción acaba de ocultar (y vaciar) o deshabilitar no se comprueba. Cambiar
+    // de pestaña no la oculta a ella: se comprueba igual.
+    if (!caja->isVisibleTo(this) || !caja->isEnabled()) return;
     if (m_fechas.contains(caja))
         comprobarFecha(caja);
     else if (caja == ui->txtDNI)
@@ -256,6 +258,14 @@ void PestanaSolicitante::txtDNIConyuge_LostFocus() {
 
 void PestanaSolicitante::devolverFoco(QLineEdit* caja) {
     m_devolviendoFoco = true;
+    // Si se salió de la caja a otra pestaña, se vuelve a esta.
+    for (QWidget* w = this; w; w = w->parentWidget()) {
+        if (auto* pestanas = qobject_cast<QTabWidget*>(w)) {
+            for (int i = 0; i < pestanas->count(); ++i)
+                if (pestanas->widget(i)->isAncestorOf(caja)) pestanas->setCurrentIndex(i);
+            break;
+        }
+    }
     caja->setFocus(Qt::OtherFocusReason);
     m_devolviendoFoco = false;
 }

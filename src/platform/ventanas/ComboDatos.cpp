@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProxyStyle>
@@ -195,6 +196,37 @@ void ComboDatos::setTexto(const QString& texto) {
 
 void ComboDatos::setAdmiteEscritura(bool admite) {
     lineEdit()->setReadOnly(!admite);
+    if (admite) {
+        removeEventFilter(this);
+        lineEdit()->removeEventFilter(this);
+    } else {
+        installEventFilter(this);
+        lineEdit()->installEventFilter(this);
+    }
+}
+
+bool ComboDatos::eventFilter(QObject* objeto, QEvent* evento) {
+    if (admiteEscritura() || (objeto != this && objeto != lineEdit()))
+        return QComboBox::eventFilter(objeto, evento);
+    // Sin escritura, la elección solo cambia en la lista desplegable (que se abre con el ratón,
+    // F4 o Alt+Abajo): las flechas y la rueda sobre el combo cerrado no eligen nada.
+    if (evento->type() == QEvent::Wheel) return true;
+    if (evento->type() == QEvent::KeyPress) {
+        const auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (tecla->modifiers() & Qt::AltModifier) return false;
+        switch (tecla->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Home:
+            case Qt::Key_End:
+                return true;
+            default:
+                break;
+        }
+    }
+    return QComboBox::eventFilter(objeto, evento);
 }
 
 bool ComboDatos::admiteEscritura() const {

@@ -43,8 +43,8 @@ public:
     void setValor(const QString& valor);
     QString texto() const { return currentText(); }
     void setTexto(const QString& texto);
-    // Sin escritura, el texto solo cambia al elegir una fila de la lista (con el ratón o las
-    // flechas): no se teclea, no se borra ni se pega nada en él.
+    // Sin escritura, el texto solo cambia al elegir una fila en la lista desplegable: no se
+    // teclea, no se borra ni se pega nada, y las flechas y la rueda no cambian la elección.
     void setAdmiteEscritura(bool admite);
     bool admiteEscritura() const;
     // Verdadero si el texto es el de alguna fila de la lista.
@@ -54,6 +54,9 @@ public:
     QString valorColumna(int columna) const;
     // Fila elegida entre las visibles de la tabla; -1 si no hay elección.
     int filaElegida() const;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 signals:
     // El usuario eligió una fila de la lista.

@@ -6,6 +6,7 @@
 #include "ui_PestanaSolicitante.h"
 
 #include <QRadioButton>
+#include <QWheelEvent>
 
 namespace {
 
@@ -46,6 +47,11 @@ TEST_F(CascadasSolicitanteTest, SeisCombosQueSoloSeEligen) {
         procesar();
         escribir("Abc");
         pulsar(Qt::Key_Backspace);
+        // Ni las flechas ni la rueda eligen con la lista cerrada.
+        for (Qt::Key k : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Up}) pulsar(k);
+        QWheelEvent rueda(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &rueda);
         EXPECT_EQ(combo->texto(), "");
         EXPECT_EQ(combo->valor(), "");
     }
@@ -78,7 +84,8 @@ TEST_F(CascadasSolicitanteTest, DestinoActualProvinciaYArea) {
     EXPECT_EQ(ui().SSOleDBCombo1->texto(), ui().cboZBSTarv->texto());
     EXPECT_FALSE(ui().SSOleDBCombo1->texto().isEmpty());
 
-    // Otra provincia: el área elegida se pierde y la zona se queda sin lista de su área.
+    // Otra provincia: el área elegida se pierde y la zona se queda sin lista de su área. Lo que
+    // se hubiera escrito a mano en el área también se va: no es un área de la provincia nueva.
     const QString otra = G().rsProvincias->valorEnFila(1, 0).toString();
     elegirFila(ui().cboProvinciasTarv, otra);
     EXPECT_EQ(ui().cboAreaTarv->valor(), "");

@@ -10,6 +10,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
 
 namespace {
 
@@ -334,6 +336,19 @@ TEST_F(PestanaSolicitanteTest, FechasAlSalirDeLaCaja) {
         }
         salirCon(caja, QString());
     }
+}
+
+TEST_F(PestanaSolicitanteTest, UnaFechaMalaNoSeQuedaAlCambiarDePestana) {
+    ui().txtFechaIngreso->setFocus();
+    procesar();
+    ui().txtFechaIngreso->setText("99/99/9999");
+    QTabBar* barra = form->tabPrincipal()->tabBar();
+    QTest::mouseClick(barra, Qt::LeftButton, Qt::NoModifier, barra->tabRect(1).center());
+    procesar();
+    EXPECT_EQ(mensajes.textos(), QStringList{"Fecha Errónea"});
+    EXPECT_EQ(form->tabPrincipal()->currentIndex(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), ui().txtFechaIngreso);
+    EXPECT_EQ(ui().txtFechaIngreso->text(), "99/99/9999");
 }
 
 TEST_F(PestanaSolicitanteTest, DniDelConyuge) {
