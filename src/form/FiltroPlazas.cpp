@@ -66,3 +66,10 @@ QString FiltroPlazas(const QString& lista, const PanelBusqueda& panel) {
     if (f.isEmpty()) return QStringLiteral("0");
     return f.mid(4);
 }
+
+QString FiltroZonasDeAreas(const QStringList& areas) {
+    if (areas.isEmpty()) return QStringLiteral("CodArea='' AND CodArea<>''");
+    QStringList clausulas;
+    for (const QString& a : areas) clausulas << QStringLiteral("CodArea='") + valorFiltro(a) + "'";
+    return QStringLiteral(" ( ") + clausulas.join(QStringLiteral(" OR ")) + QStringLiteral(" ) ");
+}

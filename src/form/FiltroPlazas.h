@@ -25,3 +25,7 @@ struct PanelBusqueda {
 // Filtro de las plazas de la lista "V" o "R" (sin distinguir mayúsculas), con sus cláusulas en
 // su orden y sus blancos; "0" cuando no hay ningún criterio (ni para otra lista).
 QString FiltroPlazas(const QString& lista, const PanelBusqueda& panel);
+
+// Las zonas no guardan su provincia: las de una provincia son las de sus áreas. Filtro de las
+// zonas de esas áreas; uno que no deja ver ninguna si no hay áreas.
+QString FiltroZonasDeAreas(const QStringList& areas);

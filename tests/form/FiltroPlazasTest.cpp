@@ -114,4 +114,26 @@ TEST(FiltroPlazasTest, UnCodigoConComillaNoEnsanchaElFiltro) {
     }
 }
 
+TEST(FiltroPlazasTest, ZonasDeLasAreasDeUnaProvincia) {
+    PTabla zonas = CrearTablaZonas();
+    for (const char* z : {"0301", "0302", "0401", "0501"})
+        ASSERT_TRUE(zonas->anadirRegistro({z, "Zona", QString(z).left(2)}).ok());
+    struct Caso {
+        QStringList areas;
+        const char* filtro;
+        int visibles;
+    } casos[] = {
+        {{"03", "04"}, " ( CodArea='03' OR CodArea='04' ) ", 3},
+        {{"05"}, " ( CodArea='05' ) ", 1},
+        {{}, "CodArea='' AND CodArea<>''", 0},
+    };
+    for (const Caso& c : casos) {
+        EXPECT_EQ(FiltroZonasDeAreas(c.areas), c.filtro);
+        ASSERT_TRUE(zonas->filtrar(FiltroZonasDeAreas(c.areas)).ok());
+        EXPECT_EQ(zonas->numeroRegistros(), c.visibles) << c.filtro;
+        // Con un área elegida se añade su cláusula, como hace la búsqueda.
+        ASSERT_TRUE(zonas->filtrar(zonas->filtro() + " AND CodArea='03' ").ok());
+    }
+}
+
 }  // namespace

@@ -1,8 +1,12 @@
 #include "form/ventanas/frmSolicitudes.h"
 
+#include "form/ventanas/PestanaResultas.h"
 #include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/PestanaVacantes.h"
 #include "startup/Globales.h"
+#include "ui_PestanaResultas.h"
 #include "ui_PestanaSolicitante.h"
+#include "ui_PestanaVacantes.h"
 #include "ui_frmSolicitudes.h"
 
 #include <QAction>
@@ -12,8 +16,7 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     connect(ui->mnuBarra, &QMenuBar::triggered, this, &frmSolicitudes::mnuP_Triggered);
-    // Elegir cuerpo o grupo (y salir de sus combos) carga las plazas del cuerpo: lo conecta la
-    // unidad de la búsqueda de plazas a cboCuerpo y cboGrupo de la pestaña del solicitante.
+    prepararBusqueda();
 }
 
 frmSolicitudes::~frmSolicitudes() {
@@ -33,7 +36,15 @@ PestanaSolicitante* frmSolicitudes::pestanaSolicitante() const {
 }
 
 QLabel* frmSolicitudes::lblCat() const {
-    return ui->lblCat;
+    return ui->pestanaVacantes->controles().lblCat;
+}
+
+PestanaVacantes* frmSolicitudes::pestanaVacantes() const {
+    return ui->pestanaVacantes;
+}
+
+PestanaResultas* frmSolicitudes::pestanaResultas() const {
+    return ui->pestanaResultas;
 }
 
 QList<QWidget*> frmSolicitudes::controlesConCampo() const {
@@ -41,8 +52,9 @@ QList<QWidget*> frmSolicitudes::controlesConCampo() const {
 }
 
 QLabel* frmSolicitudes::lblGrid(int indice) const {
-    const std::array<QLabel*, kNumPestanas> etiquetas = {ui->lblGrid0, ui->lblGrid1, ui->lblGrid2,
-                                                         ui->lblGrid3, ui->lblGrid4};
+    const std::array<QLabel*, kNumPestanas> etiquetas = {
+        ui->lblGrid0, ui->lblGrid1, ui->pestanaVacantes->controles().lblGrid2,
+        ui->pestanaResultas->controles().lblGrid3, ui->lblGrid4};
     return indice >= 0 && indice < kNumPestanas ? etiquetas[size_t(indice)] : nullptr;
 }
 
@@ -58,6 +70,8 @@ Resultado frmSolicitudes::cargar() {
     if (!G().UsuarioConPassword) ui->mnuP5000->setVisible(false);
     datos.enlazarCuerpos();
     datos.enlazarCombos();
+    ui->pestanaVacantes->enlazar();
+    ui->pestanaResultas->enlazar();
     datos.controles().fraAcopPetConyu->setVisible(true);
     return Resultado::correcto();
 }

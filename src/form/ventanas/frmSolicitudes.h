@@ -6,7 +6,9 @@
 #include <QMainWindow>
 #include <array>
 
+class PestanaResultas;
 class PestanaSolicitante;
+class PestanaVacantes;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -37,6 +39,8 @@ public:
     QTabWidget* tabPrincipal() const;
     QLineEdit* txtDNI() const;
     PestanaSolicitante* pestanaSolicitante() const;
+    PestanaVacantes* pestanaVacantes() const;
+    PestanaResultas* pestanaResultas() const;
     QLabel* lblCat() const;
     // Controles con nombre de campo en su orden fijo: el guardado, la impresión y la lectura de
     // una solicitud guardada los recorren así y de ningún otro modo.
@@ -48,9 +52,32 @@ public:
     // Orden del menú por su índice, como si se eligiera.
     void mnuP_Click(int indice);
 
+    // Búsqueda de plazas (unidad frmSolicitudesBusqueda.cpp)
+    // Carga en rsVacantesCuerpo y rsResultasCuerpo las plazas del cuerpo elegido, las tablas
+    // mismas de su entrada del índice, y las enlaza a los combos de plazas.
+    void SeleccionaPlazasRS();
+    // Habilita o no los combos de provincia, localidad e institución de las dos pestañas.
+    void HabilitarBusqueda(bool habilitar);
+    // Si ya hay guardada una solicitud con este DNI, cuerpo y grupo, lo pregunta: cerrar el
+    // programa o borrar cuerpo y grupo. Verdadero si preguntó.
+    bool ComprobarSolicitudExistente();
+    bool cerrandoPorExistente() const { return m_cerrandoPorExistente; }
+
+protected:
+    void changeEvent(QEvent* evento) override;
+
 private:
     void mnuP_Triggered(QAction* accion);
+    void prepararBusqueda();
+    void cboCuerpo_Click();
+    void cboCuerpo_LostFocus();
+    void cboGrupo_Click();
+    void cuerpoOGrupo_LostFocus();
+    void olvidarPlazasCuerpo();
 
     Ui::frmSolicitudes* ui;
     std::array<TabConfig, kNumPestanas> m_tabConfig;
+    bool m_cerrandoPorExistente = false;
+    // Orden que tenía la fila que se modifica; uno para las dos listas.
+    qint64 m_ordenAnterior = 0;
 };

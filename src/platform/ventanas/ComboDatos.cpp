@@ -191,7 +191,20 @@ void ComboDatos::setTexto(const QString& texto) {
     m_silencio = true;
     setEditText(texto);
     m_silencio = false;
+    if (texto != m_textoElegido) m_valor = valorDeTexto(texto);
+    m_textoElegido = texto;
     emit cambiado();
+}
+
+QString ComboDatos::valorDeTexto(const QString& texto) const {
+    if (!m_tabla) return {};
+    const int col = m_tabla->indiceCampo(m_columnaTexto);
+    const int colValor = m_tabla->indiceCampo(m_columnaValor);
+    if (col < 0 || colValor < 0) return {};
+    for (int f = 0; f < m_tabla->numeroRegistros(); ++f)
+        if (m_tabla->valorEnFila(f, col).toString() == texto)
+            return m_tabla->valorEnFila(f, colValor).toString();
+    return {};
 }
 
 void ComboDatos::setAdmiteEscritura(bool admite) {
@@ -274,6 +287,7 @@ void ComboDatos::elegirEnSilencio(int fila) {
     m_silencio = true;
     setCurrentIndex(fila);
     if (fila < 0) setEditText(QString());
+    m_textoElegido = currentText();
     m_silencio = antes;
 }
 
@@ -289,13 +303,18 @@ void ComboDatos::alCambiarIndice(int fila) {
         fila >= 0 && m_tabla
             ? m_tabla->valorEnFila(fila, m_tabla->indiceCampo(m_columnaValor)).toString()
             : QString();
+    m_textoElegido = fila >= 0 ? itemText(fila) : QString();
     if (nuevo == m_valor) return;
     m_valor = nuevo;
     emit cambiado();
 }
 
-void ComboDatos::alCambiarTexto(const QString&) {
+void ComboDatos::alCambiarTexto(const QString& texto) {
     if (m_silencio) return;
+    // Lo escrito a mano elige la fila que enseña ese mismo texto, o ninguna: el valor nunca es el
+    // de una fila que ya no se ve en el combo.
+    if (texto != m_textoElegido) m_valor = valorDeTexto(texto);
+    m_textoElegido = texto;
     emit cambiado();
 }
 

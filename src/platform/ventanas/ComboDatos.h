@@ -42,6 +42,7 @@ public:
     // Elige la fila cuyo valor es ese (sin avisar de "fila elegida"); vacío o inexistente: nada.
     void setValor(const QString& valor);
     QString texto() const { return currentText(); }
+    // Pone el texto; el valor pasa a ser el de la fila que enseña ese texto (o ninguno).
     void setTexto(const QString& texto);
     // Sin escritura, el texto solo cambia al elegir una fila en la lista desplegable: no se
     // teclea, no se borra ni se pega nada, y las flechas y la rueda no cambian la elección.
@@ -71,6 +72,8 @@ private:
     void antesDeCambiarModelo();
     void trasCambiarModelo();
     void elegirEnSilencio(int fila);
+    // Valor de la primera fila que enseña ese texto; vacío si ninguna.
+    QString valorDeTexto(const QString& texto) const;
     int filaDeValor(const QString& valor) const;
     void aplicarAnchos();
     void aplicarColumnasLista();
@@ -82,6 +85,7 @@ private:
     QString m_columnaValor;
     QString m_columnaTexto;
     QString m_valor;
+    QString m_textoElegido;  // texto de la fila elegida por última vez
     bool m_silencio = false;
     QHash<int, int> m_anchos;
     QStringList m_columnasLista;

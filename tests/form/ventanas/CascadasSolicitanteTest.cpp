@@ -123,7 +123,7 @@ TEST_F(CascadasSolicitanteTest, SituacionAdministrativa) {
     EXPECT_FALSE(ui().txtSitAdm->isVisible());
     EXPECT_EQ(ui().txtSitAdm->text(), "Excedencia por cuidado de familiares");
     // La que se escribe a mano ("esOtras" = "1"): la caja vacía, a la vista y con el foco.
-    elegirFila(ui().cboSituaciones, "08");
+    elegirConRaton(ui().cboSituaciones, "08");
     EXPECT_TRUE(ui().txtSitAdm->isVisible());
     EXPECT_EQ(ui().txtSitAdm->text(), "");
     // Tras cerrarse la lista, offscreen no vuelve a activar la ventana: se mira su foco.

@@ -88,15 +88,32 @@ void FormularioPrueba::clic(QWidget* control) {
     procesar();
 }
 
-void FormularioPrueba::elegirFila(ComboDatos* combo, const QString& valor) {
-    ASSERT_TRUE(combo->tabla()) << combo->objectName().toStdString();
+int FormularioPrueba::filaDeValor(ComboDatos* combo, const QString& valor) {
+    if (!combo->tabla()) return -1;
     const int columna = combo->tabla()->indiceCampo(combo->columnaValor());
-    int fila = -1;
-    for (int f = 0; f < combo->count() && fila < 0; ++f)
-        if (combo->tabla()->valorEnFila(f, columna).toString() == valor) fila = f;
+    for (int f = 0; f < combo->count(); ++f)
+        if (combo->tabla()->valorEnFila(f, columna).toString() == valor) return f;
+    return -1;
+}
+
+void FormularioPrueba::elegirFila(ComboDatos* combo, const QString& valor) {
+    const int fila = filaDeValor(combo, valor);
     ASSERT_GE(fila, 0) << "no hay fila con el valor " << valor.toStdString() << " en "
                        << combo->objectName().toStdString();
-    // Con el ratón, en la lista desplegable.
+    // Lo que avisa el combo cuando se elige una fila de su lista (con la lista cerrada después y
+    // el foco en él, como queda tras elegir con el ratón en una ventana activa).
+    combo->setFocus(Qt::MouseFocusReason);
+    procesar();
+    combo->setCurrentIndex(fila);
+    emit combo->activated(fila);
+    procesar();
+    ASSERT_EQ(combo->valor(), valor) << combo->objectName().toStdString();
+}
+
+void FormularioPrueba::elegirConRaton(ComboDatos* combo, const QString& valor) {
+    const int fila = filaDeValor(combo, valor);
+    ASSERT_GE(fila, 0) << "no hay fila con el valor " << valor.toStdString() << " en "
+                       << combo->objectName().toStdString();
     combo->showPopup();
     QAbstractItemView* vista = combo->view();
     const QModelIndex indice = vista->model()->index(fila, combo->modelColumn());

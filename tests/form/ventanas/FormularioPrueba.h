@@ -29,8 +29,12 @@ protected:
     void salirCon(QLineEdit* caja, const QString& texto);
     // Clic con el ratón en el control, desplazando antes la pestaña para que se vea.
     void clic(QWidget* control);
-    // Elige en el combo, como con el ratón, la fila de la lista cuyo valor es ese.
+    // Elige en el combo la fila de la lista cuyo valor es ese: el combo avisa de la fila elegida
+    // con el foco en él, como tras elegirla en su lista desplegable.
     static void elegirFila(ComboDatos* combo, const QString& valor);
+    // Lo mismo con el ratón en la lista desplegable (offscreen deja la ventana sin activar).
+    static void elegirConRaton(ComboDatos* combo, const QString& valor);
+    static int filaDeValor(ComboDatos* combo, const QString& valor);
 
     MensajesGuion mensajes;
     std::unique_ptr<frmSolicitudes> form;

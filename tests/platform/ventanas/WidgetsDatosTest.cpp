@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -82,6 +83,33 @@ TEST_F(ComboDatosTest, ElegirConElTecladoAvisaYDaLosValoresDeLaFila) {
     EXPECT_EQ(combo.valorColumna(1), "Auxiliares");
     EXPECT_EQ(combo.filaElegida(), 1);
     EXPECT_TRUE(combo.coincide());
+}
+
+TEST_F(ComboDatosTest, LoEscritoEligeLaFilaDeEseTextoONinguna) {
+    EnlazarCombo(combo, tabla);
+    combo.setValor("00020");
+    // Borrar el texto a mano deja sin elección: un filtro después no la recupera.
+    combo.lineEdit()->selectAll();
+    QTest::keyClick(combo.lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(combo.texto(), "");
+    EXPECT_EQ(combo.valor(), "");
+    ASSERT_TRUE(tabla->filtrar("Grupo='C'").ok());
+    EXPECT_EQ(combo.texto(), "");
+    EXPECT_EQ(combo.valor(), "");
+    ASSERT_TRUE(tabla->filtrar("").ok());
+    // Escribir el texto exacto de una fila la elige; a medias, ninguna.
+    QTest::keyClicks(combo.lineEdit(), "Celadores");
+    EXPECT_EQ(combo.valor(), "00030");
+    EXPECT_TRUE(combo.coincide());
+    QTest::keyClick(combo.lineEdit(), Qt::Key_Backspace);
+    EXPECT_EQ(combo.valor(), "");
+    EXPECT_FALSE(combo.coincide());
+    // Poner el texto desde el programa hace lo mismo.
+    combo.setTexto("Auxiliares");
+    EXPECT_EQ(combo.valor(), "00020");
+    combo.setTexto("Otra cosa");
+    EXPECT_EQ(combo.valor(), "");
+    EXPECT_EQ(combo.texto(), "Otra cosa");
 }
 
 TEST_F(ComboDatosTest, ElFiltroDeLaTablaConservaLaEleccionOLaQuita) {

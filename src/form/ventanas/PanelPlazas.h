@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/Tabla.h"
+#include "startup/Globales.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class ComboDatos;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class RejillaDatos;
+
+// Controles del panel de una lista de plazas pedidas (Vacantes o Resultas).
+struct ControlesPanel {
+    ComboDatos* cboPuesto;
+    QLineEdit* txtOrden;
+    QLineEdit* txtCod;
+    QLineEdit* txtDesc;
+    QLineEdit* txtId;
+    QPushButton* cmdAdd;
+    QPushButton* cmdUpdate;
+    QPushButton* cmdDel;
+    QPushButton* cmdTodas;
+    QPushButton* cmdAceptar;
+    QPushButton* cmdCancelar;
+    RejillaDatos* grd;
+    // Los combos de búsqueda que el panel bloquea mientras se modifica una fila.
+    ComboDatos* cboProvincia;
+    ComboDatos* cboLocalidad;
+    ComboDatos* cboConsejeria;
+    QLabel* lblPlazas;  // solo Vacantes
+};
+
+// Lo que el panel necesita de su pestaña y del formulario.
+struct ContextoPanel {
+    QString lista;  // "V" o "R"
+    PTabla Globales::*tabla;
+    PTabla Globales::*otraTabla;
+    PTabla Globales::*plazas;
+    std::function<void()> aplicarFiltro;      // filtro de la pestaña (y cuenta en Vacantes)
+    std::function<void()> reiniciarBusqueda;  // la búsqueda de la pestaña, como al principio
+    std::function<void(bool)> habilitarBusqueda;
+    ComboDatos* cboCuerpo;
+    ComboDatos* cboGrupo;
+    qint64* ordenAnterior;  // uno para todo el formulario, compartido por las dos listas
+    std::function<void()> repintar;
+};
+
+// Panel de una lista de plazas pedidas: añadir una plaza con su orden, cambiar el orden de una
+// fila, borrarla, insertar todas las que enseña la búsqueda y cancelar. Las dos listas van igual
+// salvo lo que `lista` distingue: títulos, nombre del área, la cuenta de plazas y el botón
+// "Insertar Todas" de Resultas, que sirve una sola vez.
+class PanelPlazas : public QObject {
+    Q_OBJECT
+public:
+    PanelPlazas(const ControlesPanel& controles, ContextoPanel contexto, QObject* parent);
+
+    void enlazarRejilla();
+    int modo() const { return m_modo; }  // 1 añadir, 2 modificar
+    void setModo(int modo) { m_modo = modo; }
+
+    void ReiniciarPanel();
+    void BloquearPanel(bool bloquear);
+    bool ValidarPlaza();
+
+    // Botones
+    void cmdAdd_Click();
+    void cmdAceptar_Click();
+    void cmdUpdate_Click();
+    void cmdDel_Click();
+    void cmdTodas_Click();
+    void cmdCancelar_Click();
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    bool esVacantes() const { return m_ctx.lista == QLatin1String("V"); }
+    QString tituloMensajes() const;
+    const PTabla& tabla() const { return G().*m_ctx.tabla; }
+    void anadir();
+    void aceptarModificacion();
+    void finComun();
+    void cmdAceptar_GotFocus();
+    void txtOrden_LostFocus();
+    // La fila seleccionada de la rejilla si hay exactamente una, con el cursor de la tabla en
+    // ella; -1 si no.
+    int filaUnica() const;
+
+    ControlesPanel m_c;
+    ContextoPanel m_ctx;
+    int m_modo = 1;
+};
