@@ -1,9 +1,13 @@
 #include "form/ventanas/frmSolicitudes.h"
 
+#include "form/ventanas/PestanaCursos.h"
+#include "form/ventanas/PestanaDocumentos.h"
 #include "form/ventanas/PestanaResultas.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
 #include "startup/Globales.h"
+#include "ui_PestanaCursos.h"
+#include "ui_PestanaDocumentos.h"
 #include "ui_PestanaResultas.h"
 #include "ui_PestanaSolicitante.h"
 #include "ui_PestanaVacantes.h"
@@ -47,14 +51,23 @@ PestanaResultas* frmSolicitudes::pestanaResultas() const {
     return ui->pestanaResultas;
 }
 
+PestanaCursos* frmSolicitudes::pestanaCursos() const {
+    return ui->pestanaCursos;
+}
+
+PestanaDocumentos* frmSolicitudes::pestanaDocumentos() const {
+    return ui->pestanaDocumentos;
+}
+
 QList<QWidget*> frmSolicitudes::controlesConCampo() const {
     return ui->pestanaSolicitante->controlesConCampo();
 }
 
 QLabel* frmSolicitudes::lblGrid(int indice) const {
     const std::array<QLabel*, kNumPestanas> etiquetas = {
-        ui->lblGrid0, ui->lblGrid1, ui->pestanaVacantes->controles().lblGrid2,
-        ui->pestanaResultas->controles().lblGrid3, ui->lblGrid4};
+        ui->lblGrid0, ui->pestanaCursos->controles().lblGrid1,
+        ui->pestanaVacantes->controles().lblGrid2, ui->pestanaResultas->controles().lblGrid3,
+        ui->pestanaDocumentos->controles().lblGrid4};
     return indice >= 0 && indice < kNumPestanas ? etiquetas[size_t(indice)] : nullptr;
 }
 
@@ -70,8 +83,10 @@ Resultado frmSolicitudes::cargar() {
     if (!G().UsuarioConPassword) ui->mnuP5000->setVisible(false);
     datos.enlazarCuerpos();
     datos.enlazarCombos();
+    ui->pestanaCursos->enlazar();
     ui->pestanaVacantes->enlazar();
     ui->pestanaResultas->enlazar();
+    ui->pestanaDocumentos->enlazar();
     datos.controles().fraAcopPetConyu->setVisible(true);
     return Resultado::correcto();
 }

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <array>
 
+class PestanaCursos;
+class PestanaDocumentos;
 class PestanaResultas;
 class PestanaSolicitante;
 class PestanaVacantes;
@@ -41,6 +43,8 @@ public:
     PestanaSolicitante* pestanaSolicitante() const;
     PestanaVacantes* pestanaVacantes() const;
     PestanaResultas* pestanaResultas() const;
+    PestanaCursos* pestanaCursos() const;
+    PestanaDocumentos* pestanaDocumentos() const;
     QLabel* lblCat() const;
     // Controles con nombre de campo en su orden fijo: el guardado, la impresión y la lectura de
     // una solicitud guardada los recorren así y de ningún otro modo.
