@@ -67,7 +67,8 @@ void PestanaVacantes::cboZonasVacantes_Change() {
 void PestanaVacantes::txtCodVacante_LostFocus() {
     aplicarFiltro();
     const PTabla& plazas = G().rsVacantesCuerpo;
-    if (!plazas || plazas->numeroRegistros() == 0) return;
+    // Sin código escrito no hay plaza que elegir: el foco se queda donde lo puso el usuario.
+    if (!plazas || plazas->numeroRegistros() == 0 || ui->txtCodVacante->text().isEmpty()) return;
     ui->cboPuestoVacante->setValor(ui->txtCodVacante->text());
     ui->cmdAceptarVacante->setFocus(Qt::OtherFocusReason);
 }

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTimer>
 
 namespace {
 
@@ -62,6 +64,15 @@ bool FiltroTeclas::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 void enviarTab(QWidget* desde) {
-    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
-    QApplication::sendEvent(desde, &tab);
+    // Como una pulsación de verdad: se atiende cuando acaba lo que se está haciendo, desde el
+    // control que entonces tenga el foco en la ventana.
+    QPointer<QWidget> ventana(desde->window());
+    QPointer<QWidget> origen(desde);
+    QTimer::singleShot(0, ventana, [ventana, origen] {
+        QWidget* foco = ventana ? ventana->focusWidget() : nullptr;
+        // Si el foco ya salió del control (se deshabilitó o se ocultó), ya no hay de dónde salir.
+        if (!foco || !origen || (foco != origen && !origen->isAncestorOf(foco))) return;
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QApplication::sendEvent(foco, &tab);
+    });
 }

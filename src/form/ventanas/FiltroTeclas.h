@@ -31,5 +31,7 @@ private:
     Decision m_decision;
 };
 
-// Lleva el foco al control siguiente del orden de tabulación, como una pulsación de Tab.
+// Lleva el foco al control siguiente del orden de tabulación, como una pulsación de Tab: en
+// cuanto termina el manejador que la manda (lo que este habilite después ya cuenta), y solo si
+// el foco sigue en ese control.
 void enviarTab(QWidget* desde);

@@ -242,7 +242,8 @@ void PestanaResultas::cboZonasResultas_LostFocus() {
 void PestanaResultas::txtCodResulta_LostFocus() {
     aplicarFiltro();
     const PTabla& plazas = G().rsResultasCuerpo;
-    if (!plazas || plazas->numeroRegistros() == 0) return;
+    // Sin código escrito no hay plaza que elegir: el foco se queda donde lo puso el usuario.
+    if (!plazas || plazas->numeroRegistros() == 0 || ui->txtCodResulta->text().isEmpty()) return;
     ui->cboPuestoResultas->setValor(ui->txtCodResulta->text());
     ui->cmdAceptarResultas->setFocus(Qt::OtherFocusReason);
 }

@@ -78,10 +78,14 @@ private:
     void cboGrupo_Click();
     void cuerpoOGrupo_LostFocus();
     void olvidarPlazasCuerpo();
+    void vigilarActivacion();
 
     Ui::frmSolicitudes* ui;
     std::array<TabConfig, kNumPestanas> m_tabConfig;
     bool m_cerrandoPorExistente = false;
+    // La activación del formulario (la primera vez y al volver de otra ventana del programa).
+    bool m_primeraActivacion = true;
+    bool m_vuelveDeOtraVentana = false;
     // Orden que tenía la fila que se modifica; uno para las dos listas.
     qint64 m_ordenAnterior = 0;
 };

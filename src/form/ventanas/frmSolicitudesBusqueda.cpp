@@ -17,9 +17,12 @@
 #include "ui_frmSolicitudes.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QWindow>
 
 void frmSolicitudes::prepararBusqueda() {
     Ui::PestanaSolicitante& datos = ui->pestanaSolicitante->controles();
@@ -38,11 +41,29 @@ void frmSolicitudes::prepararBusqueda() {
             &frmSolicitudes::cboGrupo_Click);
     alPerderFoco(datos.cboCuerpo, this, [this] { cboCuerpo_LostFocus(); });
     alPerderFoco(datos.cboGrupo, this, [this] { cuerpoOGrupo_LostFocus(); });
+    vigilarActivacion();
+}
+
+void frmSolicitudes::vigilarActivacion() {
+    // De qué ventana del programa viene el foco cuando vuelve al formulario: volver de un cuadro
+    // de mensaje, de una lista desplegable o de otra aplicación no es activarse.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* ventana) {
+        if (!ventana || ventana == windowHandle()) return;
+        QWidget* duena = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->windowHandle() == ventana) duena = w;
+        m_vuelveDeOtraVentana = duena && !qobject_cast<QMessageBox*>(duena) &&
+                                duena->windowType() != Qt::Popup &&
+                                duena->windowType() != Qt::ToolTip;
+    });
 }
 
 void frmSolicitudes::changeEvent(QEvent* evento) {
     QMainWindow::changeEvent(evento);
     if (evento->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    if (!m_primeraActivacion && !m_vuelveDeOtraVentana) return;
+    m_primeraActivacion = false;
+    m_vuelveDeOtraVentana = false;
     const Ui::PestanaSolicitante& datos = ui->pestanaSolicitante->controles();
     HabilitarBusqueda(!datos.cboCuerpo->valor().isEmpty() && !datos.cboGrupo->valor().isEmpty());
 }

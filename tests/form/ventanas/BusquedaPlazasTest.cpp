@@ -13,7 +13,9 @@
 #include "ui_PestanaVacantes.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -44,6 +46,11 @@ protected:
         const int c = t->indiceCampo(QLatin1String(campo));
         for (int f = 0; f < t->numeroRegistros(); ++f) r << t->valorEnFila(f, c).toString();
         return r;
+    }
+    // Un campo de la primera plaza del conjunto (sin su filtro).
+    static QString primero(const PTabla& plazas, const char* campo) {
+        const PTabla c = plazas->clonar();
+        return c->valorEnFila(0, c->indiceCampo(QLatin1String(campo))).toString();
     }
     // Primer valor de un combo de búsqueda que deja alguna plaza del cuerpo.
     QString primeraProvinciaConPlazas(const PTabla& plazas) {
@@ -79,8 +86,9 @@ TEST_F(BusquedaPlazasTest, ElegirUnCuerpoCargaSusPlazasEnLasDosPestanas) {
     for (QWidget* w : std::initializer_list<QWidget*>{
              r().cboProvinciaResultas, r().cboLocalidadResultas, r().cboConsejeriaResultas})
         EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
-    // El Tab tras elegir llevó el foco fuera y eso habilita imprimir, guardar y cargar otra.
-    EXPECT_NE(QApplication::focusWidget(), ui().cboCuerpo->lineEdit());
+    // El Tab tras elegir llevó el foco al siguiente habilitado (el grupo ya no lo está) y salir
+    // del cuerpo habilita imprimir, guardar y cargar otra.
+    EXPECT_EQ(QApplication::focusWidget(), ui().txtNRP);
     for (int i : {1000, 2000, 2500}) EXPECT_TRUE(form->mnuP(i)->isEnabled()) << i;
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
 }
@@ -143,8 +151,9 @@ TEST_F(BusquedaPlazasTest, VacantesPorProvinciaLocalidadYZona) {
     form->tabPrincipal()->setCurrentIndex(2);
     const QString provincia = primeraProvinciaConPlazas(e.Vacantes);
     elegirFila(v().cboProvinciaVacantes, provincia);
-    // La provincia queda fija y se abre el resto.
+    // La provincia queda fija, se abre el resto y el Tab lleva a la localidad, ya habilitada.
     EXPECT_FALSE(v().cboProvinciaVacantes->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), v().cboLocalidadVacantes);
     for (QWidget* w :
          std::initializer_list<QWidget*>{v().cboLocalidadVacantes, v().cboConsejeriaVacantes,
                                          v().cboAreasVacantes, v().cboZonasVacantes})
@@ -291,6 +300,65 @@ TEST_F(BusquedaPlazasTest, ResultasPorProvinciaLocalidadYArea) {
     EXPECT_EQ(G().rsResultasCuerpo->filtro(), "0");
     EXPECT_EQ(r().cboProvinciaResultas->valor(), "");
     EXPECT_NE(G().rsAreas->filtro(), "0");
+}
+
+TEST_F(BusquedaPlazasTest, ResultasInstitucionZonaYProvinciaEscrita) {
+    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    elegirCuerpo(e.CodCuerpo);
+    form->tabPrincipal()->setCurrentIndex(3);
+    const QString institucion = primero(e.Resultas, "CodConsejeria");
+    elegirFila(r().cboConsejeriaResultas, institucion);
+    EXPECT_EQ(G().rsResultasCuerpo->filtro(),
+              QStringLiteral(" CodConsejeria='") + institucion + "' ");
+    EXPECT_EQ(valores(G().rsResultasCuerpo, "CodConsejeria"), QSet<QString>{institucion});
+    // Una institución escrita que no es de la lista se borra al salir.
+    r().cboConsejeriaResultas->setFocus();
+    procesar();
+    r().cboConsejeriaResultas->setTexto("Hospital inventado");
+    pulsar(Qt::Key_Tab);
+    procesar();
+    EXPECT_EQ(r().cboConsejeriaResultas->valor(), "");
+    EXPECT_EQ(G().rsResultasCuerpo->filtro(), "0");
+    // Una zona: su cláusula; vaciar su texto la quita al salir.
+    const QString zona = primero(e.Resultas, "CodZona");
+    elegirFila(r().cboZonasResultas, zona);
+    EXPECT_EQ(G().rsResultasCuerpo->filtro(), QStringLiteral(" CodZona='") + zona + "' ");
+    r().cboZonasResultas->setFocus();
+    procesar();
+    r().cboZonasResultas->setTexto(QString());
+    pulsar(Qt::Key_Tab);
+    procesar();
+    EXPECT_EQ(G().rsResultasCuerpo->filtro(), "0");
+    // Una provincia escrita que no es de la lista: se borra con las listas de su pestaña.
+    elegirFila(r().cboAreasResultas,
+               form->pestanaResultas()->rsAreasResultas()->valorEnFila(0, 0).toString());
+    r().cboProvinciaResultas->setFocus();
+    procesar();
+    r().cboProvinciaResultas->setTexto("Provincia inventada");
+    pulsar(Qt::Key_Tab);
+    procesar();
+    EXPECT_EQ(r().cboProvinciaResultas->valor(), "");
+    EXPECT_EQ(r().cboAreasResultas->valor(), "");
+    EXPECT_EQ(form->pestanaResultas()->rsZonasResultas()->filtro(), "0");
+    EXPECT_EQ(G().rsConsejeriasResultas->filtro(), "0");
+}
+
+TEST_F(BusquedaPlazasTest, VolverDeUnMensajeNoEsActivarElFormulario) {
+    // Sin cuerpo la búsqueda de Resultas está apagada; se enciende a mano como señal.
+    r().cboProvinciaResultas->setEnabled(true);
+    QMessageBox aviso(QMessageBox::Warning, "Movilant", "Aviso");
+    ASSERT_TRUE(mostrarActiva(&aviso));
+    aviso.hide();
+    ASSERT_TRUE(mostrarActiva(form.get()));
+    procesar();
+    EXPECT_TRUE(r().cboProvinciaResultas->isEnabled());
+    // Volver de otra ventana del programa sí lo es: la búsqueda se ajusta al cuerpo (ninguno).
+    QDialog otra;
+    ASSERT_TRUE(mostrarActiva(&otra));
+    otra.hide();
+    ASSERT_TRUE(mostrarActiva(form.get()));
+    procesar();
+    EXPECT_FALSE(r().cboProvinciaResultas->isEnabled());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 
 namespace {
 
@@ -96,6 +97,23 @@ TEST_F(ListasPlazasTest, AnadirConSuOrdenYSusNombres) {
     anadir(codigo(4), "70");
     EXPECT_EQ(filas().last(), codigo(4) + "=5");
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+}
+
+TEST_F(ListasPlazasTest, AnadirEscribiendoElCodigo) {
+    v().txtCodVacante->setFocus();
+    procesar();
+    escribir(codigo(3));
+    pulsar(Qt::Key_Tab);
+    procesar();
+    ASSERT_EQ(QApplication::focusWidget(), v().cmdAceptarVacante);
+    v().txtOrdenVacante->setText("1");
+    QTest::keyClick(v().cmdAceptarVacante, Qt::Key_Space);
+    procesar();
+    EXPECT_EQ(filas(), QStringList{codigo(3) + "=1"});
+    // El código queda fuera de la búsqueda siguiente: el conjunto vuelve a verse entero.
+    EXPECT_EQ(v().txtCodVacante->text(), "");
+    EXPECT_EQ(G().rsVacantesCuerpo->numeroRegistros(),
+              cuerpo->Vacantes->clonar()->numeroRegistros());
 }
 
 TEST_F(ListasPlazasTest, UnaPlazaRepetidaOQueNoEsDeLaLista) {
@@ -222,6 +240,25 @@ TEST_F(ListasPlazasTest, BorrarRenumeraYSueltaElCuerpo) {
         v().cmdDelVacante->click();
     }
     EXPECT_EQ(lista()->numeroRegistros(), 0);
+    EXPECT_TRUE(ui().cboCuerpo->isEnabled());
+    EXPECT_FALSE(ui().cboGrupo->isEnabled());
+}
+
+TEST_F(ListasPlazasTest, ElCuerpoSeSueltaSoloConLasDosListasVacias) {
+    anadir(codigo(0));
+    form->tabPrincipal()->setCurrentIndex(3);
+    elegirFila(r().cboPuestoResultas, cuerpo->Resultas->clonar()->valorEnFila(0, 0).toString());
+    r().cmdAceptarResultas->click();
+    ASSERT_EQ(G().rsResultasSolicitadas->numeroRegistros(), 1);
+    seleccionar(v().grdVacantes, {0});
+    mensajes.responder(Respuesta::Si);
+    v().cmdDelVacante->click();
+    EXPECT_EQ(lista()->numeroRegistros(), 0);
+    EXPECT_FALSE(ui().cboCuerpo->isEnabled());  // Resultas aún tiene una
+    seleccionar(r().grdResultas, {0});
+    mensajes.responder(Respuesta::Si);
+    r().cmdDelResultas->click();
+    EXPECT_EQ(G().rsResultasSolicitadas->numeroRegistros(), 0);
     EXPECT_TRUE(ui().cboCuerpo->isEnabled());
     EXPECT_FALSE(ui().cboGrupo->isEnabled());
 }

@@ -381,8 +381,10 @@ TEST_F(PestanaSolicitanteTest, DniDelSolicitante) {
     form->txtDNI()->clear();
     form->txtDNI()->setFocus();
     procesar();
-    escribir("12.345-678,Zabc");
-    // Al noveno carácter el foco pasa al control siguiente y el resto va allí.
+    escribir("12.345-678,Z");
+    procesar();
+    escribir("abc");
+    // Al noveno carácter el foco pasa al control siguiente y lo que sigue va allí.
     EXPECT_EQ(form->txtDNI()->text(), "12345678Z");
     EXPECT_EQ(QApplication::focusWidget(), ui().txtFecNacimiento);
     EXPECT_EQ(ui().txtFecNacimiento->text(), "abc");
