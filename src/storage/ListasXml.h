@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Resultado.h"
+#include "platform/Tabla.h"
+
+#include <QString>
+
+// Fichero de listas de una solicitud: las plazas Vacantes y Resultas, los cursos y los documentos,
+// en XML ISO-8859-1 junto al documento de la solicitud (mismo nombre acabado en ".xml").
+
+inline const QString kFicheroTraza = QStringLiteral("traza.txt");
+
+// Texto del fichero: la declaración y <Plazas> con sus cuatro listas en su orden, cada una con
+// sus filas en el orden en que la tabla las enseña. En el nombre y el centro de un curso y en el
+// nombre de un documento cada "&" se escribe como un blanco. Lo demás va escapado como pide XML
+// (así cualquier texto escrito se lee igual), y los caracteres de control, que XML no admite ni
+// como referencia, se quitan.
+QString TextoListasXML(const PTabla& vacantes, const PTabla& resultas, const PTabla& cursos,
+                       const PTabla& documentos);
+
+// Escribe el fichero de listas de la solicitud `nombreDocumento` (el ".doc") en la carpeta, de
+// una vez: un fallo deja el anterior entero. Si el texto no fuera XML válido, lo deja en
+// "traza.txt" de la carpeta del programa y falla con "Formato erróneo de XML"; si no se puede
+// escribir, falla con un mensaje que nombra el fichero.
+Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpeta,
+                           const PTabla& vacantes, const PTabla& resultas, const PTabla& cursos,
+                           const PTabla& documentos);
+
+enum class LecturaListas { Leidas, NoExiste, MalFormado };
+
+// Añade a las tablas las filas del fichero de listas, en el orden del fichero. Un fichero que no
+// existe o no es XML no añade nada (y lo dice el resultado). Un registro al que le falta el
+// elemento de una columna, o con un valor que la columna no admite, es un fallo que nombra la
+// lista, el registro y la columna; las filas leídas antes se quedan.
+ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& nombreFichero,
+                                         const PTabla& resultas, const PTabla& vacantes,
+                                         const PTabla& cursos, const PTabla& documentos);
