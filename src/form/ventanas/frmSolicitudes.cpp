@@ -1,10 +1,14 @@
 #include "form/ventanas/frmSolicitudes.h"
 
+#include "form/OrdenPlazas.h"
+#include "form/ventanas/PanelPlazas.h"
 #include "form/ventanas/PestanaCursos.h"
 #include "form/ventanas/PestanaDocumentos.h"
 #include "form/ventanas/PestanaResultas.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
+#include "platform/ventanas/RejillaDatos.h"
+#include "printing/DocumentoWord.h"
 #include "startup/Globales.h"
 #include "ui_PestanaCursos.h"
 #include "ui_PestanaDocumentos.h"
@@ -14,12 +18,15 @@
 #include "ui_frmSolicitudes.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenuBar>
 
 frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui::frmSolicitudes) {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    connect(ui->mnuBarra, &QMenuBar::triggered, this, &frmSolicitudes::mnuP_Triggered);
+    // Cada orden por su propia acción: la barra de menú avisa dos veces de una misma acción.
+    for (QAction* accion : ui->mnuBarra->actions())
+        connect(accion, &QAction::triggered, this, [this, accion] { mnuP_Triggered(accion); });
     prepararBusqueda();
 }
 
@@ -87,6 +94,7 @@ Resultado frmSolicitudes::cargar() {
     ui->pestanaVacantes->enlazar();
     ui->pestanaResultas->enlazar();
     ui->pestanaDocumentos->enlazar();
+    G().VersionWord = QString::number(VersionDeWord());
     datos.controles().fraAcopPetConyu->setVisible(true);
     return Resultado::correcto();
 }
@@ -114,6 +122,29 @@ void frmSolicitudes::mnuP_Triggered(QAction* accion) {
     mnuP_Click(accion->property("indice").toInt());
 }
 
+void frmSolicitudes::pasosComunesDelMenu() {
+    QCoreApplication::processEvents();
+    ui->pestanaCursos->setModoCurso(1);
+    ui->pestanaVacantes->panel().setModo(1);
+    ui->pestanaResultas->panel().setModo(1);
+    for (const PTabla& lista : {G().rsResultasSolicitadas, G().rsVacantesSolicitadas})
+        if (lista) RenumerarOrden(lista, QStringLiteral("Orden"));
+    ui->pestanaCursos->LimpiarCurso();
+    ui->pestanaCursos->controles().grdCursos->limpiarSeleccion();
+    ui->pestanaResultas->controles().grdResultas->limpiarSeleccion();
+    ui->pestanaVacantes->controles().grdVacantes->limpiarSeleccion();
+}
+
 void frmSolicitudes::mnuP_Click(int indice) {
-    if (indice == 3000) close();
+    pasosComunesDelMenu();
+    switch (indice) {
+        case 2000:
+            GuardarSolicitud(false, false);
+            break;
+        case 3000:
+            close();
+            break;
+        default:
+            break;
+    }
 }

@@ -4,7 +4,9 @@
 #include "startup/Configuracion.h"
 
 #include <QMainWindow>
+#include <QVector>
 #include <array>
+#include <utility>
 
 class PestanaCursos;
 class PestanaDocumentos;
@@ -67,6 +69,15 @@ public:
     bool ComprobarSolicitudExistente();
     bool cerrandoPorExistente() const { return m_cerrandoPorExistente; }
 
+    // Guardado (unidad frmSolicitudesGuardar.cpp)
+    // DNI, cuerpo y grupo (y el DNI del cónyuge si se condiciona): si falta algo lo dice.
+    bool ValidarDatosMinimos();
+    // Nombre, primer apellido, fecha de nacimiento y alguna plaza pedida, para imprimir.
+    bool ValidarDatosImpresion();
+    // Guarda el documento y el fichero de listas de la solicitud (la primera vez, tras poner
+    // el solicitante su contraseña). Verdadero si quedaron guardados los dos.
+    bool GuardarSolicitud(bool imprimir, bool borrador);
+
 protected:
     void changeEvent(QEvent* evento) override;
 
@@ -78,6 +89,11 @@ private:
     void cboGrupo_Click();
     void cuerpoOGrupo_LostFocus();
     void olvidarPlazasCuerpo();
+    // Valores de los controles con campo, en su orden, para el documento.
+    void camposDelFormulario(bool varianteXP, QVector<std::pair<QString, QString>>& textos,
+                             QVector<std::pair<QString, bool>>& casillas) const;
+    // Lo que hace toda orden del menú antes de la suya.
+    void pasosComunesDelMenu();
     void vigilarActivacion();
 
     Ui::frmSolicitudes* ui;

@@ -33,6 +33,10 @@ void FormularioPrueba::SetUpTestSuite() {
                             ficheros + QStringLiteral("FicheroTexto.txt")));
 }
 
+QString FormularioPrueba::carpetaPrograma() {
+    return s_dir ? s_dir->path() : QString();
+}
+
 void FormularioPrueba::TearDownTestSuite() {
     delete s_dir;
     s_dir = nullptr;

@@ -36,6 +36,9 @@ protected:
     static void elegirConRaton(ComboDatos* combo, const QString& valor);
     static int filaDeValor(ComboDatos* combo, const QString& valor);
 
+    // Carpeta del programa de la instalación de prueba (con conf.xml y ficheros/).
+    static QString carpetaPrograma();
+
     MensajesGuion mensajes;
     std::unique_ptr<frmSolicitudes> form;
 

@@ -1,6 +1,7 @@
 #include "form/ventanas/frmSolicitudes.h"
 
 #include "../../apoyo/Ficheros.h"
+#include "../../apoyo/MensajesGuion.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,18 @@ TEST_F(frmSolicitudesTest, SinConfiguracionNoCarga) {
     EXPECT_TRUE(r.mensaje().contains("\"conf.xml\""));
     // Nada a medias: la configuración anterior sigue.
     EXPECT_EQ(G().CarpetaPlantillas, "DOT_11111");
+}
+
+TEST_F(frmSolicitudesTest, CadaOrdenDelMenuSeEjecutaUnaVez) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    // "Guardar" sin DNI: un solo aviso por cada vez que se elige.
+    f.txtDNI()->clear();
+    MensajesGuion guion;
+    f.mnuP(2000)->setEnabled(true);
+    f.mnuP(2000)->trigger();
+    EXPECT_EQ(guion.mostrados().size(), 1);
 }
 
 TEST_F(frmSolicitudesTest, SalirCierraElFormulario) {

@@ -1,0 +1,23 @@
+#include "form/ventanas/frmProgresoGeneral.h"
+
+#include "ui_frmProgresoGeneral.h"
+
+frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
+    : QWidget(parent, Qt::Tool), ui(std::make_unique<Ui::frmProgresoGeneral>()) {
+    ui->setupUi(this);
+}
+
+frmProgresoGeneral::~frmProgresoGeneral() = default;
+
+QLabel* frmProgresoGeneral::lblAccion() const {
+    return ui->lblAccion;
+}
+
+QProgressBar* frmProgresoGeneral::prgBar() const {
+    return ui->prgBar;
+}
+
+void frmProgresoGeneral::avanzar() {
+    if (ui->prgBar->value() < ui->prgBar->maximum()) ui->prgBar->setValue(ui->prgBar->value() + 1);
+    ui->prgBar->repaint();
+}

@@ -1,0 +1,197 @@
+// Formulario de la solicitud: las comprobaciones antes de guardar o imprimir y el guardado del
+// documento y del fichero de listas.
+#include "form/ventanas/PanelPlazas.h"
+#include "form/ventanas/PestanaCursos.h"
+#include "form/ventanas/PestanaResultas.h"
+#include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/PestanaVacantes.h"
+#include "form/ventanas/frmProgresoGeneral.h"
+#include "form/ventanas/frmSolicitudes.h"
+#include "platform/ServicioMensajes.h"
+#include "platform/ventanas/ComboDatos.h"
+#include "printing/GeneradorDocumento.h"
+#include "startup/Globales.h"
+#include "storage/ListasXml.h"
+#include "storage/SolicitudesGuardadas.h"
+#include "ui_PestanaSolicitante.h"
+#include "ui_frmSolicitudes.h"
+#include "users/Usuarios.h"
+#include "users/ventanas/frmCreaPwd.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QFile>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <filesystem>
+
+namespace {
+
+// Un documento no puede llevar caracteres de control (salvo el tabulador): se quitan.
+QString sinControl(QString texto) {
+    texto.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
+    return texto;
+}
+
+void mensajeDatosNoValidos(const QString& texto) {
+    mostrarMensaje(texto, QStringLiteral("Datos no válidos"), Icono::Exclamacion, Botones::Aceptar);
+}
+
+void mensajeValidacion(const QString& texto) {
+    mostrarMensaje(texto, QStringLiteral("Validación"), Icono::Exclamacion, Botones::Aceptar);
+}
+
+// Cambia de nombre sustituyendo lo que hubiera con ese nombre, de una vez.
+Resultado reemplazar(const QString& desde, const QString& hacia) {
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(desde).toStdString(),
+                            QFile::encodeName(hacia).toStdString(), error);
+    if (!error) return Resultado::correcto();
+    return Resultado::fallo(QStringLiteral("No se ha podido escribir el fichero \"%1\": %2")
+                                .arg(hacia, QString::fromLocal8Bit(error.message().c_str())),
+                            Errores::ErrorEntradaSalida);
+}
+
+}  // namespace
+
+bool frmSolicitudes::ValidarDatosMinimos() {
+    const Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    if (txtDNI()->text().isEmpty()) {
+        mensajeDatosNoValidos(QStringLiteral(
+            "Es necesario rellenar el DNI para grabar los datos o imprimir el informe"));
+        return false;
+    }
+    if (!d.cboCuerpo->coincide()) {
+        mensajeDatosNoValidos(
+            QStringLiteral("Es necesario seleccionar un cuerpo o escala para "
+                           "grabar los datos o imprimir el informe"));
+        return false;
+    }
+    if (!d.cboGrupo->coincide()) {
+        mensajeDatosNoValidos(QStringLiteral(
+            "Es necesario seleccionar un grupo para grabar los datos o imprimir el informe"));
+        return false;
+    }
+    if (d.optPetConyugeSi->isChecked() && d.txtDNIConyuge->text().isEmpty()) {
+        mensajeDatosNoValidos(QStringLiteral("El DNI de su cónyuge no es válido"));
+        return false;
+    }
+    return true;
+}
+
+bool frmSolicitudes::ValidarDatosImpresion() {
+    const Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    const auto obligatorio = [](const QString& campo) {
+        mensajeValidacion(QStringLiteral("El campo ") + campo + QStringLiteral(" es obligatorio"));
+        return false;
+    };
+    if (d.txtNombre->text().isEmpty()) return obligatorio(QStringLiteral("Nombre"));
+    if (d.txtApellido1->text().isEmpty()) return obligatorio(QStringLiteral("Primer Apellido"));
+    if (d.txtFecNacimiento->text().isEmpty())
+        return obligatorio(QStringLiteral("Fecha de nacimiento"));
+    const PTabla& v = G().rsVacantesSolicitadas;
+    const PTabla& r = G().rsResultasSolicitadas;
+    if ((!v || v->numeroRegistros() == 0) && (!r || r->numeroRegistros() == 0)) {
+        mensajeValidacion(QStringLiteral("No hay ninguna plaza seleccionada"));
+        return false;
+    }
+    return true;
+}
+
+void frmSolicitudes::camposDelFormulario(bool varianteXP,
+                                         QVector<std::pair<QString, QString>>& textos,
+                                         QVector<std::pair<QString, bool>>& casillas) const {
+    const Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    // Sin destino actual, la variante XP no marca sus casillas aunque haya opción elegida.
+    const bool sinDestino = varianteXP && d.OptNo->isChecked();
+    const QStringList sinMarcar = {"DEFINITIVO", "TEMPORAL", "SSOTROS", "NORSA"};
+    for (QWidget* control : controlesConCampo()) {
+        const QString campo = control->property("campo").toString();
+        if (auto* caja = qobject_cast<QLineEdit*>(control)) {
+            textos.append({campo, sinControl(caja->text())});
+        } else if (auto* opcion = qobject_cast<QRadioButton*>(control)) {
+            casillas.append(
+                {campo, opcion->isChecked() && !(sinDestino && sinMarcar.contains(campo))});
+        } else if (auto* combo = qobject_cast<ComboDatos*>(control)) {
+            const QString texto = sinControl(combo->texto());
+            textos.append({campo, texto});
+            textos.append({campo + QStringLiteral("1"), texto});
+        }
+    }
+}
+
+bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
+    if (!ValidarDatosMinimos()) return false;
+    const QString dni = txtDNI()->text();
+    if (!ExisteUsuario(dni)) {
+        // La primera vez que se guarda, el solicitante se pone una contraseña.
+        frmCreaPwd contrasena(this);
+        contrasena.setStrDNI(dni);
+        contrasena.exec();
+        if (!ExisteUsuario(dni)) return false;
+        ui->mnuP5000->setVisible(true);
+        G().UsuarioConPassword = true;
+    }
+    Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    d.cboCuerpo->setEnabled(false);
+    d.cboGrupo->setEnabled(false);
+    txtDNI()->setEnabled(false);
+    const QString nombre = NombreFicheroSolicitud(dni, d.cboCuerpo->valor(), d.cboGrupo->valor());
+
+    frmProgresoGeneral progreso(this);
+    progreso.lblAccion()->setText(QStringLiteral("Guardando Datos ..."));
+    const auto contar = [](const PTabla& t) { return t ? t->numeroRegistros() : 0; };
+    progreso.prgBar()->setMaximum(contar(G().rsCursos) + contar(G().rsVacantesSolicitadas) +
+                                  contar(G().rsResultasSolicitadas) + contar(G().rsDocumentos) +
+                                  162);
+    progreso.show();
+    progreso.repaint();
+
+    const bool xp = G().VersionWord.toInt() > 8;
+    PeticionDocumento p;
+    p.variante = xp ? VarianteGenerador::XP : VarianteGenerador::W97;
+    p.plantilla = G().RutaFicheros + G().CarpetaPlantillas + QLatin1Char('/') +
+                  (xp ? QStringLiteral("PlantillaWXP.dot") : QStringLiteral("PlantillaW97.dot"));
+    const QString carpeta = G().RutaTemporal;
+    const QString documento = carpeta + nombre;
+    const QString listas = carpeta + NombreFicheroListas(nombre);
+    // Los dos ficheros se escriben aparte y solo con los dos completos sustituyen a los de antes.
+    p.rutaDocumento = carpeta + QStringLiteral(".") + nombre + QStringLiteral(".nuevo");
+    p.imprimir = imprimir;
+    p.borrador = borrador;
+    p.dni = dni;
+    const QDateTime ahora = QDateTime::currentDateTime();
+    p.fecha = ahora.toString(QStringLiteral("dd/MM/yyyy"));
+    p.hora = ahora.toString(QStringLiteral("HH:mm:ss"));
+    p.plazasPorPagina = G().PlazasPorPagina.toInt() > 0 ? G().PlazasPorPagina.toInt() : 40;
+    camposDelFormulario(xp, p.camposTexto, p.casillas);
+    p.avanzar = [&progreso] { progreso.avanzar(); };
+
+    // El fichero de listas aparte, oculto, con el nombre del documento aparte.
+    const QString documentoAparte = QStringLiteral(".") + nombre;
+    const QString listasAparte = carpeta + NombreFicheroListas(documentoAparte);
+    Resultado r = Resultado::correcto();
+    if (!QFile::exists(p.plantilla)) {
+        r = Resultado::fallo(
+            QStringLiteral("No se encuentra la plantilla \"%1\".").arg(p.plantilla),
+            Errores::ErrorEntradaSalida);
+    } else if (auto generado = generarDocumentoImpresion(p); !generado) {
+        r = generado.estado();
+    } else {
+        r = GuardarListasXML(documentoAparte, carpeta, G().rsVacantesSolicitadas,
+                             G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
+        if (r) r = reemplazar(p.rutaDocumento, documento);
+        if (r) r = reemplazar(listasAparte, listas);
+    }
+    progreso.hide();
+    QFile::remove(p.rutaDocumento);
+    QFile::remove(listasAparte);
+    if (!r) {
+        mostrarMensaje(QStringLiteral("No se ha podido guardar la solicitud \"%1\".\n%2")
+                           .arg(documento, r.mensaje()),
+                       kTituloPrograma, Icono::Critico, Botones::Aceptar);
+        return false;
+    }
+    return true;
+}

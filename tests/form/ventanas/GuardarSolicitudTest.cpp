@@ -1,0 +1,219 @@
+#include "../../apoyo/Ficheros.h"
+#include "../../printing/PlantillasReales.h"
+#include "FormularioPrueba.h"
+#include "form/ventanas/PestanaCursos.h"
+#include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/PestanaVacantes.h"
+#include "platform/ventanas/ComboDatos.h"
+#include "startup/Globales.h"
+#include "storage/SolicitudesGuardadas.h"
+#include "ui_PestanaCursos.h"
+#include "ui_PestanaSolicitante.h"
+#include "ui_PestanaVacantes.h"
+#include "users/Usuarios.h"
+#include "users/ventanas/frmCreaPwd.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <pugixml.hpp>
+
+namespace {
+
+class GuardarSolicitudTest : public FormularioPrueba {
+protected:
+    void SetUp() override {
+        FormularioPrueba::SetUp();
+        const QString ficheros = G().RutaFicheros;
+        if (!QFile::exists(ficheros + G().CarpetaPlantillas + "/PlantillaWXP.dot")) {
+            ASSERT_FALSE(construirPlantillasReales(ficheros, G().CarpetaPlantillas).isEmpty());
+        }
+        for (const QString& f : QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(G().RutaTemporal + f);
+        ASSERT_TRUE(usuarios.isValid());
+        AbrirUsuarios(usuarios.filePath("usuarios.xml"));
+    }
+    void darDeAltaAlUsuario() { ASSERT_TRUE(AltaUsuario(G().DNIUsuario, "CLAVE").ok()); }
+    // Cuerpo con plazas, una plaza pedida, un curso y los datos de la persona.
+    void rellenar() {
+        ui().txtApellido1->setText("Pérez");
+        ui().txtNombre->setText("Begoña");
+        ui().txtFecNacimiento->setText("03/11/1975");
+        const PlazasCuerpo* cuerpo = nullptr;
+        for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
+            if (e.DesdeCatalogo && e.Vacantes && e.Vacantes->numeroRegistros() > 0) cuerpo = &e;
+        ASSERT_NE(cuerpo, nullptr);
+        elegirFila(ui().cboCuerpo, cuerpo->CodCuerpo);
+        codigo = cuerpo->Vacantes->clonar()->valorEnFila(0, 0).toString();
+        form->tabPrincipal()->setCurrentIndex(2);
+        auto& v = form->pestanaVacantes()->controles();
+        elegirFila(v.cboPuestoVacante, codigo);
+        v.cmdAceptarVacante->click();
+        form->tabPrincipal()->setCurrentIndex(1);
+        auto& c = form->pestanaCursos()->controles();
+        c.txtCurso->setText("Curso & Taller <práctico>");
+        c.txtHoras->setText("20");
+        c.txtAno->setText("2019");
+        c.txtCentro->setText("Escuela");
+        c.cmdAceptar->click();
+        procesar();
+        ASSERT_EQ(G().rsCursos->numeroRegistros(), 1);
+    }
+    QString nombre() const {
+        return NombreFicheroSolicitud(G().DNIUsuario, ui_().cboCuerpo->valor(),
+                                      ui_().cboGrupo->valor());
+    }
+    Ui::PestanaSolicitante& ui_() const { return form->pestanaSolicitante()->controles(); }
+    QTemporaryDir usuarios;
+    QString codigo;
+};
+
+// Lee una parte del documento con unzip: otro lector que el del programa.
+QByteArray parteDelDocumento(const QString& documento, const QString& parte) {
+    QProcess unzip;
+    unzip.start("unzip", {"-p", documento, parte});
+    if (!unzip.waitForFinished(20000)) return {};
+    return unzip.readAllStandardOutput();
+}
+
+TEST_F(GuardarSolicitudTest, DatosMinimosEnSuOrden) {
+    const QString titulo = "Datos no válidos";
+    form->txtDNI()->clear();
+    EXPECT_FALSE(form->ValidarDatosMinimos());
+    ui().txtDNIConyuge->clear();
+    form->txtDNI()->setText(G().DNIUsuario);
+    EXPECT_FALSE(form->ValidarDatosMinimos());
+    ui().cboCuerpo->setValor(G().IndicePlazasCuerpo.first().CodCuerpo);
+    ui().cboGrupo->setValor(QString());
+    EXPECT_FALSE(form->ValidarDatosMinimos());
+    ui().cboGrupo->setValor(ui().cboCuerpo->valorColumna(QStringLiteral("Grupo")));
+    form->pestanaSolicitante()->elegirOpcion(ui().optPetConyugeSi);
+    EXPECT_FALSE(form->ValidarDatosMinimos());
+    ui().txtDNIConyuge->setText("12345678Z");
+    EXPECT_TRUE(form->ValidarDatosMinimos());
+    EXPECT_EQ(mensajes.textos(),
+              (QStringList{
+                  "Es necesario rellenar el DNI para grabar los datos o imprimir el informe",
+                  "Es necesario seleccionar un cuerpo o escala para grabar los datos o imprimir "
+                  "el informe",
+                  "Es necesario seleccionar un grupo para grabar los datos o imprimir el informe",
+                  "El DNI de su cónyuge no es válido"}));
+    for (const MensajeMostrado& m : mensajes.mostrados()) {
+        EXPECT_EQ(m.titulo, titulo);
+        EXPECT_EQ(m.icono, Icono::Exclamacion);
+    }
+    // Con datos que faltan, "Guardar" no escribe nada.
+    mensajes.limpiar();
+    ui().txtDNIConyuge->clear();
+    form->mnuP(2000)->setEnabled(true);
+    form->mnuP(2000)->trigger();
+    EXPECT_EQ(mensajes.textos(), QStringList{"El DNI de su cónyuge no es válido"});
+    EXPECT_TRUE(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(GuardarSolicitudTest, DatosParaImprimirEnSuOrden) {
+    EXPECT_FALSE(form->ValidarDatosImpresion());
+    ui().txtNombre->setText("Ana");
+    EXPECT_FALSE(form->ValidarDatosImpresion());
+    ui().txtApellido1->setText("Ruiz");
+    EXPECT_FALSE(form->ValidarDatosImpresion());
+    ui().txtFecNacimiento->setText("01/01/1980");
+    EXPECT_FALSE(form->ValidarDatosImpresion());
+    ASSERT_TRUE(G().rsResultasSolicitadas->anadirRegistro({qint64(0), qint64(1), "00001"}).ok());
+    EXPECT_TRUE(form->ValidarDatosImpresion());
+    EXPECT_EQ(mensajes.textos(), (QStringList{"El campo Nombre es obligatorio",
+                                              "El campo Primer Apellido es obligatorio",
+                                              "El campo Fecha de nacimiento es obligatorio",
+                                              "No hay ninguna plaza seleccionada"}));
+    for (const MensajeMostrado& m : mensajes.mostrados()) EXPECT_EQ(m.titulo, "Validación");
+}
+
+TEST_F(GuardarSolicitudTest, GuardarEscribeLosDosFicheros) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    form->mnuP(2000)->setEnabled(true);
+    form->mnuP(2000)->trigger();
+    procesar();
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    const QString doc = G().RutaTemporal + nombre();
+    const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
+    ASSERT_TRUE(QFile::exists(doc));
+    ASSERT_TRUE(QFile::exists(xml));
+    // Nada a medias se queda en la carpeta.
+    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // El documento lleva los datos escritos.
+    const QString cuerpo = QString::fromUtf8(parteDelDocumento(doc, "word/document.xml"));
+    EXPECT_TRUE(cuerpo.contains("Pérez"));
+    EXPECT_TRUE(cuerpo.contains("Begoña"));
+    EXPECT_TRUE(cuerpo.contains(ui().cboCuerpo->texto().toHtmlEscaped()));
+    // El fichero de listas, leído con pugixml.
+    pugi::xml_document listas;
+    ASSERT_TRUE(listas.load_file(QFile::encodeName(xml).constData()));
+    EXPECT_EQ(QString::fromUtf8(
+                  listas.select_node("//Vacantes/Plaza/CodConvocatoria").node().child_value()),
+              codigo);
+    EXPECT_EQ(
+        QString::fromUtf8(listas.select_node("//Cursos/CursoRealizado/Curso").node().child_value()),
+        "Curso   Taller <práctico>");
+    // DNI, cuerpo y grupo ya no cambian.
+    EXPECT_FALSE(form->txtDNI()->isEnabled());
+    EXPECT_FALSE(ui().cboCuerpo->isEnabled());
+    EXPECT_FALSE(ui().cboGrupo->isEnabled());
+}
+
+TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {
+    ASSERT_FALSE(ExisteUsuario(G().DNIUsuario));
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    EXPECT_FALSE(form->mnuP(5000)->isVisible());
+    bool pedida = false;
+    QTimer::singleShot(0, qApp, [&pedida] {
+        auto* ventana = qobject_cast<frmCreaPwd*>(QApplication::activeModalWidget());
+        if (!ventana) return;
+        pedida = ventana->strDNI() == G().DNIUsuario;
+        ventana->txtPwd(0)->setText("SECRETO");
+        ventana->txtPwd(1)->setText("SECRETO");
+        ventana->findChild<QPushButton*>("cmdAceptar")->click();
+    });
+    EXPECT_TRUE(form->GuardarSolicitud(false, false));
+    EXPECT_TRUE(pedida);
+    EXPECT_TRUE(ExisteUsuario(G().DNIUsuario));
+    EXPECT_TRUE(G().UsuarioConPassword);
+    EXPECT_TRUE(form->mnuP(5000)->isVisible());
+    EXPECT_TRUE(QFile::exists(G().RutaTemporal + nombre()));
+}
+
+TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    ASSERT_TRUE(form->GuardarSolicitud(false, false));
+    const QString doc = G().RutaTemporal + nombre();
+    const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
+    const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
+    // Sin la carpeta de plantillas.
+    const QString carpetaAntes = G().CarpetaPlantillas;
+    G().CarpetaPlantillas = "DOT_00000";
+    ui().txtNombre->setText("Otro nombre");
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    G().CarpetaPlantillas = carpetaAntes;
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("PlantillaWXP.dot"));
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains(doc));
+    EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Critico);
+    EXPECT_EQ(leerBytes(doc), docAntes);
+    EXPECT_EQ(leerBytes(xml), xmlAntes);
+    // Sin la carpeta de solicitudes: tampoco se da por guardado.
+    mensajes.limpiar();
+    const QString temporal = G().RutaTemporal;
+    G().RutaTemporal = temporal + "no-existe/";
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    G().RutaTemporal = temporal;
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("no-existe"));
+    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+}  // namespace
