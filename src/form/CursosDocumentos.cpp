@@ -19,8 +19,10 @@ ComprobacionHoras ComprobarHoras(const QString& texto) {
     const std::optional<double> v = valorNumerico(texto);
     if (!v || *v < 1)
         return {std::nullopt, QStringLiteral("El número de horas debe ser mayor de 0")};
-    if (*v != std::floor(*v) || *v > 99999)
+    if (*v != std::floor(*v))
         return {std::nullopt, QStringLiteral("El número de horas debe ser un número entero")};
+    // La caja admite cinco cifras; más no cabe en un curso.
+    if (*v > 99999) return {std::nullopt, QStringLiteral("El número de horas es demasiado grande")};
     return {static_cast<qint64>(*v), QString()};
 }
 

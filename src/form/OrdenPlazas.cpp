@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -57,7 +58,12 @@ bool PlazaYaSolicitada(const QString& codigo, const PTabla& tabla) {
 }
 
 std::optional<double> valorNumerico(const QString& texto) {
+    // Solo cifras, con signo y una coma (o punto) decimal: "1e2", "inf" o "0x10" no son números
+    // que alguien escriba en una caja de horas, años u órdenes.
+    static const QRegularExpression kNumero(
+        QStringLiteral("^[-+]?([0-9]+([.,][0-9]*)?|[.,][0-9]+)$"));
     QString t = texto.trimmed();
+    if (!kNumero.match(t).hasMatch()) return std::nullopt;
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     const double v = QLocale::c().toDouble(t, &ok);

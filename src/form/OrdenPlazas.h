@@ -17,7 +17,8 @@ qint64 SiguienteId(const PTabla& tabla, const QString& campo);
 // Si algún registro de la lista tiene esa plaza (CodConvocatoria).
 bool PlazaYaSolicitada(const QString& codigo, const PTabla& tabla);
 
-// Valor de una caja de orden: un número con coma (o punto) decimal, con signo; nada si no lo es.
+// Valor de una caja de orden, horas o año: cifras con signo y una coma (o punto) decimal; nada si
+// no lo es (ni exponentes ni otras formas).
 std::optional<double> valorNumerico(const QString& texto);
 // El valor entero: la parte decimal se redondea al más cercano y la mitad al par ("2,5" es 2).
 std::optional<qint64> valorEntero(const QString& texto);

@@ -1,5 +1,6 @@
 #include "printing/ProcesosExternos.h"
 
+#include <QFileInfo>
 #include <QProcess>
 
 ProgramasExternos& programasExternos() {
@@ -40,6 +41,19 @@ Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos
                                     .arg(programa, para)
                                     .arg(r.valor().codigo)
                                     .arg(r.valor().errores.trimmed()),
+                                Errores::ErrorEntradaSalida);
+    return Resultado::correcto();
+}
+
+Resultado AbrirManual(const QString& rutaManual) {
+    if (!QFileInfo::exists(rutaManual))
+        return Resultado::fallo(
+            QStringLiteral("No se encuentra el manual de usuario (\"%1\").").arg(rutaManual),
+            Errores::ErrorEntradaSalida);
+    if (!QProcess::startDetached(programasExternos().soffice, {QStringLiteral("-n"), rutaManual}))
+        return Resultado::fallo(QStringLiteral("No se ha podido abrir el manual de usuario: no se "
+                                               "puede arrancar LibreOffice (\"%1\").")
+                                    .arg(programasExternos().soffice),
                                 Errores::ErrorEntradaSalida);
     return Resultado::correcto();
 }

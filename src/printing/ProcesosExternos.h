@@ -27,3 +27,7 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
 // Como lanzarProceso, y además falla si el código de salida no es 0.
 Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos, int msLimite,
                           const QString& para);
+
+// Abre en LibreOffice, sin esperar, un documento nuevo basado en el manual (el manual no se toca;
+// el programa no lo cierra nunca). Falla si el manual no está o LibreOffice no arranca.
+Resultado AbrirManual(const QString& rutaManual);

@@ -45,8 +45,8 @@ TEST(CursosDocumentosTest, AnoEntre1950YElDeHoy) {
     struct Caso {
         const char* texto;
         std::optional<qint64> ano;
-    } casos[] = {{"1950", 1950}, {"2026", 2026}, {"1949", {}}, {"2027", {}},
-                 {"19,5", {}},   {"-", {}},      {"0", {}},    {"1990", 1990}};
+    } casos[] = {{"1950", 1950}, {"2026", 2026}, {"1949", {}},   {"2027", {}}, {"19,5", {}},
+                 {"-", {}},      {"0", {}},      {"1990", 1990}, {"2e3", {}},  {"0x7D0", {}}};
     for (const Caso& c : casos) EXPECT_EQ(ComprobarAno(c.texto, hoy), c.ano) << c.texto;
 }
 

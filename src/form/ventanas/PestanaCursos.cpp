@@ -51,7 +51,9 @@ void PestanaCursos::enlazar() {
 void PestanaCursos::LimpiarCurso() {
     for (QLineEdit* caja : {ui->txtCurso, ui->txtCentro, ui->txtHoras, ui->txtAno, ui->txtIdCurso})
         caja->clear();
-    ui->txtCurso->setFocus(Qt::OtherFocusReason);
+    // El foco, a la primera caja si se ve: desde otra pestaña (una orden del menú) no se deja
+    // en una caja oculta.
+    if (ui->txtCurso->isVisible()) ui->txtCurso->setFocus(Qt::OtherFocusReason);
     m_modo = 1;
     ui->grdCursos->limpiarSeleccion();
 }

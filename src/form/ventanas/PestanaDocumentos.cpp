@@ -39,7 +39,9 @@ void PestanaDocumentos::LimpiarDocumento() {
     for (QLineEdit* caja :
          {ui->txtDoc, ui->txtIdDoc, ui->txtNumHoras, ui->txtFechaFin, ui->txtCentroFormacion})
         caja->clear();
-    ui->txtDoc->setFocus(Qt::OtherFocusReason);
+    // El foco, a la primera caja si se ve: desde otra pestaña (una orden del menú) no se deja
+    // en una caja oculta.
+    if (ui->txtDoc->isVisible()) ui->txtDoc->setFocus(Qt::OtherFocusReason);
     m_modo = 1;
     ui->grdDocumentos->limpiarSeleccion();
 }

@@ -7,17 +7,25 @@
 #include "form/ventanas/PestanaResultas.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
+#include "platform/ServicioMensajes.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "printing/DocumentoWord.h"
+#include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
+#include "startup/PasosArranque.h"
+#include "startup/ventanas/Arranque.h"
+#include "storage/SolicitudesGuardadas.h"
+#include "storage/ventanas/frmSeleccion.h"
 #include "ui_PestanaCursos.h"
 #include "ui_PestanaDocumentos.h"
 #include "ui_PestanaResultas.h"
 #include "ui_PestanaSolicitante.h"
 #include "ui_PestanaVacantes.h"
 #include "ui_frmSolicitudes.h"
+#include "users/ventanas/frmCreaPwd.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QMenuBar>
 
@@ -27,6 +35,14 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     // Cada orden por su propia acción: la barra de menú avisa dos veces de una misma acción.
     for (QAction* accion : ui->mnuBarra->actions())
         connect(accion, &QAction::triggered, this, [this, accion] { mnuP_Triggered(accion); });
+    connect(ui->tabPrincipal, &QTabWidget::currentChanged, this,
+            &frmSolicitudes::tabPrincipal_Click);
+    m_temporizador.setObjectName(QStringLiteral("Timer1"));
+    m_temporizador.setInterval(10000);
+    connect(&m_temporizador, &QTimer::timeout, this, [this] {
+        m_temporizador.stop();
+        for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+    });
     prepararBusqueda();
 }
 
@@ -141,10 +157,90 @@ void frmSolicitudes::mnuP_Click(int indice) {
         case 2000:
             GuardarSolicitud(false, false);
             break;
+        case 2500:
+            cargarOtraSolicitud();
+            break;
         case 3000:
             close();
+            break;
+        case 4000:
+            abrirManual();
+            break;
+        case 5000:
+            cambiarContrasena();
             break;
         default:
             break;
     }
+}
+
+void frmSolicitudes::tabPrincipal_Click(int pestana) {
+    if (m_volviendoAPrimera) return;
+    const Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    if (pestana != 0 && (txtDNI()->text().isEmpty() || d.cboCuerpo->valor().isEmpty() ||
+                         d.cboGrupo->valor().isEmpty())) {
+        m_volviendoAPrimera = true;
+        ui->tabPrincipal->setCurrentIndex(0);
+        m_volviendoAPrimera = false;
+        mostrarMensaje(QStringLiteral("Compruebe que ha rellenado los datos del formulario"),
+                       QStringLiteral("Datos incompletos"), Icono::Exclamacion, Botones::Aceptar);
+        return;
+    }
+    for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+}
+
+void frmSolicitudes::cargarOtraSolicitud() {
+    const Respuesta r =
+        mostrarMensaje(QStringLiteral("¿Guardar la solicitud actual?"), QStringLiteral("GUARDAR"),
+                       Icono::Ninguno, Botones::SiNoCancelar);
+    if (r == Respuesta::Si) {
+        GuardarSolicitud(false, false);
+        return;
+    }
+    if (r != Respuesta::No) return;
+    // El selector con las solicitudes de ahora (las guardadas hace un momento incluidas).
+    ListarSolicitudes(G().DNIUsuario);
+    auto* selector = new frmSeleccion([] {
+        if (!CargarYAbrirSolicitud()) QCoreApplication::exit(0);
+    });
+    selector->ocultarNueva();
+    selector->show();
+    m_cambiandoSolicitud = true;
+    close();
+}
+
+void frmSolicitudes::abrirManual() {
+    const Resultado r = AbrirManual(carpetaAplicacion() + QStringLiteral("/Manual de Usuario.doc"));
+    if (!r) mostrarMensaje(r.mensaje(), kTituloPrograma, Icono::Exclamacion, Botones::Aceptar);
+}
+
+void frmSolicitudes::cambiarContrasena() {
+    frmCreaPwd contrasena(this);
+    contrasena.setStrDNI(txtDNI()->text());
+    contrasena.exec();
+}
+
+void frmSolicitudes::closeEvent(QCloseEvent* evento) {
+    // Mientras se entrega una impresión el formulario no se cierra.
+    if (m_temporizador.isActive()) {
+        evento->ignore();
+        return;
+    }
+    // Al cambiar de solicitud las tablas siguen: el selector y la carga siguiente las usan.
+    if (m_cambiandoSolicitud) {
+        evento->accept();
+        return;
+    }
+    if (!m_cerrandoPorExistente) {
+        const Respuesta r =
+            mostrarMensaje(QStringLiteral("La aplicación se cerrará, ¿desea guardar los cambios?"),
+                           QStringLiteral("Solicitud"), Icono::Exclamacion, Botones::SiNoCancelar);
+        // Un "Sí" que no llega a guardar no cierra: lo escrito sigue en pantalla.
+        if (r == Respuesta::Cancelar || (r == Respuesta::Si && !GuardarSolicitud(false, false))) {
+            evento->ignore();
+            return;
+        }
+    }
+    CerrarTablas();
+    evento->accept();
 }

@@ -4,6 +4,7 @@
 #include "startup/Configuracion.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <QVector>
 #include <array>
 #include <utility>
@@ -78,8 +79,13 @@ public:
     // el solicitante su contraseña). Verdadero si quedaron guardados los dos.
     bool GuardarSolicitud(bool imprimir, bool borrador);
 
+    bool cambiandoSolicitud() const { return m_cambiandoSolicitud; }
+    // Mientras está en marcha (una impresión se está entregando) el formulario no se cierra.
+    QTimer& Timer1() { return m_temporizador; }
+
 protected:
     void changeEvent(QEvent* evento) override;
+    void closeEvent(QCloseEvent* evento) override;
 
 private:
     void mnuP_Triggered(QAction* accion);
@@ -94,11 +100,18 @@ private:
                              QVector<std::pair<QString, bool>>& casillas) const;
     // Lo que hace toda orden del menú antes de la suya.
     void pasosComunesDelMenu();
+    void tabPrincipal_Click(int pestana);
+    void cargarOtraSolicitud();
+    void abrirManual();
+    void cambiarContrasena();
     void vigilarActivacion();
 
     Ui::frmSolicitudes* ui;
     std::array<TabConfig, kNumPestanas> m_tabConfig;
     bool m_cerrandoPorExistente = false;
+    bool m_cambiandoSolicitud = false;
+    QTimer m_temporizador;
+    bool m_volviendoAPrimera = false;
     // La activación del formulario (la primera vez y al volver de otra ventana del programa).
     bool m_primeraActivacion = true;
     bool m_vuelveDeOtraVentana = false;

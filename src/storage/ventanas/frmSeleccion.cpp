@@ -42,6 +42,10 @@ void frmSeleccion::cmdCargar_Click() {
     abrirYDescargar();
 }
 
+void frmSeleccion::ocultarNueva() {
+    ui->cmdNueva->setVisible(false);
+}
+
 void frmSeleccion::cmdNueva_Click() {
     G().FicheroSolicitud.clear();
     abrirYDescargar();

@@ -18,6 +18,9 @@ public:
     explicit frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent = nullptr);
     ~frmSeleccion() override;
 
+    // Desde el formulario ("Cargar otra solicitud") no se empieza una nueva: sin ese botón.
+    void ocultarNueva();
+
 private:
     void enlazarLista();
     bool hayEleccion();

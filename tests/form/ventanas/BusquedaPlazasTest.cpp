@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -24,6 +25,9 @@ namespace {
 class BusquedaPlazasTest : public FormularioPrueba {
 protected:
     Ui::PestanaVacantes& v() { return form->pestanaVacantes()->controles(); }
+    static Ui::PestanaSolicitante& ui_de(frmSolicitudes* f) {
+        return f->pestanaSolicitante()->controles();
+    }
     Ui::PestanaResultas& r() { return form->pestanaResultas()->controles(); }
 
     // El cuerpo ofrecido con más plazas Vacantes, y su entrada del índice.
@@ -143,6 +147,29 @@ TEST_F(BusquedaPlazasTest, UnaSolicitudYaGuardadaSePregunta) {
     EXPECT_FALSE(form->cerrandoPorExistente());
     QWidget* foco = QApplication::focusWidget();
     EXPECT_TRUE(foco == ui().cboCuerpo || ui().cboCuerpo->isAncestorOf(foco));
+}
+
+TEST_F(BusquedaPlazasTest, SiALaSolicitudExistenteCierraSinPreguntarMas) {
+    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const QString grupo =
+        G().rsCuerpos->valorEnFila(filaDeValor(ui().cboCuerpo, e.CodCuerpo), 2).toString();
+    const QString fichero =
+        G().RutaTemporal + NombreFicheroSolicitud(G().DNIUsuario, e.CodCuerpo, grupo);
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(fichero, "doc"));
+    auto* f = form.release();
+    QPointer<frmSolicitudes> vivo(f);
+    f->setAttribute(Qt::WA_DeleteOnClose, true);
+    mensajes.responder(Respuesta::Si);
+    ui_de(f).cboCuerpo->setFocus();
+    const int fila = filaDeValor(ui_de(f).cboCuerpo, e.CodCuerpo);
+    ui_de(f).cboCuerpo->setCurrentIndex(fila);
+    emit ui_de(f).cboCuerpo->activated(fila);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QFile::remove(fichero);
+    EXPECT_TRUE(vivo.isNull());
+    ASSERT_EQ(mensajes.mostrados().size(), 1);  // solo la de la solicitud existente
+    EXPECT_EQ(mensajes.mostrados()[0].titulo, "Solicitud Existente");
+    EXPECT_FALSE(G().rsCursos);  // tablas sueltas
 }
 
 TEST_F(BusquedaPlazasTest, VacantesPorProvinciaLocalidadYZona) {

@@ -2,10 +2,12 @@
 #include "FormularioPrueba.h"
 #include "form/ventanas/PestanaCursos.h"
 #include "form/ventanas/PestanaDocumentos.h"
+#include "form/ventanas/PestanaSolicitante.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "startup/Globales.h"
 #include "ui_PestanaCursos.h"
 #include "ui_PestanaDocumentos.h"
+#include "ui_PestanaSolicitante.h"
 
 #include <QDate>
 #include <QItemSelectionModel>
@@ -15,6 +17,11 @@ namespace {
 
 class CursosYDocumentosTest : public FormularioPrueba {
 protected:
+    void SetUp() override {
+        FormularioPrueba::SetUp();
+        // Sin DNI, cuerpo y grupo no se pasa de la primera pestaña.
+        elegirFila(ui().cboCuerpo, G().IndicePlazasCuerpo.first().CodCuerpo);
+    }
     Ui::PestanaCursos& c() { return form->pestanaCursos()->controles(); }
     Ui::PestanaDocumentos& d() { return form->pestanaDocumentos()->controles(); }
 
@@ -214,6 +221,22 @@ TEST_F(CursosYDocumentosTest, ModificarPorSuIdAunqueLaSeleccionSeMueva) {
     d().cmdAceptarDoc->click();
     EXPECT_EQ(filas(G().rsDocumentos, "IdDocumento", "Documento"),
               (QStringList{"1:Uno", "2:Dos bis"}));
+    // Dos documentos seleccionados: ni modificar ni borrar; una sola pregunta con un solo
+    // documento, con su título, icono y botones.
+    mensajes.limpiar();
+    seleccionar(d().grdDocumentos, {0, 1});
+    d().cmdModDoc->click();
+    EXPECT_EQ(form->pestanaDocumentos()->ModoDocumento(), 1);
+    d().cmdDelDoc->click();
+    EXPECT_TRUE(mensajes.mostrados().isEmpty());
+    seleccionar(d().grdDocumentos, {0});
+    mensajes.responder(Respuesta::No);
+    d().cmdDelDoc->click();
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_EQ(mensajes.mostrados()[0].titulo, "Solicitudes");
+    EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Exclamacion);
+    EXPECT_EQ(mensajes.mostrados()[0].botones, Botones::SiNo);
+    EXPECT_EQ(G().rsDocumentos->numeroRegistros(), 2);
 }
 
 TEST_F(CursosYDocumentosTest, TextosRarosSeGuardanTalCual) {

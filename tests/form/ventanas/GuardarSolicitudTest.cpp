@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
@@ -163,6 +164,21 @@ TEST_F(GuardarSolicitudTest, GuardarEscribeLosDosFicheros) {
     EXPECT_FALSE(form->txtDNI()->isEnabled());
     EXPECT_FALSE(ui().cboCuerpo->isEnabled());
     EXPECT_FALSE(ui().cboGrupo->isEnabled());
+}
+
+TEST_F(GuardarSolicitudTest, CerrarConSiGuarda) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    const QString doc = G().RutaTemporal + nombre();
+    auto* f = form.release();
+    QPointer<frmSolicitudes> vivo(f);
+    f->setAttribute(Qt::WA_DeleteOnClose, true);
+    mensajes.responder(Respuesta::Si);
+    f->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(vivo.isNull());
+    EXPECT_TRUE(QFile::exists(doc));
+    EXPECT_FALSE(G().rsVacantesSolicitadas);  // tablas sueltas
 }
 
 TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {

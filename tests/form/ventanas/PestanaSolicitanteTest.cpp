@@ -339,6 +339,7 @@ TEST_F(PestanaSolicitanteTest, FechasAlSalirDeLaCaja) {
 }
 
 TEST_F(PestanaSolicitanteTest, UnaFechaMalaNoSeQuedaAlCambiarDePestana) {
+    elegirFila(ui().cboCuerpo, G().IndicePlazasCuerpo.first().CodCuerpo);
     ui().txtFechaIngreso->setFocus();
     procesar();
     ui().txtFechaIngreso->setText("99/99/9999");

@@ -2,6 +2,8 @@
 
 #include "../../apoyo/Ficheros.h"
 #include "../../apoyo/MensajesGuion.h"
+#include "catalogue/Esquemas.h"
+#include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
@@ -124,14 +126,79 @@ TEST_F(frmSolicitudesTest, CadaOrdenDelMenuSeEjecutaUnaVez) {
     EXPECT_EQ(guion.mostrados().size(), 1);
 }
 
-TEST_F(frmSolicitudesTest, SalirCierraElFormulario) {
+TEST_F(frmSolicitudesTest, AlCerrarPreguntaSiGuardar) {
     escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    MensajesGuion guion;
     QPointer<frmSolicitudes> f = new frmSolicitudes;
     ASSERT_TRUE(f->cargar().ok());
     f->show();
-    f->mnuP(3000)->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto cerrar = [&] {
+        f->mnuP(3000)->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    // "Cancelar": sigue abierto.
+    guion.responder(Respuesta::Cancelar);
+    cerrar();
+    ASSERT_FALSE(f.isNull());
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_EQ(guion.mostrados()[0].texto, "La aplicación se cerrará, ¿desea guardar los cambios?");
+    EXPECT_EQ(guion.mostrados()[0].titulo, "Solicitud");
+    EXPECT_EQ(guion.mostrados()[0].icono, Icono::Exclamacion);
+    EXPECT_EQ(guion.mostrados()[0].botones, Botones::SiNoCancelar);
+    // "Sí" sin datos para guardar: el aviso y sigue abierto con lo escrito.
+    guion.limpiar();
+    guion.responder(Respuesta::Si);
+    cerrar();
+    ASSERT_FALSE(f.isNull());
+    EXPECT_EQ(guion.textos().last(),
+              "Es necesario rellenar el DNI para grabar los datos o imprimir el informe");
+    // Con una impresión entregándose no se cierra ni se pregunta.
+    guion.limpiar();
+    f->Timer1().start();
+    cerrar();
+    ASSERT_FALSE(f.isNull());
+    EXPECT_TRUE(guion.mostrados().isEmpty());
+    f->Timer1().stop();
+    // "No": se cierra y suelta las tablas.
+    G().rsCursos = CrearTablaCursos();
+    guion.responder(Respuesta::No);
+    cerrar();
     EXPECT_TRUE(f.isNull());
+    EXPECT_FALSE(G().rsCursos);
+}
+
+TEST_F(frmSolicitudesTest, OtraPestanaSinDniCuerpoYGrupo) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    MensajesGuion guion;
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    f.tabPrincipal()->setCurrentIndex(2);
+    EXPECT_EQ(f.tabPrincipal()->currentIndex(), 0);
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_EQ(guion.mostrados()[0].texto, "Compruebe que ha rellenado los datos del formulario");
+    EXPECT_EQ(guion.mostrados()[0].titulo, "Datos incompletos");
+    EXPECT_EQ(guion.mostrados()[0].icono, Icono::Exclamacion);
+    EXPECT_FALSE(f.mnuP(2000)->isEnabled());
+}
+
+TEST_F(frmSolicitudesTest, ElManualQueNoSePuedeAbrirLoDice) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    MensajesGuion guion;
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    // Sin el fichero del manual.
+    f.mnuP(4000)->trigger();
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_TRUE(guion.mostrados()[0].texto.contains("Manual de Usuario.doc"));
+    // Con el manual pero sin LibreOffice.
+    guion.limpiar();
+    escribirBytes(dir.filePath("Manual de Usuario.doc"), "manual");
+    const QString soffice = programasExternos().soffice;
+    programasExternos().soffice = dir.filePath("no-hay-soffice");
+    f.mnuP(4000)->trigger();
+    programasExternos().soffice = soffice;
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_TRUE(guion.mostrados()[0].texto.contains("LibreOffice"));
 }
 
 }  // namespace
