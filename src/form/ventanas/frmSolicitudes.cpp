@@ -154,6 +154,9 @@ void frmSolicitudes::pasosComunesDelMenu() {
 void frmSolicitudes::mnuP_Click(int indice) {
     pasosComunesDelMenu();
     switch (indice) {
+        case 1000:
+            imprimir();
+            break;
         case 2000:
             GuardarSolicitud(false, false);
             break;
@@ -222,7 +225,7 @@ void frmSolicitudes::cambiarContrasena() {
 
 void frmSolicitudes::closeEvent(QCloseEvent* evento) {
     // Mientras se entrega una impresión el formulario no se cierra.
-    if (m_temporizador.isActive()) {
+    if (m_temporizador.isActive() || m_imprimiendo) {
         evento->ignore();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Resultado.h"
+#include "printing/Impresion.h"
 #include "startup/Configuracion.h"
 
 #include <QMainWindow>
@@ -79,6 +80,17 @@ public:
     // el solicitante su contraseña). Verdadero si quedaron guardados los dos.
     bool GuardarSolicitud(bool imprimir, bool borrador);
 
+    // Impresión (unidad frmSolicitudesImprimir.cpp)
+    // Texto del código del solicitante con los datos del formulario.
+    QString DatosParaCodigoBarras() const;
+    // Si hay una impresión en marcha (convirtiéndose, comprobándose o entregándose).
+    bool imprimiendo() const { return m_imprimiendo; }
+
+signals:
+    // La impresión lanzada terminó (entregada, sin impresora o con un fallo ya avisado).
+    void impresionTerminada();
+
+public:
     bool cambiandoSolicitud() const { return m_cambiandoSolicitud; }
     // Mientras está en marcha (una impresión se está entregando) el formulario no se cierra.
     QTimer& Timer1() { return m_temporizador; }
@@ -100,6 +112,9 @@ private:
                              QVector<std::pair<QString, bool>>& casillas) const;
     // Lo que hace toda orden del menú antes de la suya.
     void pasosComunesDelMenu();
+    void imprimir();
+    void lanzarImpresion(const QString& documento, const QVector<CodigoEsperado>& codigos);
+    void terminarImpresion(const ResultadoDe<ResultadoImpresion>& resultado);
     void tabPrincipal_Click(int pestana);
     void cargarOtraSolicitud();
     void abrirManual();
@@ -110,6 +125,7 @@ private:
     std::array<TabConfig, kNumPestanas> m_tabConfig;
     bool m_cerrandoPorExistente = false;
     bool m_cambiandoSolicitud = false;
+    bool m_imprimiendo = false;
     QTimer m_temporizador;
     bool m_volviendoAPrimera = false;
     // La activación del formulario (la primera vez y al volver de otra ventana del programa).

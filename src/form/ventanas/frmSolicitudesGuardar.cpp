@@ -9,6 +9,7 @@
 #include "form/ventanas/frmSolicitudes.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/ComboDatos.h"
+#include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "startup/Globales.h"
 #include "storage/ListasXml.h"
@@ -158,6 +159,8 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     const QString listas = carpeta + NombreFicheroListas(nombre);
     // Los dos ficheros se escriben aparte y solo con los dos completos sustituyen a los de antes.
     p.rutaDocumento = carpeta + QStringLiteral(".") + nombre + QStringLiteral(".nuevo");
+    // El documento que se imprime va aparte; su PDF se queda junto a la solicitud.
+    p.rutaImpresion = carpeta + nombre.left(nombre.size() - 4) + QStringLiteral(".docx");
     p.imprimir = imprimir;
     p.borrador = borrador;
     p.dni = dni;
@@ -166,12 +169,16 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     p.hora = ahora.toString(QStringLiteral("HH:mm:ss"));
     p.plazasPorPagina = G().PlazasPorPagina.toInt() > 0 ? G().PlazasPorPagina.toInt() : 40;
     camposDelFormulario(xp, p.camposTexto, p.casillas);
+    p.prefijo = prefijoCodigoBarras(
+        ClaveSolicitante(dni, d.cboCuerpo->valor(), d.cboGrupo->valor()), p.fecha, p.hora);
+    p.cargaSolicitante = sinControl(G().TextoCodigoBarras);
     p.avanzar = [&progreso] { progreso.avanzar(); };
 
     // El fichero de listas aparte, oculto, con el nombre del documento aparte.
     const QString documentoAparte = QStringLiteral(".") + nombre;
     const QString listasAparte = carpeta + NombreFicheroListas(documentoAparte);
     Resultado r = Resultado::correcto();
+    QVector<CodigoEsperado> codigos;
     if (!QFile::exists(p.plantilla)) {
         r = Resultado::fallo(
             QStringLiteral("No se encuentra la plantilla \"%1\".").arg(p.plantilla),
@@ -179,6 +186,7 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     } else if (auto generado = generarDocumentoImpresion(p); !generado) {
         r = generado.estado();
     } else {
+        codigos = generado.valor().codigos;
         r = GuardarListasXML(documentoAparte, carpeta, G().rsVacantesSolicitadas,
                              G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
         if (r) r = reemplazar(p.rutaDocumento, documento);
@@ -188,10 +196,12 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     QFile::remove(p.rutaDocumento);
     QFile::remove(listasAparte);
     if (!r) {
+        if (imprimir) QFile::remove(p.rutaImpresion);
         mostrarMensaje(QStringLiteral("No se ha podido guardar la solicitud \"%1\".\n%2")
                            .arg(documento, r.mensaje()),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);
         return false;
     }
+    if (imprimir) lanzarImpresion(p.rutaImpresion, codigos);
     return true;
 }

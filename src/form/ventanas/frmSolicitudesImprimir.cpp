@@ -1,0 +1,148 @@
+// Formulario de la solicitud: el texto del código del solicitante y la impresión, que convierte,
+// comprueba y entrega el documento fuera del hilo de la ventana.
+#include "form/Fechas.h"
+#include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/frmProgresoGeneral.h"
+#include "form/ventanas/frmSolicitudes.h"
+#include "platform/ServicioMensajes.h"
+#include "platform/ventanas/ComboDatos.h"
+#include "printing/Impresion.h"
+#include "startup/Globales.h"
+#include "ui_PestanaSolicitante.h"
+#include "ui_frmSolicitudes.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <thread>
+
+namespace {
+
+// Una fecha del formulario en el código: "AAAAMMDD", o "00000000" si no hay.
+QString fechaCodigo(const QLineEdit* caja) {
+    if (caja->text().isEmpty()) return QStringLiteral("00000000");
+    const std::optional<QDate> fecha = interpretarFecha(caja->text());
+    return fecha ? fecha->toString(QStringLiteral("yyyyMMdd")) : QStringLiteral("00000000");
+}
+
+QString siNo(bool si) {
+    return si ? QStringLiteral("S") : QStringLiteral("N");
+}
+
+}  // namespace
+
+QString frmSolicitudes::DatosParaCodigoBarras() const {
+    const Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    const bool sinDestino = d.OptNo->isChecked();
+    QString situacion;
+    if (d.cboSituaciones->valorColumna(QStringLiteral("esOtras")) == QLatin1String("1"))
+        situacion = d.txtSitAdm->text();
+    else
+        situacion = d.cboSituaciones->valorColumna(QStringLiteral("Situacion"));
+    const QStringList campos = {
+        siNo(d.optForzoso->isChecked()),
+        d.txtApellido1->text(),
+        d.txtApellido2->text(),
+        d.txtNombre->text(),
+        d.txtDNI->text(),
+        fechaCodigo(d.txtFecNacimiento),
+        d.txtTelefono->text(),
+        siNo(d.optPetConyugeSi->isChecked()),
+        d.txtDNIConyuge->text(),
+        d.txtConyuApellido1->text(),
+        d.txtCOnyuApellido2->text(),
+        d.txtConyuNombre->text(),
+        siNo(d.optDiscSi->isChecked()),
+        d.txtTipoDisc->text(),
+        d.txtAdaptaciones->text(),
+        d.txtDomicilio->text(),
+        d.txtLocalidad->text(),
+        d.cboProvincia->valor(),
+        d.txtCP->text(),
+        d.cboCuerpo->valor(),
+        d.cboGrupo->valor(),
+        d.txtNRP->text(),
+        fechaCodigo(d.txtFechaIngreso),
+        d.optActivo->isChecked() ? QStringLiteral("A") : QStringLiteral("O"),
+        situacion,
+        fechaCodigo(d.txtFechaSit),
+        sinDestino ? QString()
+                   : (d.optSSNorsa->isChecked() ? QStringLiteral("S") : QStringLiteral("O")),
+        d.txtSS->text(),
+        sinDestino ? QString()
+                   : (d.optDefinitivo->isChecked() ? QStringLiteral("D") : QStringLiteral("P")),
+        d.txtPuesto->text(),
+        d.txtLocalidadPuesto->text(),
+        d.txtProvinciaPuesto->text(),
+        siNo(d.optReingesoSi->isChecked()),
+        fechaCodigo(d.txtFecPosesion),
+        d.txtInstiAct->text(),
+        d.txtZBSAct->text(),
+        d.txtProvAct->text(),
+    };
+    QString texto;
+    for (const QString& c : campos) texto += c + QLatin1Char('|');
+    return texto;
+}
+
+void frmSolicitudes::imprimir() {
+    if (ValidarDatosImpresion()) {
+        G().TextoCodigoBarras = DatosParaCodigoBarras().replace(QChar(0xD0), QChar(0xD1));
+        GuardarSolicitud(true, false);
+        return;
+    }
+    if (mostrarMensaje(QStringLiteral("Faltan datos por rellenar. ¿Desea imprimir una copia "
+                                      "borrador de la solicitud?"),
+                       QStringLiteral("Copia Borrador"), Icono::Pregunta,
+                       Botones::SiNo) == Respuesta::Si) {
+        G().TextoCodigoBarras = DatosParaCodigoBarras().replace(QChar(0xD0), QChar(0xD1));
+        GuardarSolicitud(true, true);
+    }
+}
+
+void frmSolicitudes::lanzarImpresion(const QString& documento,
+                                     const QVector<CodigoEsperado>& codigos) {
+    // Mientras se convierte, se comprueba y se entrega, ni otra orden ni cerrar.
+    m_imprimiendo = true;
+    for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(false);
+    auto* progreso = new frmProgresoGeneral(this);
+    progreso->setAttribute(Qt::WA_DeleteOnClose);
+    progreso->lblAccion()->setText(QStringLiteral("Imprimiendo la solicitud ..."));
+    progreso->prgBar()->setRange(0, 0);
+    progreso->show();
+    QPointer<frmSolicitudes> formulario(this);
+    QPointer<frmProgresoGeneral> ventana(progreso);
+    std::thread([formulario, ventana, documento, codigos] {
+        auto resultado = imprimirDocumento(documento, codigos);
+        QMetaObject::invokeMethod(
+            qApp,
+            [formulario, ventana, documento, resultado] {
+                if (ventana) ventana->close();
+                QFile::remove(documento);
+                if (formulario) formulario->terminarImpresion(resultado);
+            },
+            Qt::QueuedConnection);
+    }).detach();
+}
+
+void frmSolicitudes::terminarImpresion(const ResultadoDe<ResultadoImpresion>& resultado) {
+    m_imprimiendo = false;
+    for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+    if (!resultado) {
+        mostrarMensaje(QStringLiteral("No se ha impreso la solicitud.\n") + resultado.mensaje(),
+                       kTituloPrograma, Icono::Critico, Botones::Aceptar);
+    } else if (resultado.valor().enviada) {
+        mostrarMensaje(QStringLiteral("IMPORTANTE: Espere unos momentos, se está imprimiendo la "
+                                      "solicitud. Cuando estén todas las hojas impresas, pulse el "
+                                      "botón Aceptar."),
+                       QStringLiteral("Impresión"), Icono::Informacion, Botones::Aceptar);
+    } else {
+        mostrarMensaje(mensajeSinImpresora(resultado.valor()), QStringLiteral("Impresión"),
+                       Icono::Informacion, Botones::Aceptar);
+    }
+    emit impresionTerminada();
+}
