@@ -7,7 +7,8 @@ PAQUETES=(
   libpugixml-dev libzip-dev zipcmp zipmerge ziptool libzint-dev libzxing-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libreoffice-writer-nogui fonts-liberation fonts-dejavu-core
-  poppler-utils cups-client xvfb xauth x11-utils unzip
+  poppler-utils cups-client cups-daemon cups-filters printer-driver-cups-pdf
+  xvfb xauth x11-utils unzip
 )
 faltan=()
 for p in "${PAQUETES[@]}"; do
