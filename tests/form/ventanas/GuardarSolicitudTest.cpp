@@ -183,6 +183,46 @@ TEST_F(GuardarSolicitudTest, CerrarConSiGuarda) {
     EXPECT_FALSE(G().rsVacantesSolicitadas);  // tablas sueltas
 }
 
+TEST_F(GuardarSolicitudTest, CargarOtraSolicitud) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    // "Cancelar": nada.
+    mensajes.responder(Respuesta::Cancelar);
+    form->mnuP(2500)->setEnabled(true);
+    form->mnuP(2500)->trigger();
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_EQ(mensajes.mostrados()[0].texto, "¿Guardar la solicitud actual?");
+    EXPECT_EQ(mensajes.mostrados()[0].titulo, "GUARDAR");
+    EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Ninguno);
+    EXPECT_EQ(mensajes.mostrados()[0].botones, Botones::SiNoCancelar);
+    EXPECT_FALSE(QFile::exists(G().RutaTemporal + nombre()));
+    // "Sí": guarda y el formulario sigue abierto.
+    mensajes.responder(Respuesta::Si);
+    form->mnuP(2500)->trigger();
+    EXPECT_TRUE(QFile::exists(G().RutaTemporal + nombre()));
+    EXPECT_TRUE(form->isVisible());
+    // "No": el selector, sin "Nueva", con la solicitud recién guardada, y el formulario se va
+    // sin preguntar más.
+    auto* f = form.release();
+    QPointer<frmSolicitudes> vivo(f);
+    f->setAttribute(Qt::WA_DeleteOnClose, true);
+    mensajes.limpiar();
+    mensajes.responder(Respuesta::No);
+    f->mnuP(2500)->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(vivo.isNull());
+    EXPECT_EQ(mensajes.mostrados().size(), 1);
+    QWidget* selector = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("frmSeleccion") && w->isVisible()) selector = w;
+    ASSERT_NE(selector, nullptr);
+    auto* nueva = selector->findChild<QPushButton*>("cmdNueva");
+    ASSERT_NE(nueva, nullptr);
+    EXPECT_FALSE(nueva->isVisible());
+    EXPECT_EQ(G().rsSolicitudesGuardadas->numeroRegistros(), 1);
+    delete selector;
+}
+
 TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {
     ASSERT_FALSE(ExisteUsuario(G().DNIUsuario));
     ASSERT_NO_FATAL_FAILURE(rellenar());
