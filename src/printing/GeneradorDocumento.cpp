@@ -1,6 +1,7 @@
 #include "printing/GeneradorDocumento.h"
 
 #include "printing/CodigoBarras.h"
+#include "printing/PlanPaginas.h"
 #include "startup/Globales.h"
 
 #include <QFile>
@@ -93,4 +94,41 @@ ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento
     // El documento guardado se queda sin las listas: la impresión va a su propio fichero.
     if (auto r = doc.guardarComo(p.rutaImpresion); !r) return r;
     return g;
+}
+
+namespace {
+
+int filasDe(const PTabla& t) {
+    return t ? t->numeroRegistros() : 0;
+}
+
+// Orden y código de cada plaza de la lista, en el orden en que se imprimen.
+QVector<PlazaPlan> plazasDe(const PTabla& t) {
+    QVector<PlazaPlan> r;
+    if (!t) return r;
+    const int orden = t->indiceCampo(QStringLiteral("Orden"));
+    const int codigo = t->indiceCampo(QStringLiteral("CodConvocatoria"));
+    for (int f = 0; f < t->numeroRegistros(); ++f)
+        r.append({t->valorEnFila(f, orden).toLongLong(), t->valorEnFila(f, codigo).toString()});
+    return r;
+}
+
+}  // namespace
+
+ResultadoDe<QVector<CodigoEsperado>> codigosDelPlan(const PeticionDocumento& p) {
+    QVector<CodigoEsperado> codigos;
+    if (p.borrador) return codigos;
+    const Globales& g = G();
+    auto plan = planificarImpresion(filasDe(g.rsCursos), filasDe(g.rsDocumentos),
+                                    plazasDe(g.rsVacantesSolicitadas),
+                                    plazasDe(g.rsResultasSolicitadas), p.plazasPorPagina);
+    if (!plan) return plan.estado();
+    codigos.append({1, textoCodigoSolicitante(p.prefijo, p.cargaSolicitante)});
+    for (const auto& [lista, codigo] : {std::pair{&plan.valor().vacantes, QStringLiteral("V")},
+                                        std::pair{&plan.valor().resultas, QStringLiteral("R")}})
+        for (const TramoPagina& t : lista->tramos)
+            if (t.conCodigo)
+                codigos.append(
+                    {t.pagina, textoCodigoPagina(p.prefijo, codigo, t.pagina, t.entradas)});
+    return codigos;
 }

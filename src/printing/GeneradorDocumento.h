@@ -38,3 +38,9 @@ struct DocumentoGenerado {
 // completo con el código del solicitante, los documentos y las dos listas de plazas. Los pasos
 // que fallan uno a uno (un campo o una tabla que la plantilla no tiene) se pasan por alto.
 ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento& peticion);
+
+// Los códigos que debe llevar la impresión según el reparto en páginas de las listas de G() (el
+// del solicitante en la página 1 y uno por cada página de plazas), sin mirar el documento: la
+// comprobación antes de imprimir busca estos, no los que se llegaron a insertar. Un borrador no
+// lleva ninguno.
+ResultadoDe<QVector<CodigoEsperado>> codigosDelPlan(const PeticionDocumento& peticion);

@@ -101,6 +101,33 @@ TEST_F(GeneradorDocumento, ImprimirAnadeElCodigoDelSolicitanteYLasListas) {
     EXPECT_TRUE(QDir(G().RutaTemporal).entryList({QStringLiteral("*.bmp")}).isEmpty());
 }
 
+TEST_F(GeneradorDocumento, LosCodigosDelPlanSonLosQueSeInsertan) {
+    // Con páginas llenas, la cola larga partida y Resultas: lo que se espera sin mirar el
+    // documento es exactamente lo insertado.
+    p.imprimir = true;
+    p.plazasPorPagina = 40;
+    for (int i = 4; i <= 75; ++i) {
+        G().rsVacantesSolicitadas->anadirRegistro(
+            {qint64(i), qint64(i), QString::number(100 + i), QStringLiteral("Plaza")});
+    }
+    for (int i = 1; i <= 5; ++i)
+        G().rsResultasSolicitadas->anadirRegistro(
+            {qint64(i), qint64(i), QString::number(500 + i), QStringLiteral("Resulta")});
+    auto g = generarDocumentoImpresion(p);
+    ASSERT_TRUE(g.ok()) << g.mensaje().toStdString();
+    auto plan = codigosDelPlan(p);
+    ASSERT_TRUE(plan.ok()) << plan.mensaje().toStdString();
+    ASSERT_EQ(plan.valor().size(), g.valor().codigos.size());
+    ASSERT_EQ(plan.valor().size(), 1 + 3 + 1);  // solicitante, 40 + 31 + 4 y Resultas
+    for (int i = 0; i < plan.valor().size(); ++i) {
+        EXPECT_EQ(plan.valor()[i].pagina, g.valor().codigos[i].pagina) << i;
+        EXPECT_EQ(plan.valor()[i].texto, g.valor().codigos[i].texto) << i;
+    }
+    // Un borrador no espera ninguno.
+    p.borrador = true;
+    EXPECT_TRUE(codigosDelPlan(p).valor().isEmpty());
+}
+
 TEST_F(GeneradorDocumento, ElBorradorLlevaLaMarcaYNingunaImagen) {
     p.imprimir = true;
     p.borrador = true;

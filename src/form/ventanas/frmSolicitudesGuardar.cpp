@@ -186,9 +186,18 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     } else if (auto generado = generarDocumentoImpresion(p); !generado) {
         r = generado.estado();
     } else {
-        codigos = generado.valor().codigos;
-        r = GuardarListasXML(documentoAparte, carpeta, G().rsVacantesSolicitadas,
-                             G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
+        // Lo que la comprobación buscará sale del reparto en páginas, no de lo insertado: un
+        // código que no se pudo hacer falta y la impresión no sale.
+        if (imprimir) {
+            auto esperados = codigosDelPlan(p);
+            if (esperados)
+                codigos = esperados.valor();
+            else
+                r = esperados.estado();
+        }
+        if (r)
+            r = GuardarListasXML(documentoAparte, carpeta, G().rsVacantesSolicitadas,
+                                 G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
         if (r) r = reemplazar(p.rutaDocumento, documento);
         if (r) r = reemplazar(listasAparte, listas);
     }

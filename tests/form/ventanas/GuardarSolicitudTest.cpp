@@ -264,83 +264,89 @@ TEST_F(GuardarSolicitudTest, ImprimirDejaElPdfConElCodigoDelSolicitante) {
     ASSERT_NO_FATAL_FAILURE(rellenar());
     ui().txtApellido2->setText("Muñoz & Cía");
     ui().txtDomicilio->setText("C/ Río Ebro, 3º ¿izq?");
-    QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
-    form->mnuP(1000)->setEnabled(true);
-    form->mnuP(1000)->trigger();
-    // Mientras se imprime: ni otra orden ni cerrar.
-    EXPECT_TRUE(form->imprimiendo());
-    EXPECT_FALSE(form->mnuP(2000)->isEnabled());
-    EXPECT_FALSE(form->close());
-    ASSERT_TRUE(terminada.wait(240000));
-    EXPECT_FALSE(form->imprimiendo());
-    EXPECT_TRUE(form->mnuP(2000)->isEnabled());
-    ASSERT_FALSE(mensajes.mostrados().isEmpty());
-    const MensajeMostrado& aviso = mensajes.mostrados().last();
-    EXPECT_EQ(aviso.titulo, "Impresión") << aviso.texto.toStdString();
-    // Sin impresora, el PDF se queda junto a la solicitud; el documento de impresión no.
-    const QString base = G().RutaTemporal + nombre().left(nombre().size() - 4);
-    const QString pdf = base + ".pdf";
-    if (aviso.texto.startsWith("IMPORTANTE")) GTEST_SKIP() << "hay una impresora: se envió";
-    ASSERT_TRUE(QFile::exists(pdf)) << aviso.texto.toStdString();
-    EXPECT_TRUE(aviso.texto.contains(QDir::toNativeSeparators(pdf)));
-    EXPECT_FALSE(QFile::exists(base + ".docx"));
-    // El código del solicitante, leído del PDF a 200 ppp.
-    auto leidos = leerCodigosPdf(pdf, 200);
-    ASSERT_TRUE(leidos.ok()) << leidos.mensaje().toStdString();
-    QByteArray solicitante;
-    for (const CodigoLeido& c : leidos.valor())
-        if (c.pagina == 1) solicitante = c.bytes;
-    ASSERT_FALSE(solicitante.isEmpty());
-    const QString dni = G().DNIUsuario, cuerpo = ui().cboCuerpo->valor(),
-                  grupo = ui().cboGrupo->valor();
-    const QString clave =
-        dni.leftJustified(9, ' ') + cuerpo.rightJustified(5, '0') + grupo.leftJustified(1, ' ');
-    ASSERT_TRUE(solicitante.startsWith(clave.toLatin1()));
-    // Fecha y hora de la impresión, de ahora mismo.
-    const QDateTime impreso = QDateTime::fromString(
-        QString::fromLatin1(solicitante.mid(clave.size(), 18)), "dd/MM/yyyyHH:mm:ss");
-    ASSERT_TRUE(impreso.isValid());
-    EXPECT_LT(std::abs(impreso.secsTo(QDateTime::currentDateTime())), 600);
-    const QStringList campos = {"N",
-                                "Pérez",
-                                "Muñoz & Cía",
-                                "Begoña",
-                                dni,
-                                "19751103",
-                                "",
-                                "N",
-                                "",
-                                "",
-                                "",
-                                "",
-                                "N",
-                                "",
-                                "",
-                                "C/ Río Ebro, 3º ¿izq?",
-                                "",
-                                "",
-                                "",
-                                cuerpo,
-                                grupo,
-                                "",
-                                "00000000",
-                                "A",
-                                "",
-                                "00000000",
-                                "S",
-                                "",
-                                "D",
-                                "",
-                                "",
-                                "",
-                                "N",
-                                "00000000",
-                                "",
-                                "",
-                                ""};
-    QString carga;
-    for (const QString& c : campos) carga += c + "|";
-    EXPECT_EQ(solicitante.mid(clave.size() + 18), sustituido("P001" + carga + "F"));
+    // Las dos variantes del generador: la moderna y la de los procesadores de versión 8.
+    for (const char* version : {"16", "8"}) {
+        SCOPED_TRACE(version);
+        G().VersionWord = version;
+        mensajes.limpiar();
+        QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
+        form->mnuP(1000)->setEnabled(true);
+        form->mnuP(1000)->trigger();
+        // Mientras se imprime: ni otra orden ni cerrar.
+        EXPECT_TRUE(form->imprimiendo());
+        EXPECT_FALSE(form->mnuP(2000)->isEnabled());
+        EXPECT_FALSE(form->close());
+        ASSERT_TRUE(terminada.wait(240000));
+        EXPECT_FALSE(form->imprimiendo());
+        EXPECT_TRUE(form->mnuP(2000)->isEnabled());
+        ASSERT_FALSE(mensajes.mostrados().isEmpty());
+        const MensajeMostrado& aviso = mensajes.mostrados().last();
+        EXPECT_EQ(aviso.titulo, "Impresión") << aviso.texto.toStdString();
+        // Sin impresora, el PDF se queda junto a la solicitud; el documento de impresión no.
+        const QString base = G().RutaTemporal + nombre().left(nombre().size() - 4);
+        const QString pdf = base + ".pdf";
+        if (aviso.texto.startsWith("IMPORTANTE")) GTEST_SKIP() << "hay una impresora: se envió";
+        ASSERT_TRUE(QFile::exists(pdf)) << aviso.texto.toStdString();
+        EXPECT_TRUE(aviso.texto.contains(QDir::toNativeSeparators(pdf)));
+        EXPECT_FALSE(QFile::exists(base + ".docx"));
+        // El código del solicitante, leído del PDF a 200 ppp.
+        auto leidos = leerCodigosPdf(pdf, 200);
+        ASSERT_TRUE(leidos.ok()) << leidos.mensaje().toStdString();
+        QByteArray solicitante;
+        for (const CodigoLeido& c : leidos.valor())
+            if (c.pagina == 1) solicitante = c.bytes;
+        ASSERT_FALSE(solicitante.isEmpty());
+        const QString dni = G().DNIUsuario, cuerpo = ui().cboCuerpo->valor(),
+                      grupo = ui().cboGrupo->valor();
+        const QString clave =
+            dni.leftJustified(9, ' ') + cuerpo.rightJustified(5, '0') + grupo.leftJustified(1, ' ');
+        ASSERT_TRUE(solicitante.startsWith(clave.toLatin1()));
+        // Fecha y hora de la impresión, de ahora mismo.
+        const QDateTime impreso = QDateTime::fromString(
+            QString::fromLatin1(solicitante.mid(clave.size(), 18)), "dd/MM/yyyyHH:mm:ss");
+        ASSERT_TRUE(impreso.isValid());
+        EXPECT_LT(std::abs(impreso.secsTo(QDateTime::currentDateTime())), 600);
+        const QStringList campos = {"N",
+                                    "Pérez",
+                                    "Muñoz & Cía",
+                                    "Begoña",
+                                    dni,
+                                    "19751103",
+                                    "",
+                                    "N",
+                                    "",
+                                    "",
+                                    "",
+                                    "",
+                                    "N",
+                                    "",
+                                    "",
+                                    "C/ Río Ebro, 3º ¿izq?",
+                                    "",
+                                    "",
+                                    "",
+                                    cuerpo,
+                                    grupo,
+                                    "",
+                                    "00000000",
+                                    "A",
+                                    "",
+                                    "00000000",
+                                    "S",
+                                    "",
+                                    "D",
+                                    "",
+                                    "",
+                                    "",
+                                    "N",
+                                    "00000000",
+                                    "",
+                                    "",
+                                    ""};
+        QString carga;
+        for (const QString& c : campos) carga += c + "|";
+        EXPECT_EQ(solicitante.mid(clave.size() + 18), sustituido("P001" + carga + "F"));
+    }
 }
 
 TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
