@@ -48,6 +48,18 @@ qint64 SiguienteId(const PTabla& tabla, const QString& campo) {
     return mayor + 1;
 }
 
+PTabla cursorEnId(const PTabla& tabla, const QString& campo, qint64 id) {
+    const PTabla todos = tabla->clonar();
+    const int c = todos->indiceCampo(campo);
+    for (int f = 0; f < todos->numeroRegistros(); ++f) {
+        const QVariant& v = todos->valorEnFila(f, c);
+        if (v.isNull() || v.toLongLong() != id) continue;
+        todos->irAFila(f);
+        return todos;
+    }
+    return nullptr;
+}
+
 bool PlazaYaSolicitada(const QString& codigo, const PTabla& tabla) {
     const PTabla todos = tabla->clonar();
     const int c = todos->indiceCampo(QStringLiteral("CodConvocatoria"));

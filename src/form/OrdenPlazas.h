@@ -14,6 +14,10 @@ inline constexpr qint64 kOrdenMaximo = 32000;
 // Mayor valor del campo entre todos los registros + 1; 0 si la tabla no tiene ninguno.
 qint64 SiguienteId(const PTabla& tabla, const QString& campo);
 
+// Segundo cursor situado en el primer registro cuyo campo entero vale `id` (mire lo que mire el
+// cursor de quien llama); nulo si no hay ninguno.
+PTabla cursorEnId(const PTabla& tabla, const QString& campo, qint64 id);
+
 // Si algún registro de la lista tiene esa plaza (CodConvocatoria).
 bool PlazaYaSolicitada(const QString& codigo, const PTabla& tabla);
 

@@ -40,6 +40,11 @@ TEST(OrdenPlazasTest, SiguienteIdSobreTodasLasFilas) {
     EXPECT_EQ(SiguienteId(t, "IdSolicitud"), 6);
     EXPECT_EQ(SiguienteId(t, "Orden"), 4);
     EXPECT_TRUE(PlazaYaSolicitada("00002", t));
+    // El cursor de un identificador, aunque el de quien llama no lo vea.
+    const PTabla en5 = cursorEnId(t, "IdSolicitud", 5);
+    ASSERT_TRUE(en5);
+    EXPECT_EQ(en5->texto("CodConvocatoria"), "00002");
+    EXPECT_FALSE(cursorEnId(t, "IdSolicitud", 7));
     EXPECT_FALSE(PlazaYaSolicitada("00004", t));
 }
 

@@ -13,6 +13,29 @@
 #include <QPushButton>
 #include <QTimer>
 
+void prepararListasBusqueda(const CombosBusqueda& c, const QString& rotuloNombre) {
+    const QString codigo = QStringLiteral("Código");
+    c.puesto->setColumnasLista(
+        {"CodConvocatoria", "NomConvocatoria", "Consejeria", "Localidad", "Area", "CodZona"},
+        {codigo, rotuloNombre, QStringLiteral("Institución"), QStringLiteral("Localidad/Z.B.S."),
+         QStringLiteral("Área"), QStringLiteral("Zona")});
+    const int anchosPuesto[] = {60, 300, 260, 200};
+    for (int i = 0; i < 4; ++i) c.puesto->setAnchoColumna(i, anchosPuesto[i]);
+    c.consejeria->setColumnasLista({"CodConsejeria", "Consejeria"},
+                                   {codigo, QStringLiteral("Institución")});
+    c.localidad->setColumnasLista(
+        {"CodLocalidad", "Localidad", "CodProvincia"},
+        {codigo, QStringLiteral("Localidad"), QStringLiteral("Provincia")});
+    c.provincia->setColumnasLista({"CodProvincia", "Provincia"},
+                                  {codigo, QStringLiteral("Provincia")});
+    c.area->setColumnasLista({"CodArea", "Area"}, {codigo, QStringLiteral("Área")});
+    c.zona->setColumnasLista({"CodZona", "Zona"}, {codigo, QStringLiteral("Zona Básica de Salud")});
+    for (ComboDatos* combo : {c.consejeria, c.localidad, c.provincia, c.area, c.zona}) {
+        combo->setAnchoColumna(0, 70);
+        combo->setAnchoColumna(1, 320);
+    }
+}
+
 PanelPlazas::PanelPlazas(const ControlesPanel& controles, ContextoPanel contexto, QObject* parent)
     : QObject(parent), m_c(controles), m_ctx(std::move(contexto)) {
     FiltroTeclas::instalarNumerico(m_c.txtOrden);
@@ -183,16 +206,9 @@ void PanelPlazas::aceptarModificacion() {
     const qint64 nuevo = valorEntero(m_c.txtOrden->text()).value_or(1);
     MoverOrden(t, QStringLiteral("Orden"), *m_ctx.ordenAnterior, nuevo);
     // La fila modificada, por su identificador aunque la selección se haya movido.
-    const PTabla todas = t->clonar();
-    const int cId = todas->indiceCampo(QStringLiteral("IdSolicitud"));
-    const qint64 id = m_c.txtId->text().toLongLong();
-    for (int f = 0; f < todas->numeroRegistros(); ++f) {
-        if (todas->valorEnFila(f, cId).isNull() || todas->valorEnFila(f, cId).toLongLong() != id)
-            continue;
-        todas->irAFila(f);
-        todas->establecer(QStringLiteral("Orden"), nuevo);
-        break;
-    }
+    if (const PTabla fila =
+            cursorEnId(t, QStringLiteral("IdSolicitud"), m_c.txtId->text().toLongLong()))
+        fila->establecer(QStringLiteral("Orden"), nuevo);
     RenumerarOrden(t, QStringLiteral("Orden"));
     if (m_c.lblPlazas) m_c.lblPlazas->setVisible(true);
     finComun();

@@ -34,6 +34,19 @@ struct ControlesPanel {
     QLabel* lblPlazas;  // solo Vacantes
 };
 
+// Los combos de la búsqueda de una pestaña de plazas.
+struct CombosBusqueda {
+    ComboDatos* provincia;
+    ComboDatos* localidad;
+    ComboDatos* consejeria;
+    ComboDatos* area;
+    ComboDatos* zona;
+    ComboDatos* puesto;
+};
+// Columnas, rótulos y anchos de sus listas desplegables; `rotuloNombre` es el de la columna del
+// nombre de la plaza ("Denominación" en Vacantes, "Convocatoria" en Resultas).
+void prepararListasBusqueda(const CombosBusqueda& combos, const QString& rotuloNombre);
+
 // Lo que el panel necesita de su pestaña y del formulario.
 struct ContextoPanel {
     QString lista;  // "V" o "R"

@@ -139,20 +139,12 @@ void PestanaCursos::cmdAceptar_Click() {
     Resultado r = Resultado::correcto();
     if (m_modo == 2) {
         // La fila por su identificador, aunque la selección se haya movido.
-        const PTabla todas = t->clonar();
-        const int cId = todas->indiceCampo(QStringLiteral("IdCurso"));
-        const qint64 id = ui->txtIdCurso->text().toLongLong();
-        for (int f = 0; f < todas->numeroRegistros(); ++f) {
-            if (todas->valorEnFila(f, cId).isNull() ||
-                todas->valorEnFila(f, cId).toLongLong() != id)
-                continue;
-            todas->irAFila(f);
+        if (const PTabla fila =
+                cursorEnId(t, QStringLiteral("IdCurso"), ui->txtIdCurso->text().toLongLong()))
             for (const char* campo : {"Curso", "NHoras", "Ano", "Centro"})
                 if (r)
-                    r = todas->establecer(QLatin1String(campo),
-                                          valores[size_t(t->indiceCampo(QLatin1String(campo)))]);
-            break;
-        }
+                    r = fila->establecer(QLatin1String(campo),
+                                         valores[size_t(t->indiceCampo(QLatin1String(campo)))]);
     } else {
         poner("IdCurso", SiguienteId(t, QStringLiteral("IdCurso")));
         r = t->anadirRegistro(std::move(valores));

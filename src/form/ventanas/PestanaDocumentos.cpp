@@ -82,18 +82,10 @@ void PestanaDocumentos::cmdAceptarDoc_Click() {
     Resultado r = Resultado::correcto();
     if (m_modo == 2) {
         // La fila por su identificador, aunque la selección se haya movido.
-        const PTabla todas = t->clonar();
-        const int cId = todas->indiceCampo(QStringLiteral("IdDocumento"));
-        const qint64 id = ui->txtIdDoc->text().toLongLong();
-        for (int f = 0; f < todas->numeroRegistros(); ++f) {
-            if (todas->valorEnFila(f, cId).isNull() ||
-                todas->valorEnFila(f, cId).toLongLong() != id)
-                continue;
-            todas->irAFila(f);
+        if (const PTabla fila =
+                cursorEnId(t, QStringLiteral("IdDocumento"), ui->txtIdDoc->text().toLongLong()))
             for (const auto& [campo, valor] : campos)
-                if (r) r = todas->establecer(QLatin1String(campo), valor);
-            break;
-        }
+                if (r) r = fila->establecer(QLatin1String(campo), valor);
     } else {
         std::vector<QVariant> valores(size_t(t->campos().size()));
         for (const auto& [campo, valor] : campos)

@@ -25,30 +25,10 @@ QString clausulaProvincia(const QString& provincia) {
 PestanaResultas::PestanaResultas(QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::PestanaResultas>()) {
     ui->setupUi(this);
-    ui->cboPuestoResultas->setColumnasLista(
-        {"CodConvocatoria", "NomConvocatoria", "Consejeria", "Localidad", "Area", "CodZona"},
-        {QStringLiteral("Código"), QStringLiteral("Convocatoria"), QStringLiteral("Institución"),
-         QStringLiteral("Localidad/Z.B.S."), QStringLiteral("Área"), QStringLiteral("Zona")});
-    ui->cboPuestoResultas->setAnchoColumna(0, 60);
-    ui->cboPuestoResultas->setAnchoColumna(1, 300);
-    ui->cboPuestoResultas->setAnchoColumna(2, 260);
-    ui->cboPuestoResultas->setAnchoColumna(3, 200);
-    ui->cboConsejeriaResultas->setColumnasLista(
-        {"CodConsejeria", "Consejeria"}, {QStringLiteral("Código"), QStringLiteral("Institución")});
-    ui->cboLocalidadResultas->setColumnasLista(
-        {"CodLocalidad", "Localidad", "CodProvincia"},
-        {QStringLiteral("Código"), QStringLiteral("Localidad"), QStringLiteral("Provincia")});
-    ui->cboProvinciaResultas->setColumnasLista(
-        {"CodProvincia", "Provincia"}, {QStringLiteral("Código"), QStringLiteral("Provincia")});
-    ui->cboAreasResultas->setColumnasLista({"CodArea", "Area"},
-                                           {QStringLiteral("Código"), QStringLiteral("Área")});
-    ui->cboZonasResultas->setColumnasLista(
-        {"CodZona", "Zona"}, {QStringLiteral("Código"), QStringLiteral("Zona Básica de Salud")});
-    for (ComboDatos* c : {ui->cboConsejeriaResultas, ui->cboLocalidadResultas,
-                          ui->cboProvinciaResultas, ui->cboAreasResultas, ui->cboZonasResultas}) {
-        c->setAnchoColumna(0, 70);
-        c->setAnchoColumna(1, 320);
-    }
+    prepararListasBusqueda(
+        {ui->cboProvinciaResultas, ui->cboLocalidadResultas, ui->cboConsejeriaResultas,
+         ui->cboAreasResultas, ui->cboZonasResultas, ui->cboPuestoResultas},
+        QStringLiteral("Convocatoria"));
 }
 
 PestanaResultas::~PestanaResultas() = default;

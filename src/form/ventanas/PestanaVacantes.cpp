@@ -31,30 +31,10 @@ PestanaVacantes::PestanaVacantes(QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::PestanaVacantes>()) {
     ui->setupUi(this);
     FiltroTeclas::instalarNumerico(ui->txtCodVacante);
-    ui->cboPuestoVacante->setColumnasLista(
-        {"CodConvocatoria", "NomConvocatoria", "Consejeria", "Localidad", "Area", "CodZona"},
-        {QStringLiteral("Código"), QStringLiteral("Denominación"), QStringLiteral("Institución"),
-         QStringLiteral("Localidad/Z.B.S."), QStringLiteral("Área"), QStringLiteral("Zona")});
-    ui->cboPuestoVacante->setAnchoColumna(0, 60);
-    ui->cboPuestoVacante->setAnchoColumna(1, 300);
-    ui->cboPuestoVacante->setAnchoColumna(2, 260);
-    ui->cboPuestoVacante->setAnchoColumna(3, 200);
-    ui->cboConsejeriaVacantes->setColumnasLista(
-        {"CodConsejeria", "Consejeria"}, {QStringLiteral("Código"), QStringLiteral("Institución")});
-    ui->cboLocalidadVacantes->setColumnasLista(
-        {"CodLocalidad", "Localidad", "CodProvincia"},
-        {QStringLiteral("Código"), QStringLiteral("Localidad"), QStringLiteral("Provincia")});
-    ui->cboProvinciaVacantes->setColumnasLista(
-        {"CodProvincia", "Provincia"}, {QStringLiteral("Código"), QStringLiteral("Provincia")});
-    ui->cboAreasVacantes->setColumnasLista({"CodArea", "Area"},
-                                           {QStringLiteral("Código"), QStringLiteral("Área")});
-    ui->cboZonasVacantes->setColumnasLista(
-        {"CodZona", "Zona"}, {QStringLiteral("Código"), QStringLiteral("Zona Básica de Salud")});
-    for (ComboDatos* c : {ui->cboConsejeriaVacantes, ui->cboLocalidadVacantes,
-                          ui->cboProvinciaVacantes, ui->cboAreasVacantes, ui->cboZonasVacantes}) {
-        c->setAnchoColumna(0, 70);
-        c->setAnchoColumna(1, 320);
-    }
+    prepararListasBusqueda(
+        {ui->cboProvinciaVacantes, ui->cboLocalidadVacantes, ui->cboConsejeriaVacantes,
+         ui->cboAreasVacantes, ui->cboZonasVacantes, ui->cboPuestoVacante},
+        QStringLiteral("Denominación"));
 }
 
 PestanaVacantes::~PestanaVacantes() = default;
