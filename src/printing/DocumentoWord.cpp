@@ -325,7 +325,10 @@ struct Trozos {
     }
 };
 
-void ponerTextoT(pugi::xml_node t, const QString& s) {
+void ponerTextoT(pugi::xml_node t, QString s) {
+    // Un carácter de control (pegado o escrito) no cabe en XML: dejaría el documento ilegible.
+    s.removeIf(
+        [](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r'; });
     t.text().set(s.toUtf8().constData());
     if (!t.attribute("xml:space")) t.append_attribute("xml:space") = "preserve";
 }

@@ -213,7 +213,8 @@ pugi::xml_node nuevoRun(pugi::xml_node padre, pugi::xml_node anterior, pugi::xml
         } else if (c == QLatin1Char('\t')) {
             volcar();
             r.append_child("w:tab");
-        } else if (c != QLatin1Char('\r')) {
+        } else if (c != QLatin1Char('\r') && c.unicode() >= 0x20) {
+            // Los demás caracteres de control no caben en XML: el documento quedaría ilegible.
             trozo += c;
         }
     }

@@ -132,18 +132,22 @@ Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpet
                            const PTabla& documentos) {
     const QString texto = TextoListasXML(vacantes, resultas, cursos, documentos);
     const QString ruta = carpeta + NombreFicheroListas(nombreDocumento);
+    // El texto que no se pudo guardar, por lo que fuera, para quien tenga que ver por qué.
+    const auto trazar = [&texto] {
+        QSaveFile traza(carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza);
+        if (!traza.open(QIODevice::WriteOnly)) return;
+        traza.write(texto.toUtf8() + "\r\n");
+        traza.commit();
+    };
     DocumentoXml doc;
     if (!doc.cargarTexto(texto)) {
-        // El texto que no se pudo guardar, para quien tenga que ver por qué.
-        QSaveFile traza(carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza);
-        if (traza.open(QIODevice::WriteOnly)) {
-            traza.write(texto.toUtf8() + "\r\n");
-            traza.commit();
-        }
+        trazar();
         return Resultado::fallo(QStringLiteral("Formato erróneo de XML"),
                                 Errores::ErrorEntradaSalida);
     }
-    return doc.guardar(ruta);
+    Resultado r = doc.guardar(ruta);
+    if (!r) trazar();
+    return r;
 }
 
 ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& nombreFichero,

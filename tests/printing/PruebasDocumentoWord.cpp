@@ -107,6 +107,10 @@ TEST_F(MotorDocumentos, CamposDeTextoYCasillasSeEscribenYSeLeen) {
     // Un blanco solo no se pierde al guardar.
     ASSERT_TRUE(otro.ponerCampoTexto(QStringLiteral("NOMBRE"), QStringLiteral(" ")).ok());
     EXPECT_EQ(releer(otro).campoTexto(QStringLiteral("NOMBRE")).valor(), QStringLiteral(" "));
+    // Un carácter de control no llega al documento, que sigue legible.
+    ASSERT_TRUE(otro.ponerCampoTexto(QStringLiteral("NOMBRE"), QString("Ana\x01 Ruiz\x1b")).ok());
+    EXPECT_EQ(releer(otro).campoTexto(QStringLiteral("NOMBRE")).valor(),
+              QStringLiteral("Ana Ruiz"));
 }
 
 TEST_F(MotorDocumentos, TablasPorPosicionYPorMarcador) {

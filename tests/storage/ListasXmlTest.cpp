@@ -1,5 +1,7 @@
 #include "../apoyo/Ficheros.h"
 #include "catalogue/Esquemas.h"
+#include "startup/Configuracion.h"
+#include "startup/Globales.h"
 #include "storage/ListasXml.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +38,9 @@ QString fila(const PTabla& t, int f) {
 
 class ListasXmlTest : public ::testing::Test {
 protected:
+    // La carpeta del programa (la de la traza) es la temporal de la prueba.
+    void SetUp() override { G().RutaFicheros = dir.path() + "/ficheros/"; }
+    void TearDown() override { reiniciarGlobales(); }
     ResultadoDe<LecturaListas> leer(Listas& l) {
         return LeerListasXML(dir.path() + "/", kXml, l.resultas, l.vacantes, l.cursos,
                              l.documentos);
@@ -178,6 +183,8 @@ TEST_F(ListasXmlTest, UnaCarpetaQueNoSePuedeEscribirLoDice) {
                                          l.cursos, l.documentos);
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains(kXml)) << r.mensaje().toStdString();
+    // El texto que no se pudo guardar queda en la traza, en la carpeta del programa.
+    EXPECT_TRUE(leerBytes(carpetaAplicacion() + "/traza.txt").contains("<CodConvocatoria>00001"));
     // Tampoco donde ya hay algo que no es un fichero: lo dice y no lo toca.
     ASSERT_TRUE(QDir(dir.path()).mkdir(kXml));
     const Resultado otra = guardar(l);
