@@ -3,7 +3,9 @@
 #include "catalogue/Esquemas.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
+#include "printing/Impresion.h"
 #include "printing/PaqueteDocx.h"
+#include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +128,27 @@ TEST_F(GeneradorDocumento, LosCodigosDelPlanSonLosQueSeInsertan) {
     // Un borrador no espera ninguno.
     p.borrador = true;
     EXPECT_TRUE(codigosDelPlan(p).valor().isEmpty());
+}
+
+TEST_F(GeneradorDocumento, UnCodigoQueNoSePuedeHacerNoDejaImprimir) {
+    // Un texto que no cabe en ningún PDF417: el código del solicitante no se llega a insertar.
+    p.imprimir = true;
+    p.cargaSolicitante = QString(4000, QLatin1Char('9'));
+    auto g = generarDocumentoImpresion(p);
+    ASSERT_TRUE(g.ok()) << g.mensaje().toStdString();
+    EXPECT_FALSE(g.valor().avisos.isEmpty());
+    for (const CodigoEsperado& c : g.valor().codigos) EXPECT_NE(c.pagina, 1);
+    // Lo que se espera sale del plan y sí lo incluye: la comprobación lo echa en falta y nada se
+    // entrega (ni a la cola ni como PDF que parezca bueno).
+    auto esperados = codigosDelPlan(p);
+    ASSERT_TRUE(esperados.ok());
+    ASSERT_EQ(esperados.valor().first().pagina, 1);
+    programasExternos().lp = dir.filePath(QStringLiteral("lp-que-no-debe-llamarse"));
+    auto r = imprimirDocumento(p.rutaImpresion, esperados.valor());
+    programasExternos().lp = QStringLiteral("lp");
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.mensaje().contains(QStringLiteral("página 1"))) << r.mensaje().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(rutaPdfDe(p.rutaImpresion)));
 }
 
 TEST_F(GeneradorDocumento, ElBorradorLlevaLaMarcaYNingunaImagen) {
