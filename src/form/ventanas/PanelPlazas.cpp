@@ -2,6 +2,7 @@
 
 #include "form/OrdenPlazas.h"
 #include "form/ventanas/FiltroTeclas.h"
+#include "form/ventanas/PreguntaBorrar.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "platform/ventanas/PerdidaFoco.h"
@@ -165,10 +166,10 @@ void PanelPlazas::finComun() {
 }
 
 int PanelPlazas::filaUnica() const {
-    const QList<int> filas = m_c.grd->filasSeleccionadas();
-    if (filas.size() != 1 || !tabla()) return -1;
-    tabla()->irAFila(filas.first());
-    return tabla()->eof() || tabla()->bof() ? -1 : filas.first();
+    const int fila = m_c.grd->filaSeleccionadaUnica();
+    if (fila < 0 || !tabla()) return -1;
+    tabla()->irAFila(fila);
+    return tabla()->eof() || tabla()->bof() ? -1 : fila;
 }
 
 void PanelPlazas::cmdUpdate_Click() {
@@ -215,9 +216,7 @@ void PanelPlazas::aceptarModificacion() {
 }
 
 void PanelPlazas::cmdDel_Click() {
-    if (filaUnica() >= 0 && mostrarMensaje(QStringLiteral("¿Desea borrar la fila seleccionada?"),
-                                           QStringLiteral("Solicitudes"), Icono::Exclamacion,
-                                           Botones::SiNo) == Respuesta::Si) {
+    if (filaUnica() >= 0 && confirmarBorrarFila()) {
         const PTabla& t = tabla();
         // La rejilla no se redibuja mientras se borra y se renumera.
         m_c.grd->setUpdatesEnabled(false);

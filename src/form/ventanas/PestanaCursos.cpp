@@ -3,6 +3,7 @@
 #include "form/CursosDocumentos.h"
 #include "form/OrdenPlazas.h"
 #include "form/ventanas/FiltroTeclas.h"
+#include "form/ventanas/PreguntaBorrar.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/PerdidaFoco.h"
 #include "platform/ventanas/RejillaDatos.h"
@@ -64,11 +65,10 @@ void PestanaCursos::cmdAdd_Click() {
 }
 
 void PestanaCursos::cmdUpdate_Click() {
-    const QList<int> filas = ui->grdCursos->filasSeleccionadas();
+    const int f = ui->grdCursos->filaSeleccionadaUnica();
     const PTabla& t = G().rsCursos;
-    if (filas.size() != 1 || !t) return;
+    if (f < 0 || !t) return;
     m_modo = 2;
-    const int f = filas.first();
     const auto celda = [&](const char* campo) {
         return t->valorEnFila(f, t->indiceCampo(QLatin1String(campo))).toString();
     };
@@ -156,13 +156,10 @@ void PestanaCursos::cmdAceptar_Click() {
 }
 
 void PestanaCursos::cmdDel_Click() {
-    const QList<int> filas = ui->grdCursos->filasSeleccionadas();
+    const int fila = ui->grdCursos->filaSeleccionadaUnica();
     const PTabla& t = G().rsCursos;
-    if (filas.size() == 1 && t &&
-        mostrarMensaje(QStringLiteral("¿Desea borrar la fila seleccionada?"),
-                       QStringLiteral("Solicitudes"), Icono::Exclamacion,
-                       Botones::SiNo) == Respuesta::Si) {
-        t->irAFila(filas.first());
+    if (fila >= 0 && t && confirmarBorrarFila()) {
+        t->irAFila(fila);
         t->borrar();
         t->actualizar();
     }

@@ -1,6 +1,7 @@
 #include "form/ventanas/PestanaDocumentos.h"
 
 #include "form/OrdenPlazas.h"
+#include "form/ventanas/PreguntaBorrar.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "startup/Globales.h"
@@ -52,11 +53,10 @@ void PestanaDocumentos::cmdAddDoc_Click() {
 }
 
 void PestanaDocumentos::cmdModDoc_Click() {
-    const QList<int> filas = ui->grdDocumentos->filasSeleccionadas();
+    const int f = ui->grdDocumentos->filaSeleccionadaUnica();
     const PTabla& t = G().rsDocumentos;
-    if (filas.size() != 1 || !t) return;
+    if (f < 0 || !t) return;
     m_modo = 2;
-    const int f = filas.first();
     const auto celda = [&](const char* campo) {
         return t->valorEnFila(f, t->indiceCampo(QLatin1String(campo))).toString();
     };
@@ -102,13 +102,10 @@ void PestanaDocumentos::cmdAceptarDoc_Click() {
 }
 
 void PestanaDocumentos::cmdDelDoc_Click() {
-    const QList<int> filas = ui->grdDocumentos->filasSeleccionadas();
+    const int fila = ui->grdDocumentos->filaSeleccionadaUnica();
     const PTabla& t = G().rsDocumentos;
-    if (filas.size() == 1 && t &&
-        mostrarMensaje(QStringLiteral("¿Desea borrar la fila seleccionada?"),
-                       QStringLiteral("Solicitudes"), Icono::Exclamacion,
-                       Botones::SiNo) == Respuesta::Si) {
-        t->irAFila(filas.first());
+    if (fila >= 0 && t && confirmarBorrarFila()) {
+        t->irAFila(fila);
         t->borrar();
         t->actualizar();
         if (t->numeroRegistros() > 0) t->moverPrimero();

@@ -104,8 +104,7 @@ void PestanaSolicitante::prepararTeclado() {
                              ui->txtCOnyuApellido2,
                              ui->txtConyuNombre};
     m_fechas = {ui->txtFecNacimiento, ui->txtFechaIngreso, ui->txtFechaSit, ui->txtFecPosesion};
-    QList<QLineEdit*> vigiladas = m_seleccionarAlEntrar;
-    for (QLineEdit* caja : vigiladas) caja->installEventFilter(this);
+    for (QLineEdit* caja : m_seleccionarAlEntrar) caja->installEventFilter(this);
 }
 
 QList<QWidget*> PestanaSolicitante::controlesConCampo() const {

@@ -29,7 +29,8 @@
 
 namespace {
 
-// Un documento no puede llevar caracteres de control (salvo el tabulador): se quitan.
+// El código del solicitante no lleva caracteres de control (salvo el tabulador). En el documento
+// ya los quita su motor.
 QString sinControl(QString texto) {
     texto.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
     return texto;
@@ -110,12 +111,12 @@ void frmSolicitudes::camposDelFormulario(bool varianteXP,
     for (QWidget* control : controlesConCampo()) {
         const QString campo = control->property("campo").toString();
         if (auto* caja = qobject_cast<QLineEdit*>(control)) {
-            textos.append({campo, sinControl(caja->text())});
+            textos.append({campo, caja->text()});
         } else if (auto* opcion = qobject_cast<QRadioButton*>(control)) {
             casillas.append(
                 {campo, opcion->isChecked() && !(sinDestino && sinMarcar.contains(campo))});
         } else if (auto* combo = qobject_cast<ComboDatos*>(control)) {
-            const QString texto = sinControl(combo->texto());
+            const QString texto = combo->texto();
             textos.append({campo, texto});
             textos.append({campo + QStringLiteral("1"), texto});
         }

@@ -50,6 +50,11 @@ QList<int> RejillaDatos::filasSeleccionadas() const {
     return filas;
 }
 
+int RejillaDatos::filaSeleccionadaUnica() const {
+    const QList<int> filas = filasSeleccionadas();
+    return filas.size() == 1 ? filas.first() : -1;
+}
+
 void RejillaDatos::limpiarSeleccion() {
     if (selectionModel()) selectionModel()->clearSelection();
 }

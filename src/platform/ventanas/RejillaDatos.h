@@ -24,6 +24,8 @@ public:
 
     // Filas seleccionadas (entre las visibles de la tabla), de menor a mayor.
     QList<int> filasSeleccionadas() const;
+    // La fila seleccionada si hay exactamente una; -1 si ninguna o varias.
+    int filaSeleccionadaUnica() const;
     void limpiarSeleccion();
     // Fila con el foco; -1 si ninguna.
     int filaActual() const;

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/ServicioMensajes.h"
+
+// La pregunta antes de borrar la fila seleccionada de una lista (plazas, cursos, documentos).
+inline bool confirmarBorrarFila() {
+    return mostrarMensaje(QStringLiteral("¿Desea borrar la fila seleccionada?"),
+                          QStringLiteral("Solicitudes"), Icono::Exclamacion,
+                          Botones::SiNo) == Respuesta::Si;
+}
