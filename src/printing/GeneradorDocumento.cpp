@@ -46,6 +46,8 @@ void insertarCodigoSolicitante(DocumentoWord& doc, const PeticionDocumento& p,
 }  // namespace
 
 ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento& p) {
+    if (p.imprimir)
+        if (Resultado r = plazasPorPaginaImprimibles(p.plazasPorPagina); !r) return r;
     auto nuevo = DocumentoWord::nuevoDesdePlantilla(p.plantilla);
     if (!nuevo) return nuevo.estado();
     DocumentoWord& doc = nuevo.valor();

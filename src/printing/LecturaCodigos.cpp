@@ -78,20 +78,30 @@ ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp
 }
 
 Resultado compararCodigos(const QVector<CodigoLeido>& leidos,
-                          const QVector<CodigoEsperado>& esperados) {
+                          QVector<CodigoEsperado> esperados) {
+    // Una página que no cabe en su hoja (una lista de cursos muy larga, una fila que crece) corre
+    // lo que viene detrás a la hoja siguiente: cada código puede estar en una hoja posterior a su
+    // número de página, pero nunca antes, y en el mismo orden que las páginas.
+    std::stable_sort(esperados.begin(), esperados.end(),
+                     [](const auto& a, const auto& b) { return a.pagina < b.pagina; });
     QVector<bool> usado(leidos.size(), false);
+    int hojaAnterior = 0;
+    int desplazamiento = 0;  // hojas que se ha corrido el último código hallado
     for (const CodigoEsperado& e : esperados) {
         const QByteArray bytes = bytesCodigo(e.texto);
-        bool hallado = false;
-        for (qsizetype i = 0; i < leidos.size() && !hallado; ++i) {
-            if (!usado[i] && leidos[i].pagina == e.pagina && leidos[i].bytes == bytes) {
-                usado[i] = hallado = true;
-            }
+        const int desde = qMax(e.pagina, hojaAnterior + 1);
+        qsizetype hallado = -1;
+        for (qsizetype i = 0; i < leidos.size() && hallado < 0; ++i)
+            if (!usado[i] && leidos[i].pagina >= desde && leidos[i].bytes == bytes) hallado = i;
+        if (hallado >= 0) {
+            usado[hallado] = true;
+            hojaAnterior = leidos[hallado].pagina;
+            desplazamiento = hojaAnterior - e.pagina;
+            continue;
         }
-        if (hallado) continue;
         QString leidoAhi;
         for (qsizetype i = 0; i < leidos.size(); ++i)
-            if (!usado[i] && leidos[i].pagina == e.pagina) {
+            if (!usado[i] && leidos[i].pagina == e.pagina + desplazamiento) {
                 leidoAhi = Codificacion::desdeWindows1252(leidos[i].bytes);
                 break;
             }

@@ -29,7 +29,7 @@ QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen);
 // Rasteriza el PDF a `ppp` puntos por pulgada y lee los códigos de cada página (desde 1).
 ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp = 300);
 
-// Comprueba que cada código esperado se lee exactamente en su página y que no hay otros. El
+// Comprueba que cada código esperado se lee exactamente, en el orden de sus páginas, en la hoja de
+// su número o en una posterior (si algo de antes ocupó más de una hoja), y que no hay otros. El
 // mensaje del fallo dice qué página y qué código.
-Resultado compararCodigos(const QVector<CodigoLeido>& leidos,
-                          const QVector<CodigoEsperado>& esperados);
+Resultado compararCodigos(const QVector<CodigoLeido>& leidos, QVector<CodigoEsperado> esperados);

@@ -85,13 +85,35 @@ QVector<PlazaPlan> plazasDe(const QVector<QStringList>& filas) {
 
 }  // namespace
 
+namespace {
+// Presupuesto de la página para las filas de plazas (twips): la página útil menos la cabecera de
+// la tabla, el título de la primera página y el código de barras con sus saltos.
+constexpr int kPresupuestoPlazas = 12560;
+constexpr int kAltoMaximoPlazas = 300;
+// Alto de una línea de Liberation Sans (ascendente más descendente: 1,117 veces el cuerpo), en
+// twips; una fila de plazas guarda sitio para dos líneas.
+constexpr double altoDosLineas(double puntos) { return 2 * puntos * 20 * 1.117; }
+}  // namespace
+
 int altoFilaPlazas(int plazasPorPagina) {
-    // Presupuesto de la página para las filas de plazas: la página útil menos la cabecera de la
-    // tabla, el título de la primera página y el código de barras con sus saltos.
-    constexpr int kPresupuesto = 12560;
-    constexpr int kAltoMaximo = 300;
-    if (plazasPorPagina < 1) return kAltoMaximo;
-    return qMin(kAltoMaximo, kPresupuesto / plazasPorPagina);
+    if (plazasPorPagina < 1) return kAltoMaximoPlazas;
+    return qMin(kAltoMaximoPlazas, kPresupuestoPlazas / plazasPorPagina);
+}
+
+int maximoPlazasPorPagina() {
+    return int(kPresupuestoPlazas / altoDosLineas(kLetraFilaPlazas));
+}
+
+Resultado plazasPorPaginaImprimibles(int plazasPorPagina) {
+    const int maximo = maximoPlazasPorPagina();
+    if (plazasPorPagina >= 1 && plazasPorPagina <= maximo) return Resultado::correcto();
+    return Resultado::fallo(
+        QStringLiteral("No se puede imprimir la solicitud: la configuración (\"numPlazasPorPag\" "
+                       "en \"conf.xml\") pide %1 plazas por página y en una página caben entre 1 "
+                       "y %2 con letra legible. Avise a quien instaló el programa.")
+            .arg(plazasPorPagina)
+            .arg(maximo),
+        Errores::ValorFueraDeRango);
 }
 
 ListasImpresas::ListasImpresas(DocumentoWord& doc, OpcionesListas opciones)
@@ -153,10 +175,13 @@ Resultado ListasImpresas::escribir(const DefinicionLista& lista, const QVector<Q
         for (int i = tramo.primero; i < tramo.primero + tramo.cuantos; ++i) {
             if (m_op.avanzar) m_op.avanzar();
             const int fila = actual.anadirFila();
-            anotar(actual.ponerAltoFila(fila, lista.altoFila));
+            // El alto es el mínimo: un texto que no cabe hace crecer su fila y nunca se corta.
+            // Con la letra y los anchos de la plantilla, una plaza con sus textos del catálogo
+            // más largos (en minúsculas) cabe en dos líneas y cada página lleva sus N filas; en
+            // mayúsculas puede pedir tres y la página sigue en la hoja siguiente, con su código
+            // detrás de su última fila.
+            anotar(actual.ponerAltoFila(fila, lista.altoFila, false));
             anotar(actual.rellenarFila(fila, filas[i]));
-            // Las plazas van en dos líneas de letra pequeña: un nombre de 50 caracteres cabe
-            // entero en la fila sin que la página pierda sus N plazas.
             if (lista.plazas())
                 for (int c = 1; c <= lista.columnas; ++c)
                     actual.celda(fila, c).ponerTamanoLetra(kLetraFilaPlazas);

@@ -79,10 +79,15 @@ private:
 // Variante antigua: cambia por un blanco cada marca de texto, justo antes de imprimir.
 void quitarMarcasTexto(DocumentoWord& doc);
 
-// Alto exacto de una fila de plazas (twips) para que quepan N por página con cabecera y código.
+// Alto mínimo de una fila de plazas (twips) para que quepan N por página con cabecera y código.
 int altoFilaPlazas(int plazasPorPagina);
-// Alto exacto de una fila de cursos o documentos (twips): 35 de cada caben en una página.
+// Alto mínimo de una fila de cursos o documentos (twips): una línea.
 constexpr int kAltoFilaCursos = 193;
 // Tamaños de letra (puntos) de las filas de datos.
 constexpr double kLetraFilaCursos = 7;
-constexpr double kLetraFilaPlazas = 6.5;
+constexpr double kLetraFilaPlazas = 6;
+// Cuántas plazas caben como mucho en una página con dos líneas legibles por fila: con más, la
+// impresión no se hace (las filas crecerían y las páginas no serían las del reparto).
+int maximoPlazasPorPagina();
+// Fallo con mensaje si la impresión no puede hacer páginas de ese número de plazas.
+Resultado plazasPorPaginaImprimibles(int plazasPorPagina);

@@ -187,6 +187,8 @@ int TablaWord::anadirFila() {
         // Una celda combinada verticalmente no debe seguir la combinación en la fila nueva.
         quitarHijos(tc.child("w:tcPr"), "w:vMerge");
     }
+    // La fila nueva es de datos aunque se copie de la cabecera: no se repite en cada hoja.
+    quitarHijos(nueva.child("w:trPr"), "w:tblHeader");
     return filas();
 }
 
@@ -219,6 +221,8 @@ Resultado TablaWord::ponerAltoFila(int fila, int twips, bool exacto) {
     h.remove_attribute("w:hRule");
     h.append_attribute("w:val") = twips;
     h.append_attribute("w:hRule") = exacto ? "exact" : "atLeast";
+    // Una fila que crece con su texto no se parte entre dos hojas.
+    if (!exacto) asegurarHijo(tr.child("w:trPr"), "w:cantSplit");
     return Resultado::correcto();
 }
 

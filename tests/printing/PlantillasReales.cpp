@@ -1,5 +1,7 @@
 #include "PlantillasReales.h"
 
+#include "printing/ProcesosExternos.h"
+
 #include <QFileInfo>
 #include <QProcess>
 
@@ -12,4 +14,14 @@ QString construirPlantillasReales(const QString& carpeta, const QString& combina
              carpeta, combinacion});
     if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
     return carpeta + QLatin1Char('/') + combinacion;
+}
+
+QStringList textoPaginas(const QString& pdf) {
+    const auto r = lanzarProceso(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf,
+                                 QStringLiteral("-")}, 60000, QStringLiteral("leer el texto"));
+    if (!r || r.valor().codigo != 0) return {};
+    // pdftotext separa las páginas con un salto de página.
+    QStringList paginas = r.valor().salida.split(QChar('\f'));
+    if (!paginas.isEmpty() && paginas.last().trimmed().isEmpty()) paginas.removeLast();
+    return paginas;
 }

@@ -188,6 +188,30 @@ TEST_F(GeneradorDocumento, SinMarcadorLaModernaSeDetieneYLaAntiguaSigue) {
               QStringLiteral("GARCÍA"));
 }
 
+// Con más plazas por página de las que caben con dos líneas legibles, la impresión no se hace y
+// no se escribe nada; guardar (sin listas de plazas) sigue valiendo. Una fila de dos líneas de
+// 6 puntos mide 268 twips y el presupuesto de la página es de 12.560: caben 46.
+TEST_F(GeneradorDocumento, MasPlazasPorPaginaDeLasQueCabenNoSeImprimen) {
+    EXPECT_EQ(maximoPlazasPorPagina(), 46);
+    const struct {
+        int n;
+        bool imprimir, vale;
+    } casos[] = {{1, true, true},  {46, true, true}, {47, true, false},
+                 {0, true, false}, {500, false, true}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.n);
+        QFile::remove(p.rutaDocumento);
+        p.plazasPorPagina = c.n;
+        p.imprimir = c.imprimir;
+        auto g = generarDocumentoImpresion(p);
+        EXPECT_EQ(g.ok(), c.vale) << g.mensaje().toStdString();
+        EXPECT_EQ(QFileInfo::exists(p.rutaDocumento), c.vale);
+        if (!c.vale)
+            EXPECT_TRUE(g.mensaje().contains(QStringLiteral("pide %1 plazas por página").arg(c.n)))
+                << g.mensaje().toStdString();
+    }
+}
+
 TEST_F(GeneradorDocumento, SinPlantillaNoHayDocumento) {
     p.plantilla = dir.filePath(QStringLiteral("no.dot"));
     auto g = generarDocumentoImpresion(p);

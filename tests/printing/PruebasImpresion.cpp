@@ -1,3 +1,4 @@
+#include "../apoyo/CupsPrivado.h"
 #include "../apoyo/Ficheros.h"
 #include "DatosCodigos.h"
 #include "DocxPrueba.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -84,33 +86,24 @@ TEST_F(ImpresionPdf, CadaCodigoSeLeeExactoEnSuPaginaA300Y200Ppp) {
     }
 }
 
-// Con los códigos bien leídos la solicitud va a la cola; la conversión es la ya hecha, entregada
-// por un soffice de guion.
+// Con los códigos bien leídos, la solicitud va a la impresora predeterminada de un CUPS de
+// verdad y llega con ellos.
 TEST_F(ImpresionPdf, ConSusCodigosLegiblesLaSolicitudVaALaImpresora) {
-    QTemporaryDir guiones;
-    ASSERT_TRUE(guiones.isValid());
-    const auto guion = [&](const QString& nombre, const QString& cuerpo) {
-        QFile f(guiones.filePath(nombre));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(("#!/bin/sh\n" + cuerpo + "\n").toUtf8());
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
-        return f.fileName();
-    };
-    programasExternos().soffice =
-        guion("soffice", QStringLiteral("while [ $# -gt 1 ]; do [ \"$1\" = --outdir ] && "
-                                        "out=\"$2\"; shift; done\nb=$(basename \"$1\")\n"
-                                        "cp '%1' \"$out/${b%.*}.pdf\"")
-                             .arg(s_pdf));
-    const QString registro = guiones.filePath("cola.txt");
-    programasExternos().lp = guion("lp", QStringLiteral("echo \"$2\" > '%1'").arg(registro));
+    CupsPrivado cups;
+    const QString porQue = cups.arrancar();
+    if (!porQue.isEmpty()) GTEST_SKIP() << porQue.toStdString();
     const auto r = imprimirDocumento(s_documento, s_esperados);
-    programasExternos() = ProgramasExternos();
     ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
-    EXPECT_TRUE(r.valor().enviada);
-    EXPECT_TRUE(QFile::exists(registro));
+    EXPECT_TRUE(r.valor().enviada) << r.valor().detalle.toStdString();
+    EXPECT_FALSE(QFile::exists(rutaPdfDe(s_documento)));
+    const QString pdf = cups.esperarPdf(60000);
+    ASSERT_FALSE(pdf.isEmpty()) << cups.errores().toStdString();
+    const auto leidos = leerCodigosPdf(pdf, 200);
+    ASSERT_TRUE(leidos.ok()) << leidos.mensaje().toStdString();
+    const Resultado comparacion = compararCodigos(leidos.valor(), s_esperados);
+    EXPECT_TRUE(comparacion.ok()) << comparacion.mensaje().toStdString();
 }
 
-// Los códigos puestos por el motor de documentos (que guarda la imagen a su manera) se leen igual.
 TEST(ImpresionMotor, LosCodigosQueInsertaElMotorSeLeenExactos) {
     QTemporaryDir carpeta;
     ASSERT_TRUE(carpeta.isValid());
@@ -147,83 +140,20 @@ TEST(ImpresionMotor, LosCodigosQueInsertaElMotorSeLeenExactos) {
     reiniciarGlobales();
 }
 
-// PDF de una página A4 en blanco, con su tabla de referencias bien calculada.
-QByteArray pdfEnBlanco() {
-    const QByteArray objetos[] = {
-        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << >> >>"};
-    QByteArray pdf = "%PDF-1.4\n";
-    QByteArray tabla = "xref\n0 4\n0000000000 65535 f \n";
-    for (int i = 0; i < 3; ++i) {
-        tabla += QByteArray::number(pdf.size()).rightJustified(10, '0') + " 00000 n \n";
-        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objetos[i] + "\nendobj\n";
-    }
-    const QByteArray inicio = QByteArray::number(pdf.size());
-    return pdf + tabla + "trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n" + inicio + "\n%%EOF\n";
-}
-
-// La cola de impresión y los fallos de conversión se prueban con programas de guion: un soffice
-// que entrega un PDF hecho aquí (una página sin códigos) y un lp que dice lo que se le pida.
+// La entrega a la cola con LibreOffice y un CUPS de verdad, arrancado por la prueba: un documento
+// de una página sin códigos.
 class ColaImpresion : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_carpeta.isValid());
         m_documento = m_carpeta.filePath("12345678Z00123A.doc");
-        ASSERT_NO_FATAL_FAILURE(escribirBytes(m_documento, "documento"));
-        m_pdf = m_carpeta.filePath("hecho.pdf");
-        escribirBytes(m_pdf, pdfEnBlanco());
+        ASSERT_TRUE(escribirDocxPrueba(m_documento, {{QStringLiteral("Sin códigos"), {}}}));
     }
     void TearDown() override { programasExternos() = ProgramasExternos(); }
 
-    // Escribe un guion de shell ejecutable y devuelve su ruta.
-    QString guion(const QString& nombre, const QString& cuerpo) {
-        const QString ruta = m_carpeta.filePath(nombre);
-        QFile f(ruta);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(("#!/bin/sh\n" + cuerpo + "\n").toUtf8());
-        f.close();
-        f.setPermissions(f.permissions() | QFileDevice::ExeOwner);
-        return ruta;
-    }
-    // soffice que deja en --outdir el PDF hecho, con el nombre del documento.
-    QString sofficeDeGuion() {
-        return guion(
-            "soffice",
-            QStringLiteral("while [ $# -gt 1 ]; do [ \"$1\" = --outdir ] && out=\"$2\"; "
-                           "shift; done\nb=$(basename \"$1\")\ncp '%1' \"$out/${b%.*}.pdf\"")
-                .arg(m_pdf));
-    }
-
     QTemporaryDir m_carpeta;
-    QString m_documento, m_pdf;
+    QString m_documento;
 };
-
-TEST(CompararCodigos, DiceQuePaginaYQueCodigoFallan) {
-    const QVector<CodigoLeido> leidos = {{1, bytesCodigo("AÑO 1")}, {3, bytesCodigo("tres")}};
-    struct Caso {
-        QVector<CodigoEsperado> esperados;
-        const char* mensaje;  // nullptr: debe ir bien
-    };
-    const Caso casos[] = {
-        {{{1, "AÑO 1"}, {3, "tres"}}, nullptr},
-        {{{3, "tres"}, {1, "AÑO 1"}}, nullptr},
-        {{{1, "AÑO 1"}, {3, "tres"}, {4, "cuatro"}}, "página 4 no se puede leer"},
-        {{{1, "AÑO 2"}, {3, "tres"}}, "se esperaba \"A&NO 2\" y se ha leído \"A&NO 1\""},
-        {{{1, "AÑO 1"}}, "La página 3 tiene un código de barras que no le corresponde"},
-        {{{1, "AÑO 1"}, {2, "tres"}}, "página 2 no se puede leer"},
-        {{{1, "AÑO 1"}, {1, "AÑO 1"}, {3, "tres"}}, "página 1 no se puede leer"},
-    };
-    for (const Caso& c : casos) {
-        const Resultado r = compararCodigos(leidos, c.esperados);
-        if (!c.mensaje) {
-            EXPECT_TRUE(r.ok()) << r.mensaje().toStdString();
-            continue;
-        }
-        ASSERT_FALSE(r.ok()) << c.mensaje;
-        EXPECT_TRUE(r.mensaje().contains(QString::fromUtf8(c.mensaje)))
-            << r.mensaje().toStdString();
-    }
-}
 
 TEST_F(ColaImpresion, UnaConversionFallidaEsUnErrorConMensaje) {
     const QString pdf = m_carpeta.filePath("sale.pdf");
@@ -242,14 +172,6 @@ TEST_F(ColaImpresion, UnaConversionFallidaEsUnErrorConMensaje) {
         << r.mensaje().toStdString();
     EXPECT_FALSE(QFile::exists(pdf));
 
-    programasExternos().soffice = guion("soffice", "echo 'Error: source file could not be loaded'");
-    r = convertirAPdf(m_documento, pdf);
-    ASSERT_FALSE(r.ok());
-    EXPECT_TRUE(r.mensaje().contains("No se ha podido convertir el documento"))
-        << r.mensaje().toStdString();
-    EXPECT_TRUE(r.mensaje().contains("could not be loaded"));
-    EXPECT_FALSE(QFile::exists(pdf));
-
     programasExternos().soffice = m_carpeta.filePath("no-hay-soffice");
     r = convertirAPdf(m_documento, pdf);
     ASSERT_FALSE(r.ok());
@@ -258,8 +180,9 @@ TEST_F(ColaImpresion, UnaConversionFallidaEsUnErrorConMensaje) {
 }
 
 TEST_F(ColaImpresion, SinImpresoraElPdfSeQuedaJuntoALaSolicitud) {
-    programasExternos().soffice = sofficeDeGuion();
-    programasExternos().lp = guion("lp", "echo 'lp: Error - No default destination.' >&2; exit 1");
+    CupsPrivado cups;
+    const QString porQue = cups.arrancar(false);
+    if (!porQue.isEmpty()) GTEST_SKIP() << porQue.toStdString();
     const QString junto = rutaPdfDe(m_documento);
     EXPECT_EQ(junto, m_carpeta.filePath("12345678Z00123A.pdf"));
     const auto r = imprimirDocumento(m_documento, {});
@@ -267,36 +190,37 @@ TEST_F(ColaImpresion, SinImpresoraElPdfSeQuedaJuntoALaSolicitud) {
     EXPECT_FALSE(r.valor().enviada);
     EXPECT_EQ(r.valor().rutaPdf, junto);
     EXPECT_TRUE(QFile::exists(junto));
-    EXPECT_TRUE(r.valor().detalle.contains("No default destination"));
+    EXPECT_TRUE(r.valor().detalle.contains("No default destination"))
+        << r.valor().detalle.toStdString();
     EXPECT_TRUE(mensajeSinImpresora(r.valor()).contains(junto));
-    QFile::remove(junto);
 }
 
 TEST_F(ColaImpresion, ConImpresoraSeMandaElPdfALaCola) {
-    const QString registro = m_carpeta.filePath("cola.txt");
-    programasExternos().soffice = sofficeDeGuion();
-    programasExternos().lp =
-        guion("lp", QStringLiteral("for a in \"$@\"; do echo \"$a\" >> '%1'; done; "
-                                   "test -s \"$2\" && echo 'request id is PDF-1 (1 file(s))'")
-                        .arg(registro));
+    CupsPrivado cups;
+    const QString porQue = cups.arrancar();
+    if (!porQue.isEmpty()) GTEST_SKIP() << porQue.toStdString();
     const auto r = imprimirDocumento(m_documento, {});
     ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
     EXPECT_TRUE(r.valor().enviada) << r.valor().detalle.toStdString();
-    QFile f(registro);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(f.readAll()), "--\n" + rutaPdfDe(m_documento) + "\n");
     EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
+    const QString pdf = cups.esperarPdf(60000);
+    ASSERT_FALSE(pdf.isEmpty()) << cups.errores().toStdString();
+    // cups-pdf la vuelve a componer (sin texto que extraer): llega la página del documento.
+    const auto info = lanzarProceso("pdfinfo", {pdf}, 30000, "leer el PDF");
+    ASSERT_TRUE(info.ok());
+    EXPECT_TRUE(info.valor().salida.contains(QRegularExpression("Pages:\\s+1\\n")))
+        << info.valor().salida.toStdString();
 }
 
 TEST_F(ColaImpresion, UnCodigoQueNoSeLeeBienNoLlegaALaImpresora) {
-    const QString registro = m_carpeta.filePath("cola.txt");
-    programasExternos().soffice = sofficeDeGuion();
-    programasExternos().lp = guion("lp", QStringLiteral("echo \"$@\" > '%1'").arg(registro));
+    CupsPrivado cups;
+    const QString porQue = cups.arrancar();
+    if (!porQue.isEmpty()) GTEST_SKIP() << porQue.toStdString();
     const auto r = imprimirDocumento(m_documento, {{1, "12345678Z00123A07/12/202609:41:07P001F"}});
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains("página 1 no se puede leer")) << r.mensaje().toStdString();
     EXPECT_TRUE(r.mensaje().contains("No se imprime")) << r.mensaje().toStdString();
-    EXPECT_FALSE(QFile::exists(registro));
+    EXPECT_TRUE(cups.esperarPdf(3000).isEmpty());
     EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
 }
 

@@ -7,6 +7,7 @@
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/Impresion.h"
+#include "printing/ListasImpresas.h"
 #include "startup/Globales.h"
 #include "ui_PestanaSolicitante.h"
 #include "ui_frmSolicitudes.h"
@@ -90,6 +91,11 @@ QString frmSolicitudes::DatosParaCodigoBarras() const {
 }
 
 void frmSolicitudes::imprimir() {
+    // Con una configuración que no deja hacer las páginas no se guarda ni se pregunta nada.
+    if (const Resultado r = plazasPorPaginaImprimibles(G().PlazasPorPagina.toInt()); !r) {
+        mostrarMensaje(r.mensaje(), QStringLiteral("Impresión"), Icono::Critico, Botones::Aceptar);
+        return;
+    }
     if (ValidarDatosImpresion()) {
         G().TextoCodigoBarras = DatosParaCodigoBarras().replace(QChar(0xD0), QChar(0xD1));
         GuardarSolicitud(true, false);

@@ -379,4 +379,29 @@ TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
     EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+// Una configuración que pide más plazas por página de las que caben: "Imprimir" lo dice y no
+// guarda, no pregunta ni imprime nada; guardar sigue funcionando.
+TEST_F(GuardarSolicitudTest, ImprimirConDemasiadasPlazasPorPaginaNoHaceNada) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    const QString antes = G().PlazasPorPagina;
+    G().PlazasPorPagina = "60";
+    QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
+    form->mnuP(1000)->setEnabled(true);
+    form->mnuP(1000)->trigger();
+    procesar();
+    EXPECT_FALSE(form->imprimiendo());
+    EXPECT_EQ(terminada.count(), 0);
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_EQ(mensajes.mostrados()[0].titulo, "Impresión");
+    EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Critico);
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("pide 60 plazas por página"));
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("entre 1 y 46"));
+    EXPECT_TRUE(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    mensajes.limpiar();
+    EXPECT_TRUE(form->GuardarSolicitud(false, false));
+    EXPECT_TRUE(mensajes.mostrados().isEmpty());
+    G().PlazasPorPagina = antes;
+}
+
 }  // namespace

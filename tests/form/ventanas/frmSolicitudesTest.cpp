@@ -7,7 +7,12 @@
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QThread>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
@@ -199,6 +204,55 @@ TEST_F(frmSolicitudesTest, ElManualQueNoSePuedeAbrirLoDice) {
     programasExternos().soffice = soffice;
     ASSERT_EQ(guion.mostrados().size(), 1);
     EXPECT_TRUE(guion.mostrados()[0].texto.contains("LibreOffice"));
+}
+
+// Procesos vivos cuya línea de órdenes lleva esos argumentos seguidos.
+QVector<qint64> procesosCon(const QByteArray& argumentos) {
+    QVector<qint64> r;
+    for (const QString& d : QDir("/proc").entryList(QDir::Dirs)) {
+        bool ok = false;
+        const qint64 pid = d.toLongLong(&ok);
+        if (ok && leerBytes("/proc/" + d + "/cmdline").contains(argumentos)) r.append(pid);
+    }
+    return r;
+}
+
+// Con el manual y LibreOffice, la ayuda lo abre como documento nuevo basado en él ("-n") en un
+// LibreOffice aparte que el programa no espera ni cierra.
+TEST_F(frmSolicitudesTest, LaAyudaAbreElManualEnLibreOffice) {
+    if (QStandardPaths::findExecutable(programasExternos().soffice).isEmpty())
+        GTEST_SKIP() << "sin LibreOffice";
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    MensajesGuion guion;
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    const QString manual = dir.filePath("Manual de Usuario.doc");
+    escribirBytes(manual, "manual");
+    // Sin pantalla y con un perfil que no es el de nadie.
+    QTemporaryDir casa;
+    const QByteArray casaAntes = qgetenv("HOME"), pluginAntes = qgetenv("SAL_USE_VCLPLUGIN");
+    qputenv("HOME", casa.path().toUtf8());
+    qputenv("SAL_USE_VCLPLUGIN", "svp");
+    QElapsedTimer reloj;
+    reloj.start();
+    f.mnuP(4000)->trigger();
+    EXPECT_LT(reloj.elapsed(), 2000);  // no espera a LibreOffice
+    qputenv("HOME", casaAntes);
+    if (pluginAntes.isNull()) qunsetenv("SAL_USE_VCLPLUGIN");
+    else qputenv("SAL_USE_VCLPLUGIN", pluginAntes);
+    EXPECT_TRUE(guion.mostrados().isEmpty());
+    const QByteArray argumentos = QByteArray("-n") + '\0' + manual.toUtf8();
+    QVector<qint64> vivos;
+    for (int i = 0; i < 50 && vivos.isEmpty(); ++i) {
+        vivos = procesosCon(argumentos);
+        if (vivos.isEmpty()) QThread::msleep(100);
+    }
+    EXPECT_FALSE(vivos.isEmpty());
+    // La prueba sí lo cierra.
+    for (int i = 0; i < 50 && !procesosCon(manual.toUtf8()).isEmpty(); ++i) {
+        for (qint64 pid : procesosCon(manual.toUtf8())) ::kill(pid_t(pid), SIGKILL);
+        QThread::msleep(100);
+    }
 }
 
 }  // namespace
