@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr unsigned kOpcionesAnalisis = pugi::parse_default | pugi::parse_declaration;
+// Un elemento cuyo texto son solo blancos los conserva: es el valor que se escribió.
+constexpr unsigned kOpcionesAnalisis =
+    pugi::parse_default | pugi::parse_declaration | pugi::parse_ws_pcdata_single;
 
 // Pasa el texto UTF-8 de pugixml a Latin-1 sin perder nada: lo que no cabe va como &#N;.
 QByteArray aLatin1ConReferencias(const QString& texto) {

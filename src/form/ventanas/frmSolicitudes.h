@@ -10,6 +10,7 @@
 #include <array>
 #include <utility>
 
+struct CamposSolicitud;
 class PestanaCursos;
 class PestanaDocumentos;
 class PestanaResultas;
@@ -80,6 +81,12 @@ public:
     // el solicitante su contraseña). Verdadero si quedaron guardados los dos.
     bool GuardarSolicitud(bool imprimir, bool borrador);
 
+    // Lectura de una solicitud guardada (unidad frmSolicitudesRecuperar.cpp)
+    // Llena el formulario con el documento `fichero` de la carpeta y su fichero de listas. Lo que
+    // no se puede leer se dice en un mensaje (guardar lo sustituiría); nada se escribe. Al acabar,
+    // DNI, cuerpo y grupo quedan fijos y las órdenes del menú habilitadas.
+    void RecuperarSolicitud(const QString& fichero, const QString& carpeta);
+
     // Impresión (unidad frmSolicitudesImprimir.cpp)
     // Texto del código del solicitante con los datos del formulario.
     QString DatosParaCodigoBarras() const;
@@ -112,6 +119,8 @@ private:
                              QVector<std::pair<QString, bool>>& casillas) const;
     // Lo que hace toda orden del menú antes de la suya.
     void pasosComunesDelMenu();
+    void rellenarDesdeDocumento(const CamposSolicitud& doc);
+    void ponerCuerpoYGrupoDelNombre(const QString& fichero);
     void imprimir();
     void lanzarImpresion(const QString& documento, const QVector<CodigoEsperado>& codigos);
     void terminarImpresion(const ResultadoDe<ResultadoImpresion>& resultado);

@@ -17,5 +17,7 @@ frmSolicitudes* AbrirSolicitud() {
     // El DNI de una solicitud es siempre el del acceso: no se edita.
     form->txtDNI()->setText(G().DNIUsuario);
     form->txtDNI()->setEnabled(false);
+    if (!G().FicheroSolicitud.isEmpty())
+        form->RecuperarSolicitud(G().FicheroSolicitud, G().RutaTemporal);
     return form;
 }

@@ -1,0 +1,405 @@
+// Leer una solicitud guardada: vuelve al formulario tal como se guardó, en las dos variantes del
+// generador, y lo que no se puede leer se dice sin tocar los ficheros.
+#include "../../apoyo/Ficheros.h"
+#include "../../printing/DocxPrueba.h"
+#include "../../printing/PlantillasReales.h"
+#include "../../users/ventanas/Teclado.h"
+#include "FormularioPrueba.h"
+#include "catalogue/Esquemas.h"
+#include "form/ventanas/PestanaSolicitante.h"
+#include "platform/ventanas/ComboDatos.h"
+#include "printing/DocumentoWord.h"
+#include "startup/Globales.h"
+#include "storage/SolicitudesGuardadas.h"
+#include "ui_PestanaSolicitante.h"
+#include "users/Usuarios.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <random>
+
+namespace {
+
+class RecuperarSolicitudTest : public FormularioPrueba {
+protected:
+    void SetUp() override {
+        FormularioPrueba::SetUp();
+        const QString ficheros = G().RutaFicheros;
+        if (!QFile::exists(ficheros + G().CarpetaPlantillas + "/PlantillaW97.dot")) {
+            ASSERT_FALSE(construirPlantillasReales(ficheros, G().CarpetaPlantillas).isEmpty());
+        }
+        vaciarCarpeta();
+        ASSERT_TRUE(usuarios.isValid());
+        AbrirUsuarios(usuarios.filePath("usuarios.xml"));
+        ASSERT_TRUE(AltaUsuario(G().DNIUsuario, "CLAVE").ok());
+    }
+    static void vaciarCarpeta() {
+        for (const QString& f : QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(G().RutaTemporal + f);
+    }
+    // Un formulario nuevo, con las listas vacías como las deja la pantalla de carga, abierto como
+    // lo abre el programa sobre la solicitud guardada.
+    void abrirEnFormularioNuevo(const QString& fichero) {
+        form.reset();
+        G().rsCursos = CrearTablaCursos();
+        G().rsDocumentos = CrearTablaDocumentos();
+        G().rsVacantesSolicitadas = CrearTablaPlazasSolicitadas("rsVacantesSolicitadas");
+        G().rsResultasSolicitadas = CrearTablaPlazasSolicitadas("rsResultasSolicitadas");
+        form = std::make_unique<frmSolicitudes>();
+        form->setAttribute(Qt::WA_DeleteOnClose, false);
+        ASSERT_TRUE(form->cargar().ok());
+        form->txtDNI()->setText(G().DNIUsuario);
+        form->txtDNI()->setEnabled(false);
+        ASSERT_TRUE(mostrarActiva(form.get()));
+        procesar();
+        if (!fichero.isEmpty()) form->RecuperarSolicitud(fichero, G().RutaTemporal);
+        procesar();
+    }
+    QString nombre() {
+        return NombreFicheroSolicitud(G().DNIUsuario, ui().cboCuerpo->valor(),
+                                      ui().cboGrupo->valor());
+    }
+    // Elige un cuerpo del catálogo (con su grupo) como lo elige una persona.
+    void elegirCuerpo(int indice) {
+        QStringList cuerpos;
+        for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
+            if (e.DesdeCatalogo && !e.CodCuerpo.startsWith('X')) cuerpos << e.CodCuerpo;
+        ASSERT_FALSE(cuerpos.isEmpty());
+        elegirFila(ui().cboCuerpo, cuerpos[indice % cuerpos.size()]);
+    }
+    // Guarda una solicitud pequeña (nombre, cuerpo, una plaza y un curso) y devuelve su nombre.
+    QString guardarUna() {
+        ui().txtNombre->setText("Begoña");
+        ui().txtApellido1->setText("Pérez");
+        ui().cboProvincia->setTexto(G().rsProvinciasPersonales->valorEnFila(0, 1).toString());
+        elegirCuerpo(0);
+        EXPECT_TRUE(G().rsVacantesSolicitadas
+                        ->anadirRegistro({qint64(1), qint64(1), "10001", "Enfermero/a",
+                                          "Hospital", "Cáceres", "1", "2", "Área", "Zona"})
+                        .ok());
+        EXPECT_TRUE(G().rsCursos
+                        ->anadirRegistro({"Soporte vital", qint64(20), qint64(2019), "Escuela",
+                                          qint64(1)})
+                        .ok());
+        EXPECT_TRUE(form->GuardarSolicitud(false, false));
+        return nombre();
+    }
+    QTemporaryDir usuarios;
+};
+
+// Lo que se compara: cada control con campo (texto, opción o texto del combo) y cada fila de las
+// cuatro listas, columna a columna.
+struct Foto {
+    QStringList controles;
+    QVector<QStringList> listas[4];
+};
+
+Foto fotografiar(frmSolicitudes& f) {
+    Foto foto;
+    for (QWidget* c : f.controlesConCampo()) {
+        QString valor;
+        if (auto* caja = qobject_cast<QLineEdit*>(c)) valor = caja->text();
+        if (auto* opcion = qobject_cast<QRadioButton*>(c)) valor = opcion->isChecked() ? "1" : "0";
+        if (auto* combo = qobject_cast<ComboDatos*>(c)) valor = combo->texto();
+        foto.controles << c->objectName() + "=" + valor;
+    }
+    const PTabla tablas[4] = {G().rsVacantesSolicitadas, G().rsResultasSolicitadas, G().rsCursos,
+                              G().rsDocumentos};
+    for (int i = 0; i < 4; ++i) {
+        const PTabla& t = tablas[i];
+        for (int fila = 0; fila < t->numeroRegistros(); ++fila) {
+            QStringList columnas;
+            for (int c = 0; c < t->campos().size(); ++c)
+                columnas << t->valorEnFila(fila, c).toString();
+            foto.listas[i] << columnas;
+        }
+    }
+    return foto;
+}
+
+// Las diferencias entre dos listas de textos, legibles.
+void compararTextos(const QStringList& leida, const QStringList& esperada, const char* que) {
+    EXPECT_EQ(leida.size(), esperada.size()) << que;
+    int diferencias = 0;
+    for (qsizetype i = 0; i < qMin(leida.size(), esperada.size()) && diferencias < 5; ++i)
+        if (leida[i] != esperada[i]) {
+            ++diferencias;
+            ADD_FAILURE() << que << " " << i << ": se leyó «" << leida[i].toStdString()
+                          << "» y se guardó «" << esperada[i].toStdString() << "»";
+        }
+}
+
+void compararFotos(const Foto& leida, const Foto& esperada) {
+    compararTextos(leida.controles, esperada.controles, "control");
+    const char* nombres[4] = {"Vacantes", "Resultas", "cursos", "documentos"};
+    for (int i = 0; i < 4; ++i) {
+        QStringList a, b;
+        for (const QStringList& f : leida.listas[i]) a << f.join(QChar('|'));
+        for (const QStringList& f : esperada.listas[i]) b << f.join(QChar('|'));
+        compararTextos(a, b, nombres[i]);
+    }
+}
+
+// Solicitudes variadas a partir de una semilla: opciones, textos vacíos o de la longitud máxima
+// con tildes, "<", "&", comillas, "€" y una letra griega, y listas de 0 a 300 plazas.
+class Generador {
+public:
+    explicit Generador(unsigned semilla) : m_azar(semilla) {}
+    int entre(int desde, int hasta) {
+        return std::uniform_int_distribution<int>(desde, hasta)(m_azar);
+    }
+    bool moneda() { return entre(0, 1) == 1; }
+    QString texto(int maximo) {
+        static const QString letras =
+            QStringLiteral("abcdeñoúÁÉÍÓÚÜÑáéíóü <>&\"'€Ω0123456789-/ºª.,;()");
+        const int caso = entre(0, 4);
+        const int largo = caso == 0 ? 0 : caso == 1 ? maximo : entre(1, maximo);
+        QString s;
+        for (int i = 0; i < largo; ++i) s += letras[entre(0, int(letras.size()) - 1)];
+        return s;
+    }
+    QString digitos(int n) {
+        QString s;
+        for (int i = 0; i < n; ++i) s += QChar('0' + entre(0, 9));
+        return s;
+    }
+
+private:
+    std::mt19937 m_azar;
+};
+
+// Rellena las listas de plazas, cursos y documentos de G() con filas del generador.
+void rellenarListas(Generador& g) {
+    for (const PTabla& t : {G().rsVacantesSolicitadas, G().rsResultasSolicitadas}) {
+        const int n = g.entre(0, 3) == 0 ? 0 : g.entre(0, 3) == 0 ? 300 : g.entre(1, 60);
+        for (int i = 1; i <= n; ++i)
+            ASSERT_TRUE(t->anadirRegistro({qint64(i), qint64(i), g.digitos(g.entre(1, 5)),
+                                           g.texto(50), g.texto(50), g.texto(53), g.digitos(8),
+                                           g.digitos(4), g.texto(50), g.texto(50)})
+                            .ok());
+    }
+    for (int i = 1, n = g.entre(0, 40); i <= n; ++i)
+        ASSERT_TRUE(G().rsCursos
+                        ->anadirRegistro({g.texto(100), qint64(g.entre(1, 900)),
+                                          qint64(g.entre(1970, 2026)), g.texto(100), qint64(i)})
+                        .ok());
+    for (int i = 1, n = g.entre(0, 40); i <= n; ++i)
+        ASSERT_TRUE(G().rsDocumentos
+                        ->anadirRegistro({qint64(i), g.texto(100), g.texto(6), g.texto(10),
+                                          g.texto(100)})
+                        .ok());
+}
+
+// En el fichero de listas, el nombre y el centro de un curso y el nombre de un documento llevan
+// cada "&" como un blanco.
+void sinAmpersand(Foto& foto) {
+    for (QStringList& fila : foto.listas[2]) {
+        fila[0].replace('&', ' ');
+        fila[3].replace('&', ' ');
+    }
+    for (QStringList& fila : foto.listas[3]) fila[1].replace('&', ' ');
+}
+
+TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
+    int solicitudes = 0;
+    // Cuántas veces sale cada caso que cuenta: que el azar no deje ninguno sin probar.
+    int conOtros = 0, sinServicio = 0, situacionAMano = 0, con300 = 0;
+    QElapsedTimer reloj;
+    reloj.start();
+    for (const char* version : {"16", "8"}) {
+        const bool xp = QString(version) == "16";
+        for (unsigned semilla = 1; semilla <= 50; ++semilla) {
+            SCOPED_TRACE(QString("versión %1, semilla %2").arg(version).arg(semilla).toStdString());
+            vaciarCarpeta();
+            abrirEnFormularioNuevo(QString());
+            G().VersionWord = version;
+            Generador g(semilla * 7919 + (xp ? 0 : 1));
+            PestanaSolicitante& p = *form->pestanaSolicitante();
+            Ui::PestanaSolicitante& d = ui();
+            const auto una = [&](QRadioButton* a, QRadioButton* b) {
+                p.elegirOpcion(g.moneda() ? a : b);
+            };
+            ASSERT_NO_FATAL_FAILURE(elegirCuerpo(g.entre(0, 100)));
+            una(d.optForzoso, d.optVoluntario);
+            if (d.optVoluntario->isChecked()) una(d.optPetConyugeSi, d.optPetConyugeNo);
+            una(d.optDiscSi, d.optDiscNo);
+            una(d.OptSi, d.OptNo);
+            if (d.OptSi->isChecked()) {
+                una(d.optSSNorsa, d.optSSOtros);
+                una(d.optDefinitivo, d.optTemporal);
+            }
+            una(d.optActivo, d.optOtras);
+            if (d.optOtras->isChecked()) {
+                una(d.optReingesoSi, d.optReingresoNo);
+                const PTabla& s = G().rsSituaciones;
+                elegirFila(d.cboSituaciones,
+                           s->valorEnFila(g.entre(0, s->numeroRegistros() - 1), 0).toString());
+            }
+            for (QWidget* c : form->controlesConCampo()) {
+                auto* caja = qobject_cast<QLineEdit*>(c);
+                if (caja && caja != d.txtDNI && caja->isVisibleTo(form.get()))
+                    caja->setText(g.texto(caja->maxLength() < 200 ? caja->maxLength() : 60));
+                auto* combo = qobject_cast<ComboDatos*>(c);
+                if (!combo || combo == d.cboCuerpo || combo == d.cboGrupo ||
+                    combo == d.SSOleDBCombo1 || !combo->tabla())
+                    continue;
+                const int filas = combo->tabla()->numeroRegistros();
+                const int columna = combo->tabla()->indiceCampo(combo->columnaTexto());
+                combo->setTexto(g.entre(0, 3) == 0 || filas == 0
+                                    ? QString()
+                                    : combo->tabla()
+                                          ->valorEnFila(g.entre(0, filas - 1), columna)
+                                          .toString());
+            }
+            // Quien condiciona su petición a la del cónyuge da su DNI.
+            if (d.optPetConyugeSi->isChecked() && d.txtDNIConyuge->text().isEmpty())
+                d.txtDNIConyuge->setText("87654321X");
+            ASSERT_NO_FATAL_FAILURE(rellenarListas(g));
+            Foto esperada = fotografiar(*form);
+            // Sin destino actual, la variante moderna no marca el carácter ni el servicio.
+            const bool sinDestino = d.OptNo->isChecked();
+            if (xp && sinDestino)
+                for (QString& c : esperada.controles)
+                    for (const char* o : {"optDefinitivo", "optTemporal", "optSSNorsa",
+                                          "optSSOtros"})
+                        if (c.startsWith(QString(o) + "=")) c = QString(o) + "=0";
+            const bool servicio = d.optSSNorsa->isChecked() || d.optSSOtros->isChecked();
+            const QString situacion = d.txtSitAdm->text();
+            const bool situacionDeLaLista = [&] {
+                const PTabla& s = G().rsSituaciones;
+                for (int f = 0; f < s->numeroRegistros(); ++f)
+                    if (s->valorEnFila(f, 1).toString() == situacion) return true;
+                return false;
+            }();
+            const QString categoria = form->lblCat()->text();
+            sinAmpersand(esperada);
+            ASSERT_TRUE(form->GuardarSolicitud(false, false))
+                << mensajes.textos().join('|').toStdString();
+            const QString fichero = nombre();
+            mensajes.limpiar();
+            abrirEnFormularioNuevo(fichero);
+            EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+            compararFotos(fotografiar(*form), esperada);
+            EXPECT_EQ(form->lblCat()->text(), categoria);
+            // Sin ningún servicio de salud marcado, "No" destino actual.
+            EXPECT_EQ(ui().OptNo->isChecked(), !servicio || (xp && sinDestino));
+            // Una situación escrita a mano es "08"; la de la lista se queda con su texto.
+            if (ui().optOtras->isChecked()) {
+                if (situacionDeLaLista) {
+                    EXPECT_EQ(ui().cboSituaciones->texto(), situacion);
+                } else {
+                    EXPECT_EQ(ui().cboSituaciones->valor(), "08");
+                    EXPECT_TRUE(ui().txtSitAdm->isVisibleTo(form.get()));
+                }
+            }
+            EXPECT_FALSE(form->txtDNI()->isEnabled());
+            EXPECT_FALSE(ui().cboCuerpo->isEnabled());
+            EXPECT_FALSE(ui().cboGrupo->isEnabled());
+            EXPECT_EQ(nombre(), fichero);
+            for (int orden : {1000, 2000, 2500}) EXPECT_TRUE(form->mnuP(orden)->isEnabled());
+            ++solicitudes;
+            conOtros += ui().optSSOtros->isChecked() && !ui().OptNo->isChecked();
+            sinServicio += ui().OptNo->isChecked();
+            situacionAMano += ui().optOtras->isChecked() && !situacionDeLaLista;
+            con300 += G().rsVacantesSolicitadas->numeroRegistros() == 300 ||
+                      G().rsResultasSolicitadas->numeroRegistros() == 300;
+            if (HasFatalFailure()) return;
+        }
+    }
+    std::printf("[ solicitudes ] %d guardadas y leídas en %lld ms (Otros %d, sin servicio %d, "
+                "situación a mano %d, con 300 plazas %d)\n",
+                solicitudes, static_cast<long long>(reloj.elapsed()), conOtros, sinServicio,
+                situacionAMano, con300);
+    EXPECT_EQ(solicitudes, 100);
+    for (int casos : {conOtros, sinServicio, situacionAMano, con300}) EXPECT_GT(casos, 0);
+}
+
+// Lo que el documento o el fichero de listas no dejan leer se dice, nombrando el fichero y por
+// qué, y que guardar lo sustituirá; los ficheros se quedan como estaban y el formulario sirve.
+TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
+    const QString fichero = guardarUna();
+    const QString doc = G().RutaTemporal + fichero;
+    const QString xml = G().RutaTemporal + NombreFicheroListas(fichero);
+    const QByteArray docBueno = leerBytes(doc), xmlBueno = leerBytes(xml);
+    const QString cuerpo = ui().cboCuerpo->valor();
+    const struct {
+        const char* caso;
+        std::function<void()> estropear;
+        bool documentoLeido;
+        QString ruta, causa;
+    } casos[] = {
+        {"no es un paquete", [&] { escribirBytes(doc, "esto no es un documento"); }, false, doc,
+         ""},
+        {"cortado", [&] { escribirBytes(doc, docBueno.left(docBueno.size() / 2)); }, false, doc,
+         ""},
+        {"de otro programa",
+         [&] { ASSERT_TRUE(escribirDocxPrueba(doc, {{"Una carta cualquiera", {}}})); }, false,
+         doc, "no es una solicitud guardada por este programa"},
+        {"sin listas", [&] { QFile::remove(xml); }, true, xml, "el fichero no existe"},
+        {"listas mal formadas", [&] { escribirBytes(xml, "<Plazas><Vacantes>"); }, true, xml,
+         "no es un fichero XML bien formado"},
+        {"listas sin un elemento",
+         [&] {
+             escribirBytes(xml, QByteArray(xmlBueno).replace("<IdSolicitud>1</IdSolicitud>", ""));
+         },
+         true, xml, "IdSolicitud"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        escribirBytes(doc, docBueno);
+        escribirBytes(xml, xmlBueno);
+        ASSERT_NO_FATAL_FAILURE(c.estropear());
+        const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
+        const bool habiaListas = QFile::exists(xml);
+        mensajes.limpiar();
+        abrirEnFormularioNuevo(fichero);
+        ASSERT_EQ(mensajes.mostrados().size(), 1);
+        const MensajeMostrado& m = mensajes.mostrados()[0];
+        EXPECT_EQ(m.titulo, "Recuperar solicitud");
+        EXPECT_EQ(m.icono, Icono::Exclamacion);
+        EXPECT_TRUE(m.texto.contains("\"" + c.ruta + "\"")) << m.texto.toStdString();
+        EXPECT_TRUE(m.texto.contains(c.causa)) << m.texto.toStdString();
+        EXPECT_TRUE(m.texto.contains("Si guarda la solicitud, ese fichero se sustituirá"));
+        // Nada cambia en la carpeta por leer.
+        EXPECT_EQ(leerBytes(doc), docAntes);
+        EXPECT_EQ(leerBytes(xml), xmlAntes);
+        EXPECT_EQ(QFile::exists(xml), habiaListas);
+        // Lo que sí se pudo leer está; el cuerpo y el grupo son los del nombre del fichero.
+        EXPECT_EQ(ui().txtNombre->text(), c.documentoLeido ? "Begoña" : "");
+        EXPECT_EQ(G().rsCursos->numeroRegistros(), c.documentoLeido ? 0 : 1);
+        EXPECT_EQ(ui().cboCuerpo->valor(), cuerpo);
+        EXPECT_EQ(nombre(), fichero);
+        // El formulario sirve: se cambia de pestaña y se puede guardar.
+        form->tabPrincipal()->setCurrentIndex(2);
+        EXPECT_EQ(form->tabPrincipal()->currentIndex(), 2);
+        for (int orden : {1000, 2000, 2500}) EXPECT_TRUE(form->mnuP(orden)->isEnabled());
+    }
+    // Guardar sustituye lo estropeado y la solicitud vuelve a leerse entera.
+    ui().txtNombre->setText("Begoña");
+    ASSERT_TRUE(form->GuardarSolicitud(false, false));
+    mensajes.limpiar();
+    abrirEnFormularioNuevo(fichero);
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    EXPECT_EQ(ui().txtNombre->text(), "Begoña");
+}
+
+// Un combo se lee de su campo, no de la copia con "1" que el documento también lleva.
+TEST_F(RecuperarSolicitudTest, LaCopiaConUnoDeUnComboNoSeLee) {
+    const QString fichero = guardarUna();
+    const QString provincia = ui().cboProvincia->texto();
+    ASSERT_FALSE(provincia.isEmpty());
+    const QString doc = G().RutaTemporal + fichero;
+    auto documento = DocumentoWord::nuevoDesdePlantilla(doc);
+    ASSERT_TRUE(documento.ok());
+    ASSERT_TRUE(documento.valor().ponerCampoTexto("PROVINCIA1", "Otra provincia").ok());
+    ASSERT_TRUE(documento.valor().guardarComo(doc).ok());
+    abrirEnFormularioNuevo(fichero);
+    EXPECT_EQ(ui().cboProvincia->texto(), provincia);
+}
+
+}  // namespace
