@@ -5,7 +5,9 @@
 #include "printing/Impresion.h"
 #include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
+#include "storage/CamposSolicitud.h"
 #include "storage/ListasXml.h"
+#include "storage/SolicitudesGuardadas.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>
@@ -87,6 +89,51 @@ void BM_GuardarSolicitudGrande(benchmark::State& estado) {
     estado.counters["bytes_doc"] = double(QFile(p.rutaDocumento).size());
 }
 BENCHMARK(BM_GuardarSolicitudGrande)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Leer la solicitud grande guardada: los campos del documento y las cuatro listas, como las lee
+// el formulario al abrirla (las tablas vacías en cada vuelta, como las deja la pantalla de carga).
+void BM_LeerSolicitudGrande(benchmark::State& estado) {
+    if (carpetaPlantillas().isEmpty()) {
+        estado.SkipWithError("no hay plantillas (falta movilant-plantillas)");
+        return;
+    }
+    listas(1000, 100);
+    QTemporaryDir carpeta;
+    G().RutaTemporal = carpeta.path() + "/";
+    const PeticionDocumento p = peticion(carpeta.path(), false);
+    const QString nombre = "12345678Z_10013_0E.doc";
+    if (!generarDocumentoImpresion(p) ||
+        !GuardarListasXML(nombre, carpeta.path() + "/", G().rsVacantesSolicitadas,
+                          G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos)) {
+        estado.SkipWithError("no se pudo guardar");
+        return;
+    }
+    const QStringList esperados = {"PRIMERAPELLIDO", "NOMBRE"};
+    int filas = 0;
+    for (auto _ : estado) {
+        Globales& g = G();
+        g.rsVacantesSolicitadas = CrearTablaPlazasSolicitadas("rsVacantesSolicitadas");
+        g.rsResultasSolicitadas = CrearTablaPlazasSolicitadas("rsResultasSolicitadas");
+        g.rsCursos = CrearTablaCursos();
+        g.rsDocumentos = CrearTablaDocumentos();
+        const auto campos = LeerCamposSolicitud(p.rutaDocumento, esperados);
+        const auto leidas = LeerListasXML(carpeta.path() + "/", NombreFicheroListas(nombre),
+                                          g.rsResultasSolicitadas, g.rsVacantesSolicitadas,
+                                          g.rsCursos, g.rsDocumentos);
+        if (!campos || !leidas || leidas.valor() != LecturaListas::Leidas) {
+            estado.SkipWithError("no se pudo leer");
+            return;
+        }
+        filas = g.rsVacantesSolicitadas->numeroRegistros() +
+                g.rsResultasSolicitadas->numeroRegistros() + g.rsCursos->numeroRegistros() +
+                g.rsDocumentos->numeroRegistros();
+    }
+    estado.counters["filas"] = filas;
+}
+BENCHMARK(BM_LeerSolicitudGrande)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
