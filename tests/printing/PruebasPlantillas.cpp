@@ -4,6 +4,8 @@
 #include "printing/PaqueteDocx.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -134,6 +136,32 @@ TEST(PlantillasDelPrograma, CadaCombinacionDePestanasLlevaSusListas) {
     EXPECT_TRUE(r.valor().campoTexto(QStringLiteral("ZBSPREFERENCIA1")).ok());
     // Una combinación mal escrita no se construye.
     EXPECT_TRUE(construirPlantillasReales(dir.path(), QStringLiteral("DOT_12")).isEmpty());
+}
+
+// El manual lleva cada captura de ventana que nombra su fuente, en su sitio y sin marcas.
+TEST(ManualDeUsuario, LlevaLasCapturasDeLasVentanas) {
+    QTemporaryDir dir;
+    const QString manual = dir.filePath(QStringLiteral("Manual de Usuario.doc"));
+    QProcess p;
+    p.start(QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-plantillas"),
+            {QStringLiteral("manual"), QStringLiteral(MOVILANT_DIR_FUENTES "/datos/plantillas"),
+             manual});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    QFile fuente(QStringLiteral(MOVILANT_DIR_FUENTES "/datos/plantillas/manual.txt"));
+    ASSERT_TRUE(fuente.open(QIODevice::ReadOnly));
+    const int capturas = int(QString::fromUtf8(fuente.readAll()).count(QStringLiteral("](capturas/")));
+    EXPECT_GE(capturas, 7);
+    auto paquete = PaqueteDocx::leer(manual);
+    ASSERT_TRUE(paquete.ok()) << paquete.mensaje().toStdString();
+    int imagenes = 0;
+    for (const QString& n : paquete.valor().nombres())
+        imagenes += n.startsWith(QStringLiteral("word/media/")) && n.endsWith(QStringLiteral(".png"));
+    EXPECT_EQ(imagenes, capturas);
+    auto doc = DocumentoWord::nuevoDesdePlantilla(manual);
+    ASSERT_TRUE(doc.ok());
+    EXPECT_FALSE(doc.valor().textoPlano().contains(QStringLiteral("[[imagen:")));
+    EXPECT_TRUE(doc.valor().textoPlano().contains(QStringLiteral("Cargar otra solicitud")));
 }
 
 }  // namespace

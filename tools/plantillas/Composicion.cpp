@@ -1,9 +1,11 @@
 #include "Composicion.h"
 
+#include "printing/DocumentoWord.h"
 #include "printing/PaqueteDocx.h"
 #include "printing/XmlWord.h"
 
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
@@ -389,6 +391,10 @@ ResultadoDe<QByteArray> componerSolicitud(const QString& rutaFuente, VariantePla
     return xmlword::serializar(doc);
 }
 
+QString marcaImagen(const QString& ruta) {
+    return QStringLiteral("[[imagen:%1]]").arg(ruta);
+}
+
 ResultadoDe<QByteArray> componerManual(const QString& rutaFuente) {
     QFile f(rutaFuente);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
@@ -413,6 +419,9 @@ ResultadoDe<QByteArray> componerManual(const QString& rutaFuente) {
         const QString l = bruta.trimmed();
         if (l.isEmpty()) {
             volcar();
+        } else if (l.startsWith(QLatin1String("### "))) {
+            volcar();
+            parrafo("Encabezado3", l.mid(4));
         } else if (l.startsWith(QLatin1String("## "))) {
             volcar();
             parrafo("Encabezado2", l.mid(3));
@@ -422,6 +431,15 @@ ResultadoDe<QByteArray> componerManual(const QString& rutaFuente) {
         } else if (l.startsWith(QLatin1String("- "))) {
             volcar();
             parrafo("Vineta", QStringLiteral("•\t") + l.mid(2));
+        } else if (l.startsWith(QLatin1String("!["))) {
+            // ![Pie de la imagen](capturas/ventana.png): la marca donde irá la imagen y su pie.
+            volcar();
+            static const QRegularExpression imagen(QStringLiteral("^!\\[(.*)\\]\\((.+)\\)$"));
+            const auto m = imagen.match(l);
+            if (m.hasMatch()) {
+                parrafo("Texto", marcaImagen(m.captured(2)));
+                parrafo("Etiqueta", m.captured(1));
+            }
         } else {
             acumulado += (acumulado.isEmpty() ? QString() : QStringLiteral(" ")) + l;
         }
@@ -486,4 +504,27 @@ Resultado escribirPaquete(const QString& destino, const QByteArray& documento,
         "Target=\"settings.xml\"/>"
         "</Relationships>");
     return p.escribir(destino);
+}
+
+Resultado ponerImagenes(const QString& documento, const QString& fuentes) {
+    auto doc = DocumentoWord::nuevoDesdePlantilla(documento);
+    if (!doc) return doc.estado();
+    static const QRegularExpression marca(QStringLiteral("\\[\\[imagen:([^\\]]+)\\]\\]"));
+    // A 96 puntos por pulgada un píxel son 15 twips; el texto del manual mide 9.000 de ancho.
+    constexpr int kTwipsPixel = 15, kAnchoTexto = 9000;
+    for (auto it = marca.globalMatch(doc.valor().textoPlano()); it.hasNext();) {
+        const QString ruta = it.next().captured(1);
+        const QString fichero = fuentes + QLatin1Char('/') + ruta;
+        const QImage imagen(fichero);
+        if (imagen.isNull())
+            return Resultado::fallo(QStringLiteral("No se puede leer la imagen \"%1\".").arg(fichero));
+        const int ancho = qMin(kAnchoTexto, imagen.width() * kTwipsPixel);
+        const int alto = int(std::lround(double(ancho) * imagen.height() / imagen.width()));
+        auto punto = doc.valor().delanteDeTexto(marcaImagen(ruta));
+        if (!punto) return punto.estado();
+        if (Resultado r = punto.valor().imagen(fichero, ancho, alto, Alineacion::Centro); !r)
+            return r;
+        doc.valor().reemplazarTodo(marcaImagen(ruta), QString());
+    }
+    return doc.valor().guardarComo(documento);
 }

@@ -70,7 +70,8 @@ int manual(const QString& fuentes, const QString& destino) {
     if (estilos.isEmpty()) return fallo(QStringLiteral("Falta %1/estilos.xml").arg(fuentes));
     auto doc = componerManual(fuentes + QStringLiteral("/manual.txt"));
     if (!doc) return fallo(doc.mensaje());
-    const Resultado r = escribirPaquete(destino, doc.valor(), estilos, false);
+    Resultado r = escribirPaquete(destino, doc.valor(), estilos, false);
+    if (r) r = ponerImagenes(destino, fuentes);
     if (!r) return fallo(r.mensaje());
     QTextStream(stdout) << "Manual escrito en " << destino << "\n";
     return 0;
