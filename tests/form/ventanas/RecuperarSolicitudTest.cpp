@@ -10,6 +10,7 @@
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/DocumentoWord.h"
 #include "startup/Globales.h"
+#include "startup/ventanas/AbrirSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_PestanaSolicitante.h"
 #include "users/Usuarios.h"
@@ -282,8 +283,14 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
                 << mensajes.textos().join('|').toStdString();
             const QString fichero = nombre();
             mensajes.limpiar();
+            const QString doc = G().RutaTemporal + fichero;
+            const QString xml = G().RutaTemporal + NombreFicheroListas(fichero);
+            const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
             abrirEnFormularioNuevo(fichero);
             EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+            // Leer no escribe nada.
+            EXPECT_EQ(leerBytes(doc), docAntes);
+            EXPECT_EQ(leerBytes(xml), xmlAntes);
             compararFotos(fotografiar(*form), esperada);
             EXPECT_EQ(form->lblCat()->text(), categoria);
             // Sin ningún servicio de salud marcado, "No" destino actual.
@@ -386,6 +393,27 @@ TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
     abrirEnFormularioNuevo(fichero);
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
     EXPECT_EQ(ui().txtNombre->text(), "Begoña");
+}
+
+// El programa abre la solicitud elegida en el selector (FicheroSolicitud) al abrir el formulario.
+TEST_F(RecuperarSolicitudTest, AbrirSolicitudLeeLaElegida) {
+    const QString fichero = guardarUna();
+    form.reset();
+    G().rsCursos = CrearTablaCursos();
+    G().rsDocumentos = CrearTablaDocumentos();
+    G().rsVacantesSolicitadas = CrearTablaPlazasSolicitadas("rsVacantesSolicitadas");
+    G().rsResultasSolicitadas = CrearTablaPlazasSolicitadas("rsResultasSolicitadas");
+    G().FicheroSolicitud = fichero;
+    std::unique_ptr<frmSolicitudes> abierto(AbrirSolicitud());
+    ASSERT_TRUE(abierto);
+    abierto->setAttribute(Qt::WA_DeleteOnClose, false);
+    procesar();
+    auto& d = abierto->pestanaSolicitante()->controles();
+    EXPECT_EQ(d.txtNombre->text(), "Begoña");
+    EXPECT_EQ(G().rsVacantesSolicitadas->numeroRegistros(), 1);
+    EXPECT_EQ(G().rsCursos->numeroRegistros(), 1);
+    EXPECT_FALSE(d.cboCuerpo->isEnabled());
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
 }
 
 // Un combo se lee de su campo, no de la copia con "1" que el documento también lleva.
