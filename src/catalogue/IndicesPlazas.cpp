@@ -6,6 +6,18 @@
 
 namespace {
 
+// Los huecos de los índices se numeran con un contador de 16 bits.
+constexpr int kMaximoHuecos = 32767;
+
+Resultado demasiados(const QString& que, int cuantos, int maximo) {
+    return Resultado::fallo(QStringLiteral("Hay %1 %2 y el índice de plazas admite como mucho %3.")
+                                .arg(cuantos)
+                                .arg(que)
+                                .arg(maximo),
+                            Errores::ValorFueraDeRango);
+}
+
+
 const QString kCodConvocatoria = QStringLiteral("CodConvocatoria");
 
 // Campos que se copian del origen tras CodConvocatoria, en el orden en que se escriben.
@@ -213,6 +225,12 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
     const int codigo = rsCuerpos.indiceCampo(QStringLiteral("CodCuerpo"));
     const int grupo = rsCuerpos.indiceCampo(QStringLiteral("Grupo"));
     const int n = rsCuerpos.numeroRegistros();
+    int ofrecidos = 0;
+    for (int fila = 0; fila < n; ++fila)
+        ofrecidos += rsCuerpos.valorEnFila(fila, grupo).toString() != QLatin1String("X");
+    // Dos huecos por cuerpo ofrecido, contados con 16 bits.
+    if (2 * ofrecidos > kMaximoHuecos)
+        return demasiados(QStringLiteral("cuerpos ofrecidos"), ofrecidos, kMaximoHuecos / 2);
     indice.resize(2 * n);
     qint16 hueco = 0;
     QString ultimo;
@@ -268,6 +286,7 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
 
     const int campoGrupo = rsGrupos.indiceCampo(QStringLiteral("Grupo"));
     const int n = rsGrupos.numeroRegistros();
+    if (n > kMaximoHuecos + 1) return demasiados(QStringLiteral("grupos"), n, kMaximoHuecos + 1);
     indice.resize(n);
     static const QVector<Enlace> kSinEnlaces;
     QString ultimo;

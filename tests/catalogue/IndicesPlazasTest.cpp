@@ -205,4 +205,24 @@ TEST_F(IndicesPlazasTest, UnValorDemasiadoLargoLlegaAlLlamador) {
     EXPECT_FALSE(r.ok());
 }
 
+// Los huecos de los índices se cuentan con 16 bits: con más cuerpos ofrecidos (dos huecos cada
+// uno) o más grupos de los que caben, el índice no se hace y lo dice, sin romperse.
+TEST_F(IndicesPlazasTest, DemasiadasEntradasSonUnFalloConMensaje) {
+    Tabla& cuerpos = *G().rsCuerpos;
+    for (int i = 0; i < 16384; ++i) {
+        ASSERT_TRUE(cuerpos.anadirRegistro({QString::number(100000 + i), "Cuerpo", "A"}).ok());
+    }
+    auto r = IndexarPlazasPorCuerpo(cuerpos, G().IndicePlazasCuerpo, nullptr, 30);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.mensaje().contains("Hay 16384 cuerpos ofrecidos")) << r.mensaje().toStdString();
+    EXPECT_TRUE(r.mensaje().contains("como mucho 16383"));
+    EXPECT_TRUE(G().IndicePlazasCuerpo.isEmpty());
+
+    Tabla& grupos = *G().rsGrupos;
+    for (int i = 0; i < 32769; ++i) ASSERT_TRUE(grupos.anadirRegistro({"G"}).ok());
+    r = IndexarPlazasPorGrupo(grupos, G().IndicePlazasGrupo, nullptr, 30);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.mensaje().contains("Hay 32769 grupos")) << r.mensaje().toStdString();
+}
+
 }  // namespace
