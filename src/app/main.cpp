@@ -8,8 +8,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     MensajesQt mensajesQt;
     instalarServicioMensajes(&mensajesQt);
-    const bool hayVentanas = Arrancar(QCoreApplication::applicationDirPath());
-    const int codigo = hayVentanas ? app.exec() : 0;
+    const Arranque arranque = Arrancar(QCoreApplication::applicationDirPath());
+    const int codigo = arranque == Arranque::ConVentanas ? app.exec() : codigoSalida(arranque);
     instalarServicioMensajes(nullptr);
     return codigo;
 }

@@ -204,7 +204,7 @@ void frmSolicitudes::cargarOtraSolicitud() {
     // El selector con las solicitudes de ahora (las guardadas hace un momento incluidas).
     ListarSolicitudes(G().DNIUsuario);
     auto* selector = new frmSeleccion([] {
-        if (!CargarYAbrirSolicitud()) QCoreApplication::exit(0);
+        if (!CargarYAbrirSolicitud()) QCoreApplication::exit(kSalidaFallo);
     });
     selector->ocultarNueva();
     selector->show();

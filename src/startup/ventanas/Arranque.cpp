@@ -11,7 +11,7 @@
 
 #include <QCoreApplication>
 
-bool Arrancar(const QString& carpetaAplicacion) {
+Arranque Arrancar(const QString& carpetaAplicacion) {
     // Pasos 1 a 3: rutas y cuerpos, el único catálogo que hace falta antes de entrar.
     if (const Resultado r = PrepararArranque(carpetaAplicacion); !r) {
         mostrarMensaje(QStringLiteral("No se puede leer el catálogo de cuerpos (\"F0004.enc\"); "
@@ -19,7 +19,7 @@ bool Arrancar(const QString& carpetaAplicacion) {
                            r.mensaje(),
                        kTituloPrograma, Icono::Critico);
         CerrarTablas();
-        return false;
+        return Arranque::Fallido;
     }
 
     // Paso 4: acceso, modal.
@@ -30,9 +30,9 @@ bool Arrancar(const QString& carpetaAplicacion) {
     // Paso 5: acceso abandonado o rechazado; no queda ninguna ventana y el programa acaba.
     if (!G().LoginCorrecto) {
         CerrarTablas();
-        return false;
+        return Arranque::Terminado;
     }
-    return ContinuarTrasAcceso();
+    return ContinuarTrasAcceso() ? Arranque::ConVentanas : Arranque::Fallido;
 }
 
 bool ContinuarTrasAcceso() {
@@ -44,7 +44,7 @@ bool ContinuarTrasAcceso() {
     }
     // Paso 8: el selector, sin bloquear; él abre la pantalla de carga y el formulario.
     auto* selector = new frmSeleccion([] {
-        if (!CargarYAbrirSolicitud()) QCoreApplication::exit(0);
+        if (!CargarYAbrirSolicitud()) QCoreApplication::exit(kSalidaFallo);
     });
     selector->show();
     return true;

@@ -2,10 +2,19 @@
 
 #include <QString>
 
-// Procedimiento de arranque: rutas, cuerpos, acceso y lo que siga. Devuelve verdadero cuando
-// queda alguna ventana abierta y hay que entrar en el bucle de eventos; falso cuando el
-// programa ya ha terminado (acceso abandonado, catálogos que no se pueden leer).
-bool Arrancar(const QString& carpetaAplicacion);
+// Cómo acaba el procedimiento de arranque: con alguna ventana abierta (hay que entrar en el bucle
+// de eventos), terminado porque el usuario lo dejó (acceso abandonado) o detenido por un fallo
+// (catálogos, configuración o carga que no se pueden leer).
+enum class Arranque { ConVentanas, Terminado, Fallido };
+
+// Procedimiento de arranque: rutas, cuerpos, acceso y lo que siga.
+Arranque Arrancar(const QString& carpetaAplicacion);
+
+// Código de salida del programa: 0 si terminó porque el usuario lo dejó, 1 tras un fallo.
+constexpr int kSalidaFallo = 1;
+inline int codigoSalida(Arranque a) {
+    return a == Arranque::Fallido ? kSalidaFallo : 0;
+}
 
 // Lo que sigue a un acceso correcto: con solicitudes guardadas, el selector; sin ninguna, la
 // pantalla de carga y el formulario.

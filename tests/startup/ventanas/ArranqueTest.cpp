@@ -103,7 +103,7 @@ protected:
 
 TEST_F(ArranqueTest, AbandonarElAccesoTerminaSinVentanas) {
     alAparecerElAcceso([](frmUsuario*, ControlesFrmUsuario& ui) { ui.cmdSalir->click(); });
-    EXPECT_FALSE(Arrancar(m_dir.path()));
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::Terminado);
     EXPECT_FALSE(G().LoginCorrecto);
     EXPECT_EQ(ventanasVisibles(), 0);
     EXPECT_TRUE(m_mensajes.mostrados().isEmpty());
@@ -114,7 +114,7 @@ TEST_F(ArranqueTest, AbandonarElAccesoTerminaSinVentanas) {
 
 TEST_F(ArranqueTest, CerrarLaVentanaDeAccesoEsAbandonar) {
     alAparecerElAcceso([](frmUsuario* acceso, ControlesFrmUsuario&) { acceso->close(); });
-    EXPECT_FALSE(Arrancar(m_dir.path()));
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::Terminado);
     EXPECT_FALSE(G().LoginCorrecto);
     EXPECT_EQ(ventanasVisibles(), 0);
 }
@@ -122,7 +122,7 @@ TEST_F(ArranqueTest, CerrarLaVentanaDeAccesoEsAbandonar) {
 TEST_F(ArranqueTest, SinSolicitudesGuardadasCargaYAbreElFormulario) {
     entrarComoNuevo(QStringLiteral("12345678Z"));
     continuarAlCargar();
-    EXPECT_TRUE(Arrancar(m_dir.path()));
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::ConVentanas);
     EXPECT_TRUE(G().LoginCorrecto);
     EXPECT_EQ(G().DNIUsuario, QStringLiteral("12345678Z"));
     EXPECT_FALSE(G().UsuarioConPassword);
@@ -135,11 +135,21 @@ TEST_F(ArranqueTest, SinSolicitudesGuardadasCargaYAbreElFormulario) {
     EXPECT_TRUE(m_mensajes.mostrados().isEmpty()) << m_mensajes.textos().join('|').toStdString();
 }
 
+// Una carga que falla tras el acceso también es un arranque fallido: el programa sale con 1.
+TEST_F(ArranqueTest, UnaCargaQueFallaEsUnArranqueFallido) {
+    ASSERT_TRUE(QFile::remove(m_dir.path() + QStringLiteral("/ficheros/F0016.enc")));
+    entrarComoNuevo(QStringLiteral("12345678Z"));
+    continuarAlCargar();
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::Fallido);
+    EXPECT_EQ(ventanaVisible<frmSolicitudes>(), nullptr);
+    EXPECT_FALSE(m_mensajes.mostrados().isEmpty());
+}
+
 TEST_F(ArranqueTest, ConSolicitudesGuardadasMuestraElSelectorSinCargar) {
     ASSERT_NO_FATAL_FAILURE(
         escribirBytes(m_dir.path() + QStringLiteral("/ficheros/temp/12345678Z_ABCDE0B.doc"), {}));
     entrarComoNuevo(QStringLiteral("12345678Z"));
-    EXPECT_TRUE(Arrancar(m_dir.path()));
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::ConVentanas);
     EXPECT_NE(ventanaVisible<frmSeleccion>(), nullptr);
     EXPECT_EQ(ventanaVisible<frmSolicitudes>(), nullptr);
     // La pantalla de carga no se ha mostrado: los catálogos que carga no existen aún.
@@ -149,7 +159,9 @@ TEST_F(ArranqueTest, ConSolicitudesGuardadasMuestraElSelectorSinCargar) {
 
 TEST_F(ArranqueTest, SinCatalogoDeCuerposSeDetieneAntesDelAcceso) {
     ASSERT_TRUE(QFile::remove(m_dir.path() + QStringLiteral("/ficheros/F0004.enc")));
-    EXPECT_FALSE(Arrancar(m_dir.path()));
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::Fallido);
+    EXPECT_EQ(codigoSalida(Arranque::Fallido), 1);
+    EXPECT_EQ(codigoSalida(Arranque::Terminado), 0);
     EXPECT_FALSE(G().LoginCorrecto);
     EXPECT_EQ(ventanasVisibles(), 0);
     ASSERT_GE(m_mensajes.mostrados().size(), 2);
