@@ -197,14 +197,17 @@ Resultado ListasImpresas::escribir(const DefinicionLista& lista, const QVector<Q
 }
 
 PuntoInsercion ListasImpresas::salirDeTabla(const DefinicionLista& lista, const TablaWord& tabla) {
+    PuntoInsercion p;
     if (m_op.variante == VarianteGenerador::W97) {
-        auto p = m_doc.delanteDeTexto(lista.marcaTexto);
-        anotar(p.estado());
-        if (p) return p.valor();
+        auto marca = m_doc.delanteDeTexto(lista.marcaTexto);
+        anotar(marca.estado());
         // Sin la marca, el salto va donde está el cursor: detrás de la tabla.
-        return m_doc.despuesDe(tabla);
+        p = marca ? marca.valor() : m_doc.despuesDe(tabla);
+    } else {
+        p = m_doc.despuesDe(tabla);
     }
-    PuntoInsercion p = m_doc.despuesDe(tabla);
+    // En las dos variantes, una línea en blanco entre la tabla y el código de la página: su zona
+    // de silencio no se apoya en el borde de la tabla.
     if (lista.plazas()) p.saltoLinea();
     return p;
 }

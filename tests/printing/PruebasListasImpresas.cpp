@@ -6,6 +6,8 @@
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
+#include <cstring>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -202,6 +204,31 @@ TEST_P(ListasEnElDocumento, PlazasEnPaginasConSuCodigo) {
     EXPECT_EQ(imagenes(doc), 3);
     // Los mapas de bits se borran nada más usarse.
     EXPECT_TRUE(QDir(G().RutaTemporal).entryList(QDir::Files).isEmpty());
+}
+
+// El código de cada página de plazas va en su párrafo, detrás de una línea en blanco que lo separa
+// de la tabla (su zona de silencio no se apoya en el borde), en las dos variantes.
+TEST_P(ListasEnElDocumento, CadaCodigoDePaginaTieneUnaLineaEnBlancoTrasLaTabla) {
+    DocumentoWord doc = nuevo();
+    ListasImpresas listas(doc, opciones());
+    ASSERT_TRUE(listas.escribirVacantes(*plazas(45)).ok());
+    ASSERT_TRUE(listas.escribirResultas(*plazas(3)).ok());
+    const QString ruta = dir.filePath(QStringLiteral("s.doc"));
+    ASSERT_TRUE(doc.guardarComo(ruta).ok());
+    pugi::xml_document xml;
+    const QByteArray cuerpo = PaqueteDocx::leer(ruta).valor().parte("word/document.xml");
+    ASSERT_TRUE(xml.load_buffer(cuerpo.constData(), size_t(cuerpo.size())));
+    int codigos = 0;
+    for (auto p : xml.select_nodes("//w:body/w:p[.//w:drawing]")) {
+        ++codigos;
+        const auto blanco = p.node().previous_sibling();
+        EXPECT_STREQ(blanco.name(), "w:p");
+        EXPECT_FALSE(blanco.find_node([](const pugi::xml_node& n) {
+            return std::strcmp(n.name(), "w:t") == 0 || std::strcmp(n.name(), "w:drawing") == 0;
+        })) << "el párrafo anterior al código " << codigos << " no está en blanco";
+        EXPECT_STREQ(blanco.previous_sibling().name(), "w:tbl") << codigos;
+    }
+    EXPECT_EQ(codigos, 3);  // 40 + 5 Vacantes y 3 Resultas
 }
 
 TEST_P(ListasEnElDocumento, ResultasConSuCabeceraDeDosFilas) {
