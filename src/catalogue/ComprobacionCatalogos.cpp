@@ -125,25 +125,11 @@ void revisarLista(Revision& rev, const QString& lista, const QString& catalogo) 
     const QHash<QString, LineaClara> plazas = revisarCodigos(rev, catalogo);
     revisarCodigos(rev, lista);
     const CampoFormato codigo{QStringLiteral("CodConvocatoria"), 1, 5};
-    const CampoFormato localidad{QStringLiteral("Localidad"), 106, 53};
     for (const LineaClara& l : rev.claras.value(lista)) {
         const QString cod = valorCampo(l.texto, codigo);
-        const auto it = plazas.constFind(cod);
-        if (it == plazas.constEnd()) {
+        if (!plazas.contains(cod))
             rev.anotar(lista, l.numero,
                        QStringLiteral("el código %1 no está en %2").arg(cod, catalogo), false);
-            continue;
-        }
-        // Las listas guardan la localidad en 50 caracteres; el catálogo, en 53.
-        const QString loc = valorCampo(it->texto, localidad);
-        if (loc.size() > 50)
-            rev.anotar(lista, l.numero,
-                       QStringLiteral("la localidad de la plaza %1 (%2, línea %3) tiene %4 "
-                                      "caracteres y en la lista caben 50")
-                           .arg(cod, catalogo)
-                           .arg(it->numero)
-                           .arg(loc.size()),
-                       true);
     }
 }
 

@@ -67,9 +67,7 @@ QList<Campo> camposTablaPlazas() {
 }
 
 QList<Campo> camposTablaPlazasLista() {
-    QList<Campo> campos = camposTablaPlazas();
-    campos[3].longitud = 50;
-    return campos;
+    return camposTablaPlazas();
 }
 
 QList<Campo> camposTablaPlazasSolicitadas() {

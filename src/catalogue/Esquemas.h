@@ -21,7 +21,8 @@ QList<Campo> camposInstituciones();
 QList<Campo> camposPlazasCuerpo();
 QList<Campo> camposPlazasGrupo();
 QList<Campo> camposTablaPlazas();
-// Las listas de plazas guardan la localidad en 50 caracteres, no en 53.
+// Las listas de plazas: el esquema de las plazas, con la localidad en 53 caracteres como el
+// catálogo del que se completan (y como las listas de la solicitud).
 QList<Campo> camposTablaPlazasLista();
 QList<Campo> camposTablaPlazasSolicitadas();
 QList<Campo> camposCursos();

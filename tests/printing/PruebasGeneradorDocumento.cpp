@@ -206,9 +206,10 @@ TEST_F(GeneradorDocumento, MasPlazasPorPaginaDeLasQueCabenNoSeImprimen) {
         auto g = generarDocumentoImpresion(p);
         EXPECT_EQ(g.ok(), c.vale) << g.mensaje().toStdString();
         EXPECT_EQ(QFileInfo::exists(p.rutaDocumento), c.vale);
-        if (!c.vale)
+        if (!c.vale) {
             EXPECT_TRUE(g.mensaje().contains(QStringLiteral("pide %1 plazas por página").arg(c.n)))
                 << g.mensaje().toStdString();
+        }
     }
 }
 
