@@ -10,6 +10,17 @@ QString errorZip(zip_error_t* error) {
     return QString::fromLocal8Bit(zip_error_strerror(error));
 }
 
+// Límites de lo que se lee de un paquete: una plantilla o una solicitud guardada ocupan unos
+// cientos de KiB. Ningún tamaño que diga el fichero decide cuánta memoria se pide sin pasar antes
+// por ellos.
+constexpr qint64 kMaxFichero = 256 * 1024 * 1024;
+constexpr qint64 kMaxParte = 64 * 1024 * 1024;
+constexpr qint64 kMaxTotal = 256 * 1024 * 1024;
+
+QString tamano(qint64 bytes) {
+    return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
+}
+
 }  // namespace
 
 ResultadoDe<PaqueteDocx> PaqueteDocx::leer(const QString& ruta) {
@@ -21,6 +32,11 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::leer(const QString& ruta) {
         return Resultado::fallo(
             QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, f.errorString()),
             Errores::ErrorEntradaSalida);
+    if (f.size() > kMaxFichero)
+        return Resultado::fallo(QStringLiteral("El fichero \"%1\" no es un documento válido (ocupa "
+                                               "más de %2).")
+                                    .arg(ruta, tamano(kMaxFichero)),
+                                Errores::ErrorEntradaSalida);
     return desdeBytes(f.readAll(), ruta);
 }
 
@@ -49,23 +65,38 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::desdeBytes(const QByteArray& zip, const QS
 
     PaqueteDocx paquete;
     const zip_int64_t n = zip_get_num_entries(archivo, 0);
+    qint64 total = 0;
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
         if (zip_stat_index(archivo, i, 0, &st) != 0) continue;
         const QString nombre = QString::fromUtf8(st.name);
         if (nombre.endsWith(QLatin1Char('/'))) continue;
+        // El tamaño declarado solo sirve para rechazar: la memoria crece con lo que de verdad se
+        // lee, y lo leído tiene que ser lo declarado.
+        if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(kMaxParte) ||
+            total + qint64(st.size) > kMaxTotal) {
+            zip_close(archivo);
+            return noEsDocumento(
+                QStringLiteral("la parte %1 dice ocupar más de lo que admite un documento, %2")
+                    .arg(nombre, tamano(kMaxParte)));
+        }
         zip_file_t* f = zip_fopen_index(archivo, i, 0);
         if (!f) {
             zip_close(archivo);
             return noEsDocumento(nombre);
         }
-        QByteArray datos(qsizetype(st.size), Qt::Uninitialized);
-        const zip_int64_t leidos = zip_fread(f, datos.data(), st.size);
+        QByteArray datos;
+        char trozo[64 * 1024];
+        zip_int64_t leidos = 0;
+        while ((leidos = zip_fread(f, trozo, sizeof trozo)) > 0 &&
+               datos.size() + leidos <= qint64(st.size))
+            datos.append(trozo, qsizetype(leidos));
         zip_fclose(f);
-        if (leidos != zip_int64_t(st.size)) {
+        if (leidos != 0 || datos.size() != qsizetype(st.size)) {
             zip_close(archivo);
-            return noEsDocumento(nombre);
+            return noEsDocumento(QStringLiteral("la parte %1 está dañada").arg(nombre));
         }
+        total += datos.size();
         paquete.m_partes.append({nombre, datos});
     }
     zip_close(archivo);
