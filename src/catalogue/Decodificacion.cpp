@@ -1,10 +1,10 @@
 #include "catalogue/Decodificacion.h"
 
 #include "platform/Codificacion.h"
+#include "platform/FicheroAparte.h"
 #include "platform/ServicioMensajes.h"
 
 #include <QFile>
-#include <filesystem>
 
 namespace {
 
@@ -130,24 +130,13 @@ ResultadoDe<QList<int>> decodificarSinAviso(const QString& carpeta, const QStrin
         salida += "\r\n";
         numeros.append(l.numero);
     }
-    // Escribir aparte y renombrar: nunca queda un temp.tmp a medias. Sin forzar el disco
-    // (QSaveFile lo hace), que en un fichero de paso que se rehace en cada carga sobra.
+    // Escrito aparte (nuevo, exclusivo, sin seguir enlaces) y luego en su sitio: nunca queda un
+    // temp.tmp a medias ni se escribe a través de lo que otro haya puesto con ese nombre.
     const QString destino = carpeta + kTemporal;
-    QFile parcial(destino + QStringLiteral(".parcial"));
-    const bool escrito = parcial.open(QIODevice::WriteOnly) &&
-                         parcial.write(salida) == salida.size() && parcial.flush();
-    parcial.close();
-    std::error_code error;
-    if (escrito)
-        std::filesystem::rename(parcial.fileName().toStdString(), destino.toStdString(), error);
-    if (!escrito || error) {
-        const QString motivo =
-            escrito ? QString::fromStdString(error.message()) : parcial.errorString();
-        parcial.remove();
+    if (const Resultado r = escribirReemplazando(destino, salida); !r)
         return Resultado::fallo(
-            QStringLiteral("Error de E/S del dispositivo al escribir %1: %2").arg(destino, motivo),
+            QStringLiteral("Error de E/S del dispositivo al escribir %1: %2").arg(destino, r.mensaje()),
             Errores::ErrorEntradaSalida);
-    }
     return numeros;
 }
 

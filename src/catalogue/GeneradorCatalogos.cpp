@@ -1,5 +1,7 @@
 #include "catalogue/GeneradorCatalogos.h"
 
+#include "platform/FicheroAparte.h"
+
 #include "catalogue/Decodificacion.h"
 #include "catalogue/NombresInventados.h"
 #include "platform/Codificacion.h"
@@ -7,7 +9,6 @@
 
 #include <QDir>
 #include <QList>
-#include <QSaveFile>
 #include <QSet>
 #include <QStringList>
 
@@ -257,13 +258,7 @@ Resultado escribir(const QString& ruta, const Lineas& lineas, const QString& fic
     }
     const auto cifrado = cifrarContenido(claro, fichero);
     if (!cifrado) return cifrado.estado();
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly) || f.write(cifrado.valor()) != cifrado.valor().size() ||
-        !f.commit())
-        return Resultado::fallo(
-            QStringLiteral("No se puede escribir %1: %2").arg(ruta, f.errorString()),
-            Errores::ErrorEntradaSalida);
-    return Resultado::correcto();
+    return escribirReemplazando(ruta, cifrado.valor());
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 #include "platform/DocumentoXml.h"
 
+#include "platform/FicheroAparte.h"
+
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <sstream>
 
 namespace {
@@ -61,18 +62,7 @@ Resultado DocumentoXml::guardar(const QString& ruta) const {
     }
     const QByteArray bytes =
         "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" + aLatin1ConReferencias(cuerpo);
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) {
-        return Resultado::fallo(
-            QStringLiteral("No se puede escribir el fichero \"%1\": %2").arg(ruta, f.errorString()),
-            Errores::ErrorEntradaSalida);
-    }
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        return Resultado::fallo(QStringLiteral("No se ha podido guardar el fichero \"%1\": %2")
-                                    .arg(ruta, f.errorString()),
-                                Errores::ErrorEntradaSalida);
-    }
-    return Resultado::correcto();
+    return escribirReemplazando(ruta, bytes);
 }
 
 QString DocumentoXml::aXPath(const QString& consulta) {

@@ -1,11 +1,12 @@
 #include "printing/Impresion.h"
 
+#include "platform/FicheroAparte.h"
+
 #include "printing/ProcesosExternos.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -65,13 +66,7 @@ Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf) {
                      (r.valor().errores + r.valor().salida).trimmed()),
             Errores::ErrorEntradaSalida);
 
-    QSaveFile destino(rutaPdf);
-    if (!destino.open(QIODevice::WriteOnly) || destino.write(contenido) != contenido.size() ||
-        !destino.commit())
-        return Resultado::fallo(QStringLiteral("No se puede escribir el fichero \"%1\": %2")
-                                    .arg(QDir::toNativeSeparators(rutaPdf), destino.errorString()),
-                                Errores::ErrorEntradaSalida);
-    return Resultado::correcto();
+    return escribirReemplazando(rutaPdf, contenido);
 }
 
 ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,

@@ -1,8 +1,9 @@
 #include "printing/PaqueteDocx.h"
 
+#include "platform/FicheroAparte.h"
+
 #include <zip.h>
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -162,13 +163,7 @@ ResultadoDe<QByteArray> PaqueteDocx::aBytes() const {
 Resultado PaqueteDocx::escribir(const QString& ruta) const {
     auto bytes = aBytes();
     if (!bytes) return bytes.estado();
-    QSaveFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes.valor()) != bytes.valor().size() ||
-        !f.commit())
-        return Resultado::fallo(
-            QStringLiteral("No se puede escribir el fichero \"%1\": %2").arg(ruta, f.errorString()),
-            Errores::ErrorEntradaSalida);
-    return Resultado::correcto();
+    return escribirReemplazando(ruta, bytes.valor());
 }
 
 bool PaqueteDocx::contiene(const QString& nombre) const {

@@ -2,11 +2,15 @@
 
 #include "catalogue/Esquemas.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "platform/FicheroAparte.h"
 #include "startup/Globales.h"
 
 Resultado PrepararArranque(const QString& carpetaAplicacion) {
     G().RutaFicheros = carpetaAplicacion + QStringLiteral("/ficheros/");
     G().RutaTemporal = carpetaAplicacion + QStringLiteral("/ficheros/temp/");
+    // Lo que una ejecución interrumpida dejara escrito aparte, sin poner en su sitio.
+    for (const QString& carpeta : {carpetaAplicacion, G().RutaFicheros, G().RutaTemporal})
+        limpiarApartes(carpeta);
     G().rsCuerpos = CrearTablaCuerpos();
     return CargarCuerpos(G().rsCuerpos);
 }

@@ -1,12 +1,12 @@
 #include "storage/ListasXml.h"
 
 #include "platform/DocumentoXml.h"
+#include "platform/FicheroAparte.h"
 #include "startup/Configuracion.h"
 #include "storage/SolicitudesGuardadas.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <span>
 
 namespace {
@@ -130,14 +130,17 @@ QString TextoListasXML(const PTabla& vacantes, const PTabla& resultas, const PTa
 Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpeta,
                            const PTabla& vacantes, const PTabla& resultas, const PTabla& cursos,
                            const PTabla& documentos) {
+    return GuardarListasXMLEn(carpeta + NombreFicheroListas(nombreDocumento), vacantes, resultas,
+                              cursos, documentos);
+}
+
+Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const PTabla& resultas,
+                             const PTabla& cursos, const PTabla& documentos) {
     const QString texto = TextoListasXML(vacantes, resultas, cursos, documentos);
-    const QString ruta = carpeta + NombreFicheroListas(nombreDocumento);
     // El texto que no se pudo guardar, por lo que fuera, para quien tenga que ver por qué.
     const auto trazar = [&texto] {
-        QSaveFile traza(carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza);
-        if (!traza.open(QIODevice::WriteOnly)) return;
-        traza.write(texto.toUtf8() + "\r\n");
-        traza.commit();
+        escribirReemplazando(carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza,
+                             texto.toUtf8() + "\r\n");
     };
     DocumentoXml doc;
     if (!doc.cargarTexto(texto)) {

@@ -25,6 +25,9 @@ QString TextoListasXML(const PTabla& vacantes, const PTabla& resultas, const PTa
 Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpeta,
                            const PTabla& vacantes, const PTabla& resultas, const PTabla& cursos,
                            const PTabla& documentos);
+// Lo mismo en la ruta dada (la de un fichero aparte que luego se pone en su sitio).
+Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const PTabla& resultas,
+                             const PTabla& cursos, const PTabla& documentos);
 
 enum class LecturaListas { Leidas, NoExiste, MalFormado };
 

@@ -5,7 +5,10 @@
 #include "platform/Codificacion.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace {
@@ -89,6 +92,22 @@ TEST_F(DecodificarFicheroTest, EscribeLasLineasEnClaroSinVaciasConCrLf) {
     escribirBytes(carpeta() + "F0004.enc", "B2!\xD2v\r\n\r\n!!!\r\nyz");
     EXPECT_EQ(DecodificarFichero(carpeta(), "F0004.enc"), "temp.tmp");
     EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), "A1 \xD1u\r\n   \r\nxy\r\n");
+    EXPECT_TRUE(guion.mostrados().isEmpty());
+}
+
+// Lo que otro haya puesto con el nombre del fichero de paso (o con el que usaba para escribirlo
+// aparte) no se sigue ni se abre: un enlace al almacén de usuarios lo deja intacto y un FIFO no
+// detiene la carga.
+TEST_F(DecodificarFicheroTest, UnEnlaceOUnFifoPlantadosNoSeSiguen) {
+    escribirBytes(carpeta() + "usuarios.xml", "<Usuarios>contraseñas</Usuarios>");
+    escribirBytes(carpeta() + "F0004.enc", "B2\r\n");
+    ASSERT_EQ(::symlink("usuarios.xml", QFile::encodeName(carpeta() + "temp.tmp.parcial")), 0);
+    ASSERT_EQ(::symlink("usuarios.xml", QFile::encodeName(carpeta() + "temp.tmp")), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(carpeta() + ".temp.tmp.aparte"), 0600), 0);
+    EXPECT_EQ(DecodificarFichero(carpeta(), "F0004.enc"), "temp.tmp");
+    EXPECT_EQ(leerBytes(carpeta() + "usuarios.xml"), "<Usuarios>contraseñas</Usuarios>");
+    EXPECT_FALSE(QFileInfo(carpeta() + "temp.tmp").isSymLink());
+    EXPECT_EQ(leerBytes(carpeta() + "temp.tmp"), "A1\r\n");
     EXPECT_TRUE(guion.mostrados().isEmpty());
 }
 

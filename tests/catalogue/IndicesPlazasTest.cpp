@@ -193,11 +193,13 @@ TEST_F(IndicesPlazasTest, CopiaDesdeElCursorDeLosEnlaces) {
 }
 
 TEST_F(IndicesPlazasTest, UnValorDemasiadoLargoLlegaAlLlamador) {
-    // Las listas guardan la localidad en 50: una de 53 no cabe.
+    // Un destino cuya localidad es más corta que la del catálogo: la de 53 no cabe.
     Tabla& v = *G().rsPlazasVacantes;
     v.moverPrimero();
     ASSERT_TRUE(v.establecer("Localidad", QString(53, QLatin1Char('L'))).ok());
-    auto lista = CrearTablaPlazasLista();
+    QList<Campo> corta = camposTablaPlazas();
+    corta[3].longitud = 50;
+    auto lista = Tabla::crear(QStringLiteral("corta"), corta);
     enlaceGrupo("00001", "A");
     G().rsPlazasGrupo->moverPrimero();
     const Resultado r = CopiarPlazasEnlazadas(*G().rsPlazasGrupo, *lista, IndiceConvocatorias(v),

@@ -7,6 +7,7 @@
 #include "form/ventanas/PestanaVacantes.h"
 #include "form/ventanas/frmProgresoGeneral.h"
 #include "form/ventanas/frmSolicitudes.h"
+#include "platform/FicheroAparte.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/CodigoBarras.h"
@@ -25,7 +26,6 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <filesystem>
 
 namespace {
 
@@ -42,17 +42,6 @@ void mensajeDatosNoValidos(const QString& texto) {
 
 void mensajeValidacion(const QString& texto) {
     mostrarMensaje(texto, QStringLiteral("Validación"), Icono::Exclamacion, Botones::Aceptar);
-}
-
-// Cambia de nombre sustituyendo lo que hubiera con ese nombre, de una vez.
-Resultado reemplazar(const QString& desde, const QString& hacia) {
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(desde).toStdString(),
-                            QFile::encodeName(hacia).toStdString(), error);
-    if (!error) return Resultado::correcto();
-    return Resultado::fallo(QStringLiteral("No se ha podido escribir el fichero \"%1\": %2")
-                                .arg(hacia, QString::fromLocal8Bit(error.message().c_str())),
-                            Errores::ErrorEntradaSalida);
 }
 
 }  // namespace
@@ -158,8 +147,9 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     const QString carpeta = G().RutaTemporal;
     const QString documento = carpeta + nombre;
     const QString listas = carpeta + NombreFicheroListas(nombre);
-    // Los dos ficheros se escriben aparte y solo con los dos completos sustituyen a los de antes.
-    p.rutaDocumento = carpeta + QStringLiteral(".") + nombre + QStringLiteral(".nuevo");
+    // Los dos ficheros se escriben aparte, con nombres únicos, y solo con los dos completos
+    // sustituyen a los de antes.
+    p.rutaDocumento = nombreAparte(documento);
     // El documento que se imprime va aparte; su PDF se queda junto a la solicitud.
     p.rutaImpresion = carpeta + nombre.left(nombre.size() - 4) + QStringLiteral(".docx");
     p.imprimir = imprimir;
@@ -175,9 +165,7 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     p.cargaSolicitante = sinControl(G().TextoCodigoBarras);
     p.avanzar = [&progreso] { progreso.avanzar(); };
 
-    // El fichero de listas aparte, oculto, con el nombre del documento aparte.
-    const QString documentoAparte = QStringLiteral(".") + nombre;
-    const QString listasAparte = carpeta + NombreFicheroListas(documentoAparte);
+    const QString listasAparte = nombreAparte(listas);
     Resultado r = Resultado::correcto();
     QVector<CodigoEsperado> codigos;
     if (!QFile::exists(p.plantilla)) {
@@ -197,10 +185,10 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
                 r = esperados.estado();
         }
         if (r)
-            r = GuardarListasXML(documentoAparte, carpeta, G().rsVacantesSolicitadas,
-                                 G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
-        if (r) r = reemplazar(p.rutaDocumento, documento);
-        if (r) r = reemplazar(listasAparte, listas);
+            r = GuardarListasXMLEn(listasAparte, G().rsVacantesSolicitadas,
+                                   G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
+        if (r) r = ponerEnSuSitio(p.rutaDocumento, documento);
+        if (r) r = ponerEnSuSitio(listasAparte, listas);
     }
     progreso.hide();
     QFile::remove(p.rutaDocumento);

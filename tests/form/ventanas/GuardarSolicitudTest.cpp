@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -377,6 +378,25 @@ TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
     ASSERT_EQ(mensajes.mostrados().size(), 1);
     EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("no-existe"));
     EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+// Un enlace plantado con el nombre de la solicitud (hacia el almacén de usuarios) se sustituye al
+// guardar: el almacén queda intacto y en la carpeta no queda nada aparte.
+TEST_F(GuardarSolicitudTest, GuardarNoEscribeATravesDeUnEnlace) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    const QString almacen = usuarios.filePath("usuarios.xml");
+    const QByteArray antes = leerBytes(almacen);
+    ASSERT_FALSE(antes.isEmpty());
+    const QString doc = G().RutaTemporal + nombre();
+    const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
+    ASSERT_TRUE(QFile::link(almacen, doc));
+    ASSERT_TRUE(QFile::link(almacen, xml));
+    ASSERT_TRUE(form->GuardarSolicitud(false, false)) << mensajes.textos().join('|').toStdString();
+    EXPECT_EQ(leerBytes(almacen), antes);
+    EXPECT_FALSE(QFileInfo(doc).isSymLink());
+    EXPECT_FALSE(QFileInfo(xml).isSymLink());
+    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
 }
 
 // Una configuración que pide más plazas por página de las que caben: "Imprimir" lo dice y no
