@@ -26,6 +26,34 @@ QByteArray aLatin1ConReferencias(const QString& texto) {
     return salida;
 }
 
+bool esLatin1(const char* utf8) {
+    for (const QChar c : QString::fromUtf8(utf8))
+        if (c.unicode() > 0xFF) return false;
+    return true;
+}
+
+// El primer nombre, comentario o CDATA con un carácter fuera de Latin-1; nulo si no hay ninguno.
+QString sinLatin1FueraDeTexto(const pugi::xml_node& raiz) {
+    for (pugi::xml_node n = raiz.first_child(); n; n = n.next_sibling()) {
+        switch (n.type()) {
+        case pugi::node_element:
+            if (!esLatin1(n.name())) return QString::fromUtf8(n.name());
+            for (const pugi::xml_attribute a : n.attributes())
+                if (!esLatin1(a.name())) return QString::fromUtf8(a.name());
+            if (const QString malo = sinLatin1FueraDeTexto(n); !malo.isNull()) return malo;
+            break;
+        case pugi::node_comment:
+        case pugi::node_cdata:
+        case pugi::node_pi:
+            if (!esLatin1(n.name()) || !esLatin1(n.value())) return QString::fromUtf8(n.value());
+            break;
+        default:
+            break;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 bool DocumentoXml::cargarFichero(const QString& ruta) {
@@ -50,16 +78,31 @@ bool DocumentoXml::cargarTexto(const QString& texto) {
 }
 
 Resultado DocumentoXml::guardar(const QString& ruta) const {
-    std::ostringstream flujo;
-    m_doc.save(flujo, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    QString cuerpo = QString::fromStdString(flujo.str());
-    // La declaración siempre dice la codificación en que de verdad se escribe.
-    pugi::xml_node primero = m_doc.first_child();
-    if (primero.type() == pugi::node_declaration) {
-        // format_no_declaration no omite un nodo de declaración ya presente: quitarlo del texto.
-        const int fin = cuerpo.indexOf(QStringLiteral("?>"));
-        if (cuerpo.startsWith(QStringLiteral("<?xml")) && fin >= 0) cuerpo = cuerpo.mid(fin + 2);
+    // Una copia sin la declaración que trajera (se escriba como se escriba: "<?xml" o "<?XML"):
+    // se pone una sola, la de la codificación en que de verdad se escribe.
+    pugi::xml_document copia;
+    copia.reset(m_doc);
+    for (pugi::xml_node n = copia.first_child(); n;) {
+        const pugi::xml_node siguiente = n.next_sibling();
+        const bool declaracion =
+            n.type() == pugi::node_declaration ||
+            (n.type() == pugi::node_pi && QString::fromUtf8(n.name()).compare(
+                                              QStringLiteral("xml"), Qt::CaseInsensitive) == 0);
+        if (declaracion) copia.remove_child(n);
+        n = siguiente;
     }
+    // En ISO-8859-1 lo que no cabe solo puede ir como referencia &#N; dentro de un texto o del
+    // valor de un atributo; en un nombre, un comentario o una sección CDATA no hay manera.
+    if (const QString malo = sinLatin1FueraDeTexto(copia); !malo.isNull())
+        return Resultado::fallo(
+            QStringLiteral("No se puede guardar el fichero \"%1\": \"%2\" tiene caracteres que la "
+                           "codificación ISO-8859-1 no admite en ese sitio. El fichero anterior se "
+                           "queda como estaba.")
+                .arg(ruta, malo),
+            Errores::ErrorEntradaSalida);
+    std::ostringstream flujo;
+    copia.save(flujo, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    const QString cuerpo = QString::fromStdString(flujo.str());
     const QByteArray bytes =
         "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\r\n" + aLatin1ConReferencias(cuerpo);
     return escribirReemplazando(ruta, bytes);

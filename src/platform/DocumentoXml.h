@@ -15,7 +15,9 @@ public:
     // Analiza un texto. Falso si no está bien formado; el documento queda vacío.
     bool cargarTexto(const QString& texto);
     // Guarda en ISO-8859-1 de forma atómica (escribir y renombrar): un fallo deja el fichero
-    // anterior entero. Los caracteres que no caben en Latin-1 van como referencias numéricas.
+    // anterior entero. Los caracteres que no caben en Latin-1 van como referencias numéricas en
+    // los textos y en los valores de los atributos; en un nombre, un comentario o un CDATA no
+    // pueden ir, y entonces el guardado falla con un mensaje. Lleva una sola declaración.
     Resultado guardar(const QString& ruta) const;
 
     pugi::xml_node seleccionarNodo(const QString& consulta) const;
