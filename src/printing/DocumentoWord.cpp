@@ -3,7 +3,9 @@
 #include "printing/NucleoDocumento.h"
 #include "printing/XmlWord.h"
 
+#include <algorithm>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 using namespace xmlword;
@@ -133,8 +135,12 @@ ResultadoDe<DocumentoWord> DocumentoWord::nuevoDesdePlantilla(const QString& rut
     // Imágenes y dibujos nuevos no deben chocar con los que ya traiga la plantilla.
     for (const QString& nombre : n.paquete.nombres())
         if (nombre.startsWith(QLatin1String("word/media/"))) ++n.siguienteImagen;
-    for (auto x : n.documento.select_nodes("//wp:docPr"))
-        n.siguienteDibujo = std::max(n.siguienteDibujo, x.node().attribute("id").as_int() + 1);
+    // Un identificador fuera del rango de los que se pueden seguir contando no se tiene en cuenta.
+    for (auto x : n.documento.select_nodes("//wp:docPr")) {
+        const long long id = x.node().attribute("id").as_llong(0);
+        if (id >= 0 && id < std::numeric_limits<int>::max() - 1000000)
+            n.siguienteDibujo = std::max(n.siguienteDibujo, int(id) + 1);
+    }
     return doc;
 }
 

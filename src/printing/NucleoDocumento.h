@@ -28,6 +28,16 @@ struct NucleoDocumento {
     int anchoUtil() const;
 };
 
+// Las medidas que vienen de una plantilla (anchos, márgenes, página) se leen acotadas a lo que
+// cabe en una página (22 pulgadas, en twips), y las columnas que ocupa una celda a las que puede
+// tener una tabla: ninguna cuenta hecha con ellas se desborda, venga lo que venga en el fichero.
+constexpr int kMedidaMaxima = 31680;
+constexpr int kColumnasMaximas = 63;
+inline int medida(const pugi::xml_attribute& a, int porDefecto) {
+    const long long v = a.as_llong(porDefecto);
+    return int(v < -kMedidaMaxima ? -kMedidaMaxima : v > kMedidaMaxima ? kMedidaMaxima : v);
+}
+
 // Nodo pugixml a partir del puntero opaco que guardan las asas.
 inline pugi::xml_node nodoDe(void* p) {
     return pugi::xml_node(static_cast<pugi::xml_node_struct*>(p));

@@ -123,11 +123,14 @@ pugi::xml_node NucleoDocumento::runImagen(pugi::xml_node padre, const QString& i
 }
 
 int NucleoDocumento::anchoUtil() const {
+    constexpr int kPagina = 11906, kMargen = 1134;  // A4 con márgenes de 2 cm
     pugi::xml_node sect = cuerpo().child("w:sectPr");
-    const int pagina = sect.child("w:pgSz").attribute("w:w").as_int(11906);
-    const int izquierda = sect.child("w:pgMar").attribute("w:left").as_int(1134);
-    const int derecha = sect.child("w:pgMar").attribute("w:right").as_int(1134);
-    return pagina - izquierda - derecha;
+    const int pagina = medida(sect.child("w:pgSz").attribute("w:w"), kPagina);
+    const int izquierda = medida(sect.child("w:pgMar").attribute("w:left"), kMargen);
+    const int derecha = medida(sect.child("w:pgMar").attribute("w:right"), kMargen);
+    const int util = pagina - izquierda - derecha;
+    // Una página sin sitio para el texto es una plantilla rota: el ancho de un A4.
+    return util > 0 ? util : kPagina - 2 * kMargen;
 }
 
 // --- Punto de inserción ----------------------------------------------------------------------

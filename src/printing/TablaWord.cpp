@@ -3,6 +3,7 @@
 #include "printing/NucleoDocumento.h"
 #include "printing/XmlWord.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -17,8 +18,8 @@ std::vector<pugi::xml_node> hijos(const pugi::xml_node& n, const char* nombre) {
 }
 
 int extension(const pugi::xml_node& tc) {
-    const int s = tc.child("w:tcPr").child("w:gridSpan").attribute("w:val").as_int(1);
-    return s > 0 ? s : 1;
+    const long long s = tc.child("w:tcPr").child("w:gridSpan").attribute("w:val").as_llong(1);
+    return s < 1 ? 1 : s > kColumnasMaximas ? kColumnasMaximas : int(s);
 }
 
 // Deja la celda con un solo párrafo vacío que conserva las propiedades del primero.
@@ -148,7 +149,7 @@ Resultado CeldaWord::ponerTamanoLetra(double puntos) {
 
 int CeldaWord::ancho() const {
     if (!valida()) return 0;
-    return nodoDe(m_tc).child("w:tcPr").child("w:tcW").attribute("w:w").as_int(0);
+    return medida(nodoDe(m_tc).child("w:tcPr").child("w:tcW").attribute("w:w"), 0);
 }
 
 Resultado CeldaWord::ponerAncho(int twips) {
@@ -242,7 +243,7 @@ Resultado TablaWord::ponerAnchoColumna(int columna, int twips) {
     while (int(cols.size()) < columnas()) cols.push_back(rejilla.append_child("w:gridCol"));
     auto c = cols[columna - 1];
     c.remove_attribute("w:w");
-    c.append_attribute("w:w") = twips;
+    c.append_attribute("w:w") = std::clamp(twips, 0, kMedidaMaxima);
     // Cada celda mide lo que suman las columnas de la rejilla que ocupa.
     for (auto tr : t.children("w:tr")) {
         int g = 0;
@@ -251,8 +252,8 @@ Resultado TablaWord::ponerAnchoColumna(int columna, int twips) {
             if (g < columna && columna <= g + ext) {
                 int suma = 0;
                 for (int k = g; k < g + ext && k < int(cols.size()); ++k)
-                    suma += cols[k].attribute("w:w").as_int(0);
-                ponerAnchoTc(tc, suma);
+                    suma += medida(cols[k].attribute("w:w"), 0);
+                ponerAnchoTc(tc, std::min(suma, kMedidaMaxima));
             }
             g += ext;
         }
@@ -309,7 +310,7 @@ Resultado TablaWord::combinar(int fila, int desde, int hasta) {
     for (int k = desde + 1; k <= hasta; ++k) {
         pugi::xml_node otra = tc.next_sibling("w:tc");
         ext += extension(otra);
-        ancho += otra.child("w:tcPr").child("w:tcW").attribute("w:w").as_int(0);
+        ancho += medida(otra.child("w:tcPr").child("w:tcW").attribute("w:w"), 0);
         // Los párrafos con texto de las celdas combinadas pasan a la primera.
         const bool conTexto = !CeldaWord(m_nucleo, opaco(otra)).texto().isEmpty();
         if (conTexto) {
@@ -322,6 +323,6 @@ Resultado TablaWord::combinar(int fila, int desde, int hasta) {
     if (!tc.child("w:p")) tc.append_child("w:p");
     auto tcpr = asegurarHijo(tc, "w:tcPr");
     ponerVal(tcpr, "w:gridSpan", QString::number(ext));
-    if (ancho > 0) ponerAnchoTc(tc, ancho);
+    if (ancho > 0) ponerAnchoTc(tc, std::min(ancho, kMedidaMaxima));
     return Resultado::correcto();
 }

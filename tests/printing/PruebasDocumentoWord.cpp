@@ -4,6 +4,7 @@
 #include "printing/PaqueteDocx.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 #include <QTemporaryDir>
 
 using namespace docxprueba;
@@ -187,6 +188,42 @@ TEST_F(MotorDocumentos, AnchosCombinacionesYTextosDeVariasLineas) {
     EXPECT_EQ(
         otro.textoPlano(),
         QStringLiteral("antes\n\nCódigo\n (5 Dígitos)\nPUESTO DE TRABAJO\n\n\n\n\n\n\ndespues\n"));
+}
+
+// Números extremos de una plantilla (el identificador de un dibujo, el ancho de la página y sus
+// márgenes, los anchos de las celdas, las columnas que ocupa una) no desbordan ninguna cuenta: lo
+// que se escribe sigue siendo una medida de página.
+TEST_F(MotorDocumentos, LosNumerosExtremosDeUnaPlantillaNoDesbordan) {
+    const QString bmp = dir.filePath(QStringLiteral("codigo.bmp"));
+    escribirImagen(bmp);
+    DocumentoWord doc = abrir(
+        QStringLiteral("<w:sectPr><w:pgSz w:w=\"-2147483648\"/>"
+                       "<w:pgMar w:left=\"2147483647\" w:right=\"-2147483648\"/></w:sectPr>") +
+        parrafo(QStringLiteral("<w:r><w:drawing><wp:docPr id=\"2147483647\"/></w:drawing></w:r>")) +
+        tabla({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")},
+              {2147483647, 2147483647, 5}, 300, QStringLiteral("T")));
+    TablaWord t = doc.tablaConMarcador(QStringLiteral("T")).valor();
+    ASSERT_TRUE(t.combinar(1, 1, 3).ok());
+    PuntoInsercion p = doc.despuesDe(t);
+    ASSERT_TRUE(p.imagen(bmp, 6000, 1170).ok());
+    TablaWord nueva = p.tabla(1, 3);
+    ASSERT_TRUE(nueva.ponerAnchoColumna(2, 2147483647).ok());
+    const QString ruta = dir.filePath(QStringLiteral("extremos.doc"));
+    ASSERT_TRUE(doc.guardarComo(ruta).ok());
+    const QByteArray cuerpo = PaqueteDocx::leer(ruta).valor().parte("word/document.xml");
+    pugi::xml_document xml;
+    ASSERT_TRUE(xml.load_buffer(cuerpo.constData(), size_t(cuerpo.size())));
+    // Lo que escribe el programa: los anchos de las celdas y la rejilla de la tabla nueva.
+    for (auto x : xml.select_nodes("//w:tcW/@w:w | //w:tbl[last()]/w:tblGrid/w:gridCol/@w:w")) {
+        const long long w = x.attribute().as_llong();
+        EXPECT_GT(w, 0) << x.attribute().value();
+        EXPECT_LE(w, 31680) << x.attribute().value();
+    }
+    QList<long long> ids;
+    for (auto x : xml.select_nodes("//wp:docPr/@id")) ids << x.attribute().as_llong();
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_GT(ids[1], 0);
+    EXPECT_NE(ids[1], ids[0]);
 }
 
 TEST_F(MotorDocumentos, TrasUnaTablaSeColocanSaltosImagenesYTablasEnOrden) {
