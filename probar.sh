@@ -8,3 +8,11 @@ bash scripts/compilar.sh
 build="${MOVILANT_BUILD:-$raiz/build}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j 2 --timeout 600
+
+# Otra vez, compiladas con AddressSanitizer y UndefinedBehaviorSanitizer en su propia carpeta:
+# cualquier aviso detiene la prueba que lo da. Sin LeakSanitizer: Qt y fontconfig guardan memoria
+# a propósito hasta el final del proceso.
+sanitizado="${MOVILANT_BUILD_SANITIZADO:-$raiz/build-sanitizado}"
+MOVILANT_BUILD="$sanitizado" MOVILANT_SANITIZADORES=1 bash scripts/compilar.sh
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$sanitizado" --output-on-failure -j 2 --timeout 900

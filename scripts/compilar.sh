@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Configura y compila Movilant en build/ (o en la carpeta de MOVILANT_BUILD).
+# Configura y compila Movilant en build/ (o en la carpeta de MOVILANT_BUILD). Con
+# MOVILANT_SANITIZADORES=1 compila con AddressSanitizer y UndefinedBehaviorSanitizer solo lo que
+# usan las pruebas.
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MOVILANT_BUILD:-$raiz/build}"
@@ -13,10 +15,18 @@ if [ -f "$build/CMakeCache.txt" ] && [ "$(cat "$fichero_huella" 2>/dev/null)" !=
   rm -rf "$build"/*_autogen "$build"/CMakeFiles/*_autogen.dir
 fi
 
-cmake -S "$raiz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j "$(nproc)"
+opciones=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+objetivos=()
+if [ "${MOVILANT_SANITIZADORES:-0}" = 1 ]; then
+  opciones+=(-DMOVILANT_SANITIZADORES=ON)
+  objetivos=(--target pruebas_nucleo pruebas_gui movilant-plantillas movilant-catalogos)
+else
+  opciones+=(-DMOVILANT_SANITIZADORES=OFF)
+fi
+cmake -S "$raiz" -B "$build" -G Ninja "${opciones[@]}" >/dev/null
+cmake --build "$build" -j "$(nproc)" "${objetivos[@]}"
 # uic rehace las cabeceras de un .ui cambiado durante la compilación, cuando ninja ya ha decidido
 # qué objetos están al día: una segunda pasada recompila los que las incluyen (y si no hay
 # ninguno, no hace nada).
-cmake --build "$build" -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)" "${objetivos[@]}"
 echo "$huella" > "$fichero_huella"
