@@ -1,0 +1,25 @@
+// Los documentos XML que el programa lee: la configuración, el almacén de usuarios y lo que se
+// vuelve a guardar de ellos.
+#include "../ObjetivoFuzz.h"
+#include "platform/DocumentoXml.h"
+#include "startup/Configuracion.h"
+#include "users/Usuarios.h"
+
+#include <QFile>
+
+OBJETIVO_FUZZ(fuzzXml) {
+    fuzz::callar();
+    const QString ruta = fuzz::carpeta().filePath(QStringLiteral("documento.xml"));
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly)) return 0;
+    f.write(fuzz::bytes(datos, tamano));
+    f.close();
+    leerConfiguracion(ruta);
+    if (AbrirUsuarios(ruta)) ExisteUsuario(QStringLiteral("12345678Z"));
+    DocumentoXml doc;
+    if (doc.cargarFichero(ruta)) {
+        doc.texto(QStringLiteral("//Usuarios/Usuario[0]/DNI"));
+        doc.guardar(fuzz::carpeta().filePath(QStringLiteral("copia.xml")));
+    }
+    return 0;
+}
