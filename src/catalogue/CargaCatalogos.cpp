@@ -1,9 +1,14 @@
 #include "catalogue/CargaCatalogos.h"
 
 #include "catalogue/Esquemas.h"
+#include "catalogue/FormatosCatalogo.h"
 #include "catalogue/ModCargaFicheros.h"
 #include "startup/Globales.h"
 #include "startup/PasosCarga.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 Resultado cargarTodosLosCatalogos(const QString& carpetaFicheros) {
     Globales& g = G();
@@ -16,6 +21,16 @@ Resultado cargarTodosLosCatalogos(const QString& carpetaFicheros) {
     if (const auto fallo = PasosCarga(sinVentana).ejecutarCatalogos())
         return Resultado::fallo(fallo->mensaje(), fallo->error.numero());
     return Resultado::correcto();
+}
+
+Resultado cargarCopiaDeLosCatalogos(const QString& carpetaFicheros) {
+    QTemporaryDir copia;
+    if (!copia.isValid())
+        return Resultado::fallo(QStringLiteral("No se puede crear una carpeta temporal."),
+                                Errores::ErrorEntradaSalida);
+    for (const FormatoCatalogo& f : formatos())
+        QFile::copy(QDir(carpetaFicheros).filePath(f.fichero), QDir(copia.path()).filePath(f.fichero));
+    return cargarTodosLosCatalogos(copia.path());
 }
 
 QList<QPair<QString, PTabla>> tablasDeLosFicheros() {

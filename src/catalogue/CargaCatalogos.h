@@ -12,6 +12,9 @@
 // paso. Sirve a la herramienta de catálogos y a las medidas; no construye índices.
 // El fallo de un paso llega como "Error en línea " & paso & "." & descripción & " " & número.
 Resultado cargarTodosLosCatalogos(const QString& carpetaFicheros);
+// Lo mismo sobre una copia de los dieciséis ficheros en una carpeta temporal: la carpeta que se
+// inspecciona no cambia (ni siquiera recibe el fichero de paso temp.tmp).
+Resultado cargarCopiaDeLosCatalogos(const QString& carpetaFicheros);
 
 // Las 21 tablas que llenan los ficheros, con su nombre global, en el orden en que se llenan.
 QList<QPair<QString, PTabla>> tablasDeLosFicheros();

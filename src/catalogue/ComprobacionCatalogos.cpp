@@ -142,15 +142,11 @@ public:
 };
 
 void cargarCopia(Revision& rev, const QString& carpeta) {
-    QTemporaryDir copia;
-    if (!copia.isValid()) return;
-    for (const FormatoCatalogo& f : formatos())
-        QFile::copy(QDir(carpeta).filePath(f.fichero), QDir(copia.path()).filePath(f.fichero));
     ServicioMensajes* anterior = &mensajes();
     MensajesRecogidos silencio;
     instalarServicioMensajes(&silencio);
     establecerTerminacionPlazas([] {});
-    const Resultado r = cargarTodosLosCatalogos(copia.path());
+    const Resultado r = cargarCopiaDeLosCatalogos(carpeta);
     establecerTerminacionPlazas({});
     instalarServicioMensajes(anterior);
     if (r) return;

@@ -229,11 +229,14 @@ TEST_F(JuegoEjemploTest, LaHerramientaTerminaConElEstadoDebido) {
     const QString programa = QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-catalogos");
     if (!QFile::exists(programa)) GTEST_SKIP() << "sin movilant-catalogos compilado";
     QProcess p;
+    const QStringList antes = QDir(juego->path()).entryList(QDir::Files | QDir::Hidden);
     p.start(programa, {"volcar", juego->path()});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(
         p.readAllStandardOutput().startsWith("# rsCuerpos\nCodCuerpo\tDescCuerpo\tGrupo\n"));
+    // La carpeta que se vuelca no cambia: ni siquiera recibe temp.tmp.
+    EXPECT_EQ(QDir(juego->path()).entryList(QDir::Files | QDir::Hidden), antes);
 
     const QString c = copia();
     QFile::remove(c + "/F0004.enc");

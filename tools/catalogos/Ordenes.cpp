@@ -12,7 +12,7 @@ int ordenVolcar(const QStringList& args) {
         return fallar(QStringLiteral("No existe la carpeta %1").arg(args.at(0)));
     // Aquí no se termina el proceso sin más: el fallo de las plazas vuelve y se informa.
     establecerTerminacionPlazas([] {});
-    const Resultado r = cargarTodosLosCatalogos(args.at(0));
+    const Resultado r = cargarCopiaDeLosCatalogos(args.at(0));
     if (!r) return fallar(r.mensaje());
     escribirSalida(volcarTablas(tablasDeLosFicheros()));
     return 0;
