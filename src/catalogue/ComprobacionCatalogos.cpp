@@ -4,6 +4,7 @@
 #include "catalogue/Decodificacion.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
 
@@ -34,7 +35,7 @@ void revisarFichero(Revision& rev, const QString& carpeta, const QString& ficher
     QFile f(QDir(carpeta).filePath(fichero));
     if (!f.exists()) return rev.anotar(fichero, 0, QStringLiteral("falta el fichero"), true);
     if (!f.open(QIODevice::ReadOnly))
-        return rev.anotar(fichero, 0, QStringLiteral("no se puede leer: %1").arg(f.errorString()),
+        return rev.anotar(fichero, 0, QStringLiteral("no se puede leer: %1").arg(causaLectura(f.fileName())),
                           true);
     QList<LineaClara>& claras = rev.claras[fichero];
     bool avisadoLf = false;

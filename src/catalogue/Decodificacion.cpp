@@ -1,5 +1,6 @@
 #include "catalogue/Decodificacion.h"
 
+#include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/FicheroAparte.h"
 #include "platform/ServicioMensajes.h"
@@ -111,7 +112,7 @@ ResultadoDe<QList<int>> decodificarSinAviso(const QString& carpeta, const QStrin
             Errores::FicheroNoEncontrado);
     if (!entrada.open(QIODevice::ReadOnly))
         return Resultado::fallo(QStringLiteral("Error de acceso a la ruta o el archivo %1: %2")
-                                    .arg(carpeta + fichero, entrada.errorString()),
+                                    .arg(carpeta + fichero, causaLectura(carpeta + fichero)),
                                 kErrorAccesoRuta);
     const QByteArray contenido = entrada.readAll();
     entrada.close();

@@ -4,6 +4,7 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/IndicesPlazas.h"
+#include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
 #include "startup/Globales.h"
@@ -39,10 +40,10 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
     if (!descifrado) {
         mostrarMensaje(mensajeErrorDecodificacion(descifrado.numero(), descifrado.mensaje()),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);
-        // Sin fichero en claro que leer: el fallo de apertura es el que llega al llamador.
+        // Sin fichero en claro que leer: el fallo de apertura es el que llega al llamador, con
+        // la causa de verdad (el catálogo o la carpeta donde se escribe temp.tmp).
         return Resultado::fallo(
-            QStringLiteral("Error de acceso a la ruta o el archivo: %1 no se pudo descifrar")
-                .arg(f.fichero),
+            QStringLiteral("Error de acceso a la ruta o el archivo: %1").arg(descifrado.mensaje()),
             kErrorAccesoRuta);
     }
     const QList<int>& numeros = descifrado.valor();
@@ -50,7 +51,7 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
     QFile temporal(carpeta + QStringLiteral("temp.tmp"));
     if (!temporal.open(QIODevice::ReadOnly))
         return Resultado::fallo(QStringLiteral("Error de acceso a la ruta o el archivo %1: %2")
-                                    .arg(temporal.fileName(), temporal.errorString()),
+                                    .arg(temporal.fileName(), causaLectura(temporal.fileName())),
                                 kErrorAccesoRuta);
     const QList<LineaFichero> lineas = partirLineas(temporal.readAll());
     temporal.close();

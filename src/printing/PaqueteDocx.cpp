@@ -1,5 +1,6 @@
 #include "printing/PaqueteDocx.h"
 
+#include "platform/Causas.h"
 #include "platform/FicheroAparte.h"
 
 #include <zip.h>
@@ -31,7 +32,7 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::leer(const QString& ruta) {
                                 Errores::FicheroNoEncontrado);
     if (!f.open(QIODevice::ReadOnly))
         return Resultado::fallo(
-            QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, f.errorString()),
+            QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, causaLectura(ruta)),
             Errores::ErrorEntradaSalida);
     if (f.size() > kMaxFichero)
         return Resultado::fallo(QStringLiteral("El fichero \"%1\" no es un documento válido (ocupa "

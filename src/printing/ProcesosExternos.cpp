@@ -1,5 +1,7 @@
 #include "printing/ProcesosExternos.h"
 
+#include "platform/Causas.h"
+
 #include <QFileInfo>
 #include <QProcess>
 
@@ -14,7 +16,7 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
     p.start(programa, argumentos);
     if (!p.waitForStarted(30000))
         return Resultado::fallo(QStringLiteral("No se puede ejecutar \"%1\" para %2: %3")
-                                    .arg(programa, para, p.errorString()),
+                                    .arg(programa, para, causaArranque(programa)),
                                 Errores::FicheroNoEncontrado);
     if (!p.waitForFinished(msLimite)) {
         p.kill();

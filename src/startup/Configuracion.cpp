@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 QString carpetaAplicacion() {
     const QString& ficheros = G().RutaFicheros;
@@ -61,6 +62,14 @@ Resultado comprobarPlazasPorPagina(const QString& texto) {
     bool ok = false;
     const int n = texto.trimmed().toInt(&ok);
     if (ok && n >= 1) return Resultado::correcto();
+    // Un entero que no cabe no es "no un entero": se dice que es demasiado grande.
+    static const QRegularExpression soloCifras(QStringLiteral("^\\+?\\d+$"));
+    if (!ok && soloCifras.match(texto.trimmed()).hasMatch())
+        return Resultado::fallo(
+            QStringLiteral("El valor \"%1\" de \"//Configuracion/@numPlazasPorPag\" en el fichero "
+                           "de configuración \"%2\" es demasiado grande")
+                .arg(texto, kFicheroConfiguracion),
+            Errores::ConversionTipo);
     return Resultado::fallo(
         QStringLiteral("El valor \"%1\" de \"//Configuracion/@numPlazasPorPag\" en el fichero de "
                        "configuración \"%2\" no es un número entero mayor o igual que 1")

@@ -4,6 +4,7 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/IndicesPlazas.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/DocumentoXml.h"
 #include "startup/Configuracion.h"
@@ -25,7 +26,7 @@ ResultadoDe<QString> LeerFicheroTexto(const QString& nombreFichero) {
     }
     if (!f.open(QIODevice::ReadOnly)) {
         return Resultado::fallo(
-            QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, f.errorString()),
+            QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, causaLectura(ruta)),
             Errores::ErrorEntradaSalida);
     }
     // Cada línea (acabe en CR+LF, en CR o en LF) va detrás de un fin de línea.

@@ -67,10 +67,13 @@ Resultado AltaUsuario(const QString& dni, const QString& password) {
     bool creada = false;
     auto raiz = raizParaAlta(creada);
     if (!raiz) return raiz.estado();
-    if (int(G().DocUsuarios.seleccionarNodos(kHijos).size()) >= kMaximoUsuarios) {
+    if (const qsizetype hay = G().DocUsuarios.seleccionarNodos(kHijos).size();
+        hay >= kMaximoUsuarios) {
         return Resultado::fallo(
-            QStringLiteral("El fichero de usuarios \"%1\" ya tiene %2 usuarios y no admite más.")
+            QStringLiteral("El fichero de usuarios \"%1\" ya tiene %2 usuarios (admite %3) y no "
+                           "admite más.")
                 .arg(QDir::toNativeSeparators(G().RutaUsuarios))
+                .arg(hay)
                 .arg(kMaximoUsuarios),
             Errores::ValorFueraDeRango);
     }

@@ -149,14 +149,28 @@ TEST_F(ConfiguracionTest, CadaNodoQueFaltaSeNombraEnElMensaje) {
 }
 
 TEST_F(ConfiguracionTest, PlazasPorPaginaDebeSerUnEnteroDeAlMenosUno) {
-    for (const char* valor : {"0", "-3", "", "cuarenta", "4.5", "12abc"}) {
+    // Cada valor malo con la causa que de verdad tiene: un número enorme es demasiado grande, no
+    // "no es un entero".
+    const struct {
+        const char* valor;
+        const char* causa;
+    } casos[] = {{"0", "no es un número entero mayor o igual que 1"},
+                 {"-3", "no es un número entero mayor o igual que 1"},
+                 {"", "no es un número entero mayor o igual que 1"},
+                 {"cuarenta", "no es un número entero mayor o igual que 1"},
+                 {"4.5", "no es un número entero mayor o igual que 1"},
+                 {"12abc", "no es un número entero mayor o igual que 1"},
+                 {"99999999999", "es demasiado grande"},
+                 {"99999999999999999999999999", "es demasiado grande"}};
+    for (const auto& c : casos) {
         escribir(confXml(
-            QStringLiteral("Nombre=\"T\" numPlazasPorPag=\"%1\"").arg(QString::fromUtf8(valor)),
+            QStringLiteral("Nombre=\"T\" numPlazasPorPag=\"%1\"").arg(QString::fromUtf8(c.valor)),
             cincoPestanas({"S", "S", "S", "S", "S"})));
         auto r = leerConfiguracion(rutaConfiguracion());
-        ASSERT_FALSE(r.ok()) << valor;
+        ASSERT_FALSE(r.ok()) << c.valor;
         EXPECT_TRUE(r.mensaje().contains("numPlazasPorPag")) << qPrintable(r.mensaje());
         EXPECT_TRUE(r.mensaje().contains("\"conf.xml\""));
+        EXPECT_TRUE(r.mensaje().contains(QString::fromUtf8(c.causa))) << qPrintable(r.mensaje());
     }
     escribir(confXml(QStringLiteral("Nombre=\"T\" numPlazasPorPag=\"1\""),
                      cincoPestanas({"S", "S", "S", "S", "S"})));

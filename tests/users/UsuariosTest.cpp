@@ -169,4 +169,17 @@ TEST_F(UsuariosTest, NoAdmiteMasUsuariosQueElTope) {
     EXPECT_EQ(dnisDelFichero().size(), kMaximoUsuarios);
 }
 
+// Un almacén con más usuarios del tope (escrito por otro) dice cuántos tiene de verdad.
+TEST_F(UsuariosTest, ConMasDelTopeDiceCuantosHay) {
+    QString xml = QStringLiteral("<Usuarios>");
+    for (int i = 0; i < kMaximoUsuarios + 10; ++i)
+        xml += entradaUsuario(QString::number(i), kHashSecreto);
+    guardarAlmacen((xml + QStringLiteral("</Usuarios>")).toLatin1());
+    ASSERT_TRUE(AbrirUsuarios(m_ruta));
+    const Resultado lleno = AltaUsuario(kOtroDNI, QStringLiteral("SECRETO"));
+    ASSERT_FALSE(lleno.ok());
+    EXPECT_TRUE(lleno.mensaje().contains(QStringLiteral("ya tiene 32777 usuarios (admite 32767)")))
+        << lleno.mensaje().toStdString();
+}
+
 }  // namespace

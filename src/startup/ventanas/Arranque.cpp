@@ -14,9 +14,8 @@
 Arranque Arrancar(const QString& carpetaAplicacion) {
     // Pasos 1 a 3: rutas y cuerpos, el único catálogo que hace falta antes de entrar.
     if (const Resultado r = PrepararArranque(carpetaAplicacion); !r) {
-        mostrarMensaje(QStringLiteral("No se puede leer el catálogo de cuerpos (\"F0004.enc\"); "
-                                      "el programa no puede continuar.\n") +
-                           r.mensaje(),
+        // El mensaje dice la causa de verdad: el catálogo de cuerpos o la carpeta de datos.
+        mostrarMensaje(QStringLiteral("El programa no puede continuar: ") + r.mensaje(),
                        kTituloPrograma, Icono::Critico);
         CerrarTablas();
         return Arranque::Fallido;

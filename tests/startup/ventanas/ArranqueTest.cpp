@@ -170,4 +170,16 @@ TEST_F(ArranqueTest, SinCatalogoDeCuerposSeDetieneAntesDelAcceso) {
     EXPECT_EQ(m_mensajes.mostrados().last().icono, Icono::Critico);
 }
 
+// Si lo que falla es la carpeta de datos (aquí, temp.tmp no se puede escribir porque en su lugar
+// hay una carpeta), el mensaje lo dice y no culpa al catálogo de cuerpos.
+TEST_F(ArranqueTest, UnaCarpetaDeDatosQueNoSePuedeEscribirSeDiceAsi) {
+    ASSERT_TRUE(QDir().mkpath(m_dir.path() + QStringLiteral("/ficheros/temp.tmp/ocupado")));
+    EXPECT_EQ(Arrancar(m_dir.path()), Arranque::Fallido);
+    ASSERT_FALSE(m_mensajes.mostrados().isEmpty());
+    const QString ultimo = m_mensajes.mostrados().last().texto;
+    EXPECT_TRUE(ultimo.startsWith(QStringLiteral("El programa no puede continuar: "))) << qPrintable(ultimo);
+    EXPECT_TRUE(ultimo.contains(QStringLiteral("temp.tmp"))) << qPrintable(ultimo);
+    EXPECT_TRUE(ultimo.contains(QStringLiteral("en su lugar hay una carpeta"))) << qPrintable(ultimo);
+}
+
 }  // namespace
