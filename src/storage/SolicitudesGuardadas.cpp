@@ -26,7 +26,9 @@ PTabla CrearTablaSolicitudesGuardadas() {
                          {QStringLiteral("DNI"), TipoCampo::Texto, 9},
                          {QStringLiteral("Cuerpo"), TipoCampo::Texto, 6},
                          {QStringLiteral("DescCuerpo"), TipoCampo::Texto, 60},
-                         {QStringLiteral("Grupo"), TipoCampo::Texto, 2}});
+                         {QStringLiteral("Grupo"), TipoCampo::Texto, 2},
+                         // Lo que distingue una solicitud de otra del mismo DNI, de un vistazo.
+                         {QStringLiteral("Resumen"), TipoCampo::Texto, 100}});
 }
 
 namespace {
@@ -63,10 +65,17 @@ qint16 ListarSolicitudes(const QString& dni) {
         if (nombre.right(4).toUpper() != QStringLiteral(".DOC")) continue;
         if (nombre.left(9) != dni) continue;
         ++cuenta;
-        // Campos: Fichero, DNI, Cuerpo, DescCuerpo, Grupo.
-        tabla->anadirRegistro({nombre, nombre.left(9), nombre.mid(9, 6),
-                               descripcionCuerpo(busqueda, nombre.mid(9, 6)).left(60),
-                               nombre.mid(16, 1)});
+        // Campos: Fichero, DNI, Cuerpo, DescCuerpo, Grupo y el resumen de los tres últimos.
+        const QString cuerpo = nombre.mid(9, 6);
+        const QString descripcion = descripcionCuerpo(busqueda, cuerpo).left(60);
+        QString codigo = cuerpo;
+        while (codigo.startsWith(QLatin1Char('_'))) codigo.remove(0, 1);
+        const QString resumen =
+            QStringLiteral("%1 · grupo %2 · %3")
+                .arg(codigo, nombre.mid(16, 1),
+                     descripcion.isEmpty() ? QStringLiteral("(sin descripción)") : descripcion);
+        tabla->anadirRegistro(
+            {nombre, nombre.left(9), cuerpo, descripcion, nombre.mid(16, 1), resumen.left(100)});
     }
     tabla->moverPrimero();
     return cuenta;

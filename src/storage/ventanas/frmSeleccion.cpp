@@ -6,6 +6,8 @@
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_frmSeleccion.h"
 
+#include <QDir>
+
 frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::frmSeleccion>()),
       m_abrirSolicitud(std::move(abrirSolicitud)) {
@@ -26,7 +28,11 @@ frmSeleccion::~frmSeleccion() = default;
 
 void frmSeleccion::enlazarLista() {
     const PTabla& tabla = G().rsSolicitudesGuardadas;
-    if (tabla && tabla->numeroRegistros() > 0) EnlazarCombo(*ui->cboSolicitudes, tabla);
+    if (!tabla || tabla->numeroRegistros() == 0) return;
+    EnlazarCombo(*ui->cboSolicitudes, tabla);
+    // Cerrada, la lista enseña de la elegida lo que la distingue de las otras del mismo DNI: la
+    // categoría, el grupo y la descripción (el DNI es el mismo en todas).
+    ui->cboSolicitudes->setColumnaTexto(QStringLiteral("Resumen"));
 }
 
 bool frmSeleccion::hayEleccion() {
@@ -64,10 +70,15 @@ void frmSeleccion::cmdBorrar_Click() {
         return;
     const QString nombre = ui->cboSolicitudes->valorColumna(QStringLiteral("Fichero"));
     G().FicheroSolicitud = nombre;
-    // Un fichero que falta o no se puede borrar no impide borrar el otro ni volver a listar.
-    BorrarFicherosSolicitud(G().RutaTemporal, nombre);
+    // Un fichero que falta o no se puede borrar no impide borrar el otro ni volver a listar; si
+    // no se borra nada, se dice.
+    if (BorrarFicherosSolicitud(G().RutaTemporal, nombre) == 0)
+        mostrarMensaje(QStringLiteral("No se ha borrado la solicitud: sus ficheros de la carpeta "
+                                      "\"%1\" no se pueden borrar.")
+                           .arg(QDir::toNativeSeparators(G().RutaTemporal)),
+                       QStringLiteral("Borrar"), Icono::Exclamacion, Botones::Aceptar);
     if (ListarSolicitudes(nombre.left(9)) > 0) {
-        EnlazarCombo(*ui->cboSolicitudes, G().rsSolicitudesGuardadas);
+        enlazarLista();
     } else {
         ui->cboSolicitudes->desenlazar();
         ui->cmdCargar->setEnabled(false);

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 #include <QAbstractItemView>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
@@ -106,6 +108,31 @@ TEST_F(frmSeleccionTest, ListaLasSolicitudesConSusColumnasYDescripciones) {
     EXPECT_EQ(combo->valor(), kSegunda);
     EXPECT_EQ(combo->valorColumna(QStringLiteral("DescCuerpo")), QStringLiteral("Facultativo"));
     EXPECT_EQ(combo->valorColumna(QStringLiteral("Grupo")), QStringLiteral("A"));
+    // Cerrada, la lista dice qué solicitud se ha elegido (y qué borraría "Borrar Solicitud"): la
+    // categoría, el grupo y la descripción, no el DNI, que es el mismo en todas.
+    EXPECT_EQ(combo->texto(), QStringLiteral("FGHIJ · grupo A · Facultativo"));
+    elegirFila(0);
+    EXPECT_EQ(combo->texto(), QStringLiteral("ABCDE · grupo B · Enfermería"));
+    EXPECT_EQ(combo->valor(), kPrimera);
+}
+
+// Si los ficheros de la solicitud no se pueden borrar, después de confirmar se dice que no se ha
+// borrado nada.
+TEST_F(frmSeleccionTest, UnBorradoQueNoBorraNadaLoDice) {
+    // En lugar de los dos ficheros, carpetas con algo dentro: no se pueden borrar como ficheros.
+    for (const QString& f : {kPrimera, NombreFicheroListas(kPrimera)}) {
+        ASSERT_TRUE(QFile::remove(ruta(f)));
+        ASSERT_TRUE(QDir().mkpath(ruta(f) + "/dentro"));
+    }
+    elegirFila(0);
+    m_mensajes.responder(Respuesta::Si);
+    pulsar(ui()->cmdBorrar);
+    ASSERT_EQ(m_mensajes.mostrados().size(), 2);
+    const auto& aviso = m_mensajes.mostrados().last();
+    EXPECT_TRUE(aviso.texto.startsWith(QStringLiteral("No se ha borrado la solicitud")))
+        << aviso.texto.toStdString();
+    EXPECT_EQ(aviso.icono, Icono::Exclamacion);
+    EXPECT_TRUE(QFileInfo(ruta(kPrimera)).isDir());
 }
 
 TEST_F(frmSeleccionTest, SinEleccionAvisaYNoHaceNada) {
