@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -30,6 +31,10 @@ struct Revision {
     }
 };
 
+// Catálogos sin los que el programa no sirve: sin cuerpos no se puede pedir nada y sin provincias
+// no se puede buscar ninguna plaza.
+const QStringList kSinRegistrosImpide = {QStringLiteral("F0002.enc"), QStringLiteral("F0004.enc")};
+
 // Lee y descifra un fichero, anotando cada línea que el programa no podría descifrar.
 void revisarFichero(Revision& rev, const QString& carpeta, const QString& fichero) {
     QFile f(QDir(carpeta).filePath(fichero));
@@ -39,7 +44,19 @@ void revisarFichero(Revision& rev, const QString& carpeta, const QString& ficher
                           true);
     QList<LineaClara>& claras = rev.claras[fichero];
     bool avisadoLf = false;
-    for (LineaFichero& l : partirLineas(f.readAll())) {
+    const QByteArray contenido = f.readAll();
+    if (contenido.trimmed().isEmpty())
+        return rev.anotar(fichero, 0, QStringLiteral("está vacío"),
+                          kSinRegistrosImpide.contains(fichero));
+    QList<LineaFichero> lineas = partirLineas(contenido);
+    // Una última línea sin fin de línea se lee, pero suele ser un fichero cortado al copiarlo.
+    if (!lineas.isEmpty() && lineas.last().fin == FinLinea::Ninguno &&
+        !lineas.last().bytes.isEmpty())
+        rev.anotar(fichero, lineas.last().numero,
+                   QStringLiteral("la última línea no acaba en fin de línea: el fichero puede "
+                                  "estar cortado"),
+                   false);
+    for (LineaFichero& l : lineas) {
         if ((l.fin == FinLinea::LF || l.fin == FinLinea::CR) && !avisadoLf) {
             // Se lee bien, pero el formato pide CR+LF: basta con avisar de la primera.
             rev.anotar(fichero, l.numero,
@@ -163,6 +180,13 @@ void cargarCopia(Revision& rev, const QString& carpeta) {
 
 QList<Hallazgo> comprobarCatalogos(const QString& carpeta) {
     Revision rev;
+    // Una carpeta que no se puede leer es un problema, no dieciséis ficheros que faltan.
+    const QFileInfo info(carpeta);
+    if (info.isDir() && (!info.isReadable() || !info.isExecutable())) {
+        rev.anotar(QStringLiteral("(carpeta)"), 0,
+                   QStringLiteral("no hay permiso para leer la carpeta %1").arg(carpeta), true);
+        return rev.hallazgos;
+    }
     QStringList vistos;
     for (const FormatoCatalogo& f : formatos()) {
         if (vistos.contains(f.fichero)) continue;

@@ -55,4 +55,31 @@ TEST_F(ComprobacionTest, LoQueSoloSeSenalaNoImpideLaCarga) {
     EXPECT_EQ(hs.at(1).linea, 3);
 }
 
+// Lo que deja el programa sin servir o parece un fichero cortado no pasa por "sin problemas": un
+// catálogo de cuerpos o de provincias vacío impide usarlo; una última línea sin fin de línea se
+// señala.
+TEST_F(ComprobacionTest, VaciosYUltimasLineasCortadasSeSenalan) {
+    const struct {
+        const char* fichero;
+        QByteArray contenido;
+        int linea;
+        bool impide;
+        const char* descripcion;
+    } casos[] = {{"F0004.enc", "", 0, true, "está vacío"},
+                 {"F0002.enc", "\r\n", 0, true, "está vacío"},
+                 {"F0015.enc", "", 0, false, "está vacío"},
+                 {"F0003.enc", "22211Mmboft\r\n22211Mmb", 2, false, "puede estar cortado"}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.fichero);
+        ASSERT_TRUE(generarCatalogos(dir.path(), TamanoCatalogos{10, 12, 0}).ok());
+        escribirBytes(carpeta() + c.fichero, c.contenido);
+        const QList<Hallazgo> hs = comprobarCatalogos(dir.path());
+        const Hallazgo* h = buscar(hs, c.fichero, c.linea);
+        ASSERT_TRUE(h);
+        EXPECT_EQ(h->impideCarga, c.impide);
+        EXPECT_TRUE(h->descripcion.contains(QString::fromUtf8(c.descripcion)))
+            << h->descripcion.toStdString();
+    }
+}
+
 }  // namespace
