@@ -30,6 +30,8 @@ const QString& carpetaPlantillas() {
     return ruta;
 }
 
+const QString kNombreGrande = QStringLiteral("12345678Z_10013_0E.doc");
+
 // Las cuatro listas de la solicitud con tantas filas.
 void listas(int plazas, int cursos) {
     reiniciarGlobales();
@@ -53,7 +55,7 @@ void listas(int plazas, int cursos) {
 PeticionDocumento peticion(const QString& carpeta, bool imprimir) {
     PeticionDocumento p;
     p.plantilla = carpetaPlantillas() + "/PlantillaWXP.dot";
-    p.rutaDocumento = carpeta + "/12345678Z_10013_0E.doc";
+    p.rutaDocumento = carpeta + "/" + kNombreGrande;
     p.rutaImpresion = carpeta + "/12345678Z_10013_0E.docx";
     p.imprimir = imprimir;
     p.dni = "12345678Z";
@@ -64,6 +66,14 @@ PeticionDocumento peticion(const QString& carpeta, bool imprimir) {
     p.plazasPorPagina = 40;
     p.camposTexto = {{"PRIMERAPELLIDO", "Pérez"}, {"NOMBRE", "Begoña"}};
     return p;
+}
+
+// Guarda la solicitud grande (1.000 + 1.000 plazas, 100 cursos y 100 documentos): el documento y
+// el fichero de las cuatro listas. Falso si falta algo para hacerlo.
+bool guardarGrande(const PeticionDocumento& p, const QString& carpeta) {
+    return generarDocumentoImpresion(p) &&
+           GuardarListasXML(kNombreGrande, carpeta + "/", G().rsVacantesSolicitadas,
+                            G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
 }
 
 // Guardar: el documento con sus campos y cursos, y el fichero de las cuatro listas.
@@ -77,11 +87,7 @@ void BM_GuardarSolicitudGrande(benchmark::State& estado) {
     G().RutaTemporal = carpeta.path() + "/";
     const PeticionDocumento p = peticion(carpeta.path(), false);
     for (auto _ : estado) {
-        auto r = generarDocumentoImpresion(p);
-        const Resultado x = GuardarListasXML("12345678Z_10013_0E.doc", carpeta.path() + "/",
-                                             G().rsVacantesSolicitadas, G().rsResultasSolicitadas,
-                                             G().rsCursos, G().rsDocumentos);
-        if (!r || !x) {
+        if (!guardarGrande(p, carpeta.path())) {
             estado.SkipWithError("no se pudo guardar");
             return;
         }
@@ -104,10 +110,7 @@ void BM_LeerSolicitudGrande(benchmark::State& estado) {
     QTemporaryDir carpeta;
     G().RutaTemporal = carpeta.path() + "/";
     const PeticionDocumento p = peticion(carpeta.path(), false);
-    const QString nombre = "12345678Z_10013_0E.doc";
-    if (!generarDocumentoImpresion(p) ||
-        !GuardarListasXML(nombre, carpeta.path() + "/", G().rsVacantesSolicitadas,
-                          G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos)) {
+    if (!guardarGrande(p, carpeta.path())) {
         estado.SkipWithError("no se pudo guardar");
         return;
     }
@@ -120,7 +123,7 @@ void BM_LeerSolicitudGrande(benchmark::State& estado) {
         g.rsCursos = CrearTablaCursos();
         g.rsDocumentos = CrearTablaDocumentos();
         const auto campos = LeerCamposSolicitud(p.rutaDocumento, esperados);
-        const auto leidas = LeerListasXML(carpeta.path() + "/", NombreFicheroListas(nombre),
+        const auto leidas = LeerListasXML(carpeta.path() + "/", NombreFicheroListas(kNombreGrande),
                                           g.rsResultasSolicitadas, g.rsVacantesSolicitadas,
                                           g.rsCursos, g.rsDocumentos);
         if (!campos || !leidas || leidas.valor() != LecturaListas::Leidas) {

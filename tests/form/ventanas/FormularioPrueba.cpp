@@ -50,6 +50,11 @@ void FormularioPrueba::SetUp() {
     const auto fallo = pasos.ejecutar();
     ASSERT_FALSE(fallo) << fallo->mensaje().toStdString();
     G().DNIUsuario = QStringLiteral("12345678Z");
+    crearFormulario();
+}
+
+void FormularioPrueba::crearFormulario() {
+    form.reset();
     form = std::make_unique<frmSolicitudes>();
     form->setAttribute(Qt::WA_DeleteOnClose, false);
     ASSERT_TRUE(form->cargar().ok());

@@ -22,6 +22,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // El formulario, nuevo, cargado y a la vista con el DNI del acceso (sustituye al que hubiera).
+    void crearFormulario();
     Ui::PestanaSolicitante& ui();
     // Deja correr lo diferido (selección al entrar, comprobaciones al salir de una caja).
     static void procesar();

@@ -3,7 +3,6 @@
 #include "../../apoyo/Ficheros.h"
 #include "../../printing/DocxPrueba.h"
 #include "../../printing/PlantillasReales.h"
-#include "../../users/ventanas/Teclado.h"
 #include "FormularioPrueba.h"
 #include "catalogue/Esquemas.h"
 #include "form/ventanas/PestanaSolicitante.h"
@@ -51,13 +50,7 @@ protected:
         G().rsDocumentos = CrearTablaDocumentos();
         G().rsVacantesSolicitadas = CrearTablaPlazasSolicitadas("rsVacantesSolicitadas");
         G().rsResultasSolicitadas = CrearTablaPlazasSolicitadas("rsResultasSolicitadas");
-        form = std::make_unique<frmSolicitudes>();
-        form->setAttribute(Qt::WA_DeleteOnClose, false);
-        ASSERT_TRUE(form->cargar().ok());
-        form->txtDNI()->setText(G().DNIUsuario);
-        form->txtDNI()->setEnabled(false);
-        ASSERT_TRUE(mostrarActiva(form.get()));
-        procesar();
+        ASSERT_NO_FATAL_FAILURE(crearFormulario());
         if (!fichero.isEmpty()) form->RecuperarSolicitud(fichero, G().RutaTemporal);
         procesar();
     }
