@@ -36,8 +36,14 @@ void desmarcar(QRadioButton* opcion) {
     if (grupo) grupo->setExclusive(true);
 }
 
+// El texto de un fallo para ir detrás de dos puntos: sin el punto final, que pone la frase.
+QString sinPunto(QString texto) {
+    while (texto.endsWith(QLatin1Char('.'))) texto.chop(1);
+    return texto;
+}
+
 QString causaListas(const ResultadoDe<LecturaListas>& leidas) {
-    if (!leidas) return leidas.mensaje();
+    if (!leidas) return sinPunto(leidas.mensaje());
     if (leidas.valor() == LecturaListas::NoExiste) return QStringLiteral("el fichero no existe");
     return QStringLiteral("no es un fichero XML bien formado");
 }
@@ -63,7 +69,7 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
         avisos << QStringLiteral("No se han podido leer los datos del solicitante de \"%1\": %2.\n"
                                  "Si guarda la solicitud, ese fichero se sustituirá por los datos "
                                  "que haya entonces en el formulario.")
-                      .arg(rutaDocumento, documento.mensaje());
+                      .arg(rutaDocumento, sinPunto(documento.mensaje()));
     }
     // El cuerpo y el grupo del nombre del fichero: con ellos se guardó y con ellos se guardará
     // (aunque el documento no se haya podido leer o dos cuerpos se llamen igual).
