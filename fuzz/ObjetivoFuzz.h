@@ -3,6 +3,7 @@
 #include "platform/ServicioMensajes.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstddef>
@@ -46,6 +47,15 @@ inline void callar() {
 inline const QTemporaryDir& carpeta() {
     static QTemporaryDir dir;
     return dir;
+}
+
+// Deja los bytes en el fichero `nombre` de la carpeta de trabajo y devuelve su ruta (vacía si no
+// se pudo escribir).
+inline QString escribir(const QString& nombre, const uint8_t* datos, size_t tamano) {
+    const QString ruta = carpeta().filePath(nombre);
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes(datos, tamano)) != qint64(tamano)) return {};
+    return ruta;
 }
 
 }  // namespace fuzz

@@ -4,16 +4,10 @@
 #include "catalogue/ModCargaFicheros.h"
 #include "startup/Globales.h"
 
-#include <QFile>
-
 OBJETIVO_FUZZ(fuzzCatalogo) {
     fuzz::callar();
-    const QString carpeta = fuzz::carpeta().path() + QStringLiteral("/");
-    QFile f(carpeta + QStringLiteral("F0004.enc"));
-    if (!f.open(QIODevice::WriteOnly)) return 0;
-    f.write(fuzz::bytes(datos, tamano));
-    f.close();
-    G().RutaFicheros = carpeta;
+    if (fuzz::escribir(QStringLiteral("F0004.enc"), datos, tamano).isEmpty()) return 0;
+    G().RutaFicheros = fuzz::carpeta().path() + QStringLiteral("/");
     CargarCuerpos(CrearTablaCuerpos());
     return 0;
 }

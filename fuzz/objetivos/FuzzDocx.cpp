@@ -4,17 +4,12 @@
 #include "printing/PaqueteDocx.h"
 #include "storage/CamposSolicitud.h"
 
-#include <QFile>
-
 OBJETIVO_FUZZ(fuzzDocx) {
     fuzz::callar();
     const QByteArray zip = fuzz::bytes(datos, tamano);
     if (!PaqueteDocx::desdeBytes(zip, QStringLiteral("fuzz.doc"))) return 0;
-    const QString ruta = fuzz::carpeta().filePath(QStringLiteral("fuzz.doc"));
-    QFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) return 0;
-    f.write(zip);
-    f.close();
+    const QString ruta = fuzz::escribir(QStringLiteral("fuzz.doc"), datos, tamano);
+    if (ruta.isEmpty()) return 0;
     LeerCamposSolicitud(ruta, {QStringLiteral("NOMBRE")});
     auto doc = DocumentoWord::nuevoDesdePlantilla(ruta);
     if (!doc) return 0;

@@ -3,16 +3,11 @@
 #include "catalogue/Esquemas.h"
 #include "storage/ListasXml.h"
 
-#include <QFile>
-
 OBJETIVO_FUZZ(fuzzListas) {
     fuzz::callar();
-    const QString carpeta = fuzz::carpeta().path() + QStringLiteral("/");
-    QFile f(carpeta + QStringLiteral("solicitud.xml"));
-    if (!f.open(QIODevice::WriteOnly)) return 0;
-    f.write(fuzz::bytes(datos, tamano));
-    f.close();
-    LeerListasXML(carpeta, QStringLiteral("solicitud.xml"), CrearTablaPlazasSolicitadas(),
-                  CrearTablaPlazasSolicitadas(), CrearTablaCursos(), CrearTablaDocumentos());
+    if (fuzz::escribir(QStringLiteral("solicitud.xml"), datos, tamano).isEmpty()) return 0;
+    LeerListasXML(fuzz::carpeta().path() + QStringLiteral("/"), QStringLiteral("solicitud.xml"),
+                  CrearTablaPlazasSolicitadas(), CrearTablaPlazasSolicitadas(), CrearTablaCursos(),
+                  CrearTablaDocumentos());
     return 0;
 }

@@ -5,15 +5,10 @@
 #include "startup/Configuracion.h"
 #include "users/Usuarios.h"
 
-#include <QFile>
-
 OBJETIVO_FUZZ(fuzzXml) {
     fuzz::callar();
-    const QString ruta = fuzz::carpeta().filePath(QStringLiteral("documento.xml"));
-    QFile f(ruta);
-    if (!f.open(QIODevice::WriteOnly)) return 0;
-    f.write(fuzz::bytes(datos, tamano));
-    f.close();
+    const QString ruta = fuzz::escribir(QStringLiteral("documento.xml"), datos, tamano);
+    if (ruta.isEmpty()) return 0;
     leerConfiguracion(ruta);
     if (AbrirUsuarios(ruta)) ExisteUsuario(QStringLiteral("12345678Z"));
     DocumentoXml doc;

@@ -31,12 +31,8 @@ protected:
     Ui::PestanaResultas& r() { return form->pestanaResultas()->controles(); }
 
     // El cuerpo ofrecido con más plazas Vacantes, y su entrada del índice.
-    const PlazasCuerpo& cuerpoConMasPlazas() {
-        const PlazasCuerpo* mejor = nullptr;
-        for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
-            if (e.DesdeCatalogo && e.Vacantes &&
-                (!mejor || e.Vacantes->numeroRegistros() > mejor->Vacantes->numeroRegistros()))
-                mejor = &e;
+    const PlazasCuerpo& cuerpoMayor() {
+        const PlazasCuerpo* mejor = cuerpoConMasPlazas();
         EXPECT_NE(mejor, nullptr);
         return *mejor;
     }
@@ -68,7 +64,7 @@ TEST_F(BusquedaPlazasTest, ElegirUnCuerpoCargaSusPlazasEnLasDosPestanas) {
     EXPECT_TRUE(v().cboProvinciaVacantes->isEnabled());
     EXPECT_FALSE(v().cboLocalidadVacantes->isEnabled());
     EXPECT_FALSE(r().cboProvinciaResultas->isEnabled());
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     elegirCuerpo(e.CodCuerpo);
     const QString grupo = ui().cboCuerpo->valorColumna(QStringLiteral("Grupo"));
     EXPECT_EQ(ui().cboGrupo->valor(), grupo);
@@ -120,7 +116,7 @@ TEST_F(BusquedaPlazasTest, UnCuerpoQueEmpiezaPorXDejaElegirElGrupo) {
 }
 
 TEST_F(BusquedaPlazasTest, UnaSolicitudYaGuardadaSePregunta) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     const QString grupo =
         G().rsCuerpos->valorEnFila(filaDeValor(ui().cboCuerpo, e.CodCuerpo), 2).toString();
     const QString fichero =
@@ -150,7 +146,7 @@ TEST_F(BusquedaPlazasTest, UnaSolicitudYaGuardadaSePregunta) {
 }
 
 TEST_F(BusquedaPlazasTest, SiALaSolicitudExistenteCierraSinPreguntarMas) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     const QString grupo =
         G().rsCuerpos->valorEnFila(filaDeValor(ui().cboCuerpo, e.CodCuerpo), 2).toString();
     const QString fichero =
@@ -173,7 +169,7 @@ TEST_F(BusquedaPlazasTest, SiALaSolicitudExistenteCierraSinPreguntarMas) {
 }
 
 TEST_F(BusquedaPlazasTest, VacantesPorProvinciaLocalidadYZona) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     elegirCuerpo(e.CodCuerpo);
     form->tabPrincipal()->setCurrentIndex(2);
     const QString provincia = primeraProvinciaConPlazas(e.Vacantes);
@@ -236,7 +232,7 @@ TEST_F(BusquedaPlazasTest, VacantesPorProvinciaLocalidadYZona) {
 }
 
 TEST_F(BusquedaPlazasTest, VacantesPorAreaEInstitucion) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     elegirCuerpo(e.CodCuerpo);
     form->tabPrincipal()->setCurrentIndex(2);
     elegirFila(v().cboProvinciaVacantes, primeraProvinciaConPlazas(e.Vacantes));
@@ -255,7 +251,7 @@ TEST_F(BusquedaPlazasTest, VacantesPorAreaEInstitucion) {
 }
 
 TEST_F(BusquedaPlazasTest, CodigoEscritoElige) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     elegirCuerpo(e.CodCuerpo);
     form->tabPrincipal()->setCurrentIndex(2);
     const QString codigo = e.Vacantes->valorEnFila(1, 0).toString();
@@ -288,7 +284,7 @@ TEST_F(BusquedaPlazasTest, CodigoEscritoElige) {
 }
 
 TEST_F(BusquedaPlazasTest, ResultasPorProvinciaLocalidadYArea) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     elegirCuerpo(e.CodCuerpo);
     form->tabPrincipal()->setCurrentIndex(3);
     const QString provincia = primeraProvinciaConPlazas(e.Resultas);
@@ -330,7 +326,7 @@ TEST_F(BusquedaPlazasTest, ResultasPorProvinciaLocalidadYArea) {
 }
 
 TEST_F(BusquedaPlazasTest, ResultasInstitucionZonaYProvinciaEscrita) {
-    const PlazasCuerpo& e = cuerpoConMasPlazas();
+    const PlazasCuerpo& e = cuerpoMayor();
     elegirCuerpo(e.CodCuerpo);
     form->tabPrincipal()->setCurrentIndex(3);
     const QString institucion = primero(e.Resultas, "CodConsejeria");

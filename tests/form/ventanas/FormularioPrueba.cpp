@@ -97,6 +97,15 @@ void FormularioPrueba::clic(QWidget* control) {
     procesar();
 }
 
+const PlazasCuerpo* FormularioPrueba::cuerpoConMasPlazas() {
+    const PlazasCuerpo* mejor = nullptr;
+    for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
+        if (e.DesdeCatalogo && e.Vacantes &&
+            (!mejor || e.Vacantes->numeroRegistros() > mejor->Vacantes->numeroRegistros()))
+            mejor = &e;
+    return mejor;
+}
+
 int FormularioPrueba::filaDeValor(ComboDatos* combo, const QString& valor) {
     if (!combo->tabla()) return -1;
     const int columna = combo->tabla()->indiceCampo(combo->columnaValor());

@@ -12,6 +12,7 @@ namespace Ui {
 class PestanaSolicitante;
 }
 class ComboDatos;
+struct PlazasCuerpo;
 
 // Formulario de la solicitud de verdad, sobre una instalación pequeña con todos los catálogos
 // cargados como los deja la pantalla de carga, a la vista y activo, con los mensajes por guion.
@@ -37,6 +38,8 @@ protected:
     // Lo mismo con el ratón en la lista desplegable (offscreen deja la ventana sin activar).
     static void elegirConRaton(ComboDatos* combo, const QString& valor);
     static int filaDeValor(ComboDatos* combo, const QString& valor);
+    // La entrada del índice del cuerpo ofrecido con más plazas Vacantes (nula si no hay ninguno).
+    static const PlazasCuerpo* cuerpoConMasPlazas();
 
     // Carpeta del programa de la instalación de prueba (con conf.xml y ficheros/).
     static QString carpetaPrograma();

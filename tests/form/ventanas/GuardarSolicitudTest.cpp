@@ -47,9 +47,7 @@ protected:
         ui().txtApellido1->setText("Pérez");
         ui().txtNombre->setText("Begoña");
         ui().txtFecNacimiento->setText("03/11/1975");
-        const PlazasCuerpo* cuerpo = nullptr;
-        for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
-            if (e.DesdeCatalogo && e.Vacantes && e.Vacantes->numeroRegistros() > 0) cuerpo = &e;
+        const PlazasCuerpo* cuerpo = cuerpoConMasPlazas();
         ASSERT_NE(cuerpo, nullptr);
         elegirFila(ui().cboCuerpo, cuerpo->CodCuerpo);
         codigo = cuerpo->Vacantes->clonar()->valorEnFila(0, 0).toString();

@@ -41,9 +41,7 @@ TEST_F(ImprimirConCupsTest, LaSolicitudLlegaALaColaConSusCodigos) {
     ui().txtApellido1->setText("Ibáñez");
     ui().txtNombre->setText("Íñigo");
     ui().txtFecNacimiento->setText("01/02/1980");
-    const PlazasCuerpo* cuerpo = nullptr;
-    for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
-        if (e.DesdeCatalogo && e.Vacantes && e.Vacantes->numeroRegistros() > 2) cuerpo = &e;
+    const PlazasCuerpo* cuerpo = cuerpoConMasPlazas();
     ASSERT_NE(cuerpo, nullptr);
     elegirFila(ui().cboCuerpo, cuerpo->CodCuerpo);
     form->tabPrincipal()->setCurrentIndex(2);

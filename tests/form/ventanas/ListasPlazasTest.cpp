@@ -23,11 +23,7 @@ class ListasPlazasTest : public FormularioPrueba {
 protected:
     void SetUp() override {
         FormularioPrueba::SetUp();
-        // El cuerpo con más plazas Vacantes.
-        for (const PlazasCuerpo& e : G().IndicePlazasCuerpo)
-            if (e.DesdeCatalogo && e.Vacantes &&
-                (!cuerpo || e.Vacantes->numeroRegistros() > cuerpo->Vacantes->numeroRegistros()))
-                cuerpo = &e;
+        cuerpo = cuerpoConMasPlazas();
         ASSERT_NE(cuerpo, nullptr);
         ASSERT_GE(cuerpo->Vacantes->numeroRegistros(), 5);
         elegirFila(ui().cboCuerpo, cuerpo->CodCuerpo);
