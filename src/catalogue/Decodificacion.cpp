@@ -6,6 +6,7 @@
 #include "platform/ServicioMensajes.h"
 
 #include <QFile>
+#include <cstring>
 
 namespace {
 
@@ -23,6 +24,24 @@ QString descripcionCaracter(qsizetype posicion, int codigo) {
                "(código %2) no se puede descifrar")
         .arg(posicion + 1)
         .arg(codigo);
+}
+
+constexpr quint64 kUnos = 0x0101010101010101ULL;
+
+quint64 palabra(const char* p) {
+    quint64 v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// Si alguno de los ocho bytes de `v` vale `byte`.
+bool hayByte(quint64 v, uchar byte) {
+    const quint64 x = v ^ (kUnos * byte);
+    return ((x - kUnos) & ~x & (kUnos << 7)) != 0;
+}
+
+bool hayFinDeLinea(quint64 v) {
+    return hayByte(v, '\r') || hayByte(v, '\n');
 }
 
 }  // namespace
@@ -81,30 +100,76 @@ qsizetype desplazarBytes(QByteArray& bytes, int desplazamiento) {
     return -1;
 }
 
-ResultadoDe<QList<LineaFichero>> descifrarContenido(const QByteArray& contenido,
-                                                    const QString& fichero) {
-    QList<LineaFichero> lineas = partirLineas(contenido);
-    QList<LineaFichero> claras;
-    claras.reserve(lineas.size());
-    for (LineaFichero& l : lineas) {
-        if (l.bytes.isEmpty()) continue;
-        const auto donde = [&] {
-            return QStringLiteral("%1, línea %2: ").arg(fichero).arg(l.numero);
-        };
-        if (l.bytes.size() > kMaxCaracteresLinea)
-            return Resultado::fallo(donde() + descripcionDesbordamiento(l.bytes.size()),
-                                    Errores::ValorFueraDeRango);
-        // desplazarBytes se para antes de tocar el byte que no se puede descifrar.
-        const qsizetype malo = desplazarBytes(l.bytes, -1);
-        if (malo >= 0)
-            return Resultado::fallo(donde() + descripcionCaracter(malo, uchar(l.bytes[malo])),
-                                    Errores::ArgumentoIncorrecto);
-        claras.append(std::move(l));
+ResultadoDe<TextoClaro> descifrarTexto(const QByteArray& contenido, const QString& fichero) {
+    TextoClaro claro;
+    // Lo descifrado nunca es más largo que lo cifrado más un LF por cada CR o LF suelto.
+    claro.contenido.resize(contenido.size() + contenido.size() / 8 + 2);
+    char* salida = claro.contenido.data();
+    qsizetype escrito = 0;
+    const char* p = contenido.constData();
+    const qsizetype n = contenido.size();
+    qsizetype inicio = 0;
+    int numero = 0;
+    while (inicio < n) {
+        // Fin de la línea: CR+LF, LF solo, CR solo o el final del contenido. Se busca de ocho en
+        // ocho bytes mientras no haya ninguno de los que cortan la línea.
+        qsizetype fin = inicio;
+        while (fin + 8 <= n && !hayFinDeLinea(palabra(p + fin))) fin += 8;
+        while (fin < n && p[fin] != '\r' && p[fin] != '\n') ++fin;
+        ++numero;
+        const qsizetype longitud = fin - inicio;
+        if (longitud > 0) {
+            const auto donde = [&] {
+                return QStringLiteral("%1, línea %2: ").arg(fichero).arg(numero);
+            };
+            if (longitud > kMaxCaracteresLinea)
+                return Resultado::fallo(donde() + descripcionDesbordamiento(longitud),
+                                        Errores::ValorFueraDeRango);
+            if (escrito + longitud + 2 > claro.contenido.size()) {
+                claro.contenido.resize(std::max(escrito + longitud + 2, claro.contenido.size() * 2));
+                salida = claro.contenido.data();
+            }
+            // De ocho en ocho mientras no haya un byte 0: restar uno a cada byte no se lleva nada
+            // al de al lado porque ninguno es 0.
+            qsizetype k = 0;
+            for (; k + 8 <= longitud; k += 8) {
+                const quint64 v = palabra(p + inicio + k);
+                if (hayByte(v, 0)) break;
+                const quint64 claro = v - kUnos;
+                std::memcpy(salida + escrito + k, &claro, 8);
+            }
+            for (; k < longitud; ++k) {
+                const uchar b = uchar(p[inicio + k]);
+                // El byte 0 cifrado sería el -1 en claro.
+                if (b == 0)
+                    return Resultado::fallo(donde() + descripcionCaracter(k, 0),
+                                            Errores::ArgumentoIncorrecto);
+                salida[escrito + k] = char(b - 1);
+            }
+            claro.lineas.push_back({escrito, longitud, numero});
+            escrito += longitud;
+            salida[escrito++] = '\r';
+            salida[escrito++] = '\n';
+        }
+        if (fin < n && p[fin] == '\r' && fin + 1 < n && p[fin + 1] == '\n') ++fin;
+        inicio = fin + 1;
     }
-    return claras;
+    claro.contenido.truncate(escrito);
+    return claro;
 }
 
-ResultadoDe<QList<int>> decodificarSinAviso(const QString& carpeta, const QString& fichero) {
+ResultadoDe<QList<LineaFichero>> descifrarContenido(const QByteArray& contenido,
+                                                    const QString& fichero) {
+    auto claro = descifrarTexto(contenido, fichero);
+    if (!claro) return claro.estado();
+    QList<LineaFichero> lineas;
+    lineas.reserve(qsizetype(claro.valor().lineas.size()));
+    for (const TextoClaro::Linea& l : claro.valor().lineas)
+        lineas.append({claro.valor().contenido.mid(l.inicio, l.longitud), l.numero, FinLinea::CRLF});
+    return lineas;
+}
+
+ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QString& fichero) {
     QFile entrada(carpeta + fichero);
     if (!entrada.exists())
         return Resultado::fallo(
@@ -117,27 +182,27 @@ ResultadoDe<QList<int>> decodificarSinAviso(const QString& carpeta, const QStrin
     const QByteArray contenido = entrada.readAll();
     entrada.close();
 
-    auto claras = descifrarContenido(contenido, fichero);
-    if (!claras) return claras.estado();
-
-    QByteArray salida;
-    qsizetype total = 0;
-    for (const auto& l : claras.valor()) total += l.bytes.size() + 2;
-    salida.reserve(total);
-    QList<int> numeros;
-    numeros.reserve(claras.valor().size());
-    for (const auto& l : claras.valor()) {
-        salida += l.bytes;
-        salida += "\r\n";
-        numeros.append(l.numero);
-    }
+    auto claro = descifrarTexto(contenido, fichero);
+    if (!claro) return claro;
     // Escrito aparte (nuevo, exclusivo, sin seguir enlaces) y luego en su sitio: nunca queda un
-    // temp.tmp a medias ni se escribe a través de lo que otro haya puesto con ese nombre.
+    // temp.tmp a medias ni se escribe a través de lo que otro haya puesto con ese nombre. Sin
+    // esperar al disco: es un fichero de paso que cada carga vuelve a escribir.
     const QString destino = carpeta + kTemporal;
-    if (const Resultado r = escribirReemplazando(destino, salida); !r)
+    if (const Resultado r =
+            escribirReemplazando(destino, claro.valor().contenido, Sincronizar::No);
+        !r)
         return Resultado::fallo(
             QStringLiteral("Error de E/S del dispositivo al escribir %1: %2").arg(destino, r.mensaje()),
             Errores::ErrorEntradaSalida);
+    return claro;
+}
+
+ResultadoDe<QList<int>> decodificarSinAviso(const QString& carpeta, const QString& fichero) {
+    const auto claro = decodificarEnMemoria(carpeta, fichero);
+    if (!claro) return claro.estado();
+    QList<int> numeros;
+    numeros.reserve(qsizetype(claro.valor().lineas.size()));
+    for (const TextoClaro::Linea& l : claro.valor().lineas) numeros.append(l.numero);
     return numeros;
 }
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <string_view>
+#include <vector>
 
 // Ficheros de catálogo cifrados (.enc): cada carácter guardado es el claro con el código
 // aumentado en uno; los finales de línea no se cifran y las líneas vacías no llevan datos.
@@ -43,6 +45,29 @@ QList<LineaFichero> partirLineas(const QByteArray& contenido);
 // Desplaza los bytes de una línea. Devuelve -1 si todo fue bien, o la posición (desde 0) del
 // primer byte cuyo código desplazado queda fuera de 0..255 (la línea queda a medias).
 qsizetype desplazarBytes(QByteArray& bytes, int desplazamiento);
+
+// Texto en claro de un catálogo tal como queda en temp.tmp (cada línea con CR+LF, sin las
+// vacías), con dónde empieza cada línea y su número en el .enc.
+struct TextoClaro {
+    struct Linea {
+        qsizetype inicio = 0;
+        qsizetype longitud = 0;  // sin el fin de línea
+        int numero = 0;
+    };
+    QByteArray contenido;
+    std::vector<Linea> lineas;
+    std::string_view bytes(const Linea& l) const {
+        return {contenido.constData() + l.inicio, size_t(l.longitud)};
+    }
+};
+
+// Descifrado sin mensajes, de una pasada. El fallo lleva el número de error y una descripción
+// que nombra fichero y línea: la primera línea que no se puede descifrar.
+ResultadoDe<TextoClaro> descifrarTexto(const QByteArray& contenido, const QString& fichero);
+
+// Descifra carpeta & fichero, escribe el resultado en carpeta & "temp.tmp" y lo devuelve, para
+// no tener que volver a leerlo.
+ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QString& fichero);
 
 // Descifrado sin mensajes: las líneas en claro, sin las vacías, con su número en el .enc.
 // El fallo lleva el número de error y una descripción que nombra fichero y línea.

@@ -76,36 +76,89 @@ ResultadoDe<PlanCopia> planificar(const Tabla& origen, const Tabla& destino,
 // Un enlace: el código de plaza tal como está y su clave de búsqueda, calculada una sola vez.
 struct Enlace {
     QString codigo;
-    QString clave;
+    IndiceConvocatorias::Clave clave;
 };
 
 QVector<Enlace> enlacesDe(const QVector<QString>& codigos) {
     QVector<Enlace> enlaces;
     enlaces.reserve(codigos.size());
-    for (const QString& c : codigos) enlaces.append({c, claveIgualdad(c)});
+    for (const QString& c : codigos) enlaces.append({c, IndiceConvocatorias::Clave::de(c)});
     return enlaces;
 }
 
-// Cada registro entra de una vez, con sus valores ya en el orden de los campos del destino.
+// Si el plan deja cada campo copiado en su mismo sitio (origen y destino con los mismos campos),
+// el registro del destino es el del origen con el código del enlace y sin lo que no se copia.
+bool esIdentidad(const PlanCopia& plan) {
+    for (size_t d = 0; d < plan.origenDe.size(); ++d)
+        if (plan.origenDe[d] >= 0 && plan.origenDe[d] != int(d)) return false;
+    return true;
+}
+
+// Cada registro entra de una vez. Con los mismos campos en origen y destino se da de alta la
+// fila del origen tal cual, sin copiar sus valores, o una copia con los cambios (el código del
+// enlace si no se escribe igual, y vacíos los campos que no se copian); la copia de cada fila se
+// hace una vez para todos los enlaces que la piden.
 Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
-                        const IndiceConvocatorias& origen, const PlanCopia& plan) {
+                        const IndiceConvocatorias& origen, const PlanCopia& plan,
+                        std::vector<FilaTabla>* cambiadas = nullptr) {
     const Tabla& fuente = origen.origen();
     const QList<Campo>& campos = destino.campos();
+    if (!esIdentidad(plan)) {
+        for (const Enlace& e : enlaces) {
+            const int fila = origen.filaPorClave(e.clave);
+            if (fila < 0) continue;
+            std::vector<QVariant> valores;
+            valores.reserve(plan.origenDe.size());
+            for (size_t d = 0; d < plan.origenDe.size(); ++d) {
+                const int o = plan.origenDe[d];
+                if (o == PlanCopia::kCodigo)
+                    valores.emplace_back(e.codigo);
+                else if (o >= 0)
+                    valores.push_back(fuente.valorEnFila(fila, o));
+                else
+                    valores.push_back(valorVacio(campos[int(d)]));
+            }
+            if (Resultado r = destino.anadirRegistro(std::move(valores)); !r) return r;
+        }
+        return Resultado::correcto();
+    }
+    int campoCodigo = -1;
+    std::vector<std::pair<int, QVariant>> vacios;
+    for (size_t d = 0; d < plan.origenDe.size(); ++d) {
+        if (plan.origenDe[d] == PlanCopia::kCodigo) campoCodigo = int(d);
+        if (plan.origenDe[d] == PlanCopia::kVacio) vacios.emplace_back(int(d), valorVacio(campos[int(d)]));
+    }
+    std::vector<std::pair<int, QVariant>> cambios;
     for (const Enlace& e : enlaces) {
         const int fila = origen.filaPorClave(e.clave);
         if (fila < 0) continue;
-        std::vector<QVariant> valores;
-        valores.reserve(plan.origenDe.size());
-        for (size_t d = 0; d < plan.origenDe.size(); ++d) {
-            const int o = plan.origenDe[d];
-            if (o == PlanCopia::kCodigo)
-                valores.emplace_back(e.codigo);
-            else if (o >= 0)
-                valores.push_back(fuente.valorEnFila(fila, o));
-            else
-                valores.push_back(valorVacio(campos[int(d)]));
+        cambios.clear();
+        const QVariant& codigo = fuente.valorEnFila(fila, campoCodigo);
+        const bool mismoCodigo = codigo.toString() == e.codigo;
+        if (!mismoCodigo) cambios.emplace_back(campoCodigo, e.codigo);
+        for (const auto& [d, vacio] : vacios) {
+            const QVariant& actual = fuente.valorEnFila(fila, d);
+            // El texto vacío no es el nulo que deja un campo sin copiar.
+            if (actual.toString().isNull() != vacio.toString().isNull() || actual != vacio)
+                cambios.emplace_back(d, vacio);
         }
-        if (Resultado r = destino.anadirRegistro(std::move(valores)); !r) return r;
+        if (cambios.empty()) {
+            if (Resultado r = destino.anadirFilaDe(fuente, fila); !r) return r;
+            continue;
+        }
+        // Solo se recuerdan las copias que no llevan el código del enlace: valen para todos.
+        FilaTabla* recordada =
+            cambiadas && mismoCodigo ? &(*cambiadas)[size_t(fila)] : nullptr;
+        if (!recordada || !recordada->valida()) {
+            auto copia = fuente.filaCambiada(fila, cambios);
+            if (!copia) return copia.estado();
+            if (!recordada) {
+                if (Resultado r = destino.anadirFila(copia.valor()); !r) return r;
+                continue;
+            }
+            *recordada = std::move(copia.valor());
+        }
+        if (Resultado r = destino.anadirFila(*recordada); !r) return r;
     }
     return Resultado::correcto();
 }
@@ -127,7 +180,7 @@ ResultadoDe<QHash<QString, QVector<Enlace>>> agruparEnlaces(Tabla& enlaces,
     for (int fila = 0; fila < n; ++fila) {
         const QString codigo = enlaces.valorEnFila(fila, plaza).toString();
         grupos[claveIgualdad(enlaces.valorEnFila(fila, clave).toString())].append(
-            {codigo, claveIgualdad(codigo)});
+            {codigo, IndiceConvocatorias::Clave::de(codigo)});
     }
     return grupos;
 }
@@ -148,17 +201,43 @@ QString claveIgualdad(const QString& texto) {
     return texto.toCaseFolded();
 }
 
+IndiceConvocatorias::Clave IndiceConvocatorias::Clave::de(const QString& codigo) {
+    // Hasta 15 cifras caben en 50 bits, con la longitud encima.
+    if (!codigo.isEmpty() && codigo.size() <= 15) {
+        qint64 valor = 0;
+        bool cifras = true;
+        for (const QChar c : codigo) {
+            if (c < u'0' || c > u'9') {
+                cifras = false;
+                break;
+            }
+            valor = valor * 10 + (c.unicode() - u'0');
+        }
+        if (cifras) return {(qint64(codigo.size()) << 50) | valor, {}};
+    }
+    return {-1, claveIgualdad(codigo)};
+}
+
 IndiceConvocatorias::IndiceConvocatorias(Tabla& origen) : m_origen(&origen) {
     origen.filtrar(QString());
     origen.moverPrimero();
     const int codigo = origen.indiceCampo(kCodConvocatoria);
     if (codigo < 0) return;
     const int n = origen.numeroRegistros();
-    m_filas.reserve(n);
+    m_numeros.reserve(n);
     // Se recorre al revés para que gane la primera aparición: es la que hallaría la búsqueda
     // hacia delante desde el principio.
-    for (int fila = n - 1; fila >= 0; --fila)
-        m_filas.insert(claveIgualdad(origen.valorEnFila(fila, codigo).toString()), fila);
+    for (int fila = n - 1; fila >= 0; --fila) {
+        const QVariant& valor = origen.valorEnFila(fila, codigo);
+        // Los textos de la tabla son QString: se miran sin copiarlos.
+        const Clave clave = Clave::de(valor.metaType() == QMetaType::fromType<QString>()
+                                          ? *static_cast<const QString*>(valor.constData())
+                                          : valor.toString());
+        if (clave.numero >= 0)
+            m_numeros.insert(clave.numero, fila);
+        else
+            m_textos.insert(clave.texto, fila);
+    }
 }
 
 Resultado copiarPlazas(const QVector<QString>& codigos, Tabla& destino,
@@ -284,6 +363,9 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
     auto planVacantes = planificar(vacantes.origen(), *modelo, VarianteEnlace::PorGrupo);
     if (!planVacantes) return planVacantes.estado();
 
+    // Las filas de las listas sin Area, hechas una vez para todos los grupos que las tienen.
+    std::vector<FilaTabla> sinAreaResultas(size_t(resultas.origen().numeroRegistros()));
+    std::vector<FilaTabla> sinAreaVacantes(size_t(vacantes.origen().numeroRegistros()));
     const int campoGrupo = rsGrupos.indiceCampo(QStringLiteral("Grupo"));
     const int n = rsGrupos.numeroRegistros();
     if (n > kMaximoHuecos + 1) return demasiados(QStringLiteral("grupos"), n, kMaximoHuecos + 1);
@@ -299,9 +381,13 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
         const QVector<Enlace>& suyos = it == enlaces.valor().cend() ? kSinEnlaces : *it;
         e.Resultas = CrearTablaPlazas();
         e.Vacantes = CrearTablaPlazas();
-        if (Resultado r = copiarEnlaces(suyos, *e.Resultas, resultas, planResultas.valor()); !r)
+        if (Resultado r = copiarEnlaces(suyos, *e.Resultas, resultas, planResultas.valor(),
+                                        &sinAreaResultas);
+            !r)
             return r;
-        if (Resultado r = copiarEnlaces(suyos, *e.Vacantes, vacantes, planVacantes.valor()); !r)
+        if (Resultado r = copiarEnlaces(suyos, *e.Vacantes, vacantes, planVacantes.valor(),
+                                        &sinAreaVacantes);
+            !r)
             return r;
         ultimo = grupo;
     }

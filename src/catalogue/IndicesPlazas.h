@@ -22,15 +22,27 @@ QString claveIgualdad(const QString& texto);
 // principio. Al construirse quita el filtro de la tabla, como hace la copia enlazada.
 class IndiceConvocatorias {
 public:
+    // La clave de un código: los de solo cifras (casi todos) como número con su longitud, porque
+    // los ceros de delante cuentan; se buscan sin comparar textos. Los demás, plegados con
+    // claveIgualdad. Ningún texto con letras se pliega en solo cifras, así que no se mezclan.
+    struct Clave {
+        qint64 numero = -1;
+        QString texto;
+        static Clave de(const QString& codigo);
+    };
+
     explicit IndiceConvocatorias(Tabla& origen);
     Tabla& origen() const { return *m_origen; }
-    int fila(const QString& codigo) const { return filaPorClave(claveIgualdad(codigo)); }
-    // Con la clave ya calculada con claveIgualdad.
-    int filaPorClave(const QString& clave) const { return m_filas.value(clave, -1); }
+    int fila(const QString& codigo) const { return filaPorClave(Clave::de(codigo)); }
+    int filaPorClave(const Clave& clave) const {
+        return clave.numero >= 0 ? m_numeros.value(clave.numero, -1)
+                                 : m_textos.value(clave.texto, -1);
+    }
 
 private:
     Tabla* m_origen;
-    QHash<QString, int> m_filas;
+    QHash<qint64, int> m_numeros;
+    QHash<QString, int> m_textos;
 };
 
 // Añade a `destino` una plaza por cada enlace (desde la posición actual de `enlaces` hasta el

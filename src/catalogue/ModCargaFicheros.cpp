@@ -4,13 +4,13 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/IndicesPlazas.h"
+#include "platform/AltaRegistros.h"
 #include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
 #include "startup/Globales.h"
 #include "startup/ModGeneral.h"
 
-#include <QFile>
 #include <QHash>
 #include <QVector>
 #include <cstdlib>
@@ -20,9 +20,8 @@ namespace {
 
 std::function<void()> g_terminar;
 
-// Se llama con los valores del registro (en el orden de los campos de la tabla) ya con los campos
-// del formato, antes de darlo de alta.
-using Extra = std::function<Resultado(std::vector<QVariant>& valores)>;
+// Se llama con el registro ya armado con los campos del formato, antes de darlo de alta.
+using Extra = std::function<Resultado(AltaRegistros& alta)>;
 
 Resultado tablaNoCargada(const QString& nombre) {
     return Resultado::fallo(
@@ -31,12 +30,25 @@ Resultado tablaNoCargada(const QString& nombre) {
         Errores::NodoNoEncontrado);
 }
 
+// Las columnas del campo en una línea en claro, sin espacios delante ni detrás. Una línea que
+// no llega al campo no da nada (vista nula); una que llega pero solo con espacios, un texto
+// vacío.
+std::string_view columnas(std::string_view linea, const CampoFormato& campo) {
+    const size_t inicio = size_t(campo.inicio - 1);
+    if (inicio > linea.size()) return {};
+    std::string_view v = linea.substr(inicio, size_t(campo.ancho));
+    while (!v.empty() && v.front() == ' ') v.remove_prefix(1);
+    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+    return v;
+}
+
 Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}) {
     const FormatoCatalogo& f = formato(catalogo);
     if (!tabla) return tablaNoCargada(f.tabla);
 
     const QString carpeta = G().RutaFicheros;
-    const auto descifrado = decodificarSinAviso(carpeta, f.fichero);
+    // Lo que se escribe en temp.tmp se lee de memoria: es lo mismo y no hay que volver a leerlo.
+    const auto descifrado = decodificarEnMemoria(carpeta, f.fichero);
     if (!descifrado) {
         mostrarMensaje(mensajeErrorDecodificacion(descifrado.numero(), descifrado.mensaje()),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);
@@ -46,15 +58,7 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
             QStringLiteral("Error de acceso a la ruta o el archivo: %1").arg(descifrado.mensaje()),
             kErrorAccesoRuta);
     }
-    const QList<int>& numeros = descifrado.valor();
-
-    QFile temporal(carpeta + QStringLiteral("temp.tmp"));
-    if (!temporal.open(QIODevice::ReadOnly))
-        return Resultado::fallo(QStringLiteral("Error de acceso a la ruta o el archivo %1: %2")
-                                    .arg(temporal.fileName(), causaLectura(temporal.fileName())),
-                                kErrorAccesoRuta);
-    const QList<LineaFichero> lineas = partirLineas(temporal.readAll());
-    temporal.close();
+    const TextoClaro& claro = descifrado.valor();
 
     QVector<int> indices;
     for (const CampoFormato& c : f.campos) {
@@ -66,32 +70,21 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
         indices.append(i);
     }
 
-    // Para cada campo de la tabla, el campo del formato que lo llena (-1: ninguno, queda vacío).
-    const QList<Campo>& campos = tabla->campos();
-    std::vector<qsizetype> desdeFormato(size_t(campos.size()), -1);
-    for (qsizetype c = 0; c < indices.size(); ++c) desdeFormato[size_t(indices.at(c))] = c;
-
-    for (qsizetype n = 0; n < lineas.size(); ++n) {
-        const int numeroEnc = n < numeros.size() ? numeros.at(n) : int(n + 1);
+    AltaRegistros alta(*tabla);
+    for (const TextoClaro::Linea& l : claro.lineas) {
         auto situar = [&](const Resultado& r) {
             return Resultado::fallo(
-                QStringLiteral("%1, línea %2: %3").arg(f.fichero).arg(numeroEnc).arg(r.mensaje()),
+                QStringLiteral("%1, línea %2: %3").arg(f.fichero).arg(l.numero).arg(r.mensaje()),
                 r.numero());
         };
-        const QString linea = Codificacion::desdeWindows1252(lineas.at(n).bytes);
-        std::vector<QVariant> valores;
-        valores.reserve(desdeFormato.size());
-        for (size_t i = 0; i < desdeFormato.size(); ++i) {
-            if (desdeFormato[i] >= 0)
-                valores.emplace_back(valorCampo(linea, f.campos.at(desdeFormato[i])));
-            else
-                valores.push_back(valorVacio(campos[int(i)]));
-        }
+        const std::string_view linea = claro.bytes(l);
+        for (qsizetype c = 0; c < indices.size(); ++c)
+            alta.ponerBytes(indices.at(c), columnas(linea, f.campos.at(c)));
         if (extra) {
-            if (Resultado r = extra(valores); !r) return situar(r);
+            if (Resultado r = extra(alta); !r) return situar(r);
         }
         // Un registro entero de una vez: si un valor no vale, no queda ninguno a medias.
-        if (Resultado r = tabla->anadirRegistro(std::move(valores)); !r) return situar(r);
+        if (Resultado r = alta.alta(); !r) return situar(r);
     }
     return Resultado::correcto();
 }
@@ -100,25 +93,33 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
 // CodArea. Las áreas son pocas y se repiten mucho: se filtra una vez por prefijo y se recuerda.
 Resultado cargarPlazas(const PTabla& tabla, Catalogo catalogo) {
     QHash<QString, QString> areas;
+    // El área de cada CodArea ya visto, por la dirección de su valor (los valores iguales de la
+    // tabla son el mismo objeto): la mayoría de las plazas no necesita ni cortar el prefijo.
+    QHash<const QVariant*, QString> areaDeCodigo;
     const PTabla rsAreas = G().rsAreas;
     const int campoArea = tabla ? tabla->indiceCampo(QStringLiteral("Area")) : -1;
     const int campoCodArea = tabla ? tabla->indiceCampo(QStringLiteral("CodArea")) : -1;
-    const Extra buscarArea = [&](std::vector<QVariant>& valores) -> Resultado {
+    const Extra buscarArea = [&](AltaRegistros& alta) -> Resultado {
         if (!rsAreas) return tablaNoCargada(QStringLiteral("rsAreas"));
         if (campoArea < 0 || campoCodArea < 0)
             return Resultado::fallo(QStringLiteral("La tabla %1 no tiene los campos CodArea y Area")
                                         .arg(tabla->nombre()),
                                     Errores::CampoNoEncontrado);
-        const QString prefijo = valores[size_t(campoCodArea)].toString().left(2);
-        auto it = areas.constFind(prefijo);
-        if (it == areas.constEnd()) {
-            if (Resultado r = rsAreas->filtrar("CodArea='" + prefijo + "' "); !r) return r;
-            const QString area =
-                rsAreas->numeroRegistros() >= 1 ? rsAreas->texto(QStringLiteral("Area")) : "";
-            if (Resultado r = rsAreas->filtrar(QString()); !r) return r;
-            it = areas.insert(prefijo, area);
+        const QVariant& codArea = alta.valor(campoCodArea);
+        auto visto = areaDeCodigo.constFind(&codArea);
+        if (visto == areaDeCodigo.constEnd()) {
+            const QString prefijo = codArea.toString().left(2);
+            auto it = areas.constFind(prefijo);
+            if (it == areas.constEnd()) {
+                if (Resultado r = rsAreas->filtrar("CodArea='" + prefijo + "' "); !r) return r;
+                const QString area =
+                    rsAreas->numeroRegistros() >= 1 ? rsAreas->texto(QStringLiteral("Area")) : "";
+                if (Resultado r = rsAreas->filtrar(QString()); !r) return r;
+                it = areas.insert(prefijo, area);
+            }
+            visto = areaDeCodigo.insert(&codArea, it.value());
         }
-        if (!it.value().isEmpty()) valores[size_t(campoArea)] = it.value();
+        if (!visto.value().isEmpty()) return alta.poner(campoArea, visto.value());
         return Resultado::correcto();
     };
     const Resultado r = cargar(tabla, catalogo, buscarArea);
@@ -187,12 +188,11 @@ Resultado CargarLocalidades(const PTabla& t) {
 Resultado CargarZonas(const PTabla& t) {
     // Los nombres de las zonas están guardados en la página OEM.
     const int campoZona = t ? t->indiceCampo(QStringLiteral("Zona")) : -1;
-    const auto pasarAAnsi = [campoZona](std::vector<QVariant>& valores) {
+    const auto pasarAAnsi = [campoZona](AltaRegistros& alta) {
         if (campoZona < 0)
             return Resultado::fallo(QStringLiteral("La tabla de zonas no tiene el campo Zona"),
                                     Errores::CampoNoEncontrado);
-        valores[size_t(campoZona)] = OemAAnsi(valores[size_t(campoZona)].toString());
-        return Resultado::correcto();
+        return alta.poner(campoZona, OemAAnsi(alta.valor(campoZona).toString()));
     };
     return cargar(t, Catalogo::Zonas, pasarAAnsi);
 }
@@ -242,8 +242,8 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
                                                    "plaza")
                                         .arg(referencia->nombre(), tabla->nombre()),
                                     Errores::CampoNoEncontrado);
-    const Extra completar = [&](std::vector<QVariant>& valores) -> Resultado {
-        const QString cod = valores[size_t(campoCodigo)].toString();
+    const Extra completar = [&](AltaRegistros& alta) -> Resultado {
+        const QString cod = alta.valor(campoCodigo).toString();
         ultimoCodigo = cod;
         int fila = -1;
         if (soloCifras(cod)) {
@@ -255,15 +255,22 @@ Resultado CargarListaPlazas(PTabla& tabla, const QString& codigoLista) {
             fila = referencia->eof() ? -1 : referencia->filaActual();
         }
         if (fila < 0) return Resultado::correcto();
+        const FilaTabla deReferencia = referencia->fila(fila);
         for (int i = 0; i < origen.size(); ++i)
-            valores[size_t(destino.at(i))] = referencia->valorEnFila(fila, origen.at(i));
+            alta.copiar(destino.at(i), deReferencia, origen.at(i));
         return Resultado::correcto();
     };
     const Resultado r = cargar(tabla, resultas ? Catalogo::ListaR : Catalogo::ListaV, completar);
     // El catálogo queda donde lo dejó la última búsqueda.
     if (r && ultimoCodigo) {
-        referencia->moverPrimero();
-        referencia->buscar(criterioCodigo(*ultimoCodigo));
+        if (soloCifras(*ultimoCodigo)) {
+            // La fila que daría la búsqueda, sin hacer un índice del catálogo para una sola.
+            const int fila = filas.fila(*ultimoCodigo);
+            referencia->irAFila(fila >= 0 ? fila : referencia->numeroRegistros());
+        } else {
+            referencia->moverPrimero();
+            referencia->buscar(criterioCodigo(*ultimoCodigo));
+        }
     }
     return r;
 }

@@ -41,29 +41,29 @@ const IndiceCampo& AlmacenTabla::indice(int campo) {
     auto& ind = indices[static_cast<size_t>(campo)];
     if (!ind) {
         ind = std::make_unique<IndiceCampo>();
-        const Campo& c = campos[campo];
+        const Campo& c = campos.at(campo);
         for (const auto& r : registros)
-            ind->mapa[claveIgualdad(c, r->valores[static_cast<size_t>(campo)])].push_back(r.get());
+            ind->mapa[claveIgualdad(c, r->valor(campo))].push_back(r.get());
     }
     return *ind;
 }
 
 void AlmacenTabla::indexarAlta(Registro* r) {
     for (size_t i = 0; i < indices.size(); ++i)
-        if (indices[i]) indices[i]->poner(claveIgualdad(campos[int(i)], r->valores[i]), r);
+        if (indices[i]) indices[i]->poner(claveIgualdad(campos.at(int(i)), r->valor(i)), r);
 }
 
 void AlmacenTabla::indexarBaja(Registro* r) {
     for (size_t i = 0; i < indices.size(); ++i)
-        if (indices[i]) indices[i]->quitar(claveIgualdad(campos[int(i)], r->valores[i]), r);
+        if (indices[i]) indices[i]->quitar(claveIgualdad(campos.at(int(i)), r->valor(i)), r);
 }
 
 void AlmacenTabla::indexarCambio(Registro* r, int campo, const QVariant& anterior) {
     const size_t i = static_cast<size_t>(campo);
     if (i >= indices.size() || !indices[i]) return;
-    const Campo& c = campos[campo];
+    const Campo& c = campos.at(campo);
     const QString vieja = claveIgualdad(c, anterior);
-    const QString nueva = claveIgualdad(c, r->valores[i]);
+    const QString nueva = claveIgualdad(c, r->valor(i));
     if (vieja == nueva) return;
     indices[i]->quitar(vieja, r);
     indices[i]->poner(nueva, r);

@@ -3,6 +3,7 @@
 // Piezas internas de la tabla en memoria: los registros, el almacén que comparten los cursores y
 // los índices hash por campo. Solo las usan Tabla.cpp, FiltroTabla.cpp y las medidas.
 
+#include "platform/ReservaValores.h"
 #include "platform/Tabla.h"
 
 #include <QHash>
@@ -15,8 +16,12 @@ struct Registro {
     // Número de alta, creciente en el almacén: da el orden natural de los registros y permite
     // búsquedas binarias en las vistas sin orden.
     quint64 secuencia = 0;
-    // Textos: QString (vacío = nulo). Enteros: qint64 o QVariant() para el nulo.
-    std::vector<QVariant> valores;
+    // Un puntero por campo a su valor en la reserva de la tabla. Textos: QString (vacío = nulo).
+    // Enteros: qint64 o QVariant() para el nulo. Los comparten los registros copiados con
+    // anadirFila: quien cambia un valor se hace antes su propia copia.
+    ValoresRegistro valores;
+    const QVariant& valor(size_t campo) const { return *valores[campo]; }
+    const QVariant& valor(int campo) const { return *valores[size_t(campo)]; }
 };
 
 // Clave de igualdad de un valor: la misma que usa la comparación "=" del filtro, de modo que una
@@ -33,6 +38,10 @@ struct IndiceCampo {
 struct AlmacenTabla {
     QString nombre;
     QList<Campo> campos;
+    std::shared_ptr<ReservaValores> reserva;
+    // Campos de otra tabla ya vistos iguales a estos (anadirFila): se comparan una sola vez. La
+    // copia mantiene vivos sus datos, así que la misma dirección es la misma lista.
+    QList<Campo> camposIguales;
     std::vector<std::unique_ptr<Registro>> registros;  // en orden de alta
     quint64 siguienteSecuencia = 1;
     std::vector<Tabla*> cursores;

@@ -52,7 +52,8 @@ QString nombreAparte(const QString& destino) {
            kSufijo;
 }
 
-ResultadoDe<QString> escribirAparte(const QString& destino, const QByteArray& bytes) {
+ResultadoDe<QString> escribirAparte(const QString& destino, const QByteArray& bytes,
+                                   Sincronizar sincronizar) {
     int fd = -1;
     QString aparte;
     for (int intento = 0; intento < 20 && fd < 0; ++intento) {
@@ -73,7 +74,7 @@ ResultadoDe<QString> escribirAparte(const QString& destino, const QByteArray& by
         }
         escrito += n;
     }
-    if (!error && ::fsync(fd) != 0) error = errno;
+    if (!error && sincronizar == Sincronizar::Si && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && !error) error = errno;
     if (error) {
         ::unlink(QFile::encodeName(aparte).constData());
@@ -91,8 +92,9 @@ Resultado ponerEnSuSitio(const QString& aparte, const QString& destino) {
     return fallo(destino, error);
 }
 
-Resultado escribirReemplazando(const QString& destino, const QByteArray& bytes) {
-    auto aparte = escribirAparte(destino, bytes);
+Resultado escribirReemplazando(const QString& destino, const QByteArray& bytes,
+                               Sincronizar sincronizar) {
+    auto aparte = escribirAparte(destino, bytes, sincronizar);
     if (!aparte) return aparte.estado();
     return ponerEnSuSitio(aparte.valor(), destino);
 }

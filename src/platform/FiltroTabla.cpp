@@ -153,7 +153,7 @@ bool aplicar(ExpresionFiltro::Operador op, T a, T b) {
 
 bool cumpleClausula(const ExpresionFiltro::Clausula& c, const Registro& r) {
     using Op = ExpresionFiltro::Operador;
-    const QVariant& v = r.valores[static_cast<size_t>(c.campo)];
+    const QVariant& v = r.valor(c.campo);
     if (c.tipo == TipoCampo::Entero) {
         // Un entero nulo no cumple ninguna comparación.
         if (v.isNull()) return false;

@@ -3,6 +3,7 @@
 #include "platform/AlmacenTabla.h"
 #include "platform/ComparacionTexto.h"
 #include "platform/FiltroTabla.h"
+#include "platform/ReservaValores.h"
 
 #include <QMetaMethod>
 #include <algorithm>
@@ -53,10 +54,10 @@ struct Tabla::Privado {
 
     int compararRegistros(const Registro* x, const Registro* y) const {
         for (const auto& k : orden) {
-            const QVariant& vx = x->valores[static_cast<size_t>(k.campo)];
-            const QVariant& vy = y->valores[static_cast<size_t>(k.campo)];
+            const QVariant& vx = x->valor(k.campo);
+            const QVariant& vy = y->valor(k.campo);
             int c = 0;
-            if (a->campos[k.campo].tipo == TipoCampo::Entero) {
+            if (a->campos.at(k.campo).tipo == TipoCampo::Entero) {
                 // Los nulos van delante de cualquier número.
                 if (vx.isNull() || vy.isNull())
                     c = int(!vx.isNull()) - int(!vy.isNull());
@@ -77,11 +78,11 @@ struct Tabla::Privado {
         const size_t n = lista.size();
         std::vector<std::vector<QCollatorSortKey>> claves(orden.size());
         for (size_t k = 0; k < orden.size(); ++k) {
-            if (a->campos[orden[k].campo].tipo != TipoCampo::Texto) continue;
+            if (a->campos.at(orden[k].campo).tipo != TipoCampo::Texto) continue;
             claves[k].reserve(n);
             for (const Registro* r : lista)
-                claves[k].push_back(colacionCastellano().sortKey(
-                    r->valores[static_cast<size_t>(orden[k].campo)].toString()));
+                claves[k].push_back(
+                    colacionCastellano().sortKey(r->valor(orden[k].campo).toString()));
         }
         std::vector<size_t> idx(n);
         for (size_t i = 0; i < n; ++i) idx[i] = i;
@@ -92,8 +93,8 @@ struct Tabla::Privado {
                     c = claves[k][i].compare(claves[k][j]);
                 } else {
                     const size_t campo = static_cast<size_t>(orden[k].campo);
-                    const QVariant& vi = lista[i]->valores[campo];
-                    const QVariant& vj = lista[j]->valores[campo];
+                    const QVariant& vi = lista[i]->valor(campo);
+                    const QVariant& vj = lista[j]->valor(campo);
                     if (vi.isNull() || vj.isNull())
                         c = int(!vi.isNull()) - int(!vj.isNull());
                     else
@@ -210,13 +211,28 @@ struct Tabla::Privado {
     }
 
     ResultadoDe<QVariant> convertir(int campo, const QVariant& valor) const;
+
+    // Si los campos de otra tabla son estos (mismo nombre, tipo y longitud, en el mismo orden).
+    // Se comparan una vez por lista: la última vista igual se recuerda.
+    bool mismosCampos(const QList<Campo>& otros) {
+        if (otros.constData() == a->camposIguales.constData()) return true;
+        const bool iguales =
+            otros.size() == a->campos.size() &&
+            std::equal(otros.cbegin(), otros.cend(), a->campos.cbegin(),
+                       [](const Campo& x, const Campo& y) {
+                           return x.tipo == y.tipo && x.longitud == y.longitud &&
+                                  x.nombre.compare(y.nombre, Qt::CaseInsensitive) == 0;
+                       });
+        if (iguales) a->camposIguales = otros;
+        return iguales;
+    }
     std::unique_ptr<ExpresionFiltro> analizar(const QString& texto) const {
         return ExpresionFiltro::analizar(texto, a->campos);
     }
 };
 
 ResultadoDe<QVariant> Tabla::Privado::convertir(int campo, const QVariant& valor) const {
-    const Campo& c = a->campos[campo];
+    const Campo& c = a->campos.at(campo);
     if (c.tipo == TipoCampo::Texto) {
         // Un texto que ya llega como QString se guarda sin copiarlo (las copias masivas de
         // registros pasan por aquí).
@@ -278,6 +294,7 @@ PTabla Tabla::crear(const QString& nombre, const QList<Campo>& campos) {
     auto almacen = std::make_shared<AlmacenTabla>();
     almacen->nombre = nombre;
     almacen->campos = campos;
+    almacen->reserva = ReservaValores::paraTablaNueva();
     return PTabla(new Tabla(std::move(almacen)));
 }
 
@@ -297,7 +314,7 @@ const QList<Campo>& Tabla::campos() const {
 int Tabla::indiceCampo(const QString& nombre) const {
     const auto& campos = d->a->campos;
     for (int i = 0; i < campos.size(); ++i)
-        if (campos[i].nombre.compare(nombre.trimmed(), Qt::CaseInsensitive) == 0) return i;
+        if (campos.at(i).nombre.compare(nombre.trimmed(), Qt::CaseInsensitive) == 0) return i;
     return -1;
 }
 
@@ -370,26 +387,96 @@ Resultado Tabla::anadirRegistro(std::vector<QVariant> valores) {
                 .arg(campos.size())
                 .arg(d->a->nombre),
             Errores::CampoNoEncontrado);
-    // Todo se convierte antes del alta: un valor rechazado no deja un registro a medias. Los
-    // valores que ya valen tal cual (textos dentro de su longitud) no se copian.
-    for (size_t i = 0; i < valores.size(); ++i) {
-        const Campo& c = campos[int(i)];
-        QVariant& v = valores[i];
-        if (c.tipo == TipoCampo::Texto && v.metaType() == QMetaType::fromType<QString>() &&
-            (c.longitud <= 0 || static_cast<const QString*>(v.constData())->size() <= c.longitud))
+    // Todo se convierte antes del alta: un valor rechazado no deja un registro a medias.
+    auto nuevos = std::make_shared<const QVariant*[]>(numCampos);
+    ReservaValores& reserva = *d->a->reserva;
+    for (size_t i = 0; i < numCampos; ++i) {
+        if (i >= valores.size()) {
+            nuevos[i] = campos.at(int(i)).tipo == TipoCampo::Texto ? reserva.textoNulo()
+                                                                 : reserva.nulo();
             continue;
-        ResultadoDe<QVariant> convertido = d->convertir(int(i), v);
-        if (!convertido) return convertido.estado();
-        v = std::move(convertido.valor());
+        }
+        auto guardado = guardarValor(int(i), valores[i]);
+        if (!guardado) return guardado.estado();
+        nuevos[i] = guardado.valor();
     }
-    valores.reserve(numCampos);
-    for (size_t i = valores.size(); i < numCampos; ++i)
-        valores.push_back(valorVacio(campos[int(i)]));
-    darDeAlta(std::move(valores));
+    darDeAlta(std::move(nuevos));
     return Resultado::correcto();
 }
 
-void Tabla::darDeAlta(std::vector<QVariant> valores) {
+ResultadoDe<const QVariant*> Tabla::guardarValor(int campo, const QVariant& valor) const {
+    const Campo& c = d->a->campos.at(campo);
+    // Un texto que ya llega como QString y cabe se guarda sin convertirlo (las copias masivas de
+    // registros pasan por aquí).
+    if (c.tipo == TipoCampo::Texto && valor.metaType() == QMetaType::fromType<QString>()) {
+        const auto* t = static_cast<const QString*>(valor.constData());
+        if (c.longitud <= 0 || t->size() <= c.longitud) return d->a->reserva->texto(*t);
+    }
+    ResultadoDe<QVariant> convertido = d->convertir(campo, valor);
+    if (!convertido) return convertido.estado();
+    return d->a->reserva->guardar(convertido.valor());
+}
+
+AlmacenTabla& Tabla::almacen() const {
+    return *d->a;
+}
+
+FilaTabla Tabla::fila(int fila) const {
+    d->prepararVista();
+    if (fila < 0 || fila >= d->total()) return {};
+    return {d->vista[size_t(fila)]->valores, d->a->reserva, d->a->campos};
+}
+
+ResultadoDe<FilaTabla> Tabla::filaCambiada(
+    int numero, const std::vector<std::pair<int, QVariant>>& cambios) const {
+    FilaTabla f = fila(numero);
+    if (!f.valida()) return f;
+    const size_t n = size_t(d->a->campos.size());
+    auto copia = std::make_shared<const QVariant*[]>(n);
+    std::copy(f.valores.get(), f.valores.get() + n, copia.get());
+    for (const auto& [campo, valor] : cambios) {
+        if (campo < 0 || size_t(campo) >= n)
+            return Resultado::fallo(QStringLiteral("El campo número %1 no existe en la tabla "
+                                                   "\"%2\"")
+                                        .arg(campo)
+                                        .arg(nombre()),
+                                    Errores::CampoNoEncontrado);
+        auto guardado = guardarValor(campo, valor);
+        if (!guardado) return guardado.estado();
+        copia[size_t(campo)] = guardado.valor();
+    }
+    f.valores = std::move(copia);
+    return f;
+}
+
+Resultado Tabla::anadirFila(const FilaTabla& fila) {
+    if (!d->abierta) return falloCerrada(d->a->nombre);
+    if (!fila.valida())
+        return Resultado::fallo(
+            QStringLiteral("No hay registro que añadir a la tabla \"%1\"").arg(nombre()),
+            Errores::RegistroActualNoValido);
+    if (fila.reserva == d->a->reserva && d->mismosCampos(fila.campos)) {
+        darDeAlta(fila.valores);
+        return Resultado::correcto();
+    }
+    // De otra reserva o con otros campos: valor a valor, comprobados como cualquier alta.
+    std::vector<QVariant> valores;
+    valores.reserve(size_t(fila.campos.size()));
+    for (qsizetype i = 0; i < fila.campos.size(); ++i) valores.push_back(*fila.valores[size_t(i)]);
+    return anadirRegistro(std::move(valores));
+}
+
+Resultado Tabla::anadirFilaDe(const Tabla& origen, int numero) {
+    origen.d->prepararVista();
+    if (d->abierta && numero >= 0 && numero < origen.d->total() &&
+        origen.d->a->reserva == d->a->reserva && d->mismosCampos(origen.d->a->campos)) {
+        darDeAlta(origen.d->vista[size_t(numero)]->valores);
+        return Resultado::correcto();
+    }
+    return anadirFila(origen.fila(numero));
+}
+
+void Tabla::darDeAlta(ValoresRegistro valores) {
     // Las altas pendientes de otros cursores van antes: así la vista sin orden sigue en orden
     // de alta.
     d->moverse();
@@ -456,7 +543,7 @@ QVariant Tabla::valor(const QString& campo) const {
 QVariant Tabla::valor(int campo) const {
     d->prepararVista();
     if (!d->hayActual() || campo < 0 || campo >= d->a->campos.size()) return {};
-    return d->actual()->valores[static_cast<size_t>(campo)];
+    return d->actual()->valor(campo);
 }
 
 QString Tabla::texto(const QString& campo) const {
@@ -480,14 +567,21 @@ Resultado Tabla::establecer(int campo, const QVariant& valor) {
                                     .arg(nombre()),
                                 Errores::CampoNoEncontrado);
     if (Resultado r = d->comprobarActual(); !r) return r;
-    ResultadoDe<QVariant> nuevo = d->convertir(campo, valor);
+    ResultadoDe<const QVariant*> nuevo = guardarValor(campo, valor);
     if (!nuevo) return nuevo.estado();
     Registro* r = d->actual();
-    QVariant& sitio = r->valores[static_cast<size_t>(campo)];
-    if (sitio == nuevo.valor() && sitio.isNull() == nuevo.valor().isNull())
+    const QVariant& antes = *r->valores[size_t(campo)];
+    if (antes == *nuevo.valor() && antes.isNull() == nuevo.valor()->isNull())
         return Resultado::correcto();
-    const QVariant anterior = std::exchange(sitio, nuevo.valor());
-    d->a->indexarCambio(r, campo, anterior);
+    if (r->valores.use_count() > 1) {
+        // Valores compartidos con otros registros: este se hace su copia antes de cambiar.
+        const size_t n = size_t(d->a->campos.size());
+        auto propios = std::make_shared<const QVariant*[]>(n);
+        std::copy(r->valores.get(), r->valores.get() + n, propios.get());
+        r->valores = std::move(propios);
+    }
+    const QVariant* anterior = std::exchange(r->valores[size_t(campo)], nuevo.valor());
+    d->a->indexarCambio(r, campo, *anterior);
     d->avisarTodos();
     return Resultado::correcto();
 }
@@ -620,7 +714,7 @@ const QVariant& Tabla::valorEnFila(int fila, int campo) const {
     static const QVariant kNulo;
     d->prepararVista();
     if (fila < 0 || fila >= d->total() || campo < 0 || campo >= d->a->campos.size()) return kNulo;
-    return d->vista[static_cast<size_t>(fila)]->valores[static_cast<size_t>(campo)];
+    return d->vista[static_cast<size_t>(fila)]->valor(campo);
 }
 
 Tabla::AgrupadorAvisos::AgrupadorAvisos(const Tabla& tabla) : m_almacen(tabla.d->a) {

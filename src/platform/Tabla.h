@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Tabla en memoria con cursor, filtro, búsqueda hacia delante, orden y clones.
@@ -29,6 +30,20 @@ inline QVariant valorVacio(const Campo& campo) {
 class Tabla;
 using PTabla = std::shared_ptr<Tabla>;
 struct AlmacenTabla;
+class ReservaValores;
+class AltaRegistros;
+
+// Los valores de un registro: un puntero por campo a su valor en la reserva de la tabla.
+using ValoresRegistro = std::shared_ptr<const QVariant*[]>;
+
+// Un registro tal como lo guarda su tabla, para dar de alta el mismo en otra tabla con los mismos
+// campos (anadirFila). Si las dos comparten reserva (ReservaValores::Ambito) no se copia nada.
+struct FilaTabla {
+    ValoresRegistro valores;
+    std::shared_ptr<ReservaValores> reserva;
+    QList<Campo> campos;
+    bool valida() const { return bool(valores); }
+};
 
 class Tabla : public QObject {
     Q_OBJECT
@@ -65,6 +80,18 @@ public:
     Resultado anadirRegistro(std::vector<QVariant> valores);
     Resultado actualizar();
     Resultado borrar();  // borra el actual; el cursor queda en el siguiente
+
+    // El registro de esa fila visible tal como está guardado (no válido fuera de rango), o una
+    // copia con unos campos cambiados. Un cambio que no vale es un fallo, como en establecer().
+    FilaTabla fila(int fila) const;
+    ResultadoDe<FilaTabla> filaCambiada(int fila,
+                                        const std::vector<std::pair<int, QVariant>>& cambios) const;
+    // Añade al final un registro con los valores de esa fila, de esta tabla o de otra con los
+    // mismos campos, y lo deja como actual, igual que anadirRegistro. Con campos distintos se
+    // comprueba cada valor como en anadirRegistro.
+    Resultado anadirFila(const FilaTabla& fila);
+    // Lo mismo con la fila visible `fila` de `origen`, sin pasar por una FilaTabla.
+    Resultado anadirFilaDe(const Tabla& origen, int fila);
 
     // Valores del registro actual. Texto: QString (vacío = nulo); Entero: qint64 o nulo.
     QVariant valor(const QString& campo) const;
@@ -103,7 +130,9 @@ public:
     // Acceso por fila visible (para modelos de vistas y recorridos sin mover el cursor).
     int filaActual() const;  // -1 si bof/eof
     void irAFila(int fila);
-    // La referencia vale hasta el siguiente cambio de la tabla; fuera de rango, un nulo.
+    // La referencia vale hasta el siguiente cambio de la tabla; fuera de rango, un nulo. Los
+    // valores que se repiten suelen ser el mismo objeto (ReservaValores), y el mismo objeto es
+    // siempre el mismo valor: quien repite trabajo por valor puede recordarlo por su dirección.
     const QVariant& valorEnFila(int fila, int campo) const;
 
     // Mientras vive, los avisos cambiado() de todos los cursores de la tabla se agrupan: al
@@ -126,8 +155,11 @@ signals:
 
 private:
     Tabla(std::shared_ptr<AlmacenTabla> almacen);
-    void darDeAlta(std::vector<QVariant> valores);
+    void darDeAlta(ValoresRegistro valores);
+    ResultadoDe<const QVariant*> guardarValor(int campo, const QVariant& valor) const;
+    AlmacenTabla& almacen() const;
     struct Privado;
     std::unique_ptr<Privado> d;
     friend struct AlmacenTabla;
+    friend class AltaRegistros;
 };

@@ -7,6 +7,7 @@
 #include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/DocumentoXml.h"
+#include "platform/ReservaValores.h"
 #include "startup/Configuracion.h"
 #include "startup/Globales.h"
 
@@ -123,6 +124,9 @@ std::optional<FalloCarga> PasosCarga::ejecutarCatalogos() {
 }
 
 std::optional<FalloCarga> PasosCarga::ejecutarSi(const std::function<bool(int)>& incluir) {
+    // Las tablas de una carga guardan sus valores juntos: cada texto repetido (una provincia, un
+    // área) una sola vez, y los índices usan los registros de los catálogos sin copiarlos.
+    const ReservaValores::Ambito valoresJuntos;
     bool esperando = false;
     for (const Paso& p : pasos()) {
         if (!incluir(p.numero)) continue;

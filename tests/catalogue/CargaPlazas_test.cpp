@@ -169,3 +169,38 @@ TEST_F(CargaPlazasTest, FicheroQueFaltaDaElFalloDeApertura) {
 }
 
 }  // namespace
+
+namespace {
+
+// Tras llenar la lista, su catálogo queda en la fila de la última búsqueda: la del último código
+// de la lista, después del último registro si no está, sin distinguir mayúsculas.
+TEST_F(CargaPlazasTest, ElCatalogoQuedaEnElUltimoCodigoDeLaLista) {
+    struct Caso {
+        QStringList lista;
+        int fila;  // -1: después del último
+    };
+    const Caso casos[] = {{{"00002", "00001"}, 0},
+                          {{"00001", "00003"}, 2},
+                          {{"00003", "00077"}, -1},
+                          {{"00001", "a0009"}, 3},
+                          {{"A0009", "zz"}, -1}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.lista.join(",").toStdString());
+        const PTabla vacantes = cargarVacantes({plaza("00001", "Llanes", "2412300", "03000000"),
+                                                plaza("00002", "Sotillo", "2800000", "05000000"),
+                                                plaza("00003", "Llanes", "2412300", "03000000"),
+                                                plaza("A0009", "Llanes", "2412300", "03000000")});
+        // Antes, en otro sitio: después del último.
+        vacantes->moverUltimo();
+        vacantes->moverSiguiente();
+        catalogo("F0011.enc", c.lista);
+        PTabla lista;
+        ASSERT_TRUE(CargarListaPlazas(lista, "V").ok());
+        if (c.fila < 0)
+            EXPECT_TRUE(vacantes->eof());
+        else
+            EXPECT_EQ(vacantes->filaActual(), c.fila);
+    }
+}
+
+}  // namespace

@@ -45,9 +45,9 @@ int convertir(const QStringList& args, bool cifrar) {
         if (!r) return fallar(r.mensaje());
         salida = r.valor();
     } else {
-        const auto r = descifrarContenido(contenido, nombre);
+        const auto r = descifrarTexto(contenido, nombre);
         if (!r) return fallar(r.mensaje());
-        for (const auto& l : r.valor()) salida += l.bytes + "\r\n";
+        salida = r.valor().contenido;
     }
     QSaveFile f(args.at(1));
     if (!f.open(QIODevice::WriteOnly) || f.write(salida) != salida.size() || !f.commit())
