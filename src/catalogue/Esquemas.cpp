@@ -59,11 +59,14 @@ QList<Campo> camposPlazasGrupo() {
 }
 
 QList<Campo> camposTablaPlazas() {
-    return {texto("CodConvocatoria", 5), texto("NomConvocatoria", 50),
-            texto("Consejeria", 50),     texto("Localidad", 53),
-            texto("CodConsejeria", 2),   texto("CodLocalidad", 7),
-            texto("CodProvincia", 2),    texto("CodArea", 8),
-            texto("CodZona", 8),         texto("Area", 50)};
+    // Una sola lista para las miles de tablas de plazas de los índices: no se rehace para cada
+    // una, y las tablas ven a la primera que tienen los mismos campos.
+    static const QList<Campo> campos = {
+        texto("CodConvocatoria", 5), texto("NomConvocatoria", 50), texto("Consejeria", 50),
+        texto("Localidad", 53),      texto("CodConsejeria", 2),    texto("CodLocalidad", 7),
+        texto("CodProvincia", 2),    texto("CodArea", 8),          texto("CodZona", 8),
+        texto("Area", 50)};
+    return campos;
 }
 
 QList<Campo> camposTablaPlazasLista() {

@@ -176,11 +176,17 @@ ResultadoDe<QHash<QString, QVector<Enlace>>> agruparEnlaces(Tabla& enlaces,
                                 Errores::CampoNoEncontrado);
     }
     QHash<QString, QVector<Enlace>> grupos;
+    // La clave de cada valor del campo se pliega una vez: los valores repetidos de la tabla son
+    // el mismo objeto.
+    QHash<const QVariant*, QString> plegada;
     const int n = enlaces.numeroRegistros();
     for (int fila = 0; fila < n; ++fila) {
+        const QVariant& valorClave = enlaces.valorEnFila(fila, clave);
+        auto it = plegada.constFind(&valorClave);
+        if (it == plegada.constEnd())
+            it = plegada.insert(&valorClave, claveIgualdad(valorClave.toString()));
         const QString codigo = enlaces.valorEnFila(fila, plaza).toString();
-        grupos[claveIgualdad(enlaces.valorEnFila(fila, clave).toString())].append(
-            {codigo, IndiceConvocatorias::Clave::de(codigo)});
+        grupos[it.value()].append({codigo, IndiceConvocatorias::Clave::de(codigo)});
     }
     return grupos;
 }
