@@ -14,8 +14,8 @@ namespace {
 constexpr int kCampoDni = 4;
 constexpr int kCampoCuerpo = 19;
 constexpr int kCampoGrupo = 20;
-// Ubicaciones que se nombran en un mensaje antes de resumir el resto.
-constexpr int kUbicacionesEnMensaje = 5;
+// Páginas de un fichero que se nombran en un mensaje antes de resumir el resto.
+constexpr int kPaginasEnMensaje = 10;
 
 // "2", "2 y 3", "2, 3 y 4".
 QString enumerar(const QStringList& cosas) {
@@ -24,13 +24,30 @@ QString enumerar(const QStringList& cosas) {
            cosas.last();
 }
 
+// "fichero a.pdf, páginas 1, 5 y 6; fichero b.png, página 1", con las páginas de cada fichero
+// en el orden en que se leyeron.
 QString ubicaciones(const QVector<PaginaSolicitud>& paginas) {
-    QStringList lista;
-    for (const PaginaSolicitud& p : paginas.mid(0, kUbicacionesEnMensaje))
-        lista.append(describirOrigen(p.origen));
-    if (paginas.size() > kUbicacionesEnMensaje)
-        lista.append(QStringLiteral("%1 más").arg(paginas.size() - kUbicacionesEnMensaje));
-    return enumerar(lista);
+    QStringList ficheros;
+    QMap<QString, QStringList> deCadaUno;
+    for (const PaginaSolicitud& p : paginas) {
+        if (!deCadaUno.contains(p.origen.fichero)) ficheros.append(p.origen.fichero);
+        deCadaUno[p.origen.fichero].append(QString::number(p.origen.pagina));
+    }
+    QStringList partes;
+    for (const QString& f : ficheros) {
+        QStringList numeros = deCadaUno[f];
+        if (numeros.size() > kPaginasEnMensaje) {
+            const qsizetype resto = numeros.size() - kPaginasEnMensaje;
+            numeros = numeros.mid(0, kPaginasEnMensaje);
+            numeros.append(QStringLiteral("%1 más").arg(resto));
+        }
+        partes.append(QStringLiteral("fichero %1, %2 %3")
+                          .arg(f,
+                               numeros.size() == 1 ? QStringLiteral("página")
+                                                   : QStringLiteral("páginas"),
+                               enumerar(numeros)));
+    }
+    return partes.join(QStringLiteral("; "));
 }
 
 // Orden de las solicitudes en el informe: clave y luego momento de la impresión.

@@ -17,6 +17,7 @@ QString nombreTipo(TipoPagina tipo);
 struct PlazaLeida {
     qint64 orden = 0;
     QString codigo;  // CodConvocatoria sin los blancos de relleno
+    friend bool operator==(const PlazaLeida&, const PlazaLeida&) = default;
 };
 
 struct CodigoInterpretado {

@@ -1,5 +1,6 @@
 #include "lectura/LecturaPaginas.h"
 
+#include "lectura/DeteccionPdf417.h"
 #include "platform/Causas.h"
 #include "platform/Paralelo.h"
 #include "printing/ProcesosExternos.h"
@@ -108,12 +109,23 @@ ResultadoDe<QImage> rasterizar(const QString& pdf, int pagina, int ppp) {
     return imagen;
 }
 
+// Un JPEG cortado se lee igual (lo que falta sale gris) y solo se nota en que no acaba con su
+// marca de fin.
+bool jpegCortado(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 4) return false;
+    if (f.read(2) != QByteArrayLiteral("\xFF\xD8") || !f.seek(f.size() - 2)) return false;
+    return f.read(2) != QByteArrayLiteral("\xFF\xD9");
+}
+
 ResultadoDe<QImage> imagenDe(const Fichero& f, int indice) {
     QImageReader lector(f.ruta);
     if (f.paginas > 1 && !lector.jumpToImage(indice))
         return Resultado::fallo(QStringLiteral("la página no se encuentra en la imagen"));
     QImage imagen = lector.read();
     if (imagen.isNull()) return Resultado::fallo(causaImagen(lector.error()));
+    if (jpegCortado(f.ruta))
+        return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
     return imagen;
 }
 
@@ -135,9 +147,10 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
         return;
     }
     AnalisisImagen a = analizarImagen(imagen.valor());
-    // Una página de PDF que no se lee se vuelve a pasar a imagen con más detalle; una imagen es
-    // la que es, y se prueba al doble de tamaño (un escaneo de poca resolución).
-    if (a.codigos.isEmpty() && !a.enBlanco) {
+    // Una página con un código que no se lee: la de un PDF se vuelve a pasar a imagen con más
+    // detalle; una imagen es la que es, y se prueba al doble de tamaño (un escaneo de poca
+    // resolución). Las páginas sin código (cursos, documentos) no se repiten.
+    if (a.codigos.isEmpty() && a.ilegible) {
         const auto otra = f.clase == Clase::Pdf
                               ? rasterizar(f.ruta, p.origen.pagina, o.pppReintento)
                               : ResultadoDe<QImage>(imagen.valor().scaled(
@@ -170,15 +183,11 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
     ZXing::DecodeHints pistas;
     pistas.setFormats(ZXing::BarcodeFormat::PDF417);
     pistas.setTryHarder(true);
-    pistas.setReturnErrors(true);
     for (const ZXing::Result& r : ZXing::ReadBarcodes(vista, pistas)) {
-        if (!r.isValid()) {
-            a.ilegible = true;
-            continue;
-        }
         const ZXing::ByteArray& b = r.bytes();
         a.codigos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
     }
+    if (a.codigos.isEmpty()) a.ilegible = hayPdf417(gris);
     return a;
 }
 

@@ -41,7 +41,7 @@ struct PaginaLeida {
 // Lo que hay en una imagen de página.
 struct AnalisisImagen {
     QVector<QByteArray> codigos;
-    bool ilegible = false;  // se ve un código que no se deja leer
+    bool ilegible = false;  // no se ha leído ninguno, pero se ve un PDF417
     bool enBlanco = false;
 };
 AnalisisImagen analizarImagen(const QImage& imagen);

@@ -177,7 +177,7 @@ QString resumenLote(const InformeLote& informe) {
         t += QStringLiteral("%1 (cuerpo %2, grupo %3), impresa el %4 a las %5: %6, %7 Vacantes y "
                             "%8 Resultas.\n")
                  .arg(textoConAcentos(s.dni), s.cuerpo, s.grupo, s.fecha, s.hora,
-                      s.completa() ? QStringLiteral("completa") : QStringLiteral("INCOMPLETA"))
+                      s.completa() ? QStringLiteral("completa") : QStringLiteral("CON PROBLEMAS"))
                  .arg(s.vacantes.size())
                  .arg(s.resultas.size());
         for (const QString& p : s.problemas) t += QStringLiteral("  - %1\n").arg(p);
