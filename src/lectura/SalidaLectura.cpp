@@ -1,12 +1,12 @@
 #include "lectura/SalidaLectura.h"
 
 #include "lectura/CargaSolicitante.h"
-#include "platform/Causas.h"
 #include "platform/FicheroAparte.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -121,11 +121,23 @@ QByteArray csvPlazas(const QVector<SolicitudLeida>& solicitudes) {
     return t.toUtf8();
 }
 
+Resultado prepararCarpetaSalida(const QString& carpeta) {
+    if (QDir().mkpath(carpeta) && QFileInfo(carpeta).isWritable()) return Resultado::correcto();
+    // La causa está en lo primero que ya existe del camino.
+    QFileInfo existe(QDir::cleanPath(QDir(carpeta).absolutePath()));
+    while (!existe.exists() && !existe.isRoot()) existe = QFileInfo(existe.absolutePath());
+    const QString causa =
+        !existe.isDir() ? QStringLiteral("«%1» es un fichero, no una carpeta").arg(existe.filePath())
+        : !existe.isWritable()
+            ? QStringLiteral("no hay permiso para escribir en «%1»").arg(existe.filePath())
+            : QStringLiteral("el sistema no deja crearla");
+    return Resultado::fallo(
+        QStringLiteral("No se puede crear la carpeta de salida «%1»: %2.").arg(carpeta, causa),
+        Errores::ErrorEntradaSalida);
+}
+
 ResultadoDe<QStringList> escribirResultados(const InformeLote& informe, const QString& carpeta) {
-    if (!QDir().mkpath(carpeta))
-        return Resultado::fallo(QStringLiteral("No se puede crear la carpeta de salida «%1»: %2.")
-                                    .arg(carpeta, causaLectura(carpeta)),
-                                Errores::ErrorEntradaSalida);
+    if (const Resultado r = prepararCarpetaSalida(carpeta); !r) return r;
     const QDir dir(carpeta);
     QVector<std::pair<QString, QByteArray>> salidas;
     QSet<QString> nombres;

@@ -24,6 +24,9 @@ QByteArray jsonSolicitud(const SolicitudLeida& s);
 QByteArray csvPlazas(const QVector<SolicitudLeida>& solicitudes);
 inline constexpr char kNombreCsv[] = "plazas.csv";
 
+// Crea la carpeta de los resultados si no existe; el fallo dice por qué no se puede.
+Resultado prepararCarpetaSalida(const QString& carpeta);
+
 // Escribe los JSON y el CSV en la carpeta (la crea si hace falta). Todo se escribe aparte y solo
 // cuando todo está escrito se pone en su sitio: si algo falla no queda ningún fichero nuevo a
 // medias. Devuelve las rutas escritas.

@@ -77,6 +77,8 @@ int main(int argc, char** argv) {
     }
     const auto ficheros = ficherosDeEntrada(o.entradas);
     if (!ficheros) return fallar(ficheros.mensaje(), 2);
+    // Antes de leer nada: un lote largo no se lee para nada.
+    if (const Resultado r = prepararCarpetaSalida(o.salida); !r) return fallar(r.mensaje(), 2);
 
     BarraAvance barra(o.progreso);
     const QVector<PaginaLeida> paginas =
