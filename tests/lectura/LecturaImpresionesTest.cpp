@@ -1,10 +1,12 @@
 #include "../printing/PlantillaPrueba.h"
+#include "../apoyo/EscaneoSimulado.h"
 #include "../apoyo/Ficheros.h"
 #include "ImpresionesReales.h"
 #include "lectura/CargaSolicitante.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/SalidaLectura.h"
 #include "platform/Codificacion.h"
+#include "platform/Paralelo.h"
 #include "printing/CodigoBarras.h"
 
 #include <gtest/gtest.h>
@@ -110,7 +112,8 @@ QImage tachada(const QImage& hoja) {
     return copia;
 }
 
-// Un lote escaneado de verdad, en un solo montón y en desorden: la impresión antigua sin la
+// Un lote escaneado de verdad, en un solo montón, en desorden y con los daños de un escáner de
+// oficina: la impresión antigua sin la
 // página 6 (su hoja tiene el código tachado), la página del solicitante y la 4 de la XP del mismo
 // solicitante (la 4 dos veces), una hoja en blanco y dos imágenes cortadas a medias.
 TEST(LecturaDeImpresiones, UnMontonEscaneadoDiceCadaProblemaConSuFichero) {
@@ -140,6 +143,12 @@ TEST(LecturaDeImpresiones, UnMontonEscaneadoDiceCadaProblemaConSuFichero) {
     monton.append({"blanca", blanca});
     QRandomGenerator azar(17);
     std::shuffle(monton.begin(), monton.end(), azar);
+    // Cada hoja pasa por el escáner: girada 1,5°, desenfocada, con ruido, umbral y JPEG al 60
+    // (las de cursos y documentos no, que no llevan nada que leer y el escáner simulado tarda).
+    enParalelo(int(monton.size()), 0, [&](int i) {
+        if (!QStringList({"w2", "w3", "w4"}).contains(monton[i].que))
+            monton[i].imagen = simularEscaneo(monton[i].imagen, DanoEscaneo(), quint32(i + 1));
+    });
 
     const QString carpeta = tmp.filePath("escaneo");
     QDir().mkpath(carpeta);
