@@ -13,8 +13,7 @@ QString plazas(qint64 desde, qint64 hasta) {
 }
 
 // "falta la página 6 de Vacantes (plazas 41 a 71)" o "faltan las páginas 6 a 8 de ...".
-QString faltan(int desde, int hasta, const QString& lista, qint64 primera = 0,
-               qint64 ultima = -1) {
+QString faltan(int desde, int hasta, const QString& lista, qint64 primera = 0, qint64 ultima = -1) {
     QString t;
     if (desde == hasta)
         t = QStringLiteral("falta la página %1 de %2").arg(desde).arg(lista);
@@ -49,8 +48,9 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
     const QString lista = nombreTipo(tipo);
     for (const PaginaPlazas& p : paginas) {
         if (p.plazas.isEmpty()) {
-            r.problemas.append(
-                QStringLiteral("la página %1 de %2 no lleva ninguna plaza").arg(p.numero).arg(lista));
+            r.problemas.append(QStringLiteral("la página %1 de %2 no lleva ninguna plaza")
+                                   .arg(p.numero)
+                                   .arg(lista));
             continue;
         }
         for (qsizetype j = 1; j < p.plazas.size(); ++j)
@@ -101,7 +101,8 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
                                    .arg(b.numero));
         }
         if (huecoPaginas > 0)
-            r.problemas.append(faltan(a.numero + 1, b.numero - 1, lista, ultimaA + 1, primeraB - 1));
+            r.problemas.append(
+                faltan(a.numero + 1, b.numero - 1, lista, ultimaA + 1, primeraB - 1));
         else if (primeraB > ultimaA + 1)
             r.problemas.append(QStringLiteral("faltan las %1 de %2, aunque las páginas %3 y %4 van "
                                               "seguidas")

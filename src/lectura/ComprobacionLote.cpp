@@ -41,11 +41,10 @@ QString ubicaciones(const QVector<PaginaSolicitud>& paginas) {
             numeros = numeros.mid(0, kPaginasEnMensaje);
             numeros.append(QStringLiteral("%1 más").arg(resto));
         }
-        partes.append(QStringLiteral("fichero %1, %2 %3")
-                          .arg(f,
-                               numeros.size() == 1 ? QStringLiteral("página")
-                                                   : QStringLiteral("páginas"),
-                               enumerar(numeros)));
+        partes.append(
+            QStringLiteral("fichero %1, %2 %3")
+                .arg(f, numeros.size() == 1 ? QStringLiteral("página") : QStringLiteral("páginas"),
+                     enumerar(numeros)));
     }
     return partes.join(QStringLiteral("; "));
 }
@@ -72,20 +71,21 @@ void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
     s.problemas += problemasCampos(s.campos);
     if (ClaveSolicitante(s.campos[kCampoDni], s.campos[kCampoCuerpo], s.campos[kCampoGrupo]) !=
         s.clave)
-        s.problemas.append(QStringLiteral("el DNI, el cuerpo y el grupo de los datos del "
-                                          "solicitante («%1», «%2», «%3») no son los de la clave "
-                                          "de sus códigos («%4»)")
-                               .arg(s.campos[kCampoDni], s.campos[kCampoCuerpo],
-                                    s.campos[kCampoGrupo], s.clave));
+        s.problemas.append(
+            QStringLiteral("el DNI, el cuerpo y el grupo de los datos del "
+                           "solicitante («%1», «%2», «%3») no son los de la clave "
+                           "de sus códigos («%4»)")
+                .arg(s.campos[kCampoDni], s.campos[kCampoCuerpo], s.campos[kCampoGrupo], s.clave));
 }
 
 void avisosFichero(const QString& fichero, const QStringList& paginas, const QString& que,
                    QStringList& avisos) {
     if (paginas.isEmpty()) return;
-    avisos.append(QStringLiteral("fichero %1, %2 %3 %4")
-                      .arg(fichero, paginas.size() == 1 ? QStringLiteral("página")
-                                                        : QStringLiteral("páginas"),
-                           enumerar(paginas), que));
+    avisos.append(
+        QStringLiteral("fichero %1, %2 %3 %4")
+            .arg(fichero,
+                 paginas.size() == 1 ? QStringLiteral("página") : QStringLiteral("páginas"),
+                 enumerar(paginas), que));
 }
 
 }  // namespace
@@ -114,16 +114,15 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     for (const PaginaSolicitud& p : paginas) {
         if (!s.paginas.isEmpty() && s.paginas.last().codigo.pagina == p.codigo.pagina) {
             const PaginaSolicitud& antes = s.paginas.last();
-            const QString donde = describirOrigen(antes.origen) + QStringLiteral(" y ") +
-                                  describirOrigen(p.origen);
-            repetidas.append(antes.codigo.bruto == p.codigo.bruto
-                                 ? QStringLiteral("página %1 repetida: %2")
-                                       .arg(p.codigo.pagina)
-                                       .arg(donde)
-                                 : QStringLiteral("la página %1 está dos veces y con distinto "
-                                                  "contenido: %2")
-                                       .arg(p.codigo.pagina)
-                                       .arg(donde));
+            const QString donde =
+                describirOrigen(antes.origen) + QStringLiteral(" y ") + describirOrigen(p.origen);
+            repetidas.append(
+                antes.codigo.bruto == p.codigo.bruto
+                    ? QStringLiteral("página %1 repetida: %2").arg(p.codigo.pagina).arg(donde)
+                    : QStringLiteral("la página %1 está dos veces y con distinto "
+                                     "contenido: %2")
+                          .arg(p.codigo.pagina)
+                          .arg(donde));
             continue;
         }
         s.paginas.append(p);
@@ -133,11 +132,12 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     QVector<PaginaPlazas> vacantes, resultas;
     for (const PaginaSolicitud& p : s.paginas) {
         if (p.codigo.tipo == TipoPagina::Solicitante) {
-            if (!solicitante) solicitante = &p;
+            if (!solicitante)
+                solicitante = &p;
             else
-                s.problemas.append(QStringLiteral("hay dos páginas del solicitante: %1 y %2")
-                                       .arg(describirOrigen(solicitante->origen),
-                                            describirOrigen(p.origen)));
+                s.problemas.append(
+                    QStringLiteral("hay dos páginas del solicitante: %1 y %2")
+                        .arg(describirOrigen(solicitante->origen), describirOrigen(p.origen)));
             continue;
         }
         // La 1 es la del solicitante y la 2 la primera de cursos y documentos.
@@ -148,16 +148,18 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
         (p.codigo.tipo == TipoPagina::Vacantes ? vacantes : resultas)
             .append({p.codigo.pagina, p.codigo.plazas});
     }
-    if (solicitante) leerSolicitante(*solicitante, s);
-    else s.problemas.append(QStringLiteral("falta la página 1 (datos del solicitante)"));
+    if (solicitante)
+        leerSolicitante(*solicitante, s);
+    else
+        s.problemas.append(QStringLiteral("falta la página 1 (datos del solicitante)"));
 
     const int n = plazasPorPaginaDeducidas(vacantes, resultas);
     const ListaComprobada v = comprobarLista(TipoPagina::Vacantes, vacantes, n);
     const ListaComprobada r = comprobarLista(TipoPagina::Resultas, resultas, n);
     s.vacantes = v.plazas;
     s.resultas = r.plazas;
-    s.problemas += v.problemas + r.problemas + comprobarEntreListas(vacantes, resultas, n) +
-                   repetidas;
+    s.problemas +=
+        v.problemas + r.problemas + comprobarEntreListas(vacantes, resultas, n) + repetidas;
     return s;
 }
 

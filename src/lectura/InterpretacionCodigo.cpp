@@ -119,8 +119,8 @@ ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
     c.hora = m.captured(2);
     if (!QDate::fromString(c.fecha, QStringLiteral("dd/MM/yyyy")).isValid() ||
         !QTime::fromString(c.hora, QStringLiteral("HH:mm:ss")).isValid())
-        return Resultado::fallo(QStringLiteral("la fecha de impresión «%1 %2» no existe")
-                                    .arg(c.fecha, c.hora));
+        return Resultado::fallo(
+            QStringLiteral("la fecha de impresión «%1 %2» no existe").arg(c.fecha, c.hora));
     if (!texto.endsWith(u'F'))
         return Resultado::fallo(
             QStringLiteral("el texto está cortado: no termina en «F» («%1»)").arg(muestra(texto)));
@@ -156,51 +156,32 @@ ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
 }
 
 QString textoConAcentos(const QString& texto) {
-    auto siguienteLetra = [&](qsizetype i) -> QChar {
+    static const QString kLetras = QStringLiteral("aeionAEION");
+    static const QString kAcentuadas = QStringLiteral("áéíóñÁÉÍÓÑ");
+    // La letra que sigue a la pareja de la posición i (saltando el "&" de otra pareja).
+    auto letraTras = [&](qsizetype i) {
         if (i < texto.size() && texto[i] == u'&') ++i;
-        return i < texto.size() ? texto[i] : QChar();
+        return i < texto.size() ? texto[i].toLower() : QChar();
     };
     QString r;
     r.reserve(texto.size());
     for (qsizetype i = 0; i < texto.size(); ++i) {
         const QChar c = texto[i];
-        if (c != u'&' || i + 1 >= texto.size()) {
+        const QChar l = i + 1 < texto.size() ? texto[i + 1] : QChar();
+        if (c != u'&' || l.isNull()) {
             r += c;
-            continue;
-        }
-        const QChar l = texto[i + 1];
-        QChar acentuada;
-        switch (l.unicode()) {
-            case u'a': acentuada = u'á'; break;
-            case u'e': acentuada = u'é'; break;
-            case u'i': acentuada = u'í'; break;
-            case u'o': acentuada = u'ó'; break;
-            case u'n': acentuada = u'ñ'; break;
-            case u'A': acentuada = u'Á'; break;
-            case u'E': acentuada = u'É'; break;
-            case u'I': acentuada = u'Í'; break;
-            case u'O': acentuada = u'Ó'; break;
-            case u'N': acentuada = u'Ñ'; break;
-            case u'u':
-            case u'U': {
-                const QChar antes = r.isEmpty() ? QChar() : r.back();
-                const QChar despues = siguienteLetra(i + 2).toLower();
-                const bool dieresis =
-                    antes.toLower() == u'g' && (despues == u'e' || despues == u'é' ||
-                                                despues == u'i' || despues == u'í');
-                if (l == u'u') acentuada = dieresis ? u'ü' : u'ú';
-                else acentuada = dieresis ? u'Ü' : u'Ú';
-                break;
-            }
-            default:
-                break;
-        }
-        if (acentuada.isNull()) {
+        } else if (const qsizetype k = kLetras.indexOf(l); k >= 0) {
+            r += kAcentuadas[k];
+            ++i;
+        } else if (l == u'u' || l == u'U') {
+            const QChar despues = letraTras(i + 2);
+            const bool dieresis =
+                !r.isEmpty() && r.back().toLower() == u'g' && (despues == u'e' || despues == u'i');
+            r += l == u'u' ? (dieresis ? u'ü' : u'ú') : (dieresis ? u'Ü' : u'Ú');
+            ++i;
+        } else {
             r += c;
-            continue;
         }
-        r += acentuada;
-        ++i;
     }
     return r;
 }

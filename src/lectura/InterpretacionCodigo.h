@@ -21,14 +21,14 @@ struct PlazaLeida {
 };
 
 struct CodigoInterpretado {
-    QString bruto;                // el texto entero tal como se leyó
-    QString clave;                // DNI en 9, cuerpo en 5 y grupo en 1 (o más, si no cabían)
-    QString dni, cuerpo, grupo;   // la clave partida, sin rellenos
-    QString fecha, hora;          // "dd/MM/yyyy" y "HH:mm:ss" de la impresión
+    QString bruto;               // el texto entero tal como se leyó
+    QString clave;               // DNI en 9, cuerpo en 5 y grupo en 1 (o más, si no cabían)
+    QString dni, cuerpo, grupo;  // la clave partida, sin rellenos
+    QString fecha, hora;         // "dd/MM/yyyy" y "HH:mm:ss" de la impresión
     TipoPagina tipo = TipoPagina::Solicitante;
     int pagina = 0;
-    QString carga;                // página del solicitante: sus campos separados por "|"
-    QVector<PlazaLeida> plazas;   // página de plazas: sus entradas, en el orden del código
+    QString carga;               // página del solicitante: sus campos separados por "|"
+    QVector<PlazaLeida> plazas;  // página de plazas: sus entradas, en el orden del código
 };
 
 // Interpreta el texto de un código (ya pasado de Windows-1252 a QString). Falla con un mensaje

@@ -89,9 +89,9 @@ Fichero examinar(const QString& ruta) {
 ResultadoDe<QImage> rasterizar(const QString& pdf, int pagina, int ppp) {
     QProcess p;
     const QString n = QString::number(pagina);
-    p.start(programasExternos().pdftoppm, {QStringLiteral("-r"), QString::number(ppp),
-                                           QStringLiteral("-gray"), QStringLiteral("-f"), n,
-                                           QStringLiteral("-l"), n, pdf});
+    p.start(programasExternos().pdftoppm,
+            {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-gray"),
+             QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf});
     if (!p.waitForStarted(30000))
         return Resultado::fallo(QStringLiteral("no se puede ejecutar «%1» para pasar el PDF a "
                                                "imagen")
@@ -99,8 +99,9 @@ ResultadoDe<QImage> rasterizar(const QString& pdf, int pagina, int ppp) {
     if (!p.waitForFinished(120000)) {
         p.kill();
         p.waitForFinished(5000);
-        return Resultado::fallo(QStringLiteral("la página no se ha podido pasar a imagen en dos "
-                                               "minutos"));
+        return Resultado::fallo(
+            QStringLiteral("la página no se ha podido pasar a imagen en dos "
+                           "minutos"));
     }
     QImage imagen;
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 ||
@@ -124,8 +125,7 @@ ResultadoDe<QImage> imagenDe(const Fichero& f, int indice) {
         return Resultado::fallo(QStringLiteral("la página no se encuentra en la imagen"));
     QImage imagen = lector.read();
     if (imagen.isNull()) return Resultado::fallo(causaImagen(lector.error()));
-    if (jpegCortado(f.ruta))
-        return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
+    if (jpegCortado(f.ruta)) return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
     return imagen;
 }
 
@@ -139,8 +139,8 @@ void anotar(PaginaLeida& p, const AnalisisImagen& a) {
 
 void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     const int indice = p.origen.pagina - 1;
-    const auto imagen = f.clase == Clase::Pdf ? rasterizar(f.ruta, p.origen.pagina, o.ppp)
-                                              : imagenDe(f, indice);
+    const auto imagen =
+        f.clase == Clase::Pdf ? rasterizar(f.ruta, p.origen.pagina, o.ppp) : imagenDe(f, indice);
     if (!imagen) {
         p.estado = EstadoPagina::Fallo;
         p.detalle = imagen.mensaje();
@@ -151,11 +151,11 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     // detalle; una imagen es la que es, y se prueba al doble de tamaño (un escaneo de poca
     // resolución). Las páginas sin código (cursos, documentos) no se repiten.
     if (a.codigos.isEmpty() && a.ilegible) {
-        const auto otra = f.clase == Clase::Pdf
-                              ? rasterizar(f.ruta, p.origen.pagina, o.pppReintento)
-                              : ResultadoDe<QImage>(imagen.valor().scaled(
-                                    imagen.valor().size() * 2, Qt::IgnoreAspectRatio,
-                                    Qt::SmoothTransformation));
+        const auto otra =
+            f.clase == Clase::Pdf
+                ? rasterizar(f.ruta, p.origen.pagina, o.pppReintento)
+                : ResultadoDe<QImage>(imagen.valor().scaled(
+                      imagen.valor().size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
         if (otra) {
             const AnalisisImagen b = analizarImagen(otra.valor());
             if (!b.codigos.isEmpty()) a = b;
@@ -204,7 +204,8 @@ ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas) {
             continue;
         }
         const QDir carpeta(ruta);
-        for (const QString& f : carpeta.entryList(kFiltros, QDir::Files, QDir::Name | QDir::IgnoreCase))
+        for (const QString& f :
+             carpeta.entryList(kFiltros, QDir::Files, QDir::Name | QDir::IgnoreCase))
             ficheros.append(carpeta.filePath(f));
     }
     if (ficheros.isEmpty())
@@ -216,8 +217,7 @@ ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas) {
 QVector<PaginaLeida> leerLote(const QStringList& rutas, const OpcionesLectura& opciones,
                               const std::function<void(int, int)>& avance) {
     QVector<Fichero> ficheros(rutas.size());
-    enParalelo(int(rutas.size()), opciones.hilos,
-               [&](int i) { ficheros[i] = examinar(rutas[i]); });
+    enParalelo(int(rutas.size()), opciones.hilos, [&](int i) { ficheros[i] = examinar(rutas[i]); });
 
     QVector<PaginaLeida> paginas;
     QVector<int> deFichero;  // fichero de cada página

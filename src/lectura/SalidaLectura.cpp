@@ -112,9 +112,13 @@ QByteArray csvPlazas(const QVector<SolicitudLeida>& solicitudes) {
         for (const auto& [lista, plazas] : {std::pair{TipoPagina::Vacantes, &s.vacantes},
                                             std::pair{TipoPagina::Resultas, &s.resultas}})
             for (const PlazaLeida& p : *plazas)
-                t += QStringList{campoCsv(textoConAcentos(s.dni)), nombreTipo(lista),
-                                 QString::number(p.orden), campoCsv(p.codigo),
-                                 campoCsv(s.cuerpo), campoCsv(s.grupo), momento(s),
+                t += QStringList{campoCsv(textoConAcentos(s.dni)),
+                                 nombreTipo(lista),
+                                 QString::number(p.orden),
+                                 campoCsv(p.codigo),
+                                 campoCsv(s.cuerpo),
+                                 campoCsv(s.grupo),
+                                 momento(s),
                                  s.completa() ? QStringLiteral("S") : QStringLiteral("N")}
                          .join(u';') +
                      QStringLiteral("\r\n");
@@ -127,7 +131,8 @@ Resultado prepararCarpetaSalida(const QString& carpeta) {
     QFileInfo existe(QDir::cleanPath(QDir(carpeta).absolutePath()));
     while (!existe.exists() && !existe.isRoot()) existe = QFileInfo(existe.absolutePath());
     const QString causa =
-        !existe.isDir() ? QStringLiteral("«%1» es un fichero, no una carpeta").arg(existe.filePath())
+        !existe.isDir()
+            ? QStringLiteral("«%1» es un fichero, no una carpeta").arg(existe.filePath())
         : !existe.isWritable()
             ? QStringLiteral("no hay permiso para escribir en «%1»").arg(existe.filePath())
             : QStringLiteral("el sistema no deja crearla");
@@ -145,13 +150,12 @@ ResultadoDe<QStringList> escribirResultados(const InformeLote& informe, const QS
         QString nombre = nombreJson(s);
         // Dos claves que se limpian igual no se pisan.
         for (int i = 2; nombres.contains(nombre); ++i)
-            nombre = nombreJson(s).replace(QStringLiteral(".json"),
-                                           QStringLiteral("-%1.json").arg(i));
+            nombre =
+                nombreJson(s).replace(QStringLiteral(".json"), QStringLiteral("-%1.json").arg(i));
         nombres.insert(nombre);
         salidas.append({dir.filePath(nombre), jsonSolicitud(s)});
     }
-    salidas.append({dir.filePath(QString::fromLatin1(kNombreCsv)),
-                    csvPlazas(informe.solicitudes)});
+    salidas.append({dir.filePath(QString::fromLatin1(kNombreCsv)), csvPlazas(informe.solicitudes)});
 
     QStringList apartes;
     for (const auto& [destino, bytes] : salidas) {
@@ -186,8 +190,9 @@ QString resumenLote(const InformeLote& informe) {
                  .arg(informe.paginasSinCodigo);
     t += QStringLiteral(".\n");
     for (const SolicitudLeida& s : informe.solicitudes) {
-        t += QStringLiteral("%1 (cuerpo %2, grupo %3), impresa el %4 a las %5: %6, %7 Vacantes y "
-                            "%8 Resultas.\n")
+        t += QStringLiteral(
+                 "%1 (cuerpo %2, grupo %3), impresa el %4 a las %5: %6, %7 Vacantes y "
+                 "%8 Resultas.\n")
                  .arg(textoConAcentos(s.dni), s.cuerpo, s.grupo, s.fecha, s.hora,
                       s.completa() ? QStringLiteral("completa") : QStringLiteral("CON PROBLEMAS"))
                  .arg(s.vacantes.size())

@@ -47,35 +47,51 @@ ImpresionSimulada con(int vacantes, int resultas) {
 TEST(ComprobacionLote, CadaFaltaSeDiceConSuPaginaYSusPlazas) {
     const Caso casos[] = {
         {"completa y barajada", {}, [](auto& p) { barajar(p, 7); }, {}},
-        {"falta una del medio", {}, [](auto& p) { quitarPagina(p, 6); },
+        {"falta una del medio",
+         {},
+         [](auto& p) { quitarPagina(p, 6); },
          {"falta la página 6 de Vacantes (plazas 41 a 71)"}},
-        {"falta la primera de Vacantes", {}, [](auto& p) { quitarPagina(p, 5); },
+        {"falta la primera de Vacantes",
+         {},
+         [](auto& p) { quitarPagina(p, 5); },
          {"falta la página 5 de Vacantes (plazas 1 a 40)"}},
-        {"falta la última de Vacantes: la delata Resultas", {},
+        {"falta la última de Vacantes: la delata Resultas",
+         {},
          [](auto& p) { quitarPagina(p, 7); },
          {"falta la página 7 de Vacantes (desde la plaza 72)"}},
-        {"falta la primera de Resultas", {}, [](auto& p) { quitarPagina(p, 8); },
+        {"falta la primera de Resultas",
+         {},
+         [](auto& p) { quitarPagina(p, 8); },
          {"falta la página 8 de Resultas (plazas 1 a 40)"}},
-        {"faltan dos seguidas", con(300, 0),
+        {"faltan dos seguidas",
+         con(300, 0),
          [](auto& p) {
              quitarPagina(p, 7);
              quitarPagina(p, 8);
          },
          {"faltan las páginas 7 y 8 de Vacantes (plazas 81 a 160)"}},
-        {"falta la del solicitante", {}, [](auto& p) { quitarPagina(p, 1); },
+        {"falta la del solicitante",
+         {},
+         [](auto& p) { quitarPagina(p, 1); },
          {"falta la página 1 (datos del solicitante)"}},
-        {"última de Vacantes llena: Resultas salta una página más", con(80, 10),
-         [](auto& p) { barajar(p, 3); }, {}},
-        {"última llena y quitada", con(80, 10), [](auto& p) { quitarPagina(p, 6); },
+        {"última de Vacantes llena: Resultas salta una página más",
+         con(80, 10),
+         [](auto& p) { barajar(p, 3); },
+         {}},
+        {"última llena y quitada",
+         con(80, 10),
+         [](auto& p) { quitarPagina(p, 6); },
          {"falta la página 6 de Vacantes (desde la plaza 41)"}},
-        {"página repetida", {},
+        {"página repetida",
+         {},
          [](auto& p) {
              PaginaLeida copia = p[indicePagina(p, 6)];
              copia.origen = {"escaneo.png", 1};
              p.append(copia);
          },
          {"página 6 repetida: fichero solicitud.pdf, página 6 y fichero escaneo.png, página 1"}},
-        {"página repetida con otro contenido", {},
+        {"página repetida con otro contenido",
+         {},
          [](auto& p) {
              PaginaLeida otra = p[indicePagina(p, 9)];
              otra.codigos[0].replace(otra.codigos[0].size() - 6, 5, "99999");
@@ -84,7 +100,8 @@ TEST(ComprobacionLote, CadaFaltaSeDiceConSuPaginaYSusPlazas) {
          },
          {"la página 9 está dos veces y con distinto contenido: fichero solicitud.pdf, página 9 "
           "y fichero escaneo.png, página 1"}},
-        {"plazas que faltan entre páginas seguidas", {},
+        {"plazas que faltan entre páginas seguidas",
+         {},
          [](auto& p) {
              QByteArray& c = p[indicePagina(p, 6)].codigos[0];
              c.remove(37, 9 * 5);  // las plazas 41 a 45
@@ -145,7 +162,8 @@ TEST(ComprobacionLote, LoQueNoEsDeNingunaSolicitudVaALosProblemasDelLote) {
     QVector<PaginaLeida> paginas = ImpresionSimulada().paginas();
     PaginaLeida blanca{{"escaneo.png", 2}, EstadoPagina::EnBlanco, {}, {}};
     PaginaLeida ilegible{{"escaneo.png", 3}, EstadoPagina::Ilegible, {}, {}};
-    PaginaLeida rota{{"rota.png", 0}, EstadoPagina::Fallo, {}, "la imagen está dañada o incompleta"};
+    PaginaLeida rota{
+        {"rota.png", 0}, EstadoPagina::Fallo, {}, "la imagen está dañada o incompleta"};
     PaginaLeida ajena{{"otro.pdf", 1}, EstadoPagina::ConCodigos, {"HOLA"}, {}};
     const QByteArray sinFinal = paginas[indicePagina(paginas, 5)].codigos[0].chopped(1);
     PaginaLeida cortada{{"otro.pdf", 2}, EstadoPagina::ConCodigos, {sinFinal}, {}};

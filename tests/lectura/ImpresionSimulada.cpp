@@ -7,7 +7,8 @@
 
 QString ImpresionSimulada::codigo(bool vacante, qint64 orden) {
     const qint64 base = vacante ? 101 : 577;
-    return QString::number(orden % 7 == 0 ? base + orden : 10000 + (base * 31 + orden * 389) % 89999);
+    return QString::number(orden % 7 == 0 ? base + orden
+                                          : 10000 + (base * 31 + orden * 389) % 89999);
 }
 
 QString ImpresionSimulada::carga() const {
@@ -64,10 +65,11 @@ QVector<PaginaLeida> ImpresionSimulada::paginas() const {
 
     QMap<int, QString> textos = {{1, textoCodigoSolicitante(prefijo, carga())}};
     int ultima = 1;
-    for (const auto& [lista, letra] : {std::pair{&plan.valor().vacantes, "V"},
-                                       std::pair{&plan.valor().resultas, "R"}})
+    for (const auto& [lista, letra] :
+         {std::pair{&plan.valor().vacantes, "V"}, std::pair{&plan.valor().resultas, "R"}})
         for (const TramoPagina& t : lista->tramos) {
-            if (t.conCodigo) textos[t.pagina] = textoCodigoPagina(prefijo, letra, t.pagina, t.entradas);
+            if (t.conCodigo)
+                textos[t.pagina] = textoCodigoPagina(prefijo, letra, t.pagina, t.entradas);
             ultima = qMax(ultima, t.pagina);
         }
     QVector<PaginaLeida> paginas;

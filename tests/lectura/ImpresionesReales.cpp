@@ -24,7 +24,8 @@ struct Receta {
 };
 
 Receta receta(VarianteGenerador variante) {
-    if (variante == VarianteGenerador::W97) return {true, QStringLiteral("10:15:00"), 36, 70, 75, 41};
+    if (variante == VarianteGenerador::W97)
+        return {true, QStringLiteral("10:15:00"), 36, 70, 75, 41};
     return {false, QStringLiteral("09:41:07"), 3, 2, 300, 41};
 }
 
@@ -74,8 +75,8 @@ Resultado imprimir(const Receta& r, const ImpresionReal& impresion, const QStrin
                                     datos.fecha, r.hora);
     p.cargaSolicitante = impresion.carga;
     p.plazasPorPagina = 40;
-    p.camposTexto = {{"PRIMERAPELLIDO", "Núñez de Arce"}, {"NOMBRE", "María Ángeles"},
-                     {"NDNI", datos.dni}};
+    p.camposTexto = {
+        {"PRIMERAPELLIDO", "Núñez de Arce"}, {"NOMBRE", "María Ángeles"}, {"NDNI", datos.dni}};
     const auto generada = generarDocumentoImpresion(p);
     if (!generada) return generada.estado();
     const QString pdf = trabajo.filePath("impresion.pdf");

@@ -1,5 +1,5 @@
-#include "../printing/PlantillaPrueba.h"
 #include "../printing/DatosCodigos.h"
+#include "../printing/PlantillaPrueba.h"
 #include "ImpresionSimulada.h"
 #include "lectura/CargaSolicitante.h"
 #include "lectura/InterpretacionCodigo.h"
@@ -43,8 +43,8 @@ TEST(InterpretacionCodigo, LasPaginasDePlazasSeLeenConSuNumeroYSusEntradas) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.nombre);
-        const auto r =
-            interpretarCodigo(leido(textoCodigoPagina(prefijo, c.lista, c.pagina, entradas(c.plazas))));
+        const auto r = interpretarCodigo(
+            leido(textoCodigoPagina(prefijo, c.lista, c.pagina, entradas(c.plazas))));
         ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
         EXPECT_EQ(r.valor().tipo, c.lista == "V" ? TipoPagina::Vacantes : TipoPagina::Resultas);
         EXPECT_EQ(r.valor().pagina, c.pagina);

@@ -1,6 +1,6 @@
-#include "../printing/PlantillaPrueba.h"
 #include "../apoyo/EscaneoSimulado.h"
 #include "../apoyo/Ficheros.h"
+#include "../printing/PlantillaPrueba.h"
 #include "ImpresionesReales.h"
 #include "lectura/CargaSolicitante.h"
 #include "lectura/ComprobacionLote.h"
@@ -49,7 +49,8 @@ TEST_P(LecturaDeImpresiones, ElPdfDevuelveLaSolicitudImpresa) {
     EXPECT_EQ(s.vacantes, i.vacantes);
     EXPECT_EQ(s.resultas, i.resultas);
 
-    const QJsonObject datos = QJsonDocument::fromJson(jsonSolicitud(s)).object()["solicitante"].toObject();
+    const QJsonObject datos =
+        QJsonDocument::fromJson(jsonSolicitud(s)).object()["solicitante"].toObject();
     EXPECT_EQ(datos["primerApellido"].toString(), "Núñez de Arce y Peñalver-Ibáñez");
     EXPECT_EQ(datos["nombre"].toString(), "María Ángeles Inmaculada");
     EXPECT_EQ(datos["adaptaciones"].toString(),
@@ -101,7 +102,8 @@ QImage tachada(const QImage& hoja) {
     const QImage gris = hoja.convertToFormat(QImage::Format_Grayscale8);
     const ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(),
                                  ZXing::ImageFormat::Lum, int(gris.bytesPerLine()));
-    const auto r = ZXing::ReadBarcode(vista, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::PDF417));
+    const auto r =
+        ZXing::ReadBarcode(vista, ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::PDF417));
     QImage copia = hoja.convertToFormat(QImage::Format_RGB32);
     if (!r.isValid()) return {};
     const auto& p = r.position();
@@ -133,7 +135,8 @@ TEST(LecturaDeImpresiones, UnMontonEscaneadoDiceCadaProblemaConSuFichero) {
     };
     QVector<Hoja> monton;
     for (int i = 0; i < 9; ++i)
-        monton.append({QStringLiteral("w%1").arg(i + 1), i == 5 ? tachada(hojasW97[i]) : hojasW97[i]});
+        monton.append(
+            {QStringLiteral("w%1").arg(i + 1), i == 5 ? tachada(hojasW97[i]) : hojasW97[i]});
     ASSERT_FALSE(monton[5].imagen.isNull());
     monton.append({"xp1", hojasXp[0]});
     monton.append({"xp4", hojasXp[3]});
@@ -195,14 +198,15 @@ TEST(LecturaDeImpresiones, UnMontonEscaneadoDiceCadaProblemaConSuFichero) {
     EXPECT_EQ(b.resultas, w97.valor().resultas);
     EXPECT_EQ(b.campos, camposImpresos(w97.valor().carga));
 
-    EXPECT_EQ(informe.problemas,
-              QStringList({QStringLiteral("código ilegible en fichero %1, página 1").arg(fichero["w6"]),
-                           QStringLiteral("no se puede leer el fichero %1, página 1: la imagen "
-                                          "está dañada o incompleta")
-                               .arg(rotaJpg),
-                           QStringLiteral("no se puede leer el fichero %1, página 1: la imagen "
-                                          "está dañada o incompleta")
-                               .arg(rotaPng)}))
+    EXPECT_EQ(
+        informe.problemas,
+        QStringList({QStringLiteral("código ilegible en fichero %1, página 1").arg(fichero["w6"]),
+                     QStringLiteral("no se puede leer el fichero %1, página 1: la imagen "
+                                    "está dañada o incompleta")
+                         .arg(rotaJpg),
+                     QStringLiteral("no se puede leer el fichero %1, página 1: la imagen "
+                                    "está dañada o incompleta")
+                         .arg(rotaPng)}))
         << informe.problemas.join('\n').toStdString();
     EXPECT_EQ(informe.avisos,
               QStringList{QStringLiteral("fichero %1, página 1 en blanco").arg(fichero["blanca"])});

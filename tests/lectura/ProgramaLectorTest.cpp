@@ -69,8 +69,10 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
         const Salida s = lector(c.argumentos, tmp.path());
         EXPECT_EQ(s.estado, c.estado) << s.errores.toStdString();
         EXPECT_TRUE(s.salida.contains(c.salida)) << s.salida.toStdString();
-        if (c.errores.isEmpty()) EXPECT_TRUE(s.errores.isEmpty()) << s.errores.toStdString();
-        else EXPECT_TRUE(s.errores.startsWith(c.errores)) << s.errores.toStdString();
+        if (c.errores.isEmpty())
+            EXPECT_TRUE(s.errores.isEmpty()) << s.errores.toStdString();
+        else
+            EXPECT_TRUE(s.errores.startsWith(c.errores)) << s.errores.toStdString();
     }
 
     // Lo que deja la primera: el JSON de la solicitud y el CSV, en «lectura».

@@ -1,5 +1,5 @@
-#include "../printing/PlantillaPrueba.h"
 #include "../apoyo/Ficheros.h"
+#include "../printing/PlantillaPrueba.h"
 #include "ImpresionSimulada.h"
 #include "lectura/SalidaLectura.h"
 
@@ -111,7 +111,8 @@ TEST(SalidaLectura, LosResultadosSeEscribenEnterosONoSeEscribe) {
     EXPECT_TRUE(bloqueado.mensaje().contains("plazas.csv")) << bloqueado.mensaje().toStdString();
     for (const QString& f : QDir(otra).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
         EXPECT_FALSE(f.endsWith(".aparte")) << f.toStdString();
-        EXPECT_FALSE(QJsonDocument::fromJson(leerBytes(otra + "/" + f)).isNull()) << f.toStdString();
+        EXPECT_FALSE(QJsonDocument::fromJson(leerBytes(otra + "/" + f)).isNull())
+            << f.toStdString();
     }
 }
 

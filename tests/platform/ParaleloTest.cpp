@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -29,6 +32,22 @@ TEST(Paralelo, CadaTareaUnaVezYElAvanceSoloDesdeQuienLlama) {
         EXPECT_EQ(avances.back(), n);
         EXPECT_TRUE(std::is_sorted(avances.begin(), avances.end()));
     }
+}
+
+// Con dos hilos hay dos tareas a la vez: cada una espera a ver a otra en marcha (sin medir
+// tiempos; el plazo solo evita colgarse si no llega).
+TEST(Paralelo, ConDosHilosHayDosTareasALaVez) {
+    std::mutex cerrojo;
+    std::condition_variable aviso;
+    int activas = 0, maximo = 0;
+    enParalelo(4, 2, [&](int) {
+        std::unique_lock<std::mutex> l(cerrojo);
+        maximo = std::max(maximo, ++activas);
+        aviso.notify_all();
+        aviso.wait_for(l, std::chrono::seconds(10), [&] { return activas >= 2 || maximo >= 2; });
+        --activas;
+    });
+    EXPECT_EQ(maximo, 2);
 }
 
 TEST(Paralelo, UnaTareaQueFallaNoDejaHilosSueltos) {
