@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 // Sin esto la cabecera avisa del cambio de tipo de text(), que aquí no se usa.
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
@@ -194,19 +195,26 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
 ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas) {
     static const QStringList kFiltros = {"*.pdf", "*.png", "*.jpg", "*.jpeg", "*.tif", "*.tiff"};
     QStringList ficheros;
+    QSet<QString> vistos;  // un fichero dado dos veces (o también por su carpeta) se lee una
+    auto anadir = [&](const QString& ruta) {
+        const QString canonica = QFileInfo(ruta).canonicalFilePath();
+        if (vistos.contains(canonica)) return;
+        vistos.insert(canonica);
+        ficheros.append(ruta);
+    };
     for (const QString& ruta : rutas) {
         const QFileInfo info(ruta);
         if (!info.exists())
             return Resultado::fallo(QStringLiteral("No se encuentra «%1».").arg(ruta),
                                     Errores::FicheroNoEncontrado);
         if (!info.isDir()) {
-            ficheros.append(ruta);
+            anadir(ruta);
             continue;
         }
         const QDir carpeta(ruta);
         for (const QString& f :
              carpeta.entryList(kFiltros, QDir::Files, QDir::Name | QDir::IgnoreCase))
-            ficheros.append(carpeta.filePath(f));
+            anadir(carpeta.filePath(f));
     }
     if (ficheros.isEmpty())
         return Resultado::fallo(QStringLiteral("No hay ningún PDF ni ninguna imagen que leer."),

@@ -53,7 +53,7 @@ struct OpcionesLectura {
 };
 
 // Los ficheros de entrada: cada ruta tal cual y, si es una carpeta, sus PDF e imágenes por orden
-// de nombre. Falla si una ruta no existe o si no queda ningún fichero.
+// de nombre; el mismo fichero, una sola vez. Falla si una ruta no existe o si no queda ninguno.
 ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas);
 
 // Lee todas las páginas de los ficheros, en el orden de los ficheros y de sus páginas. Un fichero

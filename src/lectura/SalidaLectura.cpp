@@ -65,6 +65,10 @@ QString campoCsv(const QString& v) {
 
 }  // namespace
 
+QString cuantas(qsizetype n, const char* una, const char* varias) {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? una : varias));
+}
+
 QString nombreJson(const SolicitudLeida& s) {
     static const QRegularExpression kRaro(QStringLiteral("[^A-Za-z0-9-]"));
     const QString fecha = s.fecha.mid(6, 4) + s.fecha.mid(3, 2) + s.fecha.left(2);
@@ -181,13 +185,13 @@ QString resumenLote(const InformeLote& informe) {
     const qsizetype completas =
         std::count_if(informe.solicitudes.begin(), informe.solicitudes.end(),
                       [](const SolicitudLeida& s) { return s.completa(); });
-    QString t = QStringLiteral("%1 páginas leídas: %2 solicitudes, %3 completas")
-                    .arg(informe.paginas)
-                    .arg(informe.solicitudes.size())
-                    .arg(completas);
+    QString t = QStringLiteral("%1 leídas: %2, %3")
+                    .arg(cuantas(informe.paginas, "página", "páginas"),
+                         cuantas(informe.solicitudes.size(), "solicitud", "solicitudes"),
+                         cuantas(completas, "completa", "completas"));
     if (informe.paginasSinCodigo > 0)
-        t += QStringLiteral("; %1 páginas sin código (cursos y documentos)")
-                 .arg(informe.paginasSinCodigo);
+        t += QStringLiteral("; %1 sin código (cursos y documentos)")
+                 .arg(cuantas(informe.paginasSinCodigo, "página", "páginas"));
     t += QStringLiteral(".\n");
     for (const SolicitudLeida& s : informe.solicitudes) {
         t += QStringLiteral(

@@ -32,6 +32,9 @@ Resultado prepararCarpetaSalida(const QString& carpeta);
 // medias. Devuelve las rutas escritas.
 ResultadoDe<QStringList> escribirResultados(const InformeLote& informe, const QString& carpeta);
 
+// "1 página", "3 páginas".
+QString cuantas(qsizetype n, const char* una, const char* varias);
+
 // Resumen del lote para el terminal: una línea por solicitud con sus problemas debajo, los
 // problemas del lote y las páginas en blanco.
 QString resumenLote(const InformeLote& informe);

@@ -169,7 +169,8 @@ TEST(LecturaDeImpresiones, UnMontonEscaneadoDiceCadaProblemaConSuFichero) {
     ASSERT_NO_FATAL_FAILURE(escribirBytes(rotaPng, cortada(hojasXp[0], "PNG")));
     ASSERT_NO_FATAL_FAILURE(escribirBytes(rotaJpg, cortada(hojasXp[0], "JPEG")));
 
-    const auto entradas = ficherosDeEntrada({carpeta});
+    // Una hoja dada también suelta no se lee dos veces.
+    const auto entradas = ficherosDeEntrada({carpeta, fichero["xp1"]});
     ASSERT_TRUE(entradas.ok());
     ASSERT_EQ(entradas.valor().size(), 15);
     const InformeLote informe = comprobarLote(leerLote(entradas.valor(), OpcionesLectura()));

@@ -90,9 +90,9 @@ int main(int argc, char** argv) {
     const auto escritos = escribirResultados(informe, o.salida);
     escribir(stdout, resumenLote(informe));
     if (!escritos) return fallar(escritos.mensaje(), 2);
-    escribir(stdout, QStringLiteral("Resultados en %1: %2 solicitudes en JSON y %3.\n")
-                         .arg(o.salida)
-                         .arg(escritos.valor().size() - 1)
-                         .arg(QString::fromLatin1(kNombreCsv)));
+    escribir(stdout,
+             QStringLiteral("Resultados en %1: %2 en JSON y %3.\n")
+                 .arg(o.salida, cuantas(escritos.valor().size() - 1, "solicitud", "solicitudes"),
+                      QString::fromLatin1(kNombreCsv)));
     return informe.todoCorrecto() ? 0 : 1;
 }
