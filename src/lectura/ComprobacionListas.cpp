@@ -27,6 +27,11 @@ QString faltan(int desde, int hasta, const QString& lista, qint64 primera = 0, q
     return t;
 }
 
+// "6 (fichero X, página 2)".
+QString conOrigen(const PaginaPlazas& p) {
+    return QStringLiteral("%1 (%2)").arg(p.numero).arg(describirOrigen(p.origen));
+}
+
 }  // namespace
 
 int plazasPorPaginaDeducidas(const QVector<PaginaPlazas>& vacantes,
@@ -48,18 +53,18 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
     const QString lista = nombreTipo(tipo);
     for (const PaginaPlazas& p : paginas) {
         if (p.plazas.isEmpty()) {
-            r.problemas.append(QStringLiteral("la página %1 de %2 no lleva ninguna plaza")
+            r.problemas.append(QStringLiteral("la página %1 de %2 no lleva ninguna plaza (%3)")
                                    .arg(p.numero)
-                                   .arg(lista));
+                                   .arg(lista, describirOrigen(p.origen)));
             continue;
         }
         for (qsizetype j = 1; j < p.plazas.size(); ++j)
             if (p.plazas[j].orden != p.plazas[j - 1].orden + 1) {
                 r.problemas.append(
-                    QStringLiteral("en la página %1 de %2 los órdenes no van seguidos: tras el %3 "
-                                   "viene el %4")
+                    QStringLiteral("en la página %1 de %2 (%3) los órdenes no van seguidos: tras "
+                                   "el %4 viene el %5")
                         .arg(p.numero)
-                        .arg(lista)
+                        .arg(lista, describirOrigen(p.origen))
                         .arg(p.plazas[j - 1].orden)
                         .arg(p.plazas[j].orden));
                 break;
@@ -95,21 +100,17 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
         const qint64 primeraB = b.plazas.first().orden;
         if (primeraB <= ultimaA) {
             r.problemas.append(QStringLiteral("las %1 de %2 están en las páginas %3 y %4")
-                                   .arg(plazas(primeraB, qMin(ultimaA, b.plazas.last().orden)))
-                                   .arg(lista)
-                                   .arg(a.numero)
-                                   .arg(b.numero));
+                                   .arg(plazas(primeraB, qMin(ultimaA, b.plazas.last().orden)),
+                                        lista, conOrigen(a), conOrigen(b)));
         }
         if (huecoPaginas > 0)
             r.problemas.append(
                 faltan(a.numero + 1, b.numero - 1, lista, ultimaA + 1, primeraB - 1));
         else if (primeraB > ultimaA + 1)
-            r.problemas.append(QStringLiteral("faltan las %1 de %2, aunque las páginas %3 y %4 van "
-                                              "seguidas")
-                                   .arg(plazas(ultimaA + 1, primeraB - 1))
-                                   .arg(lista)
-                                   .arg(a.numero)
-                                   .arg(b.numero));
+            r.problemas.append(
+                QStringLiteral("faltan las %1 de %2, aunque las páginas %3 y %4 van "
+                               "seguidas")
+                    .arg(plazas(ultimaA + 1, primeraB - 1), lista, conOrigen(a), conOrigen(b)));
     }
 
     QSet<qint64> vistos;
@@ -133,8 +134,7 @@ QStringList comprobarEntreListas(const QVector<PaginaPlazas>& vacantes,
     if (primeraR.numero <= ultimaV.numero) {
         problemas.append(QStringLiteral("las páginas de Resultas (desde la %1) no van detrás de "
                                         "las de Vacantes (hasta la %2)")
-                             .arg(primeraR.numero)
-                             .arg(ultimaV.numero));
+                             .arg(conOrigen(primeraR), conOrigen(ultimaV)));
         return problemas;
     }
     if (ultimaV.plazas.isEmpty() || primeraR.plazas.isEmpty()) return problemas;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lectura/InterpretacionCodigo.h"
+#include "lectura/LecturaPaginas.h"
 
 #include <QStringList>
 #include <QVector>
@@ -14,6 +15,7 @@
 struct PaginaPlazas {
     int numero = 0;
     QVector<PlazaLeida> plazas;
+    OrigenPagina origen;  // dónde se leyó, para los mensajes
 };
 
 // N, las plazas por página de la impresión, si las páginas lo dicen sin duda: una página con más

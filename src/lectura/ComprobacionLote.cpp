@@ -146,7 +146,7 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
                                    .arg(p.codigo.pagina)
                                    .arg(nombreTipo(p.codigo.tipo), describirOrigen(p.origen)));
         (p.codigo.tipo == TipoPagina::Vacantes ? vacantes : resultas)
-            .append({p.codigo.pagina, p.codigo.plazas});
+            .append({p.codigo.pagina, p.codigo.plazas, p.origen});
     }
     if (solicitante)
         leerSolicitante(*solicitante, s);

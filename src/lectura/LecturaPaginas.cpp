@@ -101,8 +101,7 @@ ResultadoDe<QImage> rasterizar(const QString& pdf, int pagina, int ppp) {
         p.kill();
         p.waitForFinished(5000);
         return Resultado::fallo(
-            QStringLiteral("la página no se ha podido pasar a imagen en dos "
-                           "minutos"));
+            QStringLiteral("la página no se ha podido pasar a imagen en dos minutos"));
     }
     QImage imagen;
     if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0 ||
@@ -185,6 +184,7 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
     pistas.setFormats(ZXing::BarcodeFormat::PDF417);
     pistas.setTryHarder(true);
     for (const ZXing::Result& r : ZXing::ReadBarcodes(vista, pistas)) {
+        if (!r.isValid()) continue;
         const ZXing::ByteArray& b = r.bytes();
         a.codigos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
     }

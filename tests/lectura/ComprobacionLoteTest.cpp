@@ -106,7 +106,8 @@ TEST(ComprobacionLote, CadaFaltaSeDiceConSuPaginaYSusPlazas) {
              QByteArray& c = p[indicePagina(p, 6)].codigos[0];
              c.remove(37, 9 * 5);  // las plazas 41 a 45
          },
-         {"faltan las plazas 41 a 45 de Vacantes, aunque las páginas 5 y 6 van seguidas"}},
+         {"faltan las plazas 41 a 45 de Vacantes, aunque las páginas 5 (fichero solicitud.pdf, "
+          "página 5) y 6 (fichero solicitud.pdf, página 6) van seguidas"}},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);
