@@ -100,6 +100,11 @@ TEST(ComprobacionLote, CadaFaltaSeDiceConSuPaginaYSusPlazas) {
          },
          {"la página 9 está dos veces y con distinto contenido: fichero solicitud.pdf, página 9 "
           "y fichero escaneo.png, página 1"}},
+        {"una plaza que falta dentro de una página",
+         {},
+         [](auto& p) { p[indicePagina(p, 6)].codigos[0].remove(37 + 9 * 4, 9); },
+         {"en la página 6 de Vacantes (fichero solicitud.pdf, página 6) los órdenes no van "
+          "seguidos: tras el 44 viene el 46"}},
         {"plazas que faltan entre páginas seguidas",
          {},
          [](auto& p) {
