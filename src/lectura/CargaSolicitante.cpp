@@ -80,6 +80,13 @@ ResultadoDe<QStringList> separarCarga(const QString& carga) {
                 .arg(n)
                 .arg(nCampos));
     if (n == nCampos) return trozos;
+    // El reparto cuesta el cuadrado de los trozos: con tantos separadores de más ya no hay nada
+    // que separar con sentido.
+    if (n > 2 * nCampos)
+        return Resultado::fallo(
+            QStringLiteral("los datos del solicitante tienen %1 separadores «|» y deben tener %2")
+                .arg(n)
+                .arg(nCampos));
 
     // Repartos de los trozos i.. entre los campos j.. (contados hasta 2: basta saber si es uno).
     // Un campo de forma fija no puede llevar "|" y toma un solo trozo; uno de texto, varios.
