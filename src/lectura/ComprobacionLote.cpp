@@ -6,6 +6,7 @@
 #include "printing/CodigoBarras.h"
 
 #include <QMap>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -167,10 +168,14 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas) {
     InformeLote informe;
     QMap<QString, QVector<PaginaSolicitud>> grupos;
     QStringList ficheros;  // en el orden del lote, para los avisos
+    QSet<QString> vistos;
     QMap<QString, QStringList> enBlanco;
     for (const PaginaLeida& p : paginas) {
         if (p.origen.pagina > 0) ++informe.paginas;
-        if (!ficheros.contains(p.origen.fichero)) ficheros.append(p.origen.fichero);
+        if (!vistos.contains(p.origen.fichero)) {
+            vistos.insert(p.origen.fichero);
+            ficheros.append(p.origen.fichero);
+        }
         const QString donde = describirOrigen(p.origen);
         switch (p.estado) {
             case EstadoPagina::Fallo:
