@@ -19,7 +19,8 @@ opciones=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 objetivos=()
 if [ "${MOVILANT_SANITIZADORES:-0}" = 1 ]; then
   opciones+=(-DMOVILANT_SANITIZADORES=ON)
-  objetivos=(--target pruebas_nucleo pruebas_gui movilant-plantillas movilant-catalogos)
+  objetivos=(--target pruebas_nucleo pruebas_gui movilant-plantillas movilant-catalogos
+    movilant-lector)
 else
   opciones+=(-DMOVILANT_SANITIZADORES=OFF)
 fi

@@ -12,6 +12,7 @@ int fuzzCatalogo(const uint8_t* datos, size_t tamano);
 int fuzzXml(const uint8_t* datos, size_t tamano);
 int fuzzDocx(const uint8_t* datos, size_t tamano);
 int fuzzListas(const uint8_t* datos, size_t tamano);
+int fuzzCodigos(const uint8_t* datos, size_t tamano);
 
 namespace {
 
@@ -19,11 +20,8 @@ TEST(ReproduccionCorpus, NingunaEntradaDelCorpusRompeNada) {
     const struct {
         const char* nombre;
         int (*objetivo)(const uint8_t*, size_t);
-    } objetivos[] = {{"filtro", fuzzFiltro},
-                     {"catalogo", fuzzCatalogo},
-                     {"xml", fuzzXml},
-                     {"docx", fuzzDocx},
-                     {"listas", fuzzListas}};
+    } objetivos[] = {{"filtro", fuzzFiltro}, {"catalogo", fuzzCatalogo}, {"xml", fuzzXml},
+                     {"docx", fuzzDocx},     {"listas", fuzzListas},     {"codigos", fuzzCodigos}};
     for (const auto& o : objetivos) {
         SCOPED_TRACE(o.nombre);
         const QDir corpus(QStringLiteral(MOVILANT_DIR_FUENTES "/fuzz/corpus/") + o.nombre);

@@ -1,0 +1,113 @@
+// Medidas del lector de la oficina: páginas por segundo leídas de imágenes escaneadas a 200 ppp y
+// de un PDF, con uno y con dos hilos (la máquina de referencia tiene dos núcleos).
+#include "../tests/printing/DocxPrueba.h"
+#include "lectura/ComprobacionLote.h"
+#include "lectura/LecturaPaginas.h"
+#include "printing/CodigoBarras.h"
+#include "printing/Impresion.h"
+#include "startup/Globales.h"
+
+#include <benchmark/benchmark.h>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString kPrefijo = QStringLiteral("12345678Z00123A07/12/202609:41:07");
+constexpr int kPaginas = 10;  // solicitante, cursos y ocho de Vacantes de 40 plazas
+constexpr int kCopias = 2;    // el lote lleva la impresión dos veces
+
+QString cargaDeUnos700() {
+    QString s;
+    while (s.size() < 700)
+        s += QStringLiteral("S|Núñez de Arce|Peñalver Ibáñez|María Ángeles|12345678Z|19700412|");
+    return s;
+}
+
+// Una impresión de 10 páginas en PDF y sus páginas a 200 ppp en PNG, hechas una vez.
+struct LoteMedidas {
+    QTemporaryDir carpeta;
+    QString pdf;
+    QStringList imagenes;
+    bool listo = false;
+
+    LoteMedidas() {
+        G().RutaTemporal = carpeta.path() + "/";
+        QVector<PaginaPrueba> paginas;
+        for (int p = 1; p <= kPaginas; ++p) {
+            PaginaPrueba pagina{QStringLiteral("Página %1").arg(p), {}};
+            if (p != 2) {
+                QString entradas;
+                for (int i = 1; i <= 40; ++i)
+                    entradas += entradaPlaza(QString::number((p - 3) * 40 + i),
+                                             QString::number(10000 + p * 97 + i * 7));
+                const QString texto = p == 1 ? textoCodigoSolicitante(kPrefijo, cargaDeUnos700())
+                                             : textoCodigoPagina(kPrefijo, "V", p, entradas);
+                int alto = p == 1 ? TamanoCodigo::AltoSolicitante : TamanoCodigo::AltoPagina;
+                const auto base = GenerarCodigoBarras(texto, TamanoCodigo::AnchoPagina, alto);
+                if (!base) return;
+                const QString bmp = carpeta.filePath(QStringLiteral("c%1.bmp").arg(p));
+                QFile::rename(base.valor() + ".bmp", bmp);
+                pagina.imagenes.append({bmp, QSize(TamanoCodigo::AnchoPagina, alto)});
+            }
+            paginas.append(pagina);
+        }
+        const QString docx = carpeta.filePath("impresion.doc");
+        escribirDocxPrueba(docx, paginas);
+        pdf = carpeta.filePath("impresion.pdf");
+        if (!convertirAPdf(docx, pdf)) return;
+        QProcess p;
+        p.start("pdftoppm", {"-r", "200", "-gray", "-png", pdf, carpeta.filePath("hoja")});
+        if (!p.waitForFinished(120000) || p.exitCode() != 0) return;
+        for (const QString& f : QDir(carpeta.path()).entryList({"hoja-*.png"}, QDir::Files))
+            imagenes.append(carpeta.filePath(f));
+        listo = imagenes.size() == kPaginas;
+    }
+};
+
+LoteMedidas& lote() {
+    static LoteMedidas l;
+    return l;
+}
+
+void medirLectura(benchmark::State& estado, const QStringList& ficheros) {
+    if (!lote().listo) {
+        estado.SkipWithError("no se pudo preparar la impresión");
+        return;
+    }
+    QStringList todos;
+    for (int i = 0; i < kCopias; ++i) todos += ficheros;
+    OpcionesLectura opciones;
+    opciones.hilos = int(estado.range(0));
+    for (auto _ : estado) {
+        const InformeLote informe = comprobarLote(leerLote(todos, opciones));
+        if (informe.solicitudes.size() != 1 || informe.solicitudes[0].vacantes.size() != 320)
+            estado.SkipWithError("no se leyeron todas las páginas");
+    }
+    estado.counters["paginas/s"] = benchmark::Counter(
+        double(estado.iterations()) * kPaginas * kCopias, benchmark::Counter::kIsRate);
+}
+
+void BM_LectorImagenes200ppp(benchmark::State& estado) {
+    medirLectura(estado, lote().imagenes);
+}
+BENCHMARK(BM_LectorImagenes200ppp)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+void BM_LectorPdf(benchmark::State& estado) {
+    medirLectura(estado, {lote().pdf});
+}
+BENCHMARK(BM_LectorPdf)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+}  // namespace

@@ -1,0 +1,225 @@
+#include "lectura/ComprobacionLote.h"
+
+#include "lectura/CargaSolicitante.h"
+#include "lectura/ComprobacionListas.h"
+#include "platform/Codificacion.h"
+#include "printing/CodigoBarras.h"
+
+#include <QMap>
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+// Campos de la carga que forman la clave: DNI, cuerpo y grupo.
+constexpr int kCampoDni = 4;
+constexpr int kCampoCuerpo = 19;
+constexpr int kCampoGrupo = 20;
+// Páginas de un fichero que se nombran en un mensaje antes de resumir el resto.
+constexpr int kPaginasEnMensaje = 10;
+
+// "2", "2 y 3", "2, 3 y 4".
+QString enumerar(const QStringList& cosas) {
+    if (cosas.size() <= 1) return cosas.join(QString());
+    return cosas.mid(0, cosas.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" y ") +
+           cosas.last();
+}
+
+// "fichero a.pdf, páginas 1, 5 y 6; fichero b.png, página 1", con las páginas de cada fichero
+// en el orden en que se leyeron.
+QString ubicaciones(const QVector<PaginaSolicitud>& paginas) {
+    QStringList ficheros;
+    QMap<QString, QStringList> deCadaUno;
+    for (const PaginaSolicitud& p : paginas) {
+        if (!deCadaUno.contains(p.origen.fichero)) ficheros.append(p.origen.fichero);
+        deCadaUno[p.origen.fichero].append(QString::number(p.origen.pagina));
+    }
+    QStringList partes;
+    for (const QString& f : ficheros) {
+        QStringList numeros = deCadaUno[f];
+        if (numeros.size() > kPaginasEnMensaje) {
+            const qsizetype resto = numeros.size() - kPaginasEnMensaje;
+            numeros = numeros.mid(0, kPaginasEnMensaje);
+            numeros.append(QStringLiteral("%1 más").arg(resto));
+        }
+        partes.append(
+            QStringLiteral("fichero %1, %2 %3")
+                .arg(f, numeros.size() == 1 ? QStringLiteral("página") : QStringLiteral("páginas"),
+                     enumerar(numeros)));
+    }
+    return partes.join(QStringLiteral("; "));
+}
+
+// Orden de las solicitudes en el informe: clave y luego momento de la impresión.
+QString llaveSolicitud(const CodigoInterpretado& c) {
+    const QString fecha = c.fecha.mid(6, 4) + c.fecha.mid(3, 2) + c.fecha.left(2);
+    return c.clave + QChar(0x1f) + fecha + c.hora;
+}
+
+void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
+    if (p.codigo.pagina != 1)
+        s.problemas.append(QStringLiteral("la página del solicitante lleva el número %1 y no el 1 "
+                                          "(%2)")
+                               .arg(p.codigo.pagina)
+                               .arg(describirOrigen(p.origen)));
+    const auto campos = separarCarga(p.codigo.carga);
+    if (!campos) {
+        s.problemas.append(QStringLiteral("los datos del solicitante no se pueden separar (%1): %2")
+                               .arg(describirOrigen(p.origen), campos.mensaje()));
+        return;
+    }
+    s.campos = campos.valor();
+    s.problemas += problemasCampos(s.campos);
+    if (ClaveSolicitante(s.campos[kCampoDni], s.campos[kCampoCuerpo], s.campos[kCampoGrupo]) !=
+        s.clave)
+        s.problemas.append(
+            QStringLiteral("el DNI, el cuerpo y el grupo de los datos del "
+                           "solicitante («%1», «%2», «%3») no son los de la clave "
+                           "de sus códigos («%4»)")
+                .arg(s.campos[kCampoDni], s.campos[kCampoCuerpo], s.campos[kCampoGrupo], s.clave));
+}
+
+void avisosFichero(const QString& fichero, const QStringList& paginas, const QString& que,
+                   QStringList& avisos) {
+    if (paginas.isEmpty()) return;
+    avisos.append(
+        QStringLiteral("fichero %1, %2 %3 %4")
+            .arg(fichero,
+                 paginas.size() == 1 ? QStringLiteral("página") : QStringLiteral("páginas"),
+                 enumerar(paginas), que));
+}
+
+}  // namespace
+
+bool InformeLote::todoCorrecto() const {
+    return !solicitudes.isEmpty() && problemas.isEmpty() &&
+           std::all_of(solicitudes.begin(), solicitudes.end(),
+                       [](const SolicitudLeida& s) { return s.completa(); });
+}
+
+SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
+    SolicitudLeida s;
+    if (paginas.isEmpty()) return s;
+    const CodigoInterpretado& c0 = paginas.first().codigo;
+    s.clave = c0.clave;
+    s.dni = c0.dni;
+    s.cuerpo = c0.cuerpo;
+    s.grupo = c0.grupo;
+    s.fecha = c0.fecha;
+    s.hora = c0.hora;
+    std::stable_sort(paginas.begin(), paginas.end(), [](const auto& a, const auto& b) {
+        return a.codigo.pagina < b.codigo.pagina;
+    });
+
+    QStringList repetidas;
+    for (const PaginaSolicitud& p : paginas) {
+        if (!s.paginas.isEmpty() && s.paginas.last().codigo.pagina == p.codigo.pagina) {
+            const PaginaSolicitud& antes = s.paginas.last();
+            const QString donde =
+                describirOrigen(antes.origen) + QStringLiteral(" y ") + describirOrigen(p.origen);
+            repetidas.append(
+                antes.codigo.bruto == p.codigo.bruto
+                    ? QStringLiteral("página %1 repetida: %2").arg(p.codigo.pagina).arg(donde)
+                    : QStringLiteral("la página %1 está dos veces y con distinto "
+                                     "contenido: %2")
+                          .arg(p.codigo.pagina)
+                          .arg(donde));
+            continue;
+        }
+        s.paginas.append(p);
+    }
+
+    const PaginaSolicitud* solicitante = nullptr;
+    QVector<PaginaPlazas> vacantes, resultas;
+    for (const PaginaSolicitud& p : s.paginas) {
+        if (p.codigo.tipo == TipoPagina::Solicitante) {
+            if (!solicitante)
+                solicitante = &p;
+            else
+                s.problemas.append(
+                    QStringLiteral("hay dos páginas del solicitante: %1 y %2")
+                        .arg(describirOrigen(solicitante->origen), describirOrigen(p.origen)));
+            continue;
+        }
+        // La 1 es la del solicitante y la 2 la primera de cursos y documentos.
+        if (p.codigo.pagina < 3)
+            s.problemas.append(QStringLiteral("la página %1 de %2 no puede llevar ese número (%3)")
+                                   .arg(p.codigo.pagina)
+                                   .arg(nombreTipo(p.codigo.tipo), describirOrigen(p.origen)));
+        (p.codigo.tipo == TipoPagina::Vacantes ? vacantes : resultas)
+            .append({p.codigo.pagina, p.codigo.plazas, p.origen});
+    }
+    if (solicitante)
+        leerSolicitante(*solicitante, s);
+    else
+        s.problemas.append(QStringLiteral("falta la página 1 (datos del solicitante)"));
+
+    const int n = plazasPorPaginaDeducidas(vacantes, resultas);
+    const ListaComprobada v = comprobarLista(TipoPagina::Vacantes, vacantes, n);
+    const ListaComprobada r = comprobarLista(TipoPagina::Resultas, resultas, n);
+    s.vacantes = v.plazas;
+    s.resultas = r.plazas;
+    s.problemas +=
+        v.problemas + r.problemas + comprobarEntreListas(vacantes, resultas, n) + repetidas;
+    return s;
+}
+
+InformeLote comprobarLote(const QVector<PaginaLeida>& paginas) {
+    InformeLote informe;
+    QMap<QString, QVector<PaginaSolicitud>> grupos;
+    QStringList ficheros;  // en el orden del lote, para los avisos
+    QSet<QString> vistos;
+    QMap<QString, QStringList> enBlanco;
+    for (const PaginaLeida& p : paginas) {
+        if (p.origen.pagina > 0) ++informe.paginas;
+        if (!vistos.contains(p.origen.fichero)) {
+            vistos.insert(p.origen.fichero);
+            ficheros.append(p.origen.fichero);
+        }
+        const QString donde = describirOrigen(p.origen);
+        switch (p.estado) {
+            case EstadoPagina::Fallo:
+                informe.problemas.append(
+                    QStringLiteral("no se puede leer el %1: %2").arg(donde, p.detalle));
+                break;
+            case EstadoPagina::Ilegible:
+                informe.problemas.append(QStringLiteral("código ilegible en %1").arg(donde));
+                break;
+            case EstadoPagina::EnBlanco:
+                enBlanco[p.origen.fichero].append(QString::number(p.origen.pagina));
+                break;
+            case EstadoPagina::SinCodigo:
+                ++informe.paginasSinCodigo;
+                break;
+            case EstadoPagina::ConCodigos:
+                for (const QByteArray& bytes : p.codigos) {
+                    const auto c = interpretarCodigo(Codificacion::desdeWindows1252(bytes));
+                    if (!c)
+                        informe.problemas.append(
+                            QStringLiteral("código no válido en %1: %2").arg(donde, c.mensaje()));
+                    else
+                        grupos[llaveSolicitud(c.valor())].append({p.origen, c.valor()});
+                }
+                break;
+        }
+    }
+    for (const QString& f : ficheros)
+        avisosFichero(f, enBlanco.value(f), QStringLiteral("en blanco"), informe.avisos);
+
+    QVector<QVector<PaginaSolicitud>> deCadaUna;
+    for (auto it = grupos.cbegin(); it != grupos.cend(); ++it) {
+        informe.solicitudes.append(comprobarSolicitud(it.value()));
+        deCadaUna.append(it.value());
+    }
+    // Dos impresiones del mismo solicitante en el lote: cada una dice dónde están las de la otra.
+    for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
+        for (qsizetype j = 0; j < informe.solicitudes.size(); ++j) {
+            const SolicitudLeida& otra = informe.solicitudes[j];
+            if (i == j || otra.clave != informe.solicitudes[i].clave) continue;
+            informe.solicitudes[i].problemas.append(
+                QStringLiteral("hay páginas de otra impresión del mismo solicitante, la del %1 a "
+                               "las %2: %3")
+                    .arg(otra.fecha, otra.hora, ubicaciones(deCadaUna[j])));
+        }
+    return informe;
+}

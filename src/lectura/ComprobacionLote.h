@@ -1,0 +1,40 @@
+#pragma once
+
+#include "lectura/InterpretacionCodigo.h"
+#include "lectura/LecturaPaginas.h"
+
+#include <QStringList>
+#include <QVector>
+
+// Reparto de las páginas leídas de un lote en solicitudes (una por clave del solicitante, fecha
+// y hora de impresión) y comprobación de cada una: la página del solicitante, cada número de
+// página una sola vez, los órdenes de 1 en 1 en cada lista y ninguna página de otra impresión.
+
+struct PaginaSolicitud {
+    OrigenPagina origen;
+    CodigoInterpretado codigo;
+};
+
+struct SolicitudLeida {
+    QString clave, dni, cuerpo, grupo, fecha, hora;
+    QStringList campos;  // los 37 datos tal como vienen (con las parejas "&"); vacío si no se leen
+    QVector<PlazaLeida> vacantes, resultas;
+    QVector<PaginaSolicitud> paginas;  // las leídas, por número de página (sin las repetidas)
+    QStringList problemas;
+    bool completa() const { return problemas.isEmpty(); }
+};
+
+struct InformeLote {
+    QVector<SolicitudLeida> solicitudes;  // por DNI, cuerpo, grupo y momento de la impresión
+    QStringList problemas;  // del lote: ficheros y códigos que no se leen o no se entienden
+    QStringList avisos;     // páginas en blanco, por fichero
+    int paginas = 0;
+    int paginasSinCodigo = 0;  // las de cursos y documentos no llevan
+    // Verdadero si hay alguna solicitud, todas están completas y no hay problemas del lote.
+    bool todoCorrecto() const;
+};
+
+InformeLote comprobarLote(const QVector<PaginaLeida>& paginas);
+
+// Comprueba las páginas de una misma impresión (misma clave, fecha y hora), en cualquier orden.
+SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas);

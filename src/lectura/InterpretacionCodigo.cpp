@@ -1,0 +1,187 @@
+#include "lectura/InterpretacionCodigo.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <QTime>
+#include <optional>
+
+namespace {
+
+constexpr int kAnchoClave = 15;
+constexpr int kAnchoEntrada = 9;
+
+// Lo que se enseña de un texto largo en un mensaje.
+QString muestra(const QString& texto) {
+    return texto.size() <= 60 ? texto : texto.left(57) + QStringLiteral("...");
+}
+
+bool soloCifras(QStringView s) {
+    if (s.isEmpty()) return false;
+    for (QChar c : s)
+        if (c < u'0' || c > u'9') return false;
+    return true;
+}
+
+// Código de convocatoria de una entrada: blancos de relleno a la izquierda y luego el código,
+// sin blancos dentro.
+std::optional<QString> codigoEntrada(QStringView s) {
+    qsizetype i = 0;
+    while (i < s.size() && s[i] == u' ') ++i;
+    const QStringView codigo = s.mid(i);
+    if (codigo.isEmpty() || codigo.contains(u' ')) return std::nullopt;
+    return codigo.toString();
+}
+
+// Entradas de 9 caracteres: orden en 4 cifras y código en 5.
+std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s) {
+    if (s.size() % kAnchoEntrada != 0) return std::nullopt;
+    QVector<PlazaLeida> plazas;
+    for (qsizetype i = 0; i < s.size(); i += kAnchoEntrada) {
+        const QStringView orden = s.mid(i, 4);
+        const auto codigo = codigoEntrada(s.mid(i + 4, 5));
+        if (!soloCifras(orden) || !codigo) return std::nullopt;
+        plazas.append({orden.toLongLong(), *codigo});
+    }
+    return plazas;
+}
+
+// Entradas con órdenes de más de 4 cifras (el orden no se corta): solo se pueden separar
+// sabiendo que los órdenes van seguidos, así que se prueba cada ancho del primero.
+std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
+    for (int ancho = 4; ancho <= 7; ++ancho) {
+        if (s.size() < ancho + 5 || !soloCifras(s.left(ancho))) continue;
+        QVector<PlazaLeida> plazas;
+        qsizetype i = 0;
+        qint64 orden = s.left(ancho).toLongLong();
+        QString textoOrden = s.left(ancho).toString();
+        while (i + textoOrden.size() + 5 <= s.size() && s.mid(i).startsWith(textoOrden)) {
+            const auto codigo = codigoEntrada(s.mid(i + textoOrden.size(), 5));
+            if (!codigo) break;
+            plazas.append({orden, *codigo});
+            i += textoOrden.size() + 5;
+            ++orden;
+            textoOrden = QString::number(orden).rightJustified(4, u'0');
+        }
+        if (i == s.size()) return plazas;
+    }
+    return std::nullopt;
+}
+
+std::optional<QVector<PlazaLeida>> entradasPlazas(QStringView s) {
+    if (auto fijas = entradasFijas(s)) return fijas;
+    return entradasAnchas(s);
+}
+
+void partirClave(CodigoInterpretado& c) {
+    const qsizetype n = c.clave.size();
+    // Con un DNI más largo de 9 la clave crece por la izquierda: cuerpo y grupo siguen al final.
+    QString dni = c.clave.left(n - 6);
+    while (dni.endsWith(u' ')) dni.chop(1);
+    c.dni = dni;
+    c.cuerpo = c.clave.mid(n - 6, 5);
+    c.grupo = c.clave.right(1).trimmed();
+}
+
+}  // namespace
+
+QString nombreTipo(TipoPagina tipo) {
+    switch (tipo) {
+        case TipoPagina::Vacantes:
+            return QStringLiteral("Vacantes");
+        case TipoPagina::Resultas:
+            return QStringLiteral("Resultas");
+        case TipoPagina::Solicitante:
+            break;
+    }
+    return QStringLiteral("solicitante");
+}
+
+ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
+    static const QRegularExpression kPrefijo(
+        QStringLiteral("(\\d\\d/\\d\\d/\\d{4})(\\d\\d:\\d\\d:\\d\\d)([PVR])(\\d{3})"));
+    const auto m = kPrefijo.match(texto);
+    if (!m.hasMatch())
+        return Resultado::fallo(
+            QStringLiteral("no es el código de una solicitud impresa: no lleva la fecha y la hora "
+                           "de la impresión («%1»)")
+                .arg(muestra(texto)));
+    CodigoInterpretado c;
+    c.bruto = texto;
+    c.clave = texto.left(m.capturedStart());
+    if (c.clave.size() < kAnchoClave)
+        return Resultado::fallo(
+            QStringLiteral("la clave del solicitante tiene %1 caracteres y debe tener %2 («%3»)")
+                .arg(c.clave.size())
+                .arg(kAnchoClave)
+                .arg(muestra(texto)));
+    partirClave(c);
+    c.fecha = m.captured(1);
+    c.hora = m.captured(2);
+    if (!QDate::fromString(c.fecha, QStringLiteral("dd/MM/yyyy")).isValid() ||
+        !QTime::fromString(c.hora, QStringLiteral("HH:mm:ss")).isValid())
+        return Resultado::fallo(
+            QStringLiteral("la fecha de impresión «%1 %2» no existe").arg(c.fecha, c.hora));
+    if (!texto.endsWith(u'F'))
+        return Resultado::fallo(
+            QStringLiteral("el texto está cortado: no termina en «F» («%1»)").arg(muestra(texto)));
+
+    const QChar letra = m.captured(3).at(0);
+    c.tipo = letra == u'P'   ? TipoPagina::Solicitante
+             : letra == u'V' ? TipoPagina::Vacantes
+                             : TipoPagina::Resultas;
+    c.pagina = m.captured(4).toInt();
+    const qsizetype desde = m.capturedEnd(4);
+    const QStringView resto = QStringView(texto).mid(desde, texto.size() - desde - 1);
+    if (c.tipo == TipoPagina::Solicitante) {
+        c.carga = resto.toString();
+        return c;
+    }
+    if (auto plazas = entradasPlazas(resto)) {
+        c.plazas = *plazas;
+        return c;
+    }
+    // Una página de número mayor de 999 lleva más de 3 cifras (el número no se corta).
+    if (!resto.isEmpty() && resto[0].isDigit()) {
+        if (auto plazas = entradasPlazas(resto.mid(1))) {
+            c.pagina = c.pagina * 10 + resto[0].digitValue();
+            c.plazas = *plazas;
+            return c;
+        }
+    }
+    return Resultado::fallo(
+        QStringLiteral("las plazas de la página %1 de %2 no tienen la forma de orden y código "
+                       "(«%3»)")
+            .arg(c.pagina)
+            .arg(nombreTipo(c.tipo), muestra(resto.toString())));
+}
+
+QString textoConAcentos(const QString& texto) {
+    static const QString kLetras = QStringLiteral("aeionAEION");
+    static const QString kAcentuadas = QStringLiteral("áéíóñÁÉÍÓÑ");
+    // La letra que sigue a la pareja de la posición i (saltando el "&" de otra pareja).
+    auto letraTras = [&](qsizetype i) {
+        if (i < texto.size() && texto[i] == u'&') ++i;
+        return i < texto.size() ? texto[i].toLower() : QChar();
+    };
+    QString r;
+    r.reserve(texto.size());
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
+        const QChar l = i + 1 < texto.size() ? texto[i + 1] : QChar();
+        if (c != u'&' || l.isNull()) {
+            r += c;
+        } else if (const qsizetype k = kLetras.indexOf(l); k >= 0) {
+            r += kAcentuadas[k];
+            ++i;
+        } else if (l == u'u' || l == u'U') {
+            const QChar despues = letraTras(i + 2);
+            const bool dieresis =
+                !r.isEmpty() && r.back().toLower() == u'g' && (despues == u'e' || despues == u'i');
+            r += l == u'u' ? (dieresis ? u'ü' : u'ú') : (dieresis ? u'Ü' : u'Ú');
+            ++i;
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}

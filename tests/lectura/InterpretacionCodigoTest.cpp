@@ -1,0 +1,152 @@
+#include "../printing/DatosCodigos.h"
+#include "../printing/PlantillaPrueba.h"
+#include "ImpresionSimulada.h"
+#include "lectura/CargaSolicitante.h"
+#include "lectura/InterpretacionCodigo.h"
+#include "platform/Codificacion.h"
+#include "printing/CodigoBarras.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// El texto tal como llega del escáner: sustituido y en Windows-1252.
+QString leido(const QString& texto) {
+    return Codificacion::desdeWindows1252(bytesCodigo(texto));
+}
+
+QVector<PlazaLeida> plazas(qint64 desde, qint64 hasta, const QString& codigo = "12345") {
+    QVector<PlazaLeida> r;
+    for (qint64 o = desde; o <= hasta; ++o) r.append({o, codigo});
+    return r;
+}
+
+QString entradas(const QVector<PlazaLeida>& plazas) {
+    QString s;
+    for (const PlazaLeida& p : plazas) s += entradaPlaza(QString::number(p.orden), p.codigo);
+    return s;
+}
+
+TEST(InterpretacionCodigo, LasPaginasDePlazasSeLeenConSuNumeroYSusEntradas) {
+    const QString prefijo = DatosCodigos::prefijo();
+    const struct {
+        const char* nombre;
+        QString lista;
+        int pagina;
+        QVector<PlazaLeida> plazas;
+    } casos[] = {
+        {"normal", "V", 5, plazas(1, 40)},
+        {"códigos cortos, rellenos con blancos", "R", 9, {{41, "7"}, {42, "123"}, {43, "1234"}}},
+        {"página de más de 999", "V", 1234, plazas(49321, 49330)},
+        {"órdenes que pasan de 4 cifras", "R", 300, plazas(9998, 10003)},
+        {"una sola plaza", "V", 3, {{1, "99999"}}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const auto r = interpretarCodigo(
+            leido(textoCodigoPagina(prefijo, c.lista, c.pagina, entradas(c.plazas))));
+        ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+        EXPECT_EQ(r.valor().tipo, c.lista == "V" ? TipoPagina::Vacantes : TipoPagina::Resultas);
+        EXPECT_EQ(r.valor().pagina, c.pagina);
+        EXPECT_EQ(r.valor().plazas, c.plazas);
+        EXPECT_EQ(r.valor().clave, "12345678Z00123A");
+        EXPECT_EQ(r.valor().fecha, "07/12/2026");
+        EXPECT_EQ(r.valor().hora, "09:41:07");
+    }
+}
+
+TEST(InterpretacionCodigo, LaPaginaDelSolicitanteDaSuClaveYSuCarga) {
+    const QString prefijo =
+        prefijoCodigoBarras(ClaveSolicitante("X1234L", "7", ""), "29/02/2028", "23:59:59");
+    const QString carga = leido(DatosCodigos::cargaSolicitante());
+    const auto r = interpretarCodigo(textoCodigoSolicitante(prefijo, carga));
+    ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+    EXPECT_EQ(r.valor().tipo, TipoPagina::Solicitante);
+    EXPECT_EQ(r.valor().pagina, 1);
+    EXPECT_EQ(r.valor().dni, "X1234L");
+    EXPECT_EQ(r.valor().cuerpo, "00007");
+    EXPECT_EQ(r.valor().grupo, "");
+    EXPECT_EQ(r.valor().carga, carga);
+}
+
+TEST(InterpretacionCodigo, UnTextoQueNoEsDeUnaSolicitudDiceQueNoSeEntiende) {
+    const QString p = DatosCodigos::prefijo();
+    const struct {
+        QString texto;
+        QString mensaje;
+    } casos[] = {
+        {"https://example.org", "no es el código de una solicitud impresa"},
+        {"12345Z07/12/202609:41:07V005000112345F", "la clave del solicitante tiene 6 caracteres"},
+        {"12345678Z00123A31/02/202609:41:07V005000112345F", "«31/02/2026 09:41:07» no existe"},
+        {p + "V005000112345", "el texto está cortado: no termina en «F»"},
+        {p + "V0050001123F", "las plazas de la página 5 de Vacantes no tienen la forma"},
+        {p + "R00700011 345F", "las plazas de la página 7 de Resultas no tienen la forma"},
+    };
+    for (const auto& c : casos) {
+        const auto r = interpretarCodigo(c.texto);
+        ASSERT_FALSE(r.ok()) << c.texto.toStdString();
+        EXPECT_TRUE(r.mensaje().contains(c.mensaje)) << r.mensaje().toStdString();
+    }
+}
+
+TEST(InterpretacionCodigo, LasParejasSeLeenComoLaLetraCastellanaQueLasDio) {
+    // Lo que el código lleva de un texto castellano vuelve a ser ese texto.
+    for (const QString& castellano :
+         {QStringLiteral("Núñez de Arce y Peñalver-Ibáñez"), QStringLiteral("María Ángeles"),
+          QStringLiteral("Argüelles Pingüino Agüero"), QStringLiteral("ARGÜELLES ÚBEDA"),
+          QStringLiteral("Jesús Óscar Íñigo Élez"), QStringLiteral("Begoña Guía Guerra")})
+        EXPECT_EQ(textoConAcentos(sustituirCaracteresCodigo(castellano)), castellano);
+    // Lo que no es una pareja se deja.
+    EXPECT_EQ(textoConAcentos("fin&"), "fin&");
+    EXPECT_EQ(textoConAcentos("a&b&&x"), "a&b&&x");
+}
+
+TEST(CargaSolicitante, LosTreintaYSieteCamposSeSeparanAunqueUnTextoLleveBarras) {
+    const QString carga = leido(ImpresionSimulada().carga());
+    const QStringList campos = carga.split(u'|').mid(0, 37);
+    const auto normal = separarCarga(carga);
+    ASSERT_TRUE(normal.ok()) << normal.mensaje().toStdString();
+    EXPECT_EQ(normal.valor(), campos);
+    EXPECT_TRUE(problemasCampos(normal.valor()).isEmpty());
+
+    // Entre dos campos de forma fija (el teléfono, entre una fecha y un sí o no) una barra solo
+    // puede ser del texto.
+    QStringList conBarra = campos;
+    conBarra[6] = "924 123 456 | 654 987 321";
+    const auto separada = separarCarga(conBarra.join(u'|') + u'|');
+    ASSERT_TRUE(separada.ok()) << separada.mensaje().toStdString();
+    EXPECT_EQ(separada.valor(), conBarra);
+
+    const struct {
+        QString carga;
+        QString mensaje;
+    } fallos[] = {
+        {carga.chopped(1), "están cortados: no terminan en «|»"},
+        {campos.mid(0, 30).join(u'|') + u'|', "tienen 30 campos y deben tener 37"},
+        // En el domicilio, rodeado de textos, no se sabe de cuál es.
+        {QStringList(campos).replaceInStrings("Avda.", "Avda.|").join(u'|') + u'|',
+         "algún dato del solicitante lleva «|» y no se puede saber cuál"},
+        // Una fecha no puede llevar barras: el reparto no cuadra.
+        {QStringList(campos).replaceInStrings("19700412", "1970|0412").join(u'|') + u'|',
+         "tienen 38 separadores «|» y deben tener 37"},
+    };
+    for (const auto& f : fallos) {
+        const auto r = separarCarga(f.carga);
+        ASSERT_FALSE(r.ok());
+        EXPECT_TRUE(r.mensaje().contains(f.mensaje)) << r.mensaje().toStdString();
+    }
+}
+
+TEST(CargaSolicitante, CadaCampoDeFormaFijaQueNoLaTieneSeNombra) {
+    QStringList campos = leido(ImpresionSimulada().carga()).split(u'|').mid(0, 37);
+    campos[5] = "19701340";  // fecha de nacimiento
+    campos[23] = "X";        // activo u otras
+    campos[28] = "";         // sin destino actual: vacío vale
+    EXPECT_EQ(problemasCampos(campos),
+              QStringList({"el campo «fecha de nacimiento» de los datos del solicitante tiene un "
+                           "valor imposible: «19701340»",
+                           "el campo «situación (activo u otras)» de los datos del solicitante "
+                           "tiene un valor imposible: «X»"}));
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#include "Opciones.h"
+
+const char* const kAyudaLector =
+    "Uso: movilant-lector [OPCIONES] FICHERO|CARPETA...\n"
+    "\n"
+    "Lee los códigos de barras PDF417 de solicitudes impresas con Movilant, en PDF o en imágenes\n"
+    "escaneadas (PNG, JPEG, TIFF), con las páginas en cualquier orden y de varias solicitudes a\n"
+    "la vez. Junta las páginas de cada impresión, comprueba que no falte ni sobre ninguna y deja\n"
+    "en la carpeta de salida un JSON por solicitud y plazas.csv, con una línea por plaza pedida.\n"
+    "De una CARPETA se leen sus PDF e imágenes.\n"
+    "\n"
+    "Opciones:\n"
+    "  -s, --salida CARPETA  carpeta de los resultados (si no se da, «lectura» en la carpeta\n"
+    "                        actual); se crea si no existe\n"
+    "  --ppp N               resolución a la que se pasan a imagen las páginas de los PDF (200);\n"
+    "                        una página que no se lee se vuelve a probar al doble\n"
+    "  --hilos N             páginas que se leen a la vez (si no se da, una por núcleo)\n"
+    "  --sin-progreso        no enseña la barra de avance\n"
+    "  -h, --ayuda           muestra esta ayuda\n"
+    "\n"
+    "Termina con estado 0 si todas las solicitudes están completas y todo se ha podido leer; con\n"
+    "1 si falta alguna página o algo no se lee (el resumen dice qué y dónde); con 2 si los\n"
+    "argumentos no valen o los resultados no se pueden escribir.\n";
+
+namespace {
+
+ResultadoDe<int> numero(const QStringList& args, qsizetype& i, int minimo, int maximo) {
+    const QString opcion = args[i];
+    if (i + 1 >= args.size())
+        return Resultado::fallo(QStringLiteral("Falta el valor de %1.").arg(opcion),
+                                Errores::ArgumentoIncorrecto);
+    bool ok = false;
+    const int n = args[++i].toInt(&ok);
+    if (!ok || n < minimo || n > maximo)
+        return Resultado::fallo(QStringLiteral("El valor de %1 debe ser un número de %2 a %3, no "
+                                               "«%4».")
+                                    .arg(opcion)
+                                    .arg(minimo)
+                                    .arg(maximo)
+                                    .arg(args[i]),
+                                Errores::ArgumentoIncorrecto);
+    return n;
+}
+
+}  // namespace
+
+ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
+    OpcionesLector o;
+    bool soloFicheros = false;  // tras "--" todo es un fichero
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (soloFicheros || !a.startsWith(u'-') || a == u"-") {
+            o.entradas.append(a);
+        } else if (a == u"--") {
+            soloFicheros = true;
+        } else if (a == u"-h" || a == u"--ayuda" || a == u"--help") {
+            o.ayuda = true;
+        } else if (a == u"-s" || a == u"--salida") {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                return Resultado::fallo(QStringLiteral("Falta la carpeta de %1.").arg(a),
+                                        Errores::ArgumentoIncorrecto);
+            o.salida = args[++i];
+        } else if (a == u"--ppp") {
+            const auto n = numero(args, i, 72, 1200);
+            if (!n) return n.estado();
+            o.lectura.ppp = n.valor();
+            o.lectura.pppReintento = 2 * n.valor();
+        } else if (a == u"--hilos") {
+            const auto n = numero(args, i, 1, 256);
+            if (!n) return n.estado();
+            o.lectura.hilos = n.valor();
+        } else if (a == u"--sin-progreso") {
+            o.progreso = false;
+        } else {
+            return Resultado::fallo(QStringLiteral("Opción desconocida: %1.").arg(a),
+                                    Errores::ArgumentoIncorrecto);
+        }
+    }
+    if (!o.ayuda && o.entradas.isEmpty())
+        return Resultado::fallo(QStringLiteral("Falta algún PDF, imagen o carpeta que leer."),
+                                Errores::ArgumentoIncorrecto);
+    return o;
+}
