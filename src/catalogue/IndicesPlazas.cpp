@@ -20,6 +20,16 @@ Resultado demasiados(const QString& que, int cuantos, int maximo) {
 
 const QString kCodConvocatoria = QStringLiteral("CodConvocatoria");
 
+// El texto de un valor de un campo de texto, sin copiarlo (las tablas guardan los textos como
+// QString); un valor de otro tipo, convertido.
+const QString& textoDe(const QVariant& valor) {
+    if (valor.metaType() == QMetaType::fromType<QString>())
+        return *static_cast<const QString*>(valor.constData());
+    thread_local QString convertido;
+    convertido = valor.toString();
+    return convertido;
+}
+
 // Campos que se copian del origen tras CodConvocatoria, en el orden en que se escriben.
 const QStringList& camposCopiados(VarianteEnlace variante) {
     static const QStringList porCuerpo = {QStringLiteral("NomConvocatoria"),
@@ -134,7 +144,7 @@ Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
         if (fila < 0) continue;
         cambios.clear();
         const QVariant& codigo = fuente.valorEnFila(fila, campoCodigo);
-        const bool mismoCodigo = codigo.toString() == e.codigo;
+        const bool mismoCodigo = textoDe(codigo) == e.codigo;
         if (!mismoCodigo) cambios.emplace_back(campoCodigo, e.codigo);
         for (const auto& [d, vacio] : vacios) {
             const QVariant& actual = fuente.valorEnFila(fila, d);
@@ -185,7 +195,7 @@ ResultadoDe<QHash<QString, QVector<Enlace>>> agruparEnlaces(Tabla& enlaces,
         auto it = plegada.constFind(&valorClave);
         if (it == plegada.constEnd())
             it = plegada.insert(&valorClave, claveIgualdad(valorClave.toString()));
-        const QString codigo = enlaces.valorEnFila(fila, plaza).toString();
+        const QString& codigo = textoDe(enlaces.valorEnFila(fila, plaza));
         grupos[it.value()].append({codigo, IndiceConvocatorias::Clave::de(codigo)});
     }
     return grupos;
@@ -234,11 +244,7 @@ IndiceConvocatorias::IndiceConvocatorias(Tabla& origen) : m_origen(&origen) {
     // Se recorre al revés para que gane la primera aparición: es la que hallaría la búsqueda
     // hacia delante desde el principio.
     for (int fila = n - 1; fila >= 0; --fila) {
-        const QVariant& valor = origen.valorEnFila(fila, codigo);
-        // Los textos de la tabla son QString: se miran sin copiarlos.
-        const Clave clave = Clave::de(valor.metaType() == QMetaType::fromType<QString>()
-                                          ? *static_cast<const QString*>(valor.constData())
-                                          : valor.toString());
+        const Clave clave = Clave::de(textoDe(origen.valorEnFila(fila, codigo)));
         if (clave.numero >= 0)
             m_numeros.insert(clave.numero, fila);
         else
