@@ -104,13 +104,20 @@ bool esIdentidad(const PlanCopia& plan) {
     return true;
 }
 
+// Lo que se recuerda de cada fila de un origen entre un enlace y otro: si su registro vale tal
+// cual (nada que vaciar) y, si no, la copia con los campos vaciados.
+struct RecuerdoFilas {
+    std::vector<signed char> talCual;  // -1 sin mirar, 0 hay que vaciar algo, 1 vale tal cual
+    std::vector<FilaTabla> cambiadas;
+};
+
 // Cada registro entra de una vez. Con los mismos campos en origen y destino se da de alta la
 // fila del origen tal cual, sin copiar sus valores, o una copia con los cambios (el código del
 // enlace si no se escribe igual, y vacíos los campos que no se copian); la copia de cada fila se
 // hace una vez para todos los enlaces que la piden.
 Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
                         const IndiceConvocatorias& origen, const PlanCopia& plan,
-                        std::vector<FilaTabla>* cambiadas = nullptr) {
+                        RecuerdoFilas* recuerdo = nullptr) {
     const Tabla& fuente = origen.origen();
     const QList<Campo>& campos = destino.campos();
     if (!esIdentidad(plan)) {
@@ -138,37 +145,59 @@ Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
         if (plan.origenDe[d] == PlanCopia::kCodigo) campoCodigo = int(d);
         if (plan.origenDe[d] == PlanCopia::kVacio) vacios.emplace_back(int(d), valorVacio(campos[int(d)]));
     }
-    std::vector<std::pair<int, QVariant>> cambios;
-    for (const Enlace& e : enlaces) {
-        const int fila = origen.filaPorClave(e.clave);
-        if (fila < 0) continue;
-        cambios.clear();
-        const QVariant& codigo = fuente.valorEnFila(fila, campoCodigo);
-        const bool mismoCodigo = textoDe(codigo) == e.codigo;
-        if (!mismoCodigo) cambios.emplace_back(campoCodigo, e.codigo);
+    const size_t filas = size_t(fuente.numeroRegistros());
+    if (recuerdo && recuerdo->talCual.size() != filas) {
+        recuerdo->talCual.assign(filas, -1);
+        recuerdo->cambiadas.assign(filas, FilaTabla());
+    }
+    // Los campos que no se copian y el origen no tiene vacíos.
+    const auto cambiosDeVaciar = [&](int fila, std::vector<std::pair<int, QVariant>>& cambios) {
         for (const auto& [d, vacio] : vacios) {
             const QVariant& actual = fuente.valorEnFila(fila, d);
             // El texto vacío no es el nulo que deja un campo sin copiar.
             if (actual.toString().isNull() != vacio.toString().isNull() || actual != vacio)
                 cambios.emplace_back(d, vacio);
         }
-        if (cambios.empty()) {
-            if (Resultado r = destino.anadirFilaDe(fuente, fila); !r) return r;
+    };
+    std::vector<std::pair<int, QVariant>> cambios;
+    for (const Enlace& e : enlaces) {
+        const int fila = origen.filaPorClave(e.clave);
+        if (fila < 0) continue;
+        // Un código de solo cifras que da con la fila por su número se escribe igual que el de la
+        // fila: el número con su longitud no admite otra escritura.
+        const bool mismoCodigo =
+            e.clave.numero >= 0 || textoDe(fuente.valorEnFila(fila, campoCodigo)) == e.codigo;
+        signed char sinMirar = -1;
+        signed char& tal = recuerdo ? recuerdo->talCual[size_t(fila)] : sinMirar;
+        if (tal < 0) {
+            cambios.clear();
+            cambiosDeVaciar(fila, cambios);
+            tal = cambios.empty() ? 1 : 0;
+        }
+        if (mismoCodigo && tal == 1) {
+            if (Resultado res = destino.anadirFilaDe(fuente, fila); !res) return res;
             continue;
         }
-        // Solo se recuerdan las copias que no llevan el código del enlace: valen para todos.
-        FilaTabla* recordada =
-            cambiadas && mismoCodigo ? &(*cambiadas)[size_t(fila)] : nullptr;
-        if (!recordada || !recordada->valida()) {
-            auto copia = fuente.filaCambiada(fila, cambios);
-            if (!copia) return copia.estado();
-            if (!recordada) {
-                if (Resultado r = destino.anadirFila(copia.valor()); !r) return r;
-                continue;
+        if (mismoCodigo) {
+            // La copia sin los campos que no se copian vale para todos los enlaces de esta fila.
+            FilaTabla sinRecordar;
+            FilaTabla& recordada = recuerdo ? recuerdo->cambiadas[size_t(fila)] : sinRecordar;
+            if (!recordada.valida()) {
+                cambios.clear();
+                cambiosDeVaciar(fila, cambios);
+                auto copia = fuente.filaCambiada(fila, cambios);
+                if (!copia) return copia.estado();
+                recordada = std::move(copia.valor());
             }
-            *recordada = std::move(copia.valor());
+            if (Resultado res = destino.anadirFila(recordada); !res) return res;
+            continue;
         }
-        if (Resultado r = destino.anadirFila(*recordada); !r) return r;
+        cambios.clear();
+        cambios.emplace_back(campoCodigo, e.codigo);
+        if (tal == 0) cambiosDeVaciar(fila, cambios);
+        auto copia = fuente.filaCambiada(fila, cambios);
+        if (!copia) return copia.estado();
+        if (Resultado res = destino.anadirFila(copia.valor()); !res) return res;
     }
     return Resultado::correcto();
 }
@@ -240,15 +269,28 @@ IndiceConvocatorias::IndiceConvocatorias(Tabla& origen) : m_origen(&origen) {
     const int codigo = origen.indiceCampo(kCodConvocatoria);
     if (codigo < 0) return;
     const int n = origen.numeroRegistros();
-    m_numeros.reserve(n);
-    // Se recorre al revés para que gane la primera aparición: es la que hallaría la búsqueda
-    // hacia delante desde el principio.
-    for (int fila = n - 1; fila >= 0; --fila) {
+    size_t capacidad = 16;
+    while (capacidad < 2 * size_t(n)) capacidad *= 2;
+    m_huecos.assign(capacidad, Hueco());
+    m_mascara = capacidad - 1;
+    // Gana la primera aparición: es la que hallaría la búsqueda hacia delante desde el principio.
+    for (int fila = 0; fila < n; ++fila) {
         const Clave clave = Clave::de(textoDe(origen.valorEnFila(fila, codigo)));
         if (clave.numero >= 0)
-            m_numeros.insert(clave.numero, fila);
-        else
+            ponerNumero(clave.numero, fila);
+        else if (!m_textos.contains(clave.texto))
             m_textos.insert(clave.texto, fila);
+    }
+}
+
+void IndiceConvocatorias::ponerNumero(qint64 numero, int fila) {
+    for (size_t i = mezclar(numero) & m_mascara;; i = (i + 1) & m_mascara) {
+        Hueco& h = m_huecos[i];
+        if (h.numero == numero) return;
+        if (h.numero < 0) {
+            h = {numero, fila};
+            return;
+        }
     }
 }
 
@@ -313,6 +355,7 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
         planVacantes[i] = std::move(v.valor());
     }
 
+    std::array<RecuerdoFilas, 2> recuerdoResultas, recuerdoVacantes;
     const int codigo = rsCuerpos.indiceCampo(QStringLiteral("CodCuerpo"));
     const int grupo = rsCuerpos.indiceCampo(QStringLiteral("Grupo"));
     const int n = rsCuerpos.numeroRegistros();
@@ -339,13 +382,15 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
             e.DesdeCatalogo = pasada == 0;
             e.Resultas = CrearTablaPlazas();
             if (Resultado r =
-                    copiarEnlaces(suyos, *e.Resultas, resultas[pasada], planResultas[pasada]);
+                    copiarEnlaces(suyos, *e.Resultas, resultas[pasada], planResultas[pasada],
+                                  &recuerdoResultas[pasada]);
                 !r)
                 return r;
             e.Vacantes = CrearTablaPlazas();
             avanzar(progreso, paso);
             if (Resultado r =
-                    copiarEnlaces(suyos, *e.Vacantes, vacantes[pasada], planVacantes[pasada]);
+                    copiarEnlaces(suyos, *e.Vacantes, vacantes[pasada], planVacantes[pasada],
+                                  &recuerdoVacantes[pasada]);
                 !r)
                 return r;
             ++hueco;
@@ -376,8 +421,7 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
     if (!planVacantes) return planVacantes.estado();
 
     // Las filas de las listas sin Area, hechas una vez para todos los grupos que las tienen.
-    std::vector<FilaTabla> sinAreaResultas(size_t(resultas.origen().numeroRegistros()));
-    std::vector<FilaTabla> sinAreaVacantes(size_t(vacantes.origen().numeroRegistros()));
+    RecuerdoFilas sinAreaResultas, sinAreaVacantes;
     const int campoGrupo = rsGrupos.indiceCampo(QStringLiteral("Grupo"));
     const int n = rsGrupos.numeroRegistros();
     if (n > kMaximoHuecos + 1) return demasiados(QStringLiteral("grupos"), n, kMaximoHuecos + 1);

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <vector>
 
 // Las dos formas de copiar las plazas enlazadas: por cuerpo (con Area) y por grupo (sin Area,
 // y con Localidad antes que Consejeria).
@@ -35,13 +36,33 @@ public:
     Tabla& origen() const { return *m_origen; }
     int fila(const QString& codigo) const { return filaPorClave(Clave::de(codigo)); }
     int filaPorClave(const Clave& clave) const {
-        return clave.numero >= 0 ? m_numeros.value(clave.numero, -1)
-                                 : m_textos.value(clave.texto, -1);
+        return clave.numero >= 0 ? filaPorNumero(clave.numero) : m_textos.value(clave.texto, -1);
     }
 
 private:
+    // Las claves numéricas van en una tabla abierta (sondeo lineal, tamaño potencia de dos y al
+    // menos el doble de claves): cada búsqueda suele mirar un solo hueco, contiguo en memoria.
+    struct Hueco {
+        qint64 numero = -1;  // -1: libre
+        int fila = -1;
+    };
+    static size_t mezclar(qint64 numero) {
+        return size_t((quint64(numero) * 0x9E3779B97F4A7C15ull) >> 20);
+    }
+    int filaPorNumero(qint64 numero) const {
+        if (m_huecos.empty()) return -1;
+        for (size_t i = mezclar(numero) & m_mascara;; i = (i + 1) & m_mascara) {
+            const Hueco& h = m_huecos[i];
+            if (h.numero == numero) return h.fila;
+            if (h.numero < 0) return -1;
+        }
+    }
+    // Pone la fila si el número no estaba: gana la primera.
+    void ponerNumero(qint64 numero, int fila);
+
     Tabla* m_origen;
-    QHash<qint64, int> m_numeros;
+    std::vector<Hueco> m_huecos;
+    size_t m_mascara = 0;
     QHash<QString, int> m_textos;
 };
 

@@ -3,6 +3,8 @@
 #include "platform/AlmacenTabla.h"
 #include "platform/Codificacion.h"
 
+#include <cstring>
+
 AltaRegistros::AltaRegistros(Tabla& tabla) : m_tabla(tabla) {
     const AlmacenTabla& a = tabla.almacen();
     for (const Campo& c : a.campos)
@@ -37,19 +39,17 @@ void AltaRegistros::ponerBytes(int campo, std::string_view bytes) {
         m_actual[size_t(campo)] = reserva.textoSinBuscar(texto());
         return;
     }
-    // La clave apunta a los bytes del llamador, que siguen vivos: no se copian.
-    const QByteArray clave = QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size()));
-    const auto it = vistos.porBytes.constFind(clave);
-    if (it != vistos.porBytes.constEnd()) {
+    const quint64 suma = MapaBytes::sumar(bytes);
+    if (const QVariant* visto = vistos.porBytes.buscar(bytes, suma)) {
         ++vistos.aciertos;
-        m_actual[size_t(campo)] = it.value();
+        m_actual[size_t(campo)] = visto;
     } else {
         m_actual[size_t(campo)] = reserva.texto(texto());
-        vistos.porBytes.insert(clave, m_actual[size_t(campo)]);
+        vistos.porBytes.poner(bytes, suma, m_actual[size_t(campo)]);
     }
     if (++vistos.consultas == kMuestra && vistos.aciertos < kAciertosMinimos) {
         vistos.sinBuscar = true;
-        vistos.porBytes.clear();
+        vistos.porBytes.vaciar();
     }
 }
 
@@ -87,4 +87,62 @@ Resultado AltaRegistros::alta() {
     m_tabla.darDeAlta(std::move(valores));
     m_actual = m_vacio;
     return Resultado::correcto();
+}
+
+quint64 AltaRegistros::MapaBytes::sumar(std::string_view bytes) {
+    // De ocho en ocho bytes, cada palabra mezclada con una multiplicación impar y un
+    // desplazamiento; la longitud entra al final para que "a" y "a\0" no coincidan.
+    constexpr quint64 kImpar = 0x9E3779B97F4A7C15ull;
+    quint64 suma = 0;
+    size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        quint64 palabra;
+        std::memcpy(&palabra, bytes.data() + i, 8);
+        suma = (suma ^ palabra) * kImpar;
+        suma ^= suma >> 32;
+    }
+    quint64 resto = 0;
+    for (size_t j = 0; i + j < bytes.size(); ++j) resto |= quint64(quint8(bytes[i + j])) << (8 * j);
+    suma = (suma ^ resto ^ (quint64(bytes.size()) << 56)) * kImpar;
+    return suma ^ (suma >> 29);
+}
+
+const QVariant* AltaRegistros::MapaBytes::buscar(std::string_view bytes, quint64 suma) const {
+    if (m_entradas.empty()) return nullptr;
+    const size_t mascara = m_entradas.size() - 1;
+    for (size_t i = size_t(suma) & mascara;; i = (i + 1) & mascara) {
+        const Entrada& e = m_entradas[i];
+        if (!e.valor) return nullptr;
+        if (e.suma == suma && e.largo == bytes.size() &&
+            std::memcmp(m_bytes.data() + e.desde, bytes.data(), bytes.size()) == 0)
+            return e.valor;
+    }
+}
+
+void AltaRegistros::MapaBytes::poner(std::string_view bytes, quint64 suma, const QVariant* valor) {
+    if (2 * (m_usadas + 1) > m_entradas.size()) crecer();
+    const size_t mascara = m_entradas.size() - 1;
+    size_t i = size_t(suma) & mascara;
+    while (m_entradas[i].valor) i = (i + 1) & mascara;
+    m_entradas[i] = {suma, valor, quint32(m_bytes.size()), quint32(bytes.size())};
+    m_bytes.append(bytes);
+    ++m_usadas;
+}
+
+void AltaRegistros::MapaBytes::crecer() {
+    std::vector<Entrada> antes = std::move(m_entradas);
+    m_entradas.assign(antes.empty() ? 64 : 2 * antes.size(), Entrada());
+    const size_t mascara = m_entradas.size() - 1;
+    for (const Entrada& e : antes) {
+        if (!e.valor) continue;
+        size_t i = size_t(e.suma) & mascara;
+        while (m_entradas[i].valor) i = (i + 1) & mascara;
+        m_entradas[i] = e;
+    }
+}
+
+void AltaRegistros::MapaBytes::vaciar() {
+    m_entradas = {};
+    m_bytes = {};
+    m_usadas = 0;
 }

@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QByteArray>
 #include <QHash>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,8 +18,7 @@ class AltaRegistros {
 public:
     explicit AltaRegistros(Tabla& tabla);
 
-    // Texto de un campo en bytes Windows-1252. Los bytes tienen que seguir vivos mientras viva
-    // este objeto (se recuerdan por ellos).
+    // Texto de un campo en bytes Windows-1252.
     void ponerBytes(int campo, std::string_view bytes);
     // Un valor cualquiera, convertido como en Tabla::establecer.
     Resultado poner(int campo, const QVariant& valor);
@@ -37,8 +37,30 @@ private:
     std::vector<const QVariant*> m_actual;
     // Por campo, los textos ya vistos por sus bytes. Un campo en el que casi nada se repite (un
     // código, un nombre propio) deja de buscarse: buscar no ahorraría nada.
+    // Tabla abierta por los bytes del texto: guarda su suma y una copia de los bytes juntos, de
+    // modo que buscar un texto repetido mira memoria cercana y compara bytes solo si la suma
+    // coincide.
+    class MapaBytes {
+    public:
+        const QVariant* buscar(std::string_view bytes, quint64 suma) const;
+        void poner(std::string_view bytes, quint64 suma, const QVariant* valor);
+        void vaciar();
+        static quint64 sumar(std::string_view bytes);
+
+    private:
+        struct Entrada {
+            quint64 suma = 0;
+            const QVariant* valor = nullptr;  // nulo: libre
+            quint32 desde = 0;
+            quint32 largo = 0;
+        };
+        void crecer();
+        std::vector<Entrada> m_entradas;
+        std::string m_bytes;
+        size_t m_usadas = 0;
+    };
     struct Vistos {
-        QHash<QByteArray, const QVariant*> porBytes;
+        MapaBytes porBytes;
         int consultas = 0;
         int aciertos = 0;
         bool sinBuscar = false;

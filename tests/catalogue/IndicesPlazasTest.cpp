@@ -227,4 +227,29 @@ TEST_F(IndicesPlazasTest, DemasiadasEntradasSonUnFalloConMensaje) {
     EXPECT_TRUE(r.mensaje().contains("Hay 32769 grupos")) << r.mensaje().toStdString();
 }
 
+// La búsqueda por código da la misma fila que recorrer la tabla desde el principio comparando
+// como el filtro: ceros de delante que cuentan, mayúsculas que no, repetidos que dan la primera
+// y muchos códigos para que la tabla de búsqueda dé la vuelta y se llene en racimos.
+TEST(IndiceConvocatorias, DaLaPrimeraFilaComoElRecorridoDesdeElPrincipio) {
+    PTabla t = CrearTablaPlazas("t");
+    QStringList codigos = {"7", "07", "007", "0", "00", "A7", "a7", "7a", "", "99999"};
+    for (int i = 0; i < 3000; ++i) codigos << QString::number(i * 37 % 2000).rightJustified(5, '0');
+    for (int i = 0; i < 200; ++i) codigos << QStringLiteral("Z%1").arg(i % 150);
+    for (const QString& c : codigos) {
+        ASSERT_TRUE(t->anadir().ok());
+        ASSERT_TRUE(t->establecer("CodConvocatoria", c).ok());
+    }
+    const IndiceConvocatorias indice(*t);
+    QStringList preguntas = codigos;
+    preguntas << "8" << "0007" << "z7" << "z149" << "Z150" << "02000" << "1234567890123456";
+    const int campo = t->indiceCampo("CodConvocatoria");
+    for (const QString& p : preguntas) {
+        SCOPED_TRACE(p.toStdString());
+        int esperada = -1;
+        for (int f = 0; f < t->numeroRegistros() && esperada < 0; ++f)
+            if (claveIgualdad(t->valorEnFila(f, campo).toString()) == claveIgualdad(p)) esperada = f;
+        EXPECT_EQ(indice.fila(p), esperada);
+    }
+}
+
 }  // namespace

@@ -171,4 +171,34 @@ TEST(AltaRegistros, BytesATextoConNuloVacioYCamposQueNoSeRepiten) {
     EXPECT_EQ(t->valor("Horas").toLongLong(), 7);
 }
 
+// Textos que se repiten lo bastante para seguir buscándose: parecidos a propósito (mismo
+// principio de ocho bytes, solo la longitud distinta, un byte cero dentro), y más de los que
+// caben en la tabla de búsqueda al empezar. Cada repetición tiene que ser el mismo valor.
+TEST(AltaRegistros, TextosParecidosNoSeConfundenYLosRepetidosSonElMismoValor) {
+    PTabla t = Tabla::crear("t", {{"Nombre", TipoCampo::Texto, 20}});
+    AltaRegistros alta(*t);
+    std::vector<std::string> textos = {"abcdefgh", "abcdefgh ", "abcdefghi", "abcdefgi",
+                                       std::string("ab\0c", 4), std::string("ab\0d", 4),
+                                       std::string("ab", 2), "", "\xC1vila", "\xE1vila"};
+    for (int i = 0; i < 290; ++i) textos.push_back("Localidad " + std::to_string(i));
+    const int vueltas = 4;
+    for (int v = 0; v < vueltas; ++v) {
+        for (const std::string& x : textos) {
+            alta.ponerBytes(0, x);
+            ASSERT_TRUE(alta.alta().ok());
+        }
+    }
+    const int n = int(textos.size());
+    ASSERT_EQ(t->numeroRegistros(), n * vueltas);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        const std::string& x = textos[size_t(i)];
+        const QString esperado = QString::fromLatin1(x.data(), qsizetype(x.size()));
+        EXPECT_EQ(t->valorEnFila(i, 0).toString(), esperado);
+        for (int v = 1; v < vueltas; ++v)
+            EXPECT_EQ(&t->valorEnFila(i + v * n, 0), &t->valorEnFila(i, 0));
+        if (i > 0) EXPECT_NE(&t->valorEnFila(i, 0), &t->valorEnFila(i - 1, 0));
+    }
+}
+
 }  // namespace
