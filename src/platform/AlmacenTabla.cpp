@@ -43,9 +43,19 @@ const IndiceCampo& AlmacenTabla::indice(int campo) {
         ind = std::make_unique<IndiceCampo>();
         const Campo& c = campos.at(campo);
         for (const auto& r : registros)
-            ind->mapa[claveIgualdad(c, r->valor(campo))].push_back(r.get());
+            ind->mapa[claveIgualdad(c, r->valor(campo))].push_back(r);
     }
     return *ind;
+}
+
+Registro* AlmacenTabla::nuevoRegistro() {
+    if (usadosEnTrozo == tamanoTrozo) {
+        // Del tamaño de lo que ya hay (de 16 a 4096): poco desperdicio en las tablas pequeñas.
+        tamanoTrozo = std::clamp<size_t>(registros.size(), 16, 4096);
+        trozos.push_back(std::make_unique<Registro[]>(tamanoTrozo));
+        usadosEnTrozo = 0;
+    }
+    return trozos.back().get() + usadosEnTrozo++;
 }
 
 void AlmacenTabla::indexarAlta(Registro* r) {

@@ -42,7 +42,13 @@ struct AlmacenTabla {
     // Campos de otra tabla ya vistos iguales a estos (anadirFila): se comparan una sola vez. La
     // copia mantiene vivos sus datos, así que la misma dirección es la misma lista.
     QList<Campo> camposIguales;
-    std::vector<std::unique_ptr<Registro>> registros;  // en orden de alta
+    std::vector<Registro*> registros;  // en orden de alta
+    // Los registros viven en trozos cada vez mayores: un alta no pide memoria cada vez. Uno que
+    // se borra suelta sus valores y su sitio queda libre hasta que se suelta el almacén.
+    std::vector<std::unique_ptr<Registro[]>> trozos;
+    size_t tamanoTrozo = 0;
+    size_t usadosEnTrozo = 0;
+    Registro* nuevoRegistro();
     quint64 siguienteSecuencia = 1;
     std::vector<Tabla*> cursores;
     // Índices por campo, construidos la primera vez que se piden y mantenidos después.

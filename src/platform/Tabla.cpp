@@ -126,8 +126,8 @@ struct Tabla::Privado {
             }
         } else {
             vista.reserve(a->registros.size());
-            for (const auto& r : a->registros)
-                if (!filtro || filtro->cumple(*r)) vista.push_back(r.get());
+            for (Registro* r : a->registros)
+                if (!filtro || filtro->cumple(*r)) vista.push_back(r);
         }
         ordenarLista(vista);
     }
@@ -481,11 +481,10 @@ void Tabla::darDeAlta(ValoresRegistro valores) {
     // de alta.
     d->moverse();
     auto& a = *d->a;
-    auto nuevo = std::make_unique<Registro>();
-    nuevo->secuencia = a.siguienteSecuencia++;
-    nuevo->valores = std::move(valores);
-    Registro* r = nuevo.get();
-    a.registros.push_back(std::move(nuevo));
+    Registro* r = a.nuevoRegistro();
+    r->secuencia = a.siguienteSecuencia++;
+    r->valores = std::move(valores);
+    a.registros.push_back(r);
     a.indexarAlta(r);
     // Este cursor lo ve y lo deja como actual aunque no pase su filtro: quien lo añade suele
     // rellenarlo justo después.
@@ -527,11 +526,11 @@ Resultado Tabla::borrar() {
         if (o.pos > i) --o.pos;
     }
     a.indexarBaja(r);
-    auto it = std::lower_bound(a.registros.begin(), a.registros.end(), r,
-                               [](const std::unique_ptr<Registro>& x, const Registro* y) {
-                                   return porSecuencia(x.get(), y);
-                               });
-    if (it != a.registros.end() && it->get() == r) a.registros.erase(it);
+    auto it = std::lower_bound(a.registros.begin(), a.registros.end(), r, porSecuencia);
+    if (it != a.registros.end() && *it == r) {
+        a.registros.erase(it);
+        r->valores = {};
+    }
     d->avisarTodos();
     return Resultado::correcto();
 }
