@@ -1,6 +1,7 @@
 #include "catalogue/ModCargaFicheros.h"
 
 #include "catalogue/Decodificacion.h"
+#include "catalogue/DecodificacionAnticipada.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/IndicesPlazas.h"
@@ -48,7 +49,7 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
 
     const QString carpeta = G().RutaFicheros;
     // Lo que se escribe en temp.tmp se lee de memoria: es lo mismo y no hay que volver a leerlo.
-    const auto descifrado = decodificarEnMemoria(carpeta, f.fichero);
+    const auto descifrado = DecodificacionAnticipada::decodificar(carpeta, f.fichero);
     if (!descifrado) {
         mostrarMensaje(mensajeErrorDecodificacion(descifrado.numero(), descifrado.mensaje()),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);

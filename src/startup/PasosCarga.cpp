@@ -1,6 +1,7 @@
 #include "startup/PasosCarga.h"
 
 #include "catalogue/Decodificacion.h"
+#include "catalogue/DecodificacionAnticipada.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/IndicesPlazas.h"
 #include "catalogue/ModCargaFicheros.h"
@@ -12,6 +13,7 @@
 #include "startup/Globales.h"
 
 #include <QFile>
+#include <optional>
 
 QString FalloCarga::mensaje() const {
     return QStringLiteral("Error en línea ") + QString::number(paso) + QLatin1Char('.') +
@@ -123,14 +125,46 @@ std::optional<FalloCarga> PasosCarga::ejecutarCatalogos() {
     return ejecutarSi([](int paso) { return paso >= 120 && paso != 600 && paso != 620; });
 }
 
+namespace {
+
+// Los catálogos que lee cada paso, en el orden en que los lee.
+struct Lectura {
+    int paso;
+    const char* fichero;
+};
+constexpr Lectura kLecturas[] = {
+    {130, "F0015.enc"}, {150, "F0005.enc"}, {160, "F0013.enc"}, {170, "F0014.enc"},
+    {170, "F0014.enc"}, {170, "F0013.enc"}, {200, "F0003.enc"}, {260, "F0016.enc"},
+    {290, "F0006.enc"}, {300, "F0006.enc"}, {340, "F0002.enc"}, {400, "F0001.enc"},
+    {460, "F0010.enc"}, {480, "F0009.enc"}, {500, "F0008.enc"}, {520, "F0007.enc"},
+    {560, "F0012.enc"}, {580, "F0011.enc"}, {640, "F0003.enc"}, {660, "F0003.enc"}};
+
+}  // namespace
+
 std::optional<FalloCarga> PasosCarga::ejecutarSi(const std::function<bool(int)>& incluir) {
     // Las tablas de una carga guardan sus valores juntos: cada texto repetido (una provincia, un
     // área) una sola vez, y los índices usan los registros de los catálogos sin copiarlos.
     const ReservaValores::Ambito valoresJuntos;
+    // Cada catálogo se descifra en otro hilo mientras se parte en campos el anterior. Empieza
+    // con el primer paso que lee catálogos: si antes falla la configuración, no se lee ninguno.
+    m_lecturasNoPrevistas = 0;
+    QStringList lecturas;
+    for (const Lectura& l : kLecturas)
+        if (incluir(l.paso)) lecturas.append(QString::fromLatin1(l.fichero));
+    std::optional<DecodificacionAnticipada> anticipada;
+    struct AlAcabar {
+        std::optional<DecodificacionAnticipada>& a;
+        int& desvios;
+        ~AlAcabar() {
+            if (a) desvios = a->desvios();
+        }
+    } alAcabar{anticipada, m_lecturasNoPrevistas};
     bool esperando = false;
     for (const Paso& p : pasos()) {
         if (!incluir(p.numero)) continue;
         if (p.numero == 20) esperando = true;
+        if (!anticipada && p.numero >= kLecturas[0].paso)
+            anticipada.emplace(G().RutaFicheros, lecturas);
         Resultado r = p.accion();
         if (!r) {
             if (esperando) m_obs.cursorEspera(false);

@@ -57,6 +57,9 @@ public:
 
     int maximo() const { return m_maximo; }
     int valor() const { return m_valor; }
+    // Catálogos que la última ejecución leyó fuera del orden previsto (se leyeron igual, sin
+    // adelantarlos).
+    int lecturasNoPrevistas() const { return m_lecturasNoPrevistas; }
     // Números de paso en su orden (para comprobar la secuencia).
     std::vector<int> numerosDePaso() const;
 
@@ -78,6 +81,7 @@ private:
     int m_paso = 30;
     int m_maximo = 0;
     int m_valor = 0;
+    int m_lecturasNoPrevistas = 0;
 };
 
 // Texto de un fichero de RutaFicheros (Windows-1252): cada línea precedida de CR+LF, de modo que

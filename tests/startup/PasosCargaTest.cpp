@@ -1,4 +1,5 @@
 #include "../catalogue/ApoyoCatalogos.h"
+#include "catalogue/Decodificacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "catalogue/ModCargaFicheros.h"
@@ -265,6 +266,42 @@ TEST_F(PasosCargaTest, LeerFicheroTextoAnteponeFinDeLineaACadaLinea) {
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.numero(), Errores::FicheroNoEncontrado);
     EXPECT_TRUE(r.mensaje().contains("no-existe.txt"));
+}
+
+// Los catálogos se descifran por delante en otro hilo: tienen que pedirse en el orden previsto,
+// temp.tmp queda con el último leído y un catálogo dañado a mitad de carga falla en su paso con
+// el mismo mensaje que su descifrado de siempre.
+TEST_F(PasosCargaTest, LosCatalogosSeAdelantanEnSuOrdenSinCambiarFallosNiTempTmp) {
+    cargarCuerpos();
+    RegistroCarga obs;
+    PasosCarga entera(obs);
+    ASSERT_FALSE(entera.ejecutar());
+    EXPECT_EQ(entera.lecturasNoPrevistas(), 0);
+    const auto ultimo = decodificarEnMemoria(G().RutaFicheros, "F0003.enc");
+    ASSERT_TRUE(ultimo.ok());
+    PasosCarga catalogos(obs);
+    ASSERT_FALSE(catalogos.ejecutarCatalogos());
+    EXPECT_EQ(catalogos.lecturasNoPrevistas(), 0);
+    EXPECT_EQ(leerBytes(G().RutaFicheros + "temp.tmp"), ultimo.valor().contenido);
+
+    // Una línea que no se descifra en el catálogo de provincias (paso 340).
+    const QString provincias = G().RutaFicheros + "F0002.enc";
+    QByteArray danado = leerBytes(provincias);
+    danado.insert(danado.indexOf('\n') + 1, QByteArray(kMaxCaracteresLinea + 1, 'Z') + "\r\n");
+    escribirBytes(provincias, danado);
+    const auto directo = decodificarEnMemoria(G().RutaFicheros, "F0002.enc");
+    ASSERT_FALSE(directo.ok());
+    cargarCuerpos();
+    guion.limpiar();
+    PasosCarga conFallo(obs);
+    const auto fallo = conFallo.ejecutar();
+    ASSERT_TRUE(fallo);
+    EXPECT_EQ(fallo->paso, 340);
+    EXPECT_TRUE(fallo->error.mensaje().contains(directo.mensaje())) << fallo->mensaje();
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_EQ(guion.mostrados()[0].texto,
+              mensajeErrorDecodificacion(directo.numero(), directo.mensaje()));
+    EXPECT_EQ(conFallo.lecturasNoPrevistas(), 0);
 }
 
 }  // namespace

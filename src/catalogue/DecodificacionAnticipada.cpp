@@ -1,0 +1,95 @@
+#include "catalogue/DecodificacionAnticipada.h"
+
+namespace {
+
+thread_local DecodificacionAnticipada* t_vigente = nullptr;
+
+// Cuántos ficheros puede tener hechos el hilo sin que se hayan tomado: uno, el siguiente. Así
+// la memoria de más es la de un catálogo en claro.
+constexpr qsizetype kPorDelante = 1;
+
+}  // namespace
+
+DecodificacionAnticipada::DecodificacionAnticipada(const QString& carpeta,
+                                                   const QStringList& ficheros)
+    : m_carpeta(carpeta),
+      m_ficheros(ficheros),
+      m_hechos(size_t(ficheros.size())),
+      m_anterior(t_vigente) {
+    t_vigente = this;
+    m_hilo = std::thread(&DecodificacionAnticipada::trabajar, this);
+}
+
+DecodificacionAnticipada::~DecodificacionAnticipada() {
+    parar();
+    t_vigente = m_anterior;
+}
+
+void DecodificacionAnticipada::parar() {
+    {
+        std::lock_guard<std::mutex> cierre(m_cerrojo);
+        m_parar = true;
+    }
+    m_aviso.notify_all();
+    if (m_hilo.joinable()) m_hilo.join();
+}
+
+void DecodificacionAnticipada::trabajar() {
+    // Al salir, por lo que sea, quien espere un fichero que ya no se hará lo hace él mismo.
+    struct AlSalir {
+        DecodificacionAnticipada& d;
+        ~AlSalir() {
+            {
+                std::lock_guard<std::mutex> cierre(d.m_cerrojo);
+                d.m_terminado = true;
+            }
+            d.m_aviso.notify_all();
+        }
+    } alSalir{*this};
+    for (qsizetype i = 0; i < m_ficheros.size(); ++i) {
+        {
+            std::unique_lock<std::mutex> cierre(m_cerrojo);
+            m_aviso.wait(cierre, [&] { return m_parar || i - m_siguiente < kPorDelante; });
+            if (m_parar) return;
+        }
+        auto hecho = decodificarEnMemoria(m_carpeta, m_ficheros[i]);
+        const bool bien = hecho.ok();
+        {
+            std::lock_guard<std::mutex> cierre(m_cerrojo);
+            m_hechos[size_t(i)] = std::move(hecho);
+        }
+        m_aviso.notify_all();
+        // Tras un fallo no se sigue: la carga se parará ahí.
+        if (!bien) return;
+    }
+}
+
+ResultadoDe<TextoClaro> DecodificacionAnticipada::tomar(const QString& carpeta,
+                                                        const QString& fichero) {
+    std::unique_lock<std::mutex> cierre(m_cerrojo);
+    const qsizetype i = m_siguiente;
+    if (m_parar || carpeta != m_carpeta || i >= m_ficheros.size() || m_ficheros[i] != fichero) {
+        if (!m_parar) ++m_desvios;
+        cierre.unlock();
+        // Lo que el hilo tuviera a medias termina antes: temp.tmp queda con lo pedido ahora.
+        parar();
+        return decodificarEnMemoria(carpeta, fichero);
+    }
+    m_aviso.wait(cierre, [&] { return m_hechos[size_t(i)].has_value() || m_terminado; });
+    if (!m_hechos[size_t(i)].has_value()) {
+        cierre.unlock();
+        return decodificarEnMemoria(carpeta, fichero);
+    }
+    ResultadoDe<TextoClaro> hecho = std::move(*m_hechos[size_t(i)]);
+    m_hechos[size_t(i)].reset();
+    ++m_siguiente;
+    cierre.unlock();
+    m_aviso.notify_all();
+    return hecho;
+}
+
+ResultadoDe<TextoClaro> DecodificacionAnticipada::decodificar(const QString& carpeta,
+                                                              const QString& fichero) {
+    if (t_vigente) return t_vigente->tomar(carpeta, fichero);
+    return decodificarEnMemoria(carpeta, fichero);
+}

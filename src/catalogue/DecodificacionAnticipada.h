@@ -1,0 +1,51 @@
+#pragma once
+
+#include "catalogue/Decodificacion.h"
+
+#include <QString>
+#include <QStringList>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+// Descifra los catálogos de una carga en otro hilo, un fichero por delante del que se está
+// leyendo: mientras la carga parte en campos un catálogo, el siguiente ya se lee, se descifra y
+// se deja en temp.tmp. Cada fichero pasa por decodificarEnMemoria, en el orden previsto y uno
+// detrás de otro, así que los mensajes de fallo y lo que queda en temp.tmp son los de siempre
+// (salvo que, si la carga se para por otra causa, temp.tmp puede tener ya el catálogo siguiente).
+//
+// Mientras vive, decodificar() de este hilo toma de aquí cada fichero pedido en su turno. Si se
+// pide otro fichero u otra carpeta, el hilo se para y todo sigue sin anticipar.
+class DecodificacionAnticipada {
+public:
+    DecodificacionAnticipada(const QString& carpeta, const QStringList& ficheros);
+    ~DecodificacionAnticipada();
+    DecodificacionAnticipada(const DecodificacionAnticipada&) = delete;
+    DecodificacionAnticipada& operator=(const DecodificacionAnticipada&) = delete;
+
+    // decodificarEnMemoria(carpeta, fichero), hecho de antemano si lo había previsto la
+    // decodificación anticipada vigente en este hilo.
+    static ResultadoDe<TextoClaro> decodificar(const QString& carpeta, const QString& fichero);
+
+    // Cuántas veces se ha pedido algo que no estaba previsto (y se dejó de anticipar).
+    int desvios() const { return m_desvios; }
+
+private:
+    ResultadoDe<TextoClaro> tomar(const QString& carpeta, const QString& fichero);
+    void trabajar();
+    void parar();
+
+    const QString m_carpeta;
+    const QStringList m_ficheros;
+    std::vector<std::optional<ResultadoDe<TextoClaro>>> m_hechos;
+    qsizetype m_siguiente = 0;  // el próximo que se tomará
+    bool m_parar = false;
+    bool m_terminado = false;  // el hilo ya no hará nada más
+    int m_desvios = 0;
+    std::mutex m_cerrojo;
+    std::condition_variable m_aviso;
+    DecodificacionAnticipada* m_anterior;
+    std::thread m_hilo;
+};
