@@ -160,8 +160,24 @@ Resultado copiarEnlaces(const QVector<Enlace>& enlaces, Tabla& destino,
         }
     };
     std::vector<std::pair<int, QVariant>> cambios;
-    for (const Enlace& e : enlaces) {
-        const int fila = origen.filaPorClave(e.clave);
+    // Las filas de todos los enlaces primero: así cada registro se pide a la memoria unas
+    // vueltas antes de usarlo, en vez de esperarlo en cada vuelta.
+    thread_local std::vector<int> filasEnlaces;
+    filasEnlaces.resize(size_t(enlaces.size()));
+    for (qsizetype i = 0; i < enlaces.size(); ++i)
+        filasEnlaces[size_t(i)] = origen.filaPorClave(enlaces[i].clave);
+    constexpr size_t kLejos = 16, kCerca = 8;
+    for (size_t i = 0; i < filasEnlaces.size() && i < kLejos; ++i)
+        fuente.anticiparFila(filasEnlaces[i], true);
+    for (size_t i = 0; i < filasEnlaces.size() && i < kCerca; ++i)
+        fuente.anticiparFila(filasEnlaces[i], false);
+    for (qsizetype i = 0; i < enlaces.size(); ++i) {
+        if (size_t(i) + kLejos < filasEnlaces.size())
+            fuente.anticiparFila(filasEnlaces[size_t(i) + kLejos], true);
+        if (size_t(i) + kCerca < filasEnlaces.size())
+            fuente.anticiparFila(filasEnlaces[size_t(i) + kCerca], false);
+        const Enlace& e = enlaces[i];
+        const int fila = filasEnlaces[size_t(i)];
         if (fila < 0) continue;
         // Un código de solo cifras que da con la fila por su número se escribe igual que el de la
         // fila: el número con su longitud no admite otra escritura.

@@ -466,6 +466,18 @@ Resultado Tabla::anadirFila(const FilaTabla& fila) {
     return anadirRegistro(std::move(valores));
 }
 
+void Tabla::anticiparFila(int fila, bool cerca) const {
+    if (fila < 0 || size_t(fila) >= d->vista.size()) return;
+    const Registro* r = d->vista[size_t(fila)];
+    if (cerca) {
+        __builtin_prefetch(r);
+        return;
+    }
+    // Los valores de un registro y la cuenta de sus copias van juntos en la misma reserva de
+    // memoria, la cuenta justo delante: pedir lo de delante de los valores la trae.
+    if (const QVariant* const* valores = r->valores.get()) __builtin_prefetch(valores - 1, 1);
+}
+
 Resultado Tabla::anadirFilaDe(const Tabla& origen, int numero) {
     origen.d->prepararVista();
     if (d->abierta && numero >= 0 && numero < origen.d->total() &&

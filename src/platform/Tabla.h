@@ -92,6 +92,10 @@ public:
     Resultado anadirFila(const FilaTabla& fila);
     // Lo mismo con la fila visible `fila` de `origen`, sin pasar por una FilaTabla.
     Resultado anadirFilaDe(const Tabla& origen, int fila);
+    // Avisa a la memoria de que pronto se tomará la fila visible `fila` (no cambia nada). Para
+    // recorridos que saltan de fila en fila: con `cerca` se pide el registro y, sin él, lo que
+    // cuenta sus copias, que ya debería haber llegado si antes se pidió el registro.
+    void anticiparFila(int fila, bool cerca) const;
 
     // Valores del registro actual. Texto: QString (vacío = nulo); Entero: qint64 o nulo.
     QVariant valor(const QString& campo) const;
