@@ -28,12 +28,16 @@ Lienzo aLienzo(const QImage& imagen) {
     return l;
 }
 
-// Giro alrededor del centro con el mismo tamaño: lo que entra por los bordes es blanco, como la
-// tapa del escáner. Cada píxel de salida toma el valor bilineal del punto de origen.
-Lienzo girar(const Lienzo& origen, double grados) {
+// Giro alrededor del centro con el mismo tamaño, corrido (dx, dy) píxeles: lo que entra por los
+// bordes es blanco, como la tapa del escáner. Cada píxel de salida toma el valor bilineal del
+// punto de origen.
+Lienzo girar(const Lienzo& origen, double grados, double dx, double dy) {
     const double cx = origen.ancho / 2.0, cy = origen.alto / 2.0;
-    const QTransform inversa =
-        QTransform().translate(cx, cy).rotate(grados).translate(-cx, -cy).inverted();
+    const QTransform inversa = QTransform()
+                                   .translate(cx + dx, cy + dy)
+                                   .rotate(grados)
+                                   .translate(-cx, -cy)
+                                   .inverted();
     Lienzo l{origen.ancho, origen.alto, QVector<float>(origen.v.size())};
     for (int y = 0; y < l.alto; ++y) {
         for (int x = 0; x < l.ancho; ++x) {
@@ -125,7 +129,13 @@ QImage revelar(const Lienzo& l, const DanoEscaneo& dano, quint32 semilla) {
 QImage simularEscaneo(const QImage& pagina, const DanoEscaneo& dano, quint32 semilla) {
     if (pagina.isNull()) return {};
     Lienzo l = aLienzo(pagina);
-    if (dano.grados != 0) l = girar(l, dano.grados);
+    // La hoja nunca cae dos veces en el mismo sitio del cristal: con el giro va un corrimiento de
+    // menos de un píxel, distinto en cada escaneo, que cambia cómo caen los módulos en los píxeles.
+    if (dano.grados != 0) {
+        QRandomGenerator sitio(semilla ^ 0x9e3779b9u);
+        const double dx = sitio.generateDouble(), dy = sitio.generateDouble();
+        l = girar(l, dano.grados, dx, dy);
+    }
     if (dano.sigma > 0) l = desenfocar(l, dano.sigma);
     QImage escaneada = revelar(l, dano, semilla);
     if (dano.calidadJpeg <= 0) return escaneada;

@@ -34,14 +34,19 @@ QVector<Clase> clases(const QStringList& pedidas) {
                           TamanoCodigo::AltoSolicitante * 13 / 10});
             continue;
         }
-        const int n = c.toInt();
+        // "40h": páginas de 40 con uno de cada tres códigos corto (relleno con blancos), que cortan
+        // la compactación numérica y dan más palabras.
+        const bool huecos = c.endsWith(QLatin1Char('h'));
+        const int n = huecos ? c.chopped(1).toInt() : c.toInt();
         if (n <= 0) continue;
-        Clase k{QStringLiteral("página de %1").arg(n), {}, TamanoCodigo::AltoPagina * 13 / 10};
-        // Tres páginas distintas, una con códigos cortos (rellenos con blancos).
+        Clase k{QStringLiteral("página de %1%2").arg(n).arg(huecos ? " con huecos" : ""),
+                {},
+                TamanoCodigo::AltoPagina * 13 / 10};
+        // Tres páginas distintas del mismo tamaño.
         for (int i = 0; i < 3; ++i)
             k.textos.append(
                 textoCodigoPagina(p, i == 1 ? "R" : "V", 5 + i,
-                                  DatosCodigos::entradas(1 + 40 * i, n + 40 * i, i == 1)));
+                                  DatosCodigos::entradas(1 + 40 * i, n + 40 * i, huecos)));
         todas.append(k);
     }
     return todas;
@@ -168,9 +173,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption ruido(QStringLiteral("ruido"), "Ruido (niveles).", "R",
                                    QString::number(DanoEscaneo{}.ruido));
     const QCommandLineOption jpeg(QStringLiteral("jpeg"), "Calidad JPEG (0: sin).", "Q", "60");
-    const QCommandLineOption clasesOpcion(QStringLiteral("clases"),
-                                          "Clases: 'solicitante' y números de plazas por página.",
-                                          "LISTA", "solicitante,1,20,31,40");
+    const QCommandLineOption clasesOpcion(
+        QStringLiteral("clases"),
+        "Clases: 'solicitante' y números de plazas por página (con 'h', con códigos cortos).",
+        "LISTA", "solicitante,1,20,31,40,40h");
     const QCommandLineOption soloRegla(QStringLiteral("regla"), "Solo el diseño de la regla.");
     const QCommandLineOption todos(QStringLiteral("todos"),
                                    "También los diseños que pierden en módulo y en alto de fila.");
