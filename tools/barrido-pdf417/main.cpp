@@ -20,7 +20,7 @@ constexpr int kMargen = 80;
 
 struct Clase {
     QString nombre;
-    QStringList textos;  // varios textos de la misma clase: no se mide un solo juego de datos
+    QStringList textos;  // varios textos de la misma clase: no se mide un solo ráster
     int altoTwips;
 };
 
@@ -29,9 +29,10 @@ QVector<Clase> clases(const QStringList& pedidas) {
     QVector<Clase> todas;
     for (const QString& c : pedidas) {
         if (c == QLatin1String("solicitante")) {
-            todas.append({c,
-                          {textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante())},
-                          TamanoCodigo::AltoSolicitante * 13 / 10});
+            // Hay un solo texto de solicitante: va tres veces, cada una en otro sitio del papel
+            // (los módulos caen de otra forma en los píxeles del ráster).
+            const QString t = textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante());
+            todas.append({c, {t, t, t}, TamanoCodigo::AltoSolicitante * 13 / 10});
             continue;
         }
         // "40h": páginas de 40 con uno de cada tres códigos corto (relleno con blancos), que cortan
@@ -121,11 +122,13 @@ QImage rasterHueco(const QString& carpeta, const QImage& bmp, int anchoTwips, in
 
 struct Cuenta {
     int leidos = 0, intentos = 0;
+    QVector<int> porRaster;  // leídos de cada ráster limpio
 };
 
 Cuenta medir(const QVector<QPair<QImage, QByteArray>>& limpias, const DanoEscaneo& dano,
              int semillas, quint32 base) {
     Cuenta c;
+    c.porRaster.fill(0, limpias.size());
     for (int s = 0; s < semillas; ++s)
         for (qsizetype i = 0; i < limpias.size(); ++i) {
             ++c.intentos;
@@ -134,6 +137,7 @@ Cuenta medir(const QVector<QPair<QImage, QByteArray>>& limpias, const DanoEscane
             for (const CodigoLeido& l : leerCodigosImagen(escaneada))
                 if (l.bytes == limpias[i].second) {
                     ++c.leidos;
+                    ++c.porRaster[i];
                     break;
                 }
         }
@@ -180,7 +184,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption soloRegla(QStringLiteral("regla"), "Solo el diseño de la regla.");
     const QCommandLineOption todos(QStringLiteral("todos"),
                                    "También los diseños que pierden en módulo y en alto de fila.");
-    opciones.addOptions({semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos});
+    const QCommandLineOption detalle(QStringLiteral("detalle"),
+                                     "Lo leído de cada ráster limpio por separado.");
+    opciones.addOptions(
+        {semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos, detalle});
     opciones.process(app);
 
     QVector<DanoEscaneo> medidos;
@@ -243,6 +250,11 @@ int main(int argc, char** argv) {
             for (const DanoEscaneo& dano : medidos) {
                 const Cuenta c = medir(limpias, dano, n, 1);
                 std::printf("\t%d/%d", c.leidos, c.intentos);
+                if (opciones.isSet(detalle)) {
+                    QStringList partes;
+                    for (int l : c.porRaster) partes.append(QString::number(l));
+                    std::printf(" (%s)", qPrintable(partes.join(QLatin1Char('+'))));
+                }
             }
             std::printf("\n");
             std::fflush(stdout);
