@@ -169,9 +169,9 @@ TEST(DisenoCodigo, TodosLosCandidatosSonLegibles) {
     }
 }
 
-// Lo que midieron los escaneos simulados: con módulos de 0,29 mm o más y filas de 5 módulos, el
-// código de cada página de 1 a 40 plazas aguanta el giro y el desenfoque de un escáner; el del
-// solicitante, demasiado largo para eso, gana más con un nivel de corrección de más.
+// Lo que midieron los escaneos simulados: con módulos de 0,29 mm o más y filas de 5 módulos o
+// más, el código de cada página de 1 a 40 plazas aguanta el giro y el desenfoque de un escáner; el
+// del solicitante, demasiado largo para eso, gana más con un nivel de corrección de más.
 TEST(DisenoCodigo, ElElegidoTieneElMargenQueSeMidio) {
     const QString p = DatosCodigos::prefijo();
     for (int plazas = 1; plazas <= 40; ++plazas) {

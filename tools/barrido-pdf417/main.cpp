@@ -24,15 +24,15 @@ struct Clase {
     int altoTwips;
 };
 
-QVector<Clase> clases(const QStringList& pedidas) {
+QVector<Clase> clases(const QStringList& pedidas, int porClase) {
     const QString p = DatosCodigos::prefijo();
     QVector<Clase> todas;
     for (const QString& c : pedidas) {
         if (c == QLatin1String("solicitante")) {
-            // Hay un solo texto de solicitante: va tres veces, cada una en otro sitio del papel
+            // Hay un solo texto de solicitante: va varias veces, cada una en otro sitio del papel
             // (los módulos caen de otra forma en los píxeles del ráster).
             const QString t = textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante());
-            todas.append({c, {t, t, t}, TamanoCodigo::AltoSolicitante * 13 / 10});
+            todas.append({c, QStringList(porClase, t), TamanoCodigo::AltoSolicitante * 13 / 10});
             continue;
         }
         // "40h": páginas de 40 con uno de cada tres códigos corto (relleno con blancos), que cortan
@@ -43,8 +43,8 @@ QVector<Clase> clases(const QStringList& pedidas) {
         Clase k{QStringLiteral("página de %1%2").arg(n).arg(huecos ? " con huecos" : ""),
                 {},
                 TamanoCodigo::AltoPagina * 13 / 10};
-        // Tres páginas distintas del mismo tamaño.
-        for (int i = 0; i < 3; ++i)
+        // Páginas distintas del mismo tamaño.
+        for (int i = 0; i < porClase; ++i)
             k.textos.append(
                 textoCodigoPagina(p, i == 1 ? "R" : "V", 5 + i,
                                   DatosCodigos::entradas(1 + 40 * i, n + 40 * i, huecos)));
@@ -184,10 +184,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption soloRegla(QStringLiteral("regla"), "Solo el diseño de la regla.");
     const QCommandLineOption todos(QStringLiteral("todos"),
                                    "También los diseños que pierden en módulo y en alto de fila.");
+    const QCommandLineOption textos(QStringLiteral("textos"),
+                                    "Rásteres por clase (textos distintos o sitios del papel).",
+                                    "N", "3");
     const QCommandLineOption detalle(QStringLiteral("detalle"),
                                      "Lo leído de cada ráster limpio por separado.");
     opciones.addOptions(
-        {semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos, detalle});
+        {semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos, textos, detalle});
     opciones.process(app);
 
     QVector<DanoEscaneo> medidos;
@@ -208,7 +211,8 @@ int main(int argc, char** argv) {
     std::printf("# clase\tnivel\tcolumnas\tfilas\taltoFila\tmódulo mm\tfila mm");
     for (const DanoEscaneo& d : medidos) std::printf("\t%.2f° %.2f", d.grados, d.sigma);
     std::printf("\n");
-    for (const Clase& k : clases(opciones.value(clasesOpcion).split(QLatin1Char(',')))) {
+    for (const Clase& k : clases(opciones.value(clasesOpcion).split(QLatin1Char(',')),
+                                 opciones.value(textos).toInt())) {
         const QByteArray primero = bytesCodigo(k.textos.first());
         const auto disenos = disenosPdf417(primero, TamanoCodigo::AnchoSolicitante, k.altoTwips);
         const auto regla = disenarPdf417(primero, TamanoCodigo::AnchoSolicitante, k.altoTwips);
