@@ -77,7 +77,9 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     if (!conv) return conv;
 
     // Lo que no se ha podido comprobar no se entrega: ni a la cola ni como fichero.
-    // A 200 ppp el módulo ocupa menos píxeles que a 300: si ahí se lee, se lee en el papel.
+    // Se lee el PDF tal cual, rasterizado limpio a 200 ppp: dice que cada código está en su página
+    // y da exactamente su texto. No dice cómo saldrá de un escáner (giro, desenfoque, JPEG): ese
+    // margen lo da el diseño del símbolo (disenarPdf417).
     const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 200);
     if (!leidos) {
         QFile::remove(res.rutaPdf);
@@ -87,7 +89,7 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     if (!lectura) {
         QFile::remove(res.rutaPdf);
         return Resultado::fallo(QStringLiteral("No se imprime la solicitud porque sus códigos de "
-                                               "barras no se leerían bien. %1")
+                                               "barras no se leen exactos en el PDF. %1")
                                     .arg(lectura.mensaje()),
                                 Errores::ErrorEntradaSalida);
     }

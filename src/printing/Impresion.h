@@ -20,8 +20,9 @@ struct ResultadoImpresion {
     QString detalle;       // lo que dijo la cola al no aceptarlo
 };
 
-// Convierte el documento, comprueba que cada código esperado se lee exactamente en su página (en
-// un ráster de 200 ppp) y lo manda a la impresora por defecto. Sin impresora el PDF se queda junto
+// Convierte el documento, comprueba que cada código esperado se lee exactamente en su página de un
+// ráster limpio del PDF a 200 ppp (no es un escaneo del papel) y lo manda a la impresora por
+// defecto. Sin impresora el PDF se queda junto
 // al documento y se devuelve su ruta. Si un código no se lee no se imprime nada y el fallo lo
 // explica.
 ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,

@@ -29,12 +29,14 @@ QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen) {
         const auto& pos = r.position();
         c.anchoPixeles = std::hypot(double(pos.topRight().x - pos.topLeft().x),
                                     double(pos.topRight().y - pos.topLeft().y));
+        for (const auto& esquina : pos) c.caja |= QRect(esquina.x, esquina.y, 1, 1);
         leidos.append(c);
     }
     return leidos;
 }
 
-ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp) {
+Resultado recorrerPaginasPdf(const QString& rutaPdf, int ppp,
+                             const std::function<void(int, const QImage&)>& porPagina) {
     if (!QFile::exists(rutaPdf))
         return Resultado::fallo(QStringLiteral("No se encuentra el fichero \"%1\".").arg(rutaPdf),
                                 Errores::FicheroNoEncontrado);
@@ -51,7 +53,6 @@ ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp
 
     // pdftoppm numera "p-1.pgm" o "p-01.pgm" según el número de páginas.
     static const QRegularExpression numero(QStringLiteral("^p-0*(\\d+)\\.pgm$"));
-    QVector<CodigoLeido> leidos;
     QVector<QPair<int, QString>> paginas;
     for (const QString& f : QDir(carpeta.path()).entryList(QDir::Files)) {
         const auto m = numero.match(f);
@@ -68,17 +69,25 @@ ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp
             return Resultado::fallo(
                 QStringLiteral("No se puede leer la página %1 del PDF.").arg(pagina),
                 Errores::ErrorEntradaSalida);
+        porPagina(pagina, imagen);
+    }
+    return Resultado::correcto();
+}
+
+ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp) {
+    QVector<CodigoLeido> leidos;
+    const Resultado r = recorrerPaginasPdf(rutaPdf, ppp, [&](int pagina, const QImage& imagen) {
         for (CodigoLeido c : leerCodigosImagen(imagen)) {
             c.pagina = pagina;
             c.ppp = ppp;
             leidos.append(c);
         }
-    }
+    });
+    if (!r) return r;
     return leidos;
 }
 
-Resultado compararCodigos(const QVector<CodigoLeido>& leidos,
-                          QVector<CodigoEsperado> esperados) {
+Resultado compararCodigos(const QVector<CodigoLeido>& leidos, QVector<CodigoEsperado> esperados) {
     // Una página que no cabe en su hoja (una lista de cursos muy larga, una fila que crece) corre
     // lo que viene detrás a la hoja siguiente: cada código puede estar en una hoja posterior a su
     // número de página, pero nunca antes, y en el mismo orden que las páginas.

@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 // Un código PDF417 leído de una página impresa: los bytes tal cual (Windows-1252).
 struct CodigoLeido {
@@ -15,6 +17,7 @@ struct CodigoLeido {
     // dicen a qué tamaño quedó impreso.
     double anchoPixeles = 0;
     int ppp = 0;
+    QRect caja;  // rectángulo que contiene las cuatro esquinas del símbolo, en el ráster
 };
 
 // Lo que debe leerse en una página: el texto tal como se dio a GenerarCodigoBarras.
@@ -25,6 +28,11 @@ struct CodigoEsperado {
 
 // Lee todos los PDF417 de una imagen (la página queda en 0 y ppp sin poner).
 QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen);
+
+// Rasteriza el PDF en grises a `ppp` puntos por pulgada y pasa cada página, en orden y con su
+// número (desde 1), a `porPagina`; solo una página está en memoria a la vez.
+Resultado recorrerPaginasPdf(const QString& rutaPdf, int ppp,
+                             const std::function<void(int, const QImage&)>& porPagina);
 
 // Rasteriza el PDF a `ppp` puntos por pulgada y lee los códigos de cada página (desde 1).
 ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp = 300);

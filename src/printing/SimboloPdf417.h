@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QVector>
 
 // Medidas de un símbolo PDF417 elegidas para un hueco del documento. Todo en módulos salvo lo
 // que dice otra cosa.
@@ -32,10 +33,19 @@ constexpr int AltoFilaMinimo = 3;
 // Nivel de corrección mínimo recomendado para ese número de palabras de datos.
 int nivelRecomendadoPdf417(int palabrasDatos);
 
-// Elige nivel, columnas, alto de fila y zonas de silencio para que los bytes quepan en un hueco de
-// anchoTwips × altoTwips con el módulo más grande posible y la proporción del hueco.
+// Todos los diseños legibles de esos bytes en un hueco de anchoTwips × altoTwips: cada nivel desde
+// el recomendado, cada número de columnas y cada alto de fila mínimo, con el módulo más grande con
+// el que caben y el hueco lleno (filas estiradas y el resto, zona de silencio).
+ResultadoDe<QVector<DisenoPdf417>> disenosPdf417(const QByteArray& datos, int anchoTwips,
+                                                 int altoTwips);
+
+// El diseño que se imprime para esos bytes en ese hueco: el mejor de disenosPdf417.
 ResultadoDe<DisenoPdf417> disenarPdf417(const QByteArray& datos, int anchoTwips, int altoTwips);
 
 // Diseña y escribe el bitmap (.bmp) del símbolo en `rutaBmp`.
 Resultado escribirPdf417(const QByteArray& datos, int anchoTwips, int altoTwips,
+                         const QString& rutaBmp);
+
+// Escribe el bitmap (.bmp) de ese diseño.
+Resultado escribirPdf417(const QByteArray& datos, const DisenoPdf417& diseno,
                          const QString& rutaBmp);

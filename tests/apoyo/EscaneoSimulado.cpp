@@ -3,10 +3,11 @@
 #include <QBuffer>
 #include <QRandomGenerator>
 #include <QTransform>
-#include <QVector>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -14,39 +15,42 @@ namespace {
 struct Lienzo {
     int ancho = 0;
     int alto = 0;
-    QVector<float> v;
-    float en(int x, int y) const { return v[qsizetype(y) * ancho + x]; }
+    std::vector<float> v;
+    Lienzo(int a, int h) : ancho(a), alto(h), v(size_t(a) * size_t(h)) {}
+    float* fila(int y) { return v.data() + size_t(y) * size_t(ancho); }
+    const float* fila(int y) const { return v.data() + size_t(y) * size_t(ancho); }
 };
 
 Lienzo aLienzo(const QImage& imagen) {
     const QImage g = imagen.convertToFormat(QImage::Format_Grayscale8);
-    Lienzo l{g.width(), g.height(), QVector<float>(qsizetype(g.width()) * g.height())};
-    for (int y = 0; y < l.alto; ++y) {
-        const uchar* fila = g.constScanLine(y);
-        for (int x = 0; x < l.ancho; ++x) l.v[qsizetype(y) * l.ancho + x] = fila[x];
-    }
+    Lienzo l(g.width(), g.height());
+    for (int y = 0; y < l.alto; ++y) std::copy_n(g.constScanLine(y), l.ancho, l.fila(y));
     return l;
 }
 
-// Giro alrededor del centro con el mismo tamaño: lo que entra por los bordes es blanco, como la
-// tapa del escáner. Cada píxel de salida toma el valor bilineal del punto de origen.
-Lienzo girar(const Lienzo& origen, double grados) {
+// Giro alrededor del centro con el mismo tamaño, corrido (dx, dy) píxeles: lo que entra por los
+// bordes es blanco, como la tapa del escáner. Cada píxel de salida toma el valor bilineal del
+// punto de origen.
+Lienzo girar(const Lienzo& origen, double grados, double dx, double dy) {
     const double cx = origen.ancho / 2.0, cy = origen.alto / 2.0;
-    const QTransform inversa =
-        QTransform().translate(cx, cy).rotate(grados).translate(-cx, -cy).inverted();
-    Lienzo l{origen.ancho, origen.alto, QVector<float>(origen.v.size())};
+    const QTransform t =
+        QTransform().translate(cx + dx, cy + dy).rotate(grados).translate(-cx, -cy).inverted();
+    auto valor = [&](int xi, int yi) {
+        if (xi < 0 || yi < 0 || xi >= origen.ancho || yi >= origen.alto) return 255.0f;
+        return origen.fila(yi)[xi];
+    };
+    Lienzo l(origen.ancho, origen.alto);
     for (int y = 0; y < l.alto; ++y) {
+        float* salida = l.fila(y);
+        // El origen de los centros de píxel de una fila avanza en línea recta.
+        const QPointF inicio = t.map(QPointF(0.5, y + 0.5)) - QPointF(0.5, 0.5);
         for (int x = 0; x < l.ancho; ++x) {
-            const QPointF p = inversa.map(QPointF(x + 0.5, y + 0.5)) - QPointF(0.5, 0.5);
-            const int x0 = int(std::floor(p.x())), y0 = int(std::floor(p.y()));
-            const float fx = float(p.x() - x0), fy = float(p.y() - y0);
-            auto valor = [&](int xi, int yi) {
-                if (xi < 0 || yi < 0 || xi >= origen.ancho || yi >= origen.alto) return 255.0f;
-                return origen.en(xi, yi);
-            };
+            const double px = inicio.x() + t.m11() * x, py = inicio.y() + t.m12() * x;
+            const int x0 = int(std::floor(px)), y0 = int(std::floor(py));
+            const float fx = float(px - x0), fy = float(py - y0);
             const float arriba = valor(x0, y0) * (1 - fx) + valor(x0 + 1, y0) * fx;
             const float abajo = valor(x0, y0 + 1) * (1 - fx) + valor(x0 + 1, y0 + 1) * fx;
-            l.v[qsizetype(y) * l.ancho + x] = arriba * (1 - fy) + abajo * fy;
+            salida[x] = arriba * (1 - fy) + abajo * fy;
         }
     }
     return l;
@@ -55,33 +59,43 @@ Lienzo girar(const Lienzo& origen, double grados) {
 // Desenfoque gaussiano separable (filas y luego columnas); en los bordes se repite el último píxel.
 Lienzo desenfocar(const Lienzo& origen, double sigma) {
     const int radio = std::max(1, int(std::ceil(3 * sigma)));
-    QVector<float> nucleo(2 * radio + 1);
+    std::vector<float> nucleo(size_t(2 * radio + 1));
     float suma = 0;
     for (int i = -radio; i <= radio; ++i)
-        suma += nucleo[i + radio] = float(std::exp(-(i * i) / (2 * sigma * sigma)));
+        suma += nucleo[size_t(i + radio)] = float(std::exp(-(i * i) / (2 * sigma * sigma)));
     for (float& k : nucleo) k /= suma;
 
-    Lienzo filas{origen.ancho, origen.alto, QVector<float>(origen.v.size())};
-    for (int y = 0; y < origen.alto; ++y)
-        for (int x = 0; x < origen.ancho; ++x) {
-            float s = 0;
-            for (int i = -radio; i <= radio; ++i)
-                s += nucleo[i + radio] * origen.en(std::clamp(x + i, 0, origen.ancho - 1), y);
-            filas.v[qsizetype(y) * origen.ancho + x] = s;
+    const int ancho = origen.ancho, alto = origen.alto;
+    Lienzo filas(ancho, alto);
+    std::vector<float> ampliada(size_t(ancho + 2 * radio));
+    for (int y = 0; y < alto; ++y) {
+        const float* f = origen.fila(y);
+        for (int x = -radio; x < ancho + radio; ++x)
+            ampliada[size_t(x + radio)] = f[std::clamp(x, 0, ancho - 1)];
+        float* salida = filas.fila(y);
+        for (int x = 0; x < ancho; ++x) {
+            float acumulado = 0;
+            for (int i = 0; i <= 2 * radio; ++i)
+                acumulado += nucleo[size_t(i)] * ampliada[size_t(x + i)];
+            salida[x] = acumulado;
         }
-    Lienzo l{origen.ancho, origen.alto, QVector<float>(origen.v.size())};
-    for (int y = 0; y < origen.alto; ++y)
-        for (int x = 0; x < origen.ancho; ++x) {
-            float s = 0;
-            for (int i = -radio; i <= radio; ++i)
-                s += nucleo[i + radio] * filas.en(x, std::clamp(y + i, 0, origen.alto - 1));
-            l.v[qsizetype(y) * origen.ancho + x] = s;
+    }
+    Lienzo l(ancho, alto);
+    for (int y = 0; y < alto; ++y) {
+        float* salida = l.fila(y);
+        std::fill_n(salida, ancho, 0.0f);
+        for (int i = -radio; i <= radio; ++i) {
+            const float k = nucleo[size_t(i + radio)];
+            const float* f = filas.fila(std::clamp(y + i, 0, alto - 1));
+            for (int x = 0; x < ancho; ++x) salida[x] += k * f[x];
         }
+    }
     return l;
 }
 
 // Normal estándar por Box-Muller: el generador de Qt da la misma secuencia en cualquier máquina,
 // y así también los números que salen de él (std::normal_distribution depende de la biblioteca).
+// Los enteros al azar se piden por bloques: uno a uno cuesta más que el resto del escaneo.
 class Gauss {
 public:
     explicit Gauss(quint32 semilla) : m_azar(semilla) {}
@@ -90,8 +104,8 @@ public:
             m_guardado = false;
             return m_otro;
         }
-        const double u1 = 1.0 - m_azar.generateDouble();  // (0, 1]: el logaritmo existe
-        const double u2 = m_azar.generateDouble();
+        const double u1 = (double(entero()) + 1.0) / 4294967296.0;  // (0, 1]: el logaritmo existe
+        const double u2 = double(entero()) / 4294967296.0;
         const double r = std::sqrt(-2.0 * std::log(u1));
         m_otro = r * std::sin(2 * std::numbers::pi * u2);
         m_guardado = true;
@@ -99,7 +113,16 @@ public:
     }
 
 private:
+    quint32 entero() {
+        if (m_usados == m_bloque.size()) {
+            m_azar.fillRange(m_bloque.data(), qsizetype(m_bloque.size()));
+            m_usados = 0;
+        }
+        return m_bloque[m_usados++];
+    }
     QRandomGenerator m_azar;
+    std::array<quint32, 4096> m_bloque{};
+    size_t m_usados = m_bloque.size();
     double m_otro = 0;
     bool m_guardado = false;
 };
@@ -109,12 +132,13 @@ QImage revelar(const Lienzo& l, const DanoEscaneo& dano, quint32 semilla) {
     Gauss gauss(semilla);
     QImage salida(l.ancho, l.alto, QImage::Format_Grayscale8);
     for (int y = 0; y < l.alto; ++y) {
-        uchar* fila = salida.scanLine(y);
+        const float* f = l.fila(y);
+        uchar* s = salida.scanLine(y);
         for (int x = 0; x < l.ancho; ++x) {
-            double v = l.en(x, y);
+            double v = f[x];
             if (dano.ruido > 0) v += dano.ruido * gauss.siguiente();
             if (dano.umbral) v = v < 128 ? 0 : 255;
-            fila[x] = uchar(std::clamp(std::lround(v), 0L, 255L));
+            s[x] = uchar(std::clamp(std::lround(v), 0L, 255L));
         }
     }
     return salida;
@@ -125,7 +149,13 @@ QImage revelar(const Lienzo& l, const DanoEscaneo& dano, quint32 semilla) {
 QImage simularEscaneo(const QImage& pagina, const DanoEscaneo& dano, quint32 semilla) {
     if (pagina.isNull()) return {};
     Lienzo l = aLienzo(pagina);
-    if (dano.grados != 0) l = girar(l, dano.grados);
+    // La hoja nunca cae dos veces en el mismo sitio del cristal: con el giro va un corrimiento de
+    // menos de un píxel, distinto en cada escaneo, que cambia cómo caen los módulos en los píxeles.
+    if (dano.grados != 0) {
+        QRandomGenerator sitio(semilla ^ 0x9e3779b9u);
+        const double dx = sitio.generateDouble(), dy = sitio.generateDouble();
+        l = girar(l, dano.grados, dx, dy);
+    }
     if (dano.sigma > 0) l = desenfocar(l, dano.sigma);
     QImage escaneada = revelar(l, dano, semilla);
     if (dano.calidadJpeg <= 0) return escaneada;

@@ -5,7 +5,7 @@
 
 // Daños de un escaneo de oficina.
 struct DanoEscaneo {
-    double grados = 1.5;   // giro
+    double grados = 1.5;   // giro (con él, la hoja se corre al azar menos de un píxel)
     double sigma = 0.8;    // desenfoque gaussiano, en píxeles
     double ruido = 8.0;    // desviación del ruido gaussiano, en niveles de gris (0..255)
     bool umbral = true;    // grises y umbral (blanco y negro), como un escáner de documentos

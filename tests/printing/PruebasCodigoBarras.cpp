@@ -138,6 +138,60 @@ TEST(DisenoCodigo, CumpleLosMinimosDeLecturaEnSuHueco) {
     }
 }
 
+// Los diseños entre los que se elige cumplen los mismos mínimos que el elegido: ninguno se sale
+// del hueco ni baja del nivel recomendado.
+TEST(DisenoCodigo, TodosLosCandidatosSonLegibles) {
+    const QString p = DatosCodigos::prefijo();
+    for (const auto& [texto, alto] :
+         {std::pair{textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante()), 2600},
+          std::pair{textoCodigoPagina(p, "V", 3, DatosCodigos::entradas(1, 40, true)), 1170},
+          std::pair{textoCodigoPagina(p, "R", 7, DatosCodigos::entradas(41, 41)), 1170}}) {
+        const auto r = disenosPdf417(bytesCodigo(texto), 6000, alto);
+        ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+        ASSERT_GE(r.valor().size(), 3);
+        for (const DisenoPdf417& d : r.valor()) {
+            SCOPED_TRACE(QStringLiteral("nivel %1, %2 columnas, filas de %3")
+                             .arg(d.nivel)
+                             .arg(d.columnas)
+                             .arg(d.altoFila)
+                             .toStdString());
+            EXPECT_GE(d.moduloMm, 0.25);
+            EXPECT_GE(d.altoFila, 3);
+            EXPECT_GE(d.silencioHorizontal, 2);
+            EXPECT_GE(d.silencioVertical, 2);
+            EXPECT_GE(d.nivel, nivelRecomendadoPdf417(d.palabrasDatos));
+            // Símbolo y silencio caben en el hueco (con el redondeo de medio módulo por lado).
+            const double moduloTwips = d.moduloMm * 1440 / 25.4;
+            EXPECT_LE((d.anchoSimbolo + 2 * d.silencioHorizontal - 1) * moduloTwips, 6000.5);
+            EXPECT_LE((d.altoFila * d.filas + 2 * d.silencioVertical - 1) * moduloTwips,
+                      alto + 0.5);
+        }
+    }
+}
+
+// Lo que midieron los escaneos simulados: con módulos de 0,29 mm o más y filas de 5 módulos o
+// más, el código de cada página de 1 a 40 plazas aguanta el giro y el desenfoque de un escáner; el
+// del solicitante, demasiado largo para eso, gana más con un nivel de corrección de más.
+TEST(DisenoCodigo, ElElegidoTieneElMargenQueSeMidio) {
+    const QString p = DatosCodigos::prefijo();
+    for (int plazas = 1; plazas <= 40; ++plazas) {
+        for (const bool huecos : {false, true}) {
+            const QString t =
+                textoCodigoPagina(p, "V", 3, DatosCodigos::entradas(1, plazas, huecos));
+            const auto d = disenarPdf417(bytesCodigo(t), 6000, 1170);
+            ASSERT_TRUE(d.ok()) << plazas;
+            EXPECT_GE(d.valor().moduloMm, 0.29) << plazas << (huecos ? " con huecos" : "");
+            EXPECT_GE(d.valor().altoFila, 5) << plazas << (huecos ? " con huecos" : "");
+        }
+    }
+    const auto s = disenarPdf417(
+        bytesCodigo(textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante())), 6000, 2600);
+    ASSERT_TRUE(s.ok());
+    EXPECT_GE(s.valor().moduloMm, 0.29);
+    EXPECT_GE(s.valor().altoFila, 4);
+    EXPECT_GT(s.valor().nivel, nivelRecomendadoPdf417(s.valor().palabrasDatos));
+}
+
 TEST(DisenoCodigo, NivelRecomendadoSegunLasPalabrasDeDatos) {
     const int casos[][2] = {{1, 2},   {40, 2},  {41, 3},  {160, 3}, {161, 4},
                             {320, 4}, {321, 5}, {863, 5}, {864, 6}};

@@ -1,0 +1,268 @@
+// movilant-barrido-pdf417: mide, para cada diseño PDF417 legible de los textos típicos de una
+// impresión, cuántas veces se lee tras un escaneo de oficina simulado. Con estas cifras se eligió
+// la regla de disenarPdf417; la prueba EscaneoDanado comprueba luego la regla en el PDF de verdad.
+#include "apoyo/EscaneoSimulado.h"
+#include "printing/CodigoBarras.h"
+#include "printing/DatosCodigos.h"
+#include "printing/LecturaCodigos.h"
+#include "printing/SimboloPdf417.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+// Alrededor del símbolo, papel en blanco, como en el recorte de la prueba.
+constexpr int kMargen = 80;
+
+struct Clase {
+    QString nombre;
+    QStringList textos;  // varios textos de la misma clase: no se mide un solo ráster
+    int altoTwips;
+};
+
+QVector<Clase> clases(const QStringList& pedidas, int porClase) {
+    const QString p = DatosCodigos::prefijo();
+    QVector<Clase> todas;
+    for (const QString& c : pedidas) {
+        if (c == QLatin1String("solicitante")) {
+            // Hay un solo texto de solicitante: va varias veces, cada una en otro sitio del papel
+            // (los módulos caen de otra forma en los píxeles del ráster).
+            const QString t = textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante());
+            todas.append({c, QStringList(porClase, t), TamanoCodigo::AltoSolicitante * 13 / 10});
+            continue;
+        }
+        // "40h": páginas de 40 con uno de cada tres códigos corto (relleno con blancos), que cortan
+        // la compactación numérica y dan más palabras.
+        const bool huecos = c.endsWith(QLatin1Char('h'));
+        const int n = huecos ? c.chopped(1).toInt() : c.toInt();
+        if (n <= 0) continue;
+        Clase k{QStringLiteral("página de %1%2").arg(n).arg(huecos ? " con huecos" : ""),
+                {},
+                TamanoCodigo::AltoPagina * 13 / 10};
+        // Páginas distintas del mismo tamaño.
+        for (int i = 0; i < porClase; ++i)
+            k.textos.append(
+                textoCodigoPagina(p, i == 1 ? "R" : "V", 5 + i,
+                                  DatosCodigos::entradas(1 + 40 * i, n + 40 * i, huecos)));
+        todas.append(k);
+    }
+    return todas;
+}
+
+// Un PDF de una página con el bitmap a su tamaño en el papel (puntos), en RGB de 8 bits sin
+// interpolar y comprimido sin pérdida, como lo exporta LibreOffice. Así el ráster sale de
+// pdftoppm igual que el de la impresión: otro escalado (el de Qt, por ejemplo) deja otros grises en
+// los bordes de los módulos y cambia lo que se lee.
+QByteArray pdfConImagen(const QImage& bmp, double ancho, double alto, double x, double y,
+                        double anchoPagina, double altoPagina) {
+    const QImage rgb = bmp.convertToFormat(QImage::Format_RGB888);
+    QByteArray pixeles;
+    for (int f = 0; f < rgb.height(); ++f)
+        pixeles.append(reinterpret_cast<const char*>(rgb.constScanLine(f)), rgb.width() * 3);
+    const QByteArray flate = qCompress(pixeles).mid(4);  // sin la longitud que antepone Qt
+    const QByteArray contenido = QStringLiteral("q %1 0 0 %2 %3 %4 cm /Im0 Do Q")
+                                     .arg(ancho, 0, 'f', 4)
+                                     .arg(alto, 0, 'f', 4)
+                                     .arg(x, 0, 'f', 4)
+                                     .arg(y, 0, 'f', 4)
+                                     .toLatin1();
+    const QList<QByteArray> objetos = {
+        "<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        QStringLiteral("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 %1 %2] /Resources << "
+                       "/XObject << /Im0 5 0 R >> >> /Contents 4 0 R >>")
+            .arg(anchoPagina, 0, 'f', 4)
+            .arg(altoPagina, 0, 'f', 4)
+            .toLatin1(),
+        "<< /Length " + QByteArray::number(contenido.size()) + " >>\nstream\n" + contenido +
+            "\nendstream",
+        QStringLiteral("<< /Type /XObject /Subtype /Image /Width %1 /Height %2 /ColorSpace "
+                       "/DeviceRGB /BitsPerComponent 8 /Interpolate false /Filter /FlateDecode "
+                       "/Length %3 >>\nstream\n")
+                .arg(rgb.width())
+                .arg(rgb.height())
+                .arg(flate.size())
+                .toLatin1() +
+            flate + "\nendstream"};
+    QByteArray pdf = "%PDF-1.4\n";
+    QVector<qsizetype> posiciones;
+    for (qsizetype i = 0; i < objetos.size(); ++i) {
+        posiciones.append(pdf.size());
+        pdf += QByteArray::number(i + 1) + " 0 obj\n" + objetos[i] + "\nendobj\n";
+    }
+    const qsizetype xref = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(objetos.size() + 1) + "\n0000000000 65535 f \n";
+    for (qsizetype p : posiciones)
+        pdf += QByteArray::number(p).rightJustified(10, '0') + " 00000 n \n";
+    pdf += "trailer\n<< /Size " + QByteArray::number(objetos.size() + 1) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(xref) + "\n%%EOF\n";
+    return pdf;
+}
+
+// El bitmap en su hueco de la página rasterizado por pdftoppm a `ppp`, con `kMargen` píxeles de
+// papel alrededor. `fase` (0..1) corre el hueco una fracción de píxel: en el papel cae donde cae.
+QImage rasterHueco(const QString& carpeta, const QImage& bmp, int anchoTwips, int altoTwips,
+                   int ppp, double fase) {
+    const double ancho = anchoTwips / 20.0, alto = altoTwips / 20.0;  // puntos
+    const double margen = kMargen * 72.0 / ppp;
+    const double corrimiento = fase * 72.0 / ppp;
+    const QString ruta = carpeta + QStringLiteral("/hueco.pdf");
+    QFile f(ruta);
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write(pdfConImagen(bmp, ancho, alto, margen + corrimiento, margen + corrimiento,
+                         ancho + 2 * margen, alto + 2 * margen));
+    f.close();
+    QImage pagina;
+    recorrerPaginasPdf(ruta, ppp, [&](int, const QImage& imagen) { pagina = imagen; });
+    return pagina.convertToFormat(QImage::Format_Grayscale8);
+}
+
+struct Cuenta {
+    int leidos = 0, intentos = 0;
+    QVector<int> porRaster;  // leídos de cada ráster limpio
+};
+
+Cuenta medir(const QVector<QPair<QImage, QByteArray>>& limpias, const DanoEscaneo& dano,
+             int semillas, quint32 base) {
+    Cuenta c;
+    c.porRaster.fill(0, limpias.size());
+    for (int s = 0; s < semillas; ++s)
+        for (qsizetype i = 0; i < limpias.size(); ++i) {
+            ++c.intentos;
+            const QImage escaneada =
+                simularEscaneo(limpias[i].first, dano, base + quint32(s * 100 + i));
+            for (const CodigoLeido& l : leerCodigosImagen(escaneada))
+                if (l.bytes == limpias[i].second) {
+                    ++c.leidos;
+                    ++c.porRaster[i];
+                    break;
+                }
+        }
+    return c;
+}
+
+// Diseños que no pierden frente a otro del mismo nivel en módulo y en alto de fila a la vez: los
+// demás no pueden leerse mejor y no hace falta medirlos.
+QVector<DisenoPdf417> frente(const QVector<DisenoPdf417>& disenos) {
+    QVector<DisenoPdf417> quedan;
+    for (const DisenoPdf417& d : disenos) {
+        bool pierde = false;
+        for (const DisenoPdf417& e : disenos)
+            pierde |= e.nivel == d.nivel && e.moduloMm >= d.moduloMm &&
+                      e.moduloMm * e.altoFila >= d.moduloMm * d.altoFila &&
+                      (e.moduloMm > d.moduloMm || e.altoFila > d.altoFila);
+        if (!pierde) quedan.append(d);
+    }
+    return quedan;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser opciones;
+    opciones.setApplicationDescription(QStringLiteral(
+        "Lee cada diseño PDF417 legible de los textos de una impresión tras escaneos simulados "
+        "y escribe, por clase de texto y daño, cuántas veces se leyó; '*' marca el diseño que "
+        "elige la regla."));
+    opciones.addHelpOption();
+    const QCommandLineOption semillas(QStringLiteral("semillas"), "Escaneos por texto.", "N", "30");
+    const QCommandLineOption ppp(QStringLiteral("ppp"), "Resolución del escaneo.", "PPP", "200");
+    const QCommandLineOption danos(QStringLiteral("danos"),
+                                   "Daños a medir, giro:sigma separados por comas.", "LISTA",
+                                   "1.5:0.8,3:1.2");
+    const QCommandLineOption ruido(QStringLiteral("ruido"), "Ruido (niveles).", "R",
+                                   QString::number(DanoEscaneo{}.ruido));
+    const QCommandLineOption jpeg(QStringLiteral("jpeg"), "Calidad JPEG (0: sin).", "Q", "60");
+    const QCommandLineOption clasesOpcion(
+        QStringLiteral("clases"),
+        "Clases: 'solicitante' y números de plazas por página (con 'h', con códigos cortos).",
+        "LISTA", "solicitante,1,20,31,40,40h");
+    const QCommandLineOption soloRegla(QStringLiteral("regla"), "Solo el diseño de la regla.");
+    const QCommandLineOption todos(QStringLiteral("todos"),
+                                   "También los diseños que pierden en módulo y en alto de fila.");
+    const QCommandLineOption textos(QStringLiteral("textos"),
+                                    "Rásteres por clase (textos distintos o sitios del papel).",
+                                    "N", "3");
+    const QCommandLineOption detalle(QStringLiteral("detalle"),
+                                     "Lo leído de cada ráster limpio por separado.");
+    opciones.addOptions(
+        {semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos, textos, detalle});
+    opciones.process(app);
+
+    QVector<DanoEscaneo> medidos;
+    for (const QString& d : opciones.value(danos).split(QLatin1Char(','))) {
+        DanoEscaneo dano;
+        dano.grados = d.section(QLatin1Char(':'), 0, 0).toDouble();
+        dano.sigma = d.section(QLatin1Char(':'), 1, 1).toDouble();
+        dano.ruido = opciones.value(ruido).toDouble();
+        dano.calidadJpeg = opciones.value(jpeg).toInt();
+        medidos.append(dano);
+    }
+    const int n = opciones.value(semillas).toInt();
+    const int resolucion = opciones.value(ppp).toInt();
+    QTemporaryDir carpeta;
+
+    std::printf("# ruido %.1f, JPEG %d, %d ppp, %d escaneos por texto\n", medidos[0].ruido,
+                medidos[0].calidadJpeg, resolucion, n);
+    std::printf("# clase\tnivel\tcolumnas\tfilas\taltoFila\tmódulo mm\tfila mm");
+    for (const DanoEscaneo& d : medidos) std::printf("\t%.2f° %.2f", d.grados, d.sigma);
+    std::printf("\n");
+    for (const Clase& k : clases(opciones.value(clasesOpcion).split(QLatin1Char(',')),
+                                 opciones.value(textos).toInt())) {
+        const QByteArray primero = bytesCodigo(k.textos.first());
+        const auto disenos = disenosPdf417(primero, TamanoCodigo::AnchoSolicitante, k.altoTwips);
+        const auto regla = disenarPdf417(primero, TamanoCodigo::AnchoSolicitante, k.altoTwips);
+        if (!disenos || !regla) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(k.nombre), qPrintable(disenos.mensaje()));
+            return 1;
+        }
+        const DisenoPdf417& r = regla.valor();
+        for (const DisenoPdf417& d :
+             opciones.isSet(todos) ? disenos.valor() : frente(disenos.valor())) {
+            const bool elegido = d.nivel == r.nivel && d.columnas == r.columnas &&
+                                 d.altoFila == r.altoFila && d.moduloMm == r.moduloMm;
+            if (opciones.isSet(soloRegla) && !elegido) continue;
+            // Cada texto con su diseño del mismo nivel y columnas y el alto de fila más parecido
+            // (sus filas pueden ser otras).
+            QVector<QPair<QImage, QByteArray>> limpias;
+            for (const QString& t : k.textos) {
+                const QByteArray bytes = bytesCodigo(t);
+                const auto suyos =
+                    disenosPdf417(bytes, TamanoCodigo::AnchoSolicitante, k.altoTwips);
+                if (!suyos) continue;
+                const DisenoPdf417* igual = nullptr;
+                for (const DisenoPdf417& e : suyos.valor())
+                    if (e.nivel == d.nivel && e.columnas == d.columnas &&
+                        (!igual || std::abs(e.altoFila - d.altoFila) <
+                                       std::abs(igual->altoFila - d.altoFila)))
+                        igual = &e;
+                const QString bmp = carpeta.filePath(QStringLiteral("c.bmp"));
+                if (!igual || !escribirPdf417(bytes, *igual, bmp)) continue;
+                const double fase = double(limpias.size()) / k.textos.size();
+                limpias.append(
+                    {rasterHueco(carpeta.path(), QImage(bmp), TamanoCodigo::AnchoSolicitante,
+                                 k.altoTwips, resolucion, fase),
+                     bytes});
+            }
+            std::printf("%s%s\t%d\t%d\t%d\t%d\t%.3f\t%.2f", elegido ? "*" : "",
+                        qPrintable(k.nombre), d.nivel, d.columnas, d.filas, d.altoFila, d.moduloMm,
+                        d.moduloMm * d.altoFila);
+            for (const DanoEscaneo& dano : medidos) {
+                const Cuenta c = medir(limpias, dano, n, 1);
+                std::printf("\t%d/%d", c.leidos, c.intentos);
+                if (opciones.isSet(detalle)) {
+                    QStringList partes;
+                    for (int l : c.porRaster) partes.append(QString::number(l));
+                    std::printf(" (%s)", qPrintable(partes.join(QLatin1Char('+'))));
+                }
+            }
+            std::printf("\n");
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
