@@ -148,17 +148,28 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     }
     AnalisisImagen a = analizarImagen(imagen.valor());
     // Una página con un código que no se lee: la de un PDF se vuelve a pasar a imagen con más
-    // detalle; una imagen es la que es, y se prueba al doble de tamaño (un escaneo de poca
-    // resolución). Las páginas sin código (cursos, documentos) no se repiten.
+    // detalle; una imagen es la que es, y se prueba más grande (un escaneo de poca resolución, o
+    // algo torcido: otra rejilla de píxeles cae distinta sobre las filas del código). Una vez y
+    // media rescata escaneos que al doble siguen sin leerse, y al revés. Las páginas sin código
+    // (cursos, documentos) no se repiten.
     if (a.codigos.isEmpty() && a.ilegible) {
-        const auto otra =
-            f.clase == Clase::Pdf
-                ? rasterizar(f.ruta, p.origen.pagina, o.pppReintento)
-                : ResultadoDe<QImage>(imagen.valor().scaled(
-                      imagen.valor().size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        if (otra) {
-            const AnalisisImagen b = analizarImagen(otra.valor());
-            if (!b.codigos.isEmpty()) a = b;
+        if (f.clase == Clase::Pdf) {
+            const auto otra = rasterizar(f.ruta, p.origen.pagina, o.pppReintento);
+            if (otra) {
+                const AnalisisImagen b = analizarImagen(otra.valor());
+                if (!b.codigos.isEmpty()) a = b;
+            }
+        } else {
+            for (const double factor : {1.5, 2.0, 1.25}) {
+                const QImage& original = imagen.valor();
+                const AnalisisImagen b = analizarImagen(
+                    original.scaled(QSize(qRound(original.width() * factor),
+                                          qRound(original.height() * factor)),
+                                    Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+                if (b.codigos.isEmpty()) continue;
+                a = b;
+                break;
+            }
         }
     }
     anotar(p, a);
