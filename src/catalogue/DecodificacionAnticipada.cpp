@@ -4,9 +4,11 @@ namespace {
 
 thread_local DecodificacionAnticipada* t_vigente = nullptr;
 
-// Cuántos ficheros puede tener hechos el hilo sin que se hayan tomado: uno, el siguiente. Así
-// la memoria de más es la de un catálogo en claro.
+// Cuánto puede tener hecho el hilo sin que se haya tomado: el fichero siguiente, o más mientras
+// lo hecho y no tomado sea poco. Así los catálogos pequeños del principio no detienen al hilo y
+// la memoria de más es, como mucho, la de un catálogo grande en claro.
 constexpr qsizetype kPorDelante = 1;
+constexpr qsizetype kBytesPorDelante = 256 * 1024;
 
 }  // namespace
 
@@ -49,13 +51,17 @@ void DecodificacionAnticipada::trabajar() {
     for (qsizetype i = 0; i < m_ficheros.size(); ++i) {
         {
             std::unique_lock<std::mutex> cierre(m_cerrojo);
-            m_aviso.wait(cierre, [&] { return m_parar || i - m_siguiente < kPorDelante; });
+            m_aviso.wait(cierre, [&] {
+                return m_parar || i - m_siguiente < kPorDelante ||
+                       m_bytesSinTomar < kBytesPorDelante;
+            });
             if (m_parar) return;
         }
         auto hecho = decodificarEnMemoria(m_carpeta, m_ficheros[i]);
         const bool bien = hecho.ok();
         {
             std::lock_guard<std::mutex> cierre(m_cerrojo);
+            if (hecho) m_bytesSinTomar += hecho.valor().contenido.size();
             m_hechos[size_t(i)] = std::move(hecho);
         }
         m_aviso.notify_all();
@@ -82,6 +88,7 @@ ResultadoDe<TextoClaro> DecodificacionAnticipada::tomar(const QString& carpeta,
     }
     ResultadoDe<TextoClaro> hecho = std::move(*m_hechos[size_t(i)]);
     m_hechos[size_t(i)].reset();
+    if (hecho) m_bytesSinTomar -= hecho.valor().contenido.size();
     ++m_siguiente;
     cierre.unlock();
     m_aviso.notify_all();

@@ -10,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-// Descifra los catálogos de una carga en otro hilo, un fichero por delante del que se está
-// leyendo: mientras la carga parte en campos un catálogo, el siguiente ya se lee, se descifra y
-// se deja en temp.tmp. Cada fichero pasa por decodificarEnMemoria, en el orden previsto y uno
+// Descifra los catálogos de una carga en otro hilo, por delante del que se está leyendo:
+// mientras la carga parte en campos un catálogo, el siguiente ya se lee, se descifra y se deja
+// en temp.tmp. Cada fichero pasa por decodificarEnMemoria, en el orden previsto y uno
 // detrás de otro, así que los mensajes de fallo y lo que queda en temp.tmp son los de siempre
 // (salvo que, si la carga se para por otra causa, temp.tmp puede tener ya el catálogo siguiente).
 //
@@ -41,6 +41,7 @@ private:
     const QStringList m_ficheros;
     std::vector<std::optional<ResultadoDe<TextoClaro>>> m_hechos;
     qsizetype m_siguiente = 0;  // el próximo que se tomará
+    qsizetype m_bytesSinTomar = 0;
     bool m_parar = false;
     bool m_terminado = false;  // el hilo ya no hará nada más
     int m_desvios = 0;
