@@ -280,13 +280,12 @@ IndiceConvocatorias::Clave IndiceConvocatorias::Clave::de(const QString& codigo)
 }
 
 IndiceConvocatorias::IndiceConvocatorias(Tabla& origen) : m_origen(&origen) {
-    origen.filtrar(QString());
-    origen.moverPrimero();
+    prepararOrigen();
     const int codigo = origen.indiceCampo(kCodConvocatoria);
     if (codigo < 0) return;
     const int n = origen.numeroRegistros();
     size_t capacidad = 16;
-    while (capacidad < 2 * size_t(n)) capacidad *= 2;
+    while (capacidad < size_t(n) + size_t(n) / 2) capacidad *= 2;
     m_huecos.assign(capacidad, Hueco());
     m_mascara = capacidad - 1;
     // Gana la primera aparición: es la que hallaría la búsqueda hacia delante desde el principio.
@@ -297,6 +296,11 @@ IndiceConvocatorias::IndiceConvocatorias(Tabla& origen) : m_origen(&origen) {
         else if (!m_textos.contains(clave.texto))
             m_textos.insert(clave.texto, fila);
     }
+}
+
+void IndiceConvocatorias::prepararOrigen() const {
+    m_origen->filtrar(QString());
+    m_origen->moverPrimero();
 }
 
 void IndiceConvocatorias::ponerNumero(qint64 numero, int fila) {
@@ -344,7 +348,7 @@ QString filtroEnlacesGrupo(const QString& grupo) {
 }
 
 Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice,
-                                 ObservadorProgreso* progreso, int paso) {
+                                 ObservadorProgreso* progreso, int paso, IndicesListas* listas) {
     Globales& g = G();
     if (!g.rsPlazasCuerpo) return faltaTabla("rsPlazasCuerpo");
     if (!g.rsPlazasResultas) return faltaTabla("rsPlazasResultas");
@@ -356,17 +360,19 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
     if (!enlaces) return enlaces.estado();
     // Índices del catálogo (pasada con DesdeCatalogo) y de las listas (la otra pasada), con la
     // correspondencia de campos de cada uno hacia una tabla de plazas.
-    const std::array<IndiceConvocatorias, 2> resultas = {IndiceConvocatorias(*g.rsPlazasResultas),
-                                                         IndiceConvocatorias(*g.rsPlazasListaR)};
-    const std::array<IndiceConvocatorias, 2> vacantes = {IndiceConvocatorias(*g.rsPlazasVacantes),
-                                                         IndiceConvocatorias(*g.rsPlazasListaV)};
+    const auto listaR = std::make_shared<const IndiceConvocatorias>(*g.rsPlazasListaR);
+    const auto listaV = std::make_shared<const IndiceConvocatorias>(*g.rsPlazasListaV);
+    if (listas) *listas = {g.rsPlazasListaR, g.rsPlazasListaV, listaR, listaV};
+    const IndiceConvocatorias catalogoR(*g.rsPlazasResultas), catalogoV(*g.rsPlazasVacantes);
+    const std::array<const IndiceConvocatorias*, 2> resultas = {&catalogoR, listaR.get()};
+    const std::array<const IndiceConvocatorias*, 2> vacantes = {&catalogoV, listaV.get()};
     const PTabla modelo = CrearTablaPlazas();
     std::array<PlanCopia, 2> planResultas, planVacantes;
     for (size_t i = 0; i < 2; ++i) {
-        auto r = planificar(resultas[i].origen(), *modelo, VarianteEnlace::PorCuerpo);
+        auto r = planificar(resultas[i]->origen(), *modelo, VarianteEnlace::PorCuerpo);
         if (!r) return r.estado();
         planResultas[i] = std::move(r.valor());
-        auto v = planificar(vacantes[i].origen(), *modelo, VarianteEnlace::PorCuerpo);
+        auto v = planificar(vacantes[i]->origen(), *modelo, VarianteEnlace::PorCuerpo);
         if (!v) return v.estado();
         planVacantes[i] = std::move(v.valor());
     }
@@ -398,14 +404,14 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
             e.DesdeCatalogo = pasada == 0;
             e.Resultas = CrearTablaPlazas();
             if (Resultado r =
-                    copiarEnlaces(suyos, *e.Resultas, resultas[pasada], planResultas[pasada],
+                    copiarEnlaces(suyos, *e.Resultas, *resultas[pasada], planResultas[pasada],
                                   &recuerdoResultas[pasada]);
                 !r)
                 return r;
             e.Vacantes = CrearTablaPlazas();
             avanzar(progreso, paso);
             if (Resultado r =
-                    copiarEnlaces(suyos, *e.Vacantes, vacantes[pasada], planVacantes[pasada],
+                    copiarEnlaces(suyos, *e.Vacantes, *vacantes[pasada], planVacantes[pasada],
                                   &recuerdoVacantes[pasada]);
                 !r)
                 return r;
@@ -420,7 +426,7 @@ Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice
 }
 
 Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
-                                ObservadorProgreso* progreso, int paso) {
+                                ObservadorProgreso* progreso, int paso, IndicesListas* listas) {
     Globales& g = G();
     if (!g.rsPlazasGrupo) return faltaTabla("rsPlazasGrupo");
     if (!g.rsPlazasListaR) return faltaTabla("rsPlazasListaR");
@@ -428,8 +434,19 @@ Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
 
     auto enlaces = agruparEnlaces(*g.rsPlazasGrupo, QStringLiteral("CodGrupo"));
     if (!enlaces) return enlaces.estado();
-    const IndiceConvocatorias resultas(*g.rsPlazasListaR);
-    const IndiceConvocatorias vacantes(*g.rsPlazasListaV);
+    IndicesListas hechos;
+    if (listas && listas->resultas && listas->vacantes && listas->listaR == g.rsPlazasListaR &&
+        listas->listaV == g.rsPlazasListaV) {
+        hechos = *listas;
+        hechos.resultas->prepararOrigen();
+        hechos.vacantes->prepararOrigen();
+    } else {
+        hechos = {g.rsPlazasListaR, g.rsPlazasListaV,
+                  std::make_shared<const IndiceConvocatorias>(*g.rsPlazasListaR),
+                  std::make_shared<const IndiceConvocatorias>(*g.rsPlazasListaV)};
+    }
+    const IndiceConvocatorias& resultas = *hechos.resultas;
+    const IndiceConvocatorias& vacantes = *hechos.vacantes;
     const PTabla modelo = CrearTablaPlazas();
     auto planResultas = planificar(resultas.origen(), *modelo, VarianteEnlace::PorGrupo);
     if (!planResultas) return planResultas.estado();

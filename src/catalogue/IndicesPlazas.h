@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QString>
 #include <QVector>
+#include <memory>
 #include <vector>
 
 // Las dos formas de copiar las plazas enlazadas: por cuerpo (con Area) y por grupo (sin Area,
@@ -33,6 +34,9 @@ public:
     };
 
     explicit IndiceConvocatorias(Tabla& origen);
+    // Deja el origen como lo deja construir el índice (sin filtro y en el primer registro), para
+    // volver a usar un índice ya hecho.
+    void prepararOrigen() const;
     Tabla& origen() const { return *m_origen; }
     int fila(const QString& codigo) const { return filaPorClave(Clave::de(codigo)); }
     int filaPorClave(const Clave& clave) const {
@@ -41,7 +45,7 @@ public:
 
 private:
     // Las claves numéricas van en una tabla abierta (sondeo lineal, tamaño potencia de dos y al
-    // menos el doble de claves): cada búsqueda suele mirar un solo hueco, contiguo en memoria.
+    // menos vez y media las claves): cada búsqueda suele mirar un hueco o dos, contiguos.
     struct Hueco {
         qint64 numero = -1;  // -1: libre
         int fila = -1;
@@ -78,10 +82,21 @@ Resultado copiarPlazas(const QVector<QString>& codigos, Tabla& destino,
 // `paso` cuatro veces por cuerpo ofrecido y una por grupo. Dos huecos por cuerpo: primero el de
 // las plazas del catálogo y luego el de las listas; los cuerpos del grupo "X" no ocupan hueco y
 // los suyos quedan vacíos al final.
+//
+// Los dos usan los índices por código de las listas (rsPlazasListaR y rsPlazasListaV): con
+// `listas`, el de por cuerpo los deja ahí y el de por grupo los toma de ahí si ya están, en vez de
+// volver a construirlos. Las listas no pueden cambiar entre uno y otro.
+struct IndicesListas {
+    // Las tablas de las que se hicieron, que siguen vivas mientras se guarden sus índices.
+    PTabla listaR, listaV;
+    std::shared_ptr<const IndiceConvocatorias> resultas, vacantes;
+};
 Resultado IndexarPlazasPorCuerpo(Tabla& rsCuerpos, QVector<PlazasCuerpo>& indice,
-                                 ObservadorProgreso* progreso, int paso);
+                                 ObservadorProgreso* progreso, int paso,
+                                 IndicesListas* listas = nullptr);
 Resultado IndexarPlazasPorGrupo(Tabla& rsGrupos, QVector<PlazasGrupo>& indice,
-                                ObservadorProgreso* progreso, int paso);
+                                ObservadorProgreso* progreso, int paso,
+                                IndicesListas* listas = nullptr);
 
 // Entrada del formulario para un cuerpo: la primera con ese código (exacto) tomada del catálogo.
 // -1 si no hay ninguna.

@@ -366,12 +366,16 @@ std::vector<PasosCarga::Paso> PasosCarga::pasos() {
         {590, avance},
         {600,
          [this, &g] {
-             return IndexarPlazasPorCuerpo(*g.rsCuerpos, g.IndicePlazasCuerpo, this, m_paso);
+             return IndexarPlazasPorCuerpo(*g.rsCuerpos, g.IndicePlazasCuerpo, this, m_paso,
+                                           &m_indicesListas);
          }},
         {610, avance},
         {620,
          [this, &g] {
-             return IndexarPlazasPorGrupo(*g.rsGrupos, g.IndicePlazasGrupo, this, m_paso);
+             const Resultado r = IndexarPlazasPorGrupo(*g.rsGrupos, g.IndicePlazasGrupo, this,
+                                                       m_paso, &m_indicesListas);
+             m_indicesListas = {};
+             return r;
          }},
         {630, avance},
         {640,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/IndicesPlazas.h"
 #include "platform/Progreso.h"
 #include "platform/Resultado.h"
 
@@ -82,6 +83,8 @@ private:
     int m_maximo = 0;
     int m_valor = 0;
     int m_lecturasNoPrevistas = 0;
+    // Los índices por código de las listas, del paso 600 al 620.
+    IndicesListas m_indicesListas;
 };
 
 // Texto de un fichero de RutaFicheros (Windows-1252): cada línea precedida de CR+LF, de modo que

@@ -252,4 +252,38 @@ TEST(IndiceConvocatorias, DaLaPrimeraFilaComoElRecorridoDesdeElPrincipio) {
     }
 }
 
+// Los índices de las listas que deja el de por cuerpo sirven al de por grupo: mismas tablas que
+// construyéndolos otra vez, y las listas quedan sin filtro como tras construirlos. Unos que son
+// de otras tablas no se usan.
+TEST_F(IndicesPlazasTest, PorGrupoUsaLosIndicesDeListasDelDePorCuerpo) {
+    for (const char* g : {"A", "C"}) anadirFila(*G().rsGrupos, {"Grupo"}, {g});
+    cuerpo("0001", "A");
+    enlaceCuerpo("00002", "0001");
+    enlaceGrupo("00003", "A");
+    enlaceGrupo("00001", "C");
+    IndicesListas listas;
+    ASSERT_TRUE(
+        IndexarPlazasPorCuerpo(*G().rsCuerpos, G().IndicePlazasCuerpo, nullptr, 30, &listas).ok());
+    ASSERT_TRUE(listas.resultas && listas.vacantes);
+    ASSERT_TRUE(G().rsPlazasListaV->filtrar("CodConvocatoria = '00004'").ok());
+    QVector<PlazasGrupo> compartidos, nuevos;
+    ASSERT_TRUE(IndexarPlazasPorGrupo(*G().rsGrupos, compartidos, nullptr, 30, &listas).ok());
+    EXPECT_FALSE(G().rsPlazasListaV->tieneFiltro());
+    ASSERT_TRUE(IndexarPlazasPorGrupo(*G().rsGrupos, nuevos, nullptr, 30).ok());
+    ASSERT_EQ(compartidos.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(codigos(compartidos[i].Vacantes), codigos(nuevos[i].Vacantes));
+        EXPECT_EQ(valor(compartidos[i].Resultas, 0, "Consejeria"),
+                  valor(nuevos[i].Resultas, 0, "Consejeria"));
+    }
+    EXPECT_EQ(valor(compartidos[1].Vacantes, 0, "Localidad"), "Loc00001LV");
+
+    // Índices de otras tablas (las listas se sustituyeron): se vuelven a construir.
+    G().rsPlazasListaV = CrearTablaPlazasLista("rsPlazasListaV");
+    anadirPlaza(*G().rsPlazasListaV, "00001", "NV");
+    QVector<PlazasGrupo> otros;
+    ASSERT_TRUE(IndexarPlazasPorGrupo(*G().rsGrupos, otros, nullptr, 30, &listas).ok());
+    EXPECT_EQ(valor(otros[1].Vacantes, 0, "Localidad"), "Loc00001NV");
+}
+
 }  // namespace
