@@ -7,6 +7,7 @@
 #include "printing/LecturaCodigos.h"
 #include "printing/SimboloPdf417.h"
 
+#include <climits>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -159,6 +160,20 @@ QVector<DisenoPdf417> frente(const QVector<DisenoPdf417>& disenos) {
     return quedan;
 }
 
+// El diseño que se imprimía antes de la regla: el nivel que se recomendaba entonces por las
+// palabras de datos, filas de 3 módulos y las columnas que dan el módulo más ancho.
+const DisenoPdf417* disenoDeAntes(const QVector<DisenoPdf417>& disenos) {
+    const DisenoPdf417* antes = nullptr;
+    if (disenos.isEmpty()) return antes;
+    const int palabras = disenos.first().palabrasDatos;
+    const int nivel = palabras <= 40 ? 2 : palabras <= 160 ? 3 : palabras <= 320 ? 4 : palabras <= 863 ? 5 : 6;
+    for (const DisenoPdf417& d : disenos)
+        if (d.nivel == nivel && d.altoFila == LimitesPdf417::AltoFilaMinimo &&
+            (!antes || d.moduloMm > antes->moduloMm))
+            antes = &d;
+    return antes;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -189,8 +204,16 @@ int main(int argc, char** argv) {
                                     "N", "3");
     const QCommandLineOption detalle(QStringLiteral("detalle"),
                                      "Lo leído de cada ráster limpio por separado.");
-    opciones.addOptions(
-        {semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos, textos, detalle});
+    const QCommandLineOption solo(
+        QStringLiteral("diseno"),
+        "Solo el diseño nivel:columnas:altoFila (por ejemplo 4:12:3, el de antes de la regla).",
+        "N:C:A");
+    const QCommandLineOption deAntes(
+        QStringLiteral("antes"),
+        "Solo el diseño de antes de la regla: nivel recomendado, filas de 3 módulos y el módulo "
+        "más ancho.");
+    opciones.addOptions({semillas, ppp, danos, ruido, jpeg, clasesOpcion, soloRegla, todos, textos,
+                         detalle, solo, deAntes});
     opciones.process(app);
 
     QVector<DanoEscaneo> medidos;
@@ -222,10 +245,19 @@ int main(int argc, char** argv) {
         }
         const DisenoPdf417& r = regla.valor();
         for (const DisenoPdf417& d :
-             opciones.isSet(todos) ? disenos.valor() : frente(disenos.valor())) {
+             opciones.isSet(todos) || opciones.isSet(solo) || opciones.isSet(deAntes)
+                 ? disenos.valor()
+                 : frente(disenos.valor())) {
             const bool elegido = d.nivel == r.nivel && d.columnas == r.columnas &&
                                  d.altoFila == r.altoFila && d.moduloMm == r.moduloMm;
             if (opciones.isSet(soloRegla) && !elegido) continue;
+            if (opciones.isSet(deAntes) && &d != disenoDeAntes(disenos.valor())) continue;
+            if (opciones.isSet(solo) &&
+                opciones.value(solo) != QStringLiteral("%1:%2:%3")
+                                            .arg(d.nivel)
+                                            .arg(d.columnas)
+                                            .arg(d.altoFila))
+                continue;
             // Cada texto con su diseño del mismo nivel y columnas y el alto de fila más parecido
             // (sus filas pueden ser otras).
             QVector<QPair<QImage, QByteArray>> limpias;
