@@ -146,30 +146,19 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
         p.detalle = imagen.mensaje();
         return;
     }
-    AnalisisImagen a = analizarImagen(imagen.valor());
     // Una página con un código que no se lee: la de un PDF se vuelve a pasar a imagen con más
-    // detalle; una imagen es la que es, y se prueba más grande (un escaneo de poca resolución, o
-    // algo torcido: otra rejilla de píxeles cae distinta sobre las filas del código). Una vez y
-    // media rescata escaneos que al doble siguen sin leerse, y al revés. Las páginas sin código
-    // (cursos, documentos) no se repiten.
+    // detalle; una imagen es la que es, y se prueba más grande (analizarEscaneo). Las páginas sin
+    // código (cursos, documentos) no se repiten.
+    if (f.clase != Clase::Pdf) {
+        anotar(p, analizarEscaneo(imagen.valor()));
+        return;
+    }
+    AnalisisImagen a = analizarImagen(imagen.valor());
     if (a.codigos.isEmpty() && a.ilegible) {
-        if (f.clase == Clase::Pdf) {
-            const auto otra = rasterizar(f.ruta, p.origen.pagina, o.pppReintento);
-            if (otra) {
-                const AnalisisImagen b = analizarImagen(otra.valor());
-                if (!b.codigos.isEmpty()) a = b;
-            }
-        } else {
-            for (const double factor : {1.5, 2.0, 1.25}) {
-                const QImage& original = imagen.valor();
-                const AnalisisImagen b = analizarImagen(
-                    original.scaled(QSize(qRound(original.width() * factor),
-                                          qRound(original.height() * factor)),
-                                    Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-                if (b.codigos.isEmpty()) continue;
-                a = b;
-                break;
-            }
+        const auto otra = rasterizar(f.ruta, p.origen.pagina, o.pppReintento);
+        if (otra) {
+            const AnalisisImagen b = analizarImagen(otra.valor());
+            if (!b.codigos.isEmpty()) a = b;
         }
     }
     anotar(p, a);
@@ -200,6 +189,21 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
         a.codigos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
     }
     if (a.codigos.isEmpty()) a.ilegible = hayPdf417(gris);
+    return a;
+}
+
+AnalisisImagen analizarEscaneo(const QImage& imagen) {
+    AnalisisImagen a = analizarImagen(imagen);
+    if (!a.codigos.isEmpty() || !a.ilegible) return a;
+    // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
+    // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
+    // revés.
+    for (const double factor : {1.5, 2.0, 1.25}) {
+        const AnalisisImagen b = analizarImagen(
+            imagen.scaled(QSize(qRound(imagen.width() * factor), qRound(imagen.height() * factor)),
+                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        if (!b.codigos.isEmpty()) return b;
+    }
     return a;
 }
 

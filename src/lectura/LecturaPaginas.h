@@ -45,6 +45,9 @@ struct AnalisisImagen {
     bool enBlanco = false;
 };
 AnalisisImagen analizarImagen(const QImage& imagen);
+// Lo mismo con una imagen escaneada, que es la que es: si se ve un PDF417 que no se lee, se
+// prueba la imagen más grande.
+AnalisisImagen analizarEscaneo(const QImage& imagen);
 
 struct OpcionesLectura {
     int ppp = 200;           // resolución a la que se pasa a imagen cada página de un PDF

@@ -2,6 +2,7 @@
 #include "DatosCodigos.h"
 #include "PlantillasReales.h"
 #include "SolicitudPrueba.h"
+#include "lectura/LecturaPaginas.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
@@ -43,7 +44,9 @@ struct CodigoImpreso {
 
 struct Recuento {
     int leidos = 0, erroneos = 0, intentos = 0;
+    int leidosLector = 0;  // los que lee movilant-lector, que prueba la imagen más grande
     double porcentaje() const { return intentos ? 100.0 * leidos / intentos : 0; }
+    double porcentajeLector() const { return intentos ? 100.0 * leidosLector / intentos : 0; }
 };
 
 // El código del solicitante, o una página de plazas por el número de sus entradas.
@@ -67,6 +70,11 @@ Recuento contar(const QVector<CodigoImpreso>& codigos, const QString& clase,
                 (c.bytes == codigos[i].bytes ? leido : erroneo) = true;
             r.leidos += leido;
             r.erroneos += erroneo;
+            bool lector = leido;
+            if (!leido)
+                for (const QByteArray& b : analizarEscaneo(escaneada).codigos)
+                    lector |= b == codigos[i].bytes;
+            r.leidosLector += lector;
         }
     return r;
 }
@@ -202,13 +210,15 @@ TEST_P(EscaneoDanado, LosCodigosSeLeenTrasUnEscaneoDeOficina) {
     for (const QString& clase : clases) {
         SCOPED_TRACE(clase.toStdString());
         const Recuento r = contar(codigos, clase, DanoEscaneo{}, semillas, 1);
-        std::printf("[ escaneo ] %s %s: %d de %d (%.1f %%)", variante, qPrintable(clase), r.leidos,
-                    r.intentos, r.porcentaje());
+        std::printf("[ escaneo ] %s %s: %d de %d (%.1f %%), con el lector %d (%.1f %%)", variante,
+                    qPrintable(clase), r.leidos, r.intentos, r.porcentaje(), r.leidosLector,
+                    r.porcentajeLector());
         if (larga) {
             // Más girado y más desenfocado: solo para saber dónde queda, sin mínimo.
             const Recuento d = contar(codigos, clase, duro, semillas, 7000001);
-            std::printf("; giro 3° y sigma 1,2: %d de %d (%.1f %%)", d.leidos, d.intentos,
-                        d.porcentaje());
+            std::printf("; giro 3° y sigma 1,2: %d de %d (%.1f %%), con el lector %d (%.1f %%)",
+                        d.leidos, d.intentos, d.porcentaje(), d.leidosLector,
+                        d.porcentajeLector());
             EXPECT_EQ(d.erroneos, 0);
         }
         std::printf("\n");
