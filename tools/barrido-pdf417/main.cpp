@@ -2,6 +2,7 @@
 // impresión, cuántas veces se lee tras un escaneo de oficina simulado. Con estas cifras se eligió
 // la regla de disenarPdf417; la prueba EscaneoDanado comprueba luego la regla en el PDF de verdad.
 #include "apoyo/EscaneoSimulado.h"
+#include "lectura/LecturaPaginas.h"
 #include "printing/CodigoBarras.h"
 #include "printing/DatosCodigos.h"
 #include "printing/LecturaCodigos.h"
@@ -123,6 +124,7 @@ QImage rasterHueco(const QString& carpeta, const QImage& bmp, int anchoTwips, in
 
 struct Cuenta {
     int leidos = 0, intentos = 0;
+    int leidosLector = 0;    // los que lee movilant-lector, que prueba la imagen más grande
     QVector<int> porRaster;  // leídos de cada ráster limpio
 };
 
@@ -135,12 +137,18 @@ Cuenta medir(const QVector<QPair<QImage, QByteArray>>& limpias, const DanoEscane
             ++c.intentos;
             const QImage escaneada =
                 simularEscaneo(limpias[i].first, dano, base + quint32(s * 100 + i));
+            bool leido = false;
             for (const CodigoLeido& l : leerCodigosImagen(escaneada))
                 if (l.bytes == limpias[i].second) {
                     ++c.leidos;
                     ++c.porRaster[i];
+                    leido = true;
                     break;
                 }
+            if (!leido)
+                for (const QByteArray& b : analizarEscaneo(escaneada).codigos)
+                    leido |= b == limpias[i].second;
+            c.leidosLector += leido;
         }
     return c;
 }
@@ -181,8 +189,8 @@ int main(int argc, char** argv) {
     QCommandLineParser opciones;
     opciones.setApplicationDescription(QStringLiteral(
         "Lee cada diseño PDF417 legible de los textos de una impresión tras escaneos simulados "
-        "y escribe, por clase de texto y daño, cuántas veces se leyó; '*' marca el diseño que "
-        "elige la regla."));
+        "y escribe, por clase de texto y daño, cuántas veces se leyó (y cuántas con "
+        "movilant-lector); '*' marca el diseño que elige la regla."));
     opciones.addHelpOption();
     const QCommandLineOption semillas(QStringLiteral("semillas"), "Escaneos por texto.", "N", "30");
     const QCommandLineOption ppp(QStringLiteral("ppp"), "Resolución del escaneo.", "PPP", "200");
@@ -285,7 +293,7 @@ int main(int argc, char** argv) {
                         d.moduloMm * d.altoFila);
             for (const DanoEscaneo& dano : medidos) {
                 const Cuenta c = medir(limpias, dano, n, 1);
-                std::printf("\t%d/%d", c.leidos, c.intentos);
+                std::printf("\t%d/%d (lector %d)", c.leidos, c.intentos, c.leidosLector);
                 if (opciones.isSet(detalle)) {
                     QStringList partes;
                     for (int l : c.porRaster) partes.append(QString::number(l));
