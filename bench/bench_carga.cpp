@@ -24,24 +24,18 @@
 
 namespace {
 
-// Los ficheros que lee la pantalla de carga, en su orden (F0003, F0006, F0013 y F0014 se leen
-// varias veces; F0004 lo lee el arranque, antes).
-const char* const kLecturas[] = {"F0015", "F0005", "F0013", "F0014", "F0014", "F0013",
-                                 "F0003", "F0016", "F0006", "F0006", "F0002", "F0001",
-                                 "F0010", "F0009", "F0008", "F0007", "F0012", "F0011",
-                                 "F0003", "F0003"};
-
 // El suelo de la carga: lo que cualquier manera de cargar tiene que hacer con los bytes. Leer
 // cada fichero, descifrarlo y dejarlo en temp.tmp, tantas veces como lo lee la carga; sin
 // partir campos ni llenar tablas.
 double sueloMs() {
     const QString carpeta = G().RutaFicheros;
+    const QStringList lecturas = PasosCarga::catalogosLeidos();
     std::vector<double> vueltas;
     for (int v = 0; v < 7; ++v) {
         QElapsedTimer reloj;
         reloj.start();
-        for (const char* f : kLecturas) {
-            const auto claro = decodificarEnMemoria(carpeta, QString::fromLatin1(f) + ".enc");
+        for (const QString& f : lecturas) {
+            const auto claro = decodificarEnMemoria(carpeta, f);
             benchmark::DoNotOptimize(claro.ok());
         }
         vueltas.push_back(double(reloj.nsecsElapsed()) / 1e6);

@@ -13,10 +13,11 @@ constexpr qsizetype kBytesPorDelante = 256 * 1024;
 }  // namespace
 
 DecodificacionAnticipada::DecodificacionAnticipada(const QString& carpeta,
-                                                   const QStringList& ficheros)
+                                                   const QStringList& ficheros, int& desvios)
     : m_carpeta(carpeta),
       m_ficheros(ficheros),
       m_hechos(size_t(ficheros.size())),
+      m_desvios(desvios),
       m_anterior(t_vigente) {
     t_vigente = this;
     m_hilo = std::thread(&DecodificacionAnticipada::trabajar, this);

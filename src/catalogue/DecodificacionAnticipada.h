@@ -20,7 +20,9 @@
 // pide otro fichero u otra carpeta, el hilo se para y todo sigue sin anticipar.
 class DecodificacionAnticipada {
 public:
-    DecodificacionAnticipada(const QString& carpeta, const QStringList& ficheros);
+    // Cada petición que no estaba prevista (y con la que se deja de anticipar) suma uno a
+    // `desvios`, que tiene que vivir más que este objeto.
+    DecodificacionAnticipada(const QString& carpeta, const QStringList& ficheros, int& desvios);
     ~DecodificacionAnticipada();
     DecodificacionAnticipada(const DecodificacionAnticipada&) = delete;
     DecodificacionAnticipada& operator=(const DecodificacionAnticipada&) = delete;
@@ -28,9 +30,6 @@ public:
     // decodificarEnMemoria(carpeta, fichero), hecho de antemano si lo había previsto la
     // decodificación anticipada vigente en este hilo.
     static ResultadoDe<TextoClaro> decodificar(const QString& carpeta, const QString& fichero);
-
-    // Cuántas veces se ha pedido algo que no estaba previsto (y se dejó de anticipar).
-    int desvios() const { return m_desvios; }
 
 private:
     ResultadoDe<TextoClaro> tomar(const QString& carpeta, const QString& fichero);
@@ -44,7 +43,7 @@ private:
     qsizetype m_bytesSinTomar = 0;
     bool m_parar = false;
     bool m_terminado = false;  // el hilo ya no hará nada más
-    int m_desvios = 0;
+    int& m_desvios;
     std::mutex m_cerrojo;
     std::condition_variable m_aviso;
     DecodificacionAnticipada* m_anterior;

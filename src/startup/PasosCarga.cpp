@@ -141,6 +141,12 @@ constexpr Lectura kLecturas[] = {
 
 }  // namespace
 
+QStringList PasosCarga::catalogosLeidos() {
+    QStringList ficheros;
+    for (const Lectura& l : kLecturas) ficheros.append(QString::fromLatin1(l.fichero));
+    return ficheros;
+}
+
 std::optional<FalloCarga> PasosCarga::ejecutarSi(const std::function<bool(int)>& incluir) {
     // Las tablas de una carga guardan sus valores juntos: cada texto repetido (una provincia, un
     // área) una sola vez, y los índices usan los registros de los catálogos sin copiarlos.
@@ -152,19 +158,12 @@ std::optional<FalloCarga> PasosCarga::ejecutarSi(const std::function<bool(int)>&
     for (const Lectura& l : kLecturas)
         if (incluir(l.paso)) lecturas.append(QString::fromLatin1(l.fichero));
     std::optional<DecodificacionAnticipada> anticipada;
-    struct AlAcabar {
-        std::optional<DecodificacionAnticipada>& a;
-        int& desvios;
-        ~AlAcabar() {
-            if (a) desvios = a->desvios();
-        }
-    } alAcabar{anticipada, m_lecturasNoPrevistas};
     bool esperando = false;
     for (const Paso& p : pasos()) {
         if (!incluir(p.numero)) continue;
         if (p.numero == 20) esperando = true;
         if (!anticipada && p.numero >= kLecturas[0].paso)
-            anticipada.emplace(G().RutaFicheros, lecturas);
+            anticipada.emplace(G().RutaFicheros, lecturas, m_lecturasNoPrevistas);
         Resultado r = p.accion();
         if (!r) {
             if (esperando) m_obs.cursorEspera(false);

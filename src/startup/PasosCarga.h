@@ -5,6 +5,7 @@
 #include "platform/Resultado.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -64,6 +65,9 @@ public:
     // Números de paso en su orden (para comprobar la secuencia).
     std::vector<int> numerosDePaso() const;
 
+    // Los catálogos que lee la carga entera, en su orden y tantas veces como los lee (F0004 lo
+    // lee antes el arranque).
+    static QStringList catalogosLeidos();
     // Máximo de la barra para tantos cuerpos y grupos.
     static int maximoBarra(int cuerpos, int grupos);
 

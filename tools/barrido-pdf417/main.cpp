@@ -8,7 +8,6 @@
 #include "printing/LecturaCodigos.h"
 #include "printing/SimboloPdf417.h"
 
-#include <climits>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -173,8 +172,7 @@ QVector<DisenoPdf417> frente(const QVector<DisenoPdf417>& disenos) {
 const DisenoPdf417* disenoDeAntes(const QVector<DisenoPdf417>& disenos) {
     const DisenoPdf417* antes = nullptr;
     if (disenos.isEmpty()) return antes;
-    const int palabras = disenos.first().palabrasDatos;
-    const int nivel = palabras <= 40 ? 2 : palabras <= 160 ? 3 : palabras <= 320 ? 4 : palabras <= 863 ? 5 : 6;
+    const int nivel = nivelRecomendadoPdf417(disenos.first().palabrasDatos);
     for (const DisenoPdf417& d : disenos)
         if (d.nivel == nivel && d.altoFila == LimitesPdf417::AltoFilaMinimo &&
             (!antes || d.moduloMm > antes->moduloMm))
@@ -252,6 +250,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         const DisenoPdf417& r = regla.valor();
+        const DisenoPdf417* antes = disenoDeAntes(disenos.valor());
         for (const DisenoPdf417& d :
              opciones.isSet(todos) || opciones.isSet(solo) || opciones.isSet(deAntes)
                  ? disenos.valor()
@@ -259,7 +258,7 @@ int main(int argc, char** argv) {
             const bool elegido = d.nivel == r.nivel && d.columnas == r.columnas &&
                                  d.altoFila == r.altoFila && d.moduloMm == r.moduloMm;
             if (opciones.isSet(soloRegla) && !elegido) continue;
-            if (opciones.isSet(deAntes) && &d != disenoDeAntes(disenos.valor())) continue;
+            if (opciones.isSet(deAntes) && &d != antes) continue;
             if (opciones.isSet(solo) &&
                 opciones.value(solo) != QStringLiteral("%1:%2:%3")
                                             .arg(d.nivel)
