@@ -195,15 +195,22 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
 AnalisisImagen analizarEscaneo(const QImage& imagen) {
     AnalisisImagen a = analizarImagen(imagen);
     if (!a.codigos.isEmpty() || !a.ilegible) return a;
+    // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
+    // revés, lee casi siempre. En espejo el giro cambia de sentido, y zxing-cpp también lee los
+    // PDF417 en espejo (con sus bytes de siempre): es lo primero que se prueba.
+    const QImage espejo = imagen.mirrored(true, false);
+    const AnalisisImagen b = analizarImagen(espejo);
+    if (!b.codigos.isEmpty()) return b;
     // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
     // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
     // revés.
-    for (const double factor : {1.5, 2.0, 1.25}) {
-        const AnalisisImagen b = analizarImagen(
-            imagen.scaled(QSize(qRound(imagen.width() * factor), qRound(imagen.height() * factor)),
-                          Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        if (!b.codigos.isEmpty()) return b;
-    }
+    for (const double factor : {1.5, 2.0, 1.25})
+        for (const QImage* origen : {&imagen, &espejo}) {
+            const AnalisisImagen c = analizarImagen(origen->scaled(
+                QSize(qRound(origen->width() * factor), qRound(origen->height() * factor)),
+                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            if (!c.codigos.isEmpty()) return c;
+        }
     return a;
 }
 
