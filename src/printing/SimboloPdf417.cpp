@@ -18,9 +18,11 @@ constexpr double kPppMaximo = 300.0;
 // Niveles de corrección por encima del recomendado que se prueban.
 constexpr int kNivelesDeMas = 2;
 // La regla de disenarPdf417 (allí, por qué).
-constexpr double kModuloHolgadoMm = 0.29;
+constexpr double kModuloHolgadoMm = 0.30;
 constexpr int kAltoFilaHolgado = 5;
 constexpr double kModuloCedido = 0.95;
+constexpr double kModuloCedidoMinimoMm = 0.29;
+constexpr double kHolguraAlineado = 0.08;
 
 struct BorrarSimbolo {
     void operator()(zint_symbol* s) const { ZBarcode_Delete(s); }
@@ -111,6 +113,15 @@ DisenoPdf417 llenarHueco(int nivel, int columnas, int filas, int altoFilaMinimo,
     return d;
 }
 
+// Un módulo de casi un número entero de píxeles de un ráster de 150 ppp cae igual sobre los píxeles
+// a lo largo de toda la fila: si cae a caballo de dos, todos sus bordes quedan grises a la vez y el
+// código limpio ya no se lee. Así les pasaba a las páginas de 34 a 36 plazas con módulo de 0,340 mm
+// (2,008 píxeles) y a alguna de 31 con 0,350 mm (2,067).
+bool moduloAlineado(double moduloMm) {
+    const double pixeles = moduloMm * 150.0 / 25.4;
+    return std::abs(pixeles - std::round(pixeles)) < kHolguraAlineado;
+}
+
 }  // namespace
 
 ResultadoDe<QVector<DisenoPdf417>> disenosPdf417(const QByteArray& datos, int anchoTwips,
@@ -163,22 +174,32 @@ ResultadoDe<QVector<DisenoPdf417>> disenosPdf417(const QByteArray& datos, int an
 // (solicitante, páginas de 1 a 40 plazas, con códigos cortos o sin ellos) en su hueco, pasado por
 // el PDF y pdftoppm a 200 ppp, escaneado con giro, desenfoque, ruido, umbral y JPEG, y leído con
 // zxing-cpp. Lo que se vio, en el orden en que pesa:
-// 1. El módulo, de 0,29 mm o más si se puede. Por debajo (2,3 píxeles a 200 ppp) un desenfoque de
-//    un píxel cierra los espacios de un módulo y la lectura se hunde de golpe; por encima, un
-//    módulo más ancho ya casi no añade nada.
+// 0. Fuera los módulos de casi un número entero de píxeles a 150 ppp (moduloAlineado).
+// 1. El módulo, de 0,30 mm o más si se puede. Por debajo (2,3 píxeles a 200 ppp) un desenfoque de
+//    un píxel cierra los espacios de un módulo y la lectura se hunde de golpe, y a 150 ppp un
+//    código limpio de 0,292 mm ya no siempre se lee; por encima, un módulo más ancho ya casi no
+//    añade nada.
 // 2. Las filas, tan altas como se pueda hasta 5 módulos. El giro es lo que más códigos pierde: con
 //    filas de 3 módulos un giro de 3° no se lee nunca y con 5 casi siempre. Más de 5 solo quita
 //    ancho al módulo: con filas de 7 una página de 40 plazas, limpia a 150 ppp, ya no se lee.
-// 3. La corrección, el nivel más alto que cueste menos de un 5 % del módulo. En el código del
-//    solicitante (unas 600 palabras) un nivel más lee de 87 a 98 de cada 100 escaneos perdiendo un
-//    3 % de módulo.
+// 3. La corrección, el nivel más alto que cueste menos de un 5 % del módulo (sin bajar de
+//    0,29 mm). En el código del solicitante (unas 600 palabras) un nivel más lee de 87 a 98 de
+//    cada 100 escaneos perdiendo un 3 % de módulo.
 // 4. El módulo más ancho.
 // Así el código de una página de 40 plazas pasa de filas de 3 módulos de 0,41 mm a filas de 5 de
 // 0,32 mm, y el del solicitante del nivel 5 al 6 con filas de 4 módulos.
+// Lo que no depende del diseño: zxing-cpp pierde entre el 0 y el 6 % de los escaneos girados
+// 1,5° a favor de las agujas del reloj, según el tamaño de la página y sin que ningún diseño lo
+// evite de forma fiable, y casi ninguno girados al revés. Por eso movilant-lector prueba en espejo
+// (analizarEscaneo) lo que no lee.
 ResultadoDe<DisenoPdf417> disenarPdf417(const QByteArray& datos, int anchoTwips, int altoTwips) {
     const ResultadoDe<QVector<DisenoPdf417>> todos = disenosPdf417(datos, anchoTwips, altoTwips);
     if (!todos) return todos.estado();
-    const QVector<DisenoPdf417>& disenos = todos.valor();
+    // Los módulos de casi un número entero de píxeles a 150 ppp, solo si no hay otros.
+    QVector<DisenoPdf417> disenos;
+    for (const DisenoPdf417& d : todos.valor())
+        if (!moduloAlineado(d.moduloMm)) disenos.append(d);
+    if (disenos.isEmpty()) disenos = todos.valor();
 
     double mayorModulo = 0;
     for (const DisenoPdf417& d : disenos) mayorModulo = std::max(mayorModulo, d.moduloMm);
@@ -195,7 +216,9 @@ ResultadoDe<DisenoPdf417> disenarPdf417(const QByteArray& datos, int anchoTwips,
         if (cabe(d)) moduloFilas = std::max(moduloFilas, d.moduloMm);
     const DisenoPdf417* mejor = nullptr;
     for (const DisenoPdf417& d : disenos) {
-        if (!cabe(d) || d.moduloMm < kModuloCedido * moduloFilas) continue;
+        if (filas(d) != mejoresFilas || d.moduloMm < kModuloCedido * moduloFilas ||
+            d.moduloMm < std::min(kModuloCedidoMinimoMm, suelo))
+            continue;
         if (!mejor || d.nivel > mejor->nivel ||
             (d.nivel == mejor->nivel && d.moduloMm > mejor->moduloMm))
             mejor = &d;

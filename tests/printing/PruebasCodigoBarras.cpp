@@ -1,3 +1,4 @@
+#include "../apoyo/HuecoRasterizado.h"
 #include "DatosCodigos.h"
 #include "platform/Codificacion.h"
 #include "printing/CodigoBarras.h"
@@ -11,6 +12,7 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cmath>
 
 namespace {
 
@@ -169,21 +171,41 @@ TEST(DisenoCodigo, TodosLosCandidatosSonLegibles) {
     }
 }
 
-// Lo que midieron los escaneos simulados: con módulos de 0,29 mm o más y filas de 5 módulos o
-// más, el código de cada página de 1 a 40 plazas aguanta el giro y el desenfoque de un escáner; el
-// del solicitante, demasiado largo para eso, gana más con un nivel de corrección de más.
+// Lo que midieron los escaneos simulados: con módulos de 0,30 mm o más que no caen en un número
+// entero de píxeles a 150 ppp y filas de 5 módulos (4 en las páginas de más de 33 plazas con
+// códigos cortos, que tienen más palabras), el código de cada página de 1 a 40 plazas aguanta el
+// giro y el desenfoque de un escáner, y limpio se lee a 150 ppp caiga donde caiga en los píxeles.
 TEST(DisenoCodigo, ElElegidoTieneElMargenQueSeMidio) {
+    QTemporaryDir carpeta;
+    ASSERT_TRUE(carpeta.isValid());
+    const QString bmp = carpeta.filePath("c.bmp");
     const QString p = DatosCodigos::prefijo();
     for (int plazas = 1; plazas <= 40; ++plazas) {
         for (const bool huecos : {false, true}) {
-            const QString t =
-                textoCodigoPagina(p, "V", 3, DatosCodigos::entradas(1, plazas, huecos));
-            const auto d = disenarPdf417(bytesCodigo(t), 6000, 1170);
-            ASSERT_TRUE(d.ok()) << plazas;
-            EXPECT_GE(d.valor().moduloMm, 0.29) << plazas << (huecos ? " con huecos" : "");
-            EXPECT_GE(d.valor().altoFila, 5) << plazas << (huecos ? " con huecos" : "");
+            SCOPED_TRACE(QStringLiteral("%1 plazas%2")
+                             .arg(plazas)
+                             .arg(huecos ? " con huecos" : "")
+                             .toStdString());
+            const QByteArray bytes = bytesCodigo(
+                textoCodigoPagina(p, "V", 3, DatosCodigos::entradas(1, plazas, huecos)));
+            const auto d = disenarPdf417(bytes, 6000, 1170);
+            ASSERT_TRUE(d.ok());
+            const DisenoPdf417& v = d.valor();
+            EXPECT_GE(v.moduloMm, 0.30);
+            EXPECT_GE(v.altoFila, huecos && plazas > 33 ? 4 : 5);
+            const double pixeles150 = v.moduloMm * 150 / 25.4;
+            EXPECT_GE(std::abs(pixeles150 - std::round(pixeles150)), 0.08) << pixeles150;
+            ASSERT_TRUE(escribirPdf417(bytes, v, bmp).ok());
+            for (const double fase : {0.0, 0.5}) {
+                bool leido = false;
+                for (const CodigoLeido& c : leerCodigosImagen(
+                         rasterHueco(carpeta.path(), QImage(bmp), 6000, 1170, 150, fase)))
+                    leido |= c.bytes == bytes;
+                EXPECT_TRUE(leido) << "limpio a 150 ppp, corrido " << fase << " píxeles";
+            }
         }
     }
+    // El del solicitante, demasiado largo para tanto, gana más con un nivel de corrección de más.
     const auto s = disenarPdf417(
         bytesCodigo(textoCodigoSolicitante(p, DatosCodigos::cargaSolicitante())), 6000, 2600);
     ASSERT_TRUE(s.ok());

@@ -118,14 +118,15 @@ int main(int argc, char** argv) {
     QCommandLineParser opciones;
     opciones.setApplicationDescription(QStringLiteral(
         "Lee cada diseño PDF417 legible de los textos de una impresión tras escaneos simulados "
-        "y escribe, por clase de texto y daño, cuántas veces se leyó (y cuántas con "
-        "movilant-lector); '*' marca el diseño que elige la regla."));
+        "y escribe, por clase de texto, si se lee limpio a 150 ppp y, por daño, cuántas veces se "
+        "leyó (y cuántas con movilant-lector); '*' marca el diseño que elige la regla."));
     opciones.addHelpOption();
     const QCommandLineOption semillas(QStringLiteral("semillas"), "Escaneos por texto.", "N", "30");
     const QCommandLineOption ppp(QStringLiteral("ppp"), "Resolución del escaneo.", "PPP", "200");
     const QCommandLineOption danos(QStringLiteral("danos"),
-                                   "Daños a medir, giro:sigma separados por comas.", "LISTA",
-                                   "1.5:0.8,3:1.2");
+                                   "Daños a medir, giro:sigma separados por comas (giro "
+                                   "negativo: en contra de las agujas del reloj).",
+                                   "LISTA", "1.5:0.8,-1.5:0.8,3:1.2");
     const QCommandLineOption ruido(QStringLiteral("ruido"), "Ruido (niveles).", "R",
                                    QString::number(DanoEscaneo{}.ruido));
     const QCommandLineOption jpeg(QStringLiteral("jpeg"), "Calidad JPEG (0: sin).", "Q", "60");
@@ -168,7 +169,7 @@ int main(int argc, char** argv) {
 
     std::printf("# ruido %.1f, JPEG %d, %d ppp, %d escaneos por texto\n", medidos[0].ruido,
                 medidos[0].calidadJpeg, resolucion, n);
-    std::printf("# clase\tnivel\tcolumnas\tfilas\taltoFila\tmódulo mm\tfila mm");
+    std::printf("# clase\tnivel\tcolumnas\tfilas\taltoFila\tmódulo mm\tfila mm\tlimpio 150 ppp");
     for (const DanoEscaneo& d : medidos) std::printf("\t%.2f° %.2f", d.grados, d.sigma);
     std::printf("\n");
     for (const Clase& k : clases(opciones.value(clasesOpcion).split(QLatin1Char(',')),
@@ -182,10 +183,10 @@ int main(int argc, char** argv) {
         }
         const DisenoPdf417& r = regla.valor();
         const DisenoPdf417* antes = disenoDeAntes(disenos.valor());
-        for (const DisenoPdf417& d :
-             opciones.isSet(todos) || opciones.isSet(solo) || opciones.isSet(deAntes)
-                 ? disenos.valor()
-                 : frente(disenos.valor())) {
+        for (const DisenoPdf417& d : opciones.isSet(todos) || opciones.isSet(solo) ||
+                                             opciones.isSet(deAntes) || opciones.isSet(soloRegla)
+                                         ? disenos.valor()
+                                         : frente(disenos.valor())) {
             const bool elegido = d.nivel == r.nivel && d.columnas == r.columnas &&
                                  d.altoFila == r.altoFila && d.moduloMm == r.moduloMm;
             if (opciones.isSet(soloRegla) && !elegido) continue;
@@ -197,6 +198,7 @@ int main(int argc, char** argv) {
             // Cada texto con su diseño del mismo nivel y columnas y el alto de fila más parecido
             // (sus filas pueden ser otras).
             QVector<QPair<QImage, QByteArray>> limpias;
+            int limpios150 = 0;
             for (const QString& t : k.textos) {
                 const QByteArray bytes = bytesCodigo(t);
                 const auto suyos =
@@ -211,14 +213,19 @@ int main(int argc, char** argv) {
                 const QString bmp = carpeta.filePath(QStringLiteral("c.bmp"));
                 if (!igual || !escribirPdf417(bytes, *igual, bmp)) continue;
                 const double fase = double(limpias.size()) / k.textos.size();
+                // El papel limpio tiene que leerse también a 150 ppp.
+                for (const CodigoLeido& l : leerCodigosImagen(
+                         rasterHueco(carpeta.path(), QImage(bmp), TamanoCodigo::AnchoSolicitante,
+                                     k.altoTwips, 150, fase)))
+                    limpios150 += l.bytes == bytes;
                 limpias.append(
                     {rasterHueco(carpeta.path(), QImage(bmp), TamanoCodigo::AnchoSolicitante,
                                  k.altoTwips, resolucion, fase),
                      bytes});
             }
-            std::printf("%s%s\t%d\t%d\t%d\t%d\t%.3f\t%.2f", elegido ? "*" : "",
+            std::printf("%s%s\t%d\t%d\t%d\t%d\t%.3f\t%.2f\t%d/%d", elegido ? "*" : "",
                         qPrintable(k.nombre), d.nivel, d.columnas, d.filas, d.altoFila, d.moduloMm,
-                        d.moduloMm * d.altoFila);
+                        d.moduloMm * d.altoFila, limpios150, int(limpias.size()));
             for (const DanoEscaneo& dano : medidos) {
                 const Cuenta c = medir(limpias, dano, n, 1);
                 std::printf("\t%d/%d (lector %d)", c.leidos, c.intentos, c.leidosLector);
