@@ -44,8 +44,8 @@ struct CodigoImpreso {
 
 struct Recuento {
     int leidos = 0, erroneos = 0, intentos = 0;
-    int leidosLector =
-        0;  // los que lee movilant-lector, que prueba la imagen en espejo y más grande
+    // Los que lee movilant-lector, que prueba la imagen en espejo y más grande.
+    int leidosLector = 0;
     double porcentaje() const { return intentos ? 100.0 * leidos / intentos : 0; }
     double porcentajeLector() const { return intentos ? 100.0 * leidosLector / intentos : 0; }
 };
