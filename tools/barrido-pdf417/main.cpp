@@ -11,7 +11,6 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -54,7 +53,7 @@ QVector<Clase> clases(const QStringList& pedidas, int porClase) {
 
 struct Cuenta {
     int leidos = 0, intentos = 0;
-    int leidosLector = 0;    // los que lee movilant-lector, que prueba la imagen más grande
+    int leidosLector = 0;    // los que lee movilant-lector (en espejo y más grande si hace falta)
     QVector<int> porRaster;  // leídos de cada ráster limpio
 };
 
