@@ -137,6 +137,8 @@ void anotar(PaginaLeida& p, const AnalisisImagen& a) {
                                     : EstadoPagina::SinCodigo;
 }
 
+AnalisisImagen otrasLecturas(const QImage& imagen);
+
 void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     const int indice = p.origen.pagina - 1;
     const auto imagen =
@@ -147,8 +149,8 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
         return;
     }
     // Una página con un código que no se lee: la de un PDF se vuelve a pasar a imagen con más
-    // detalle; una imagen es la que es, y se prueba más grande (analizarEscaneo). Las páginas sin
-    // código (cursos, documentos) no se repiten.
+    // detalle; una imagen es la que es, y se prueba en espejo y más grande (analizarEscaneo). Las
+    // páginas sin código (cursos, documentos) no se repiten.
     if (f.clase != Clase::Pdf) {
         anotar(p, analizarEscaneo(imagen.valor()));
         return;
@@ -160,8 +162,41 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
             const AnalisisImagen b = analizarImagen(otra.valor());
             if (!b.codigos.isEmpty()) a = b;
         }
+        // El PDF de un escáner lleva la hoja como imagen, torcida: con más detalle no se ve
+        // mejor, y se prueba como una imagen suelta.
+        if (a.codigos.isEmpty()) {
+            const AnalisisImagen c = otrasLecturas(imagen.valor());
+            if (!c.codigos.isEmpty()) a = c;
+        }
     }
     anotar(p, a);
+}
+
+// Las lecturas de un escaneo cuyo PDF417 no se ha leído tal cual; sin códigos si ninguna lo lee.
+AnalisisImagen otrasLecturas(const QImage& imagen) {
+    // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
+    // revés, lee casi siempre (el ZXing original de Java, igual). Sigue el indicador de fila
+    // izquierdo hacia abajo desde la esquina de arriba, y solo corrige su arranque dos píxeles
+    // hacia la izquierda: con ese giro el borde izquierdo se corre a la izquierda al bajar, y si
+    // la fila de arriba, que sale a medias, le da el arranque dos o tres píxeles a la derecha, ya
+    // no lo recupera. Toma entonces filas o columnas equivocadas de ese indicador aunque el
+    // derecho diga otra cosa, y el código no cuadra. En espejo el giro cambia de sentido, y
+    // zxing-cpp también lee los PDF417 en espejo (con sus bytes de siempre): es lo primero que se
+    // prueba.
+    const QImage espejo = imagen.mirrored(true, false);
+    const AnalisisImagen b = analizarImagen(espejo);
+    if (!b.codigos.isEmpty()) return b;
+    // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
+    // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
+    // revés.
+    for (const double factor : {1.5, 2.0, 1.25})
+        for (const QImage* origen : {&imagen, &espejo}) {
+            const AnalisisImagen c = analizarImagen(origen->scaled(
+                QSize(qRound(origen->width() * factor), qRound(origen->height() * factor)),
+                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            if (!c.codigos.isEmpty()) return c;
+        }
+    return {};
 }
 
 }  // namespace
@@ -193,25 +228,10 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
 }
 
 AnalisisImagen analizarEscaneo(const QImage& imagen) {
-    AnalisisImagen a = analizarImagen(imagen);
+    const AnalisisImagen a = analizarImagen(imagen);
     if (!a.codigos.isEmpty() || !a.ilegible) return a;
-    // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
-    // revés, lee casi siempre. En espejo el giro cambia de sentido, y zxing-cpp también lee los
-    // PDF417 en espejo (con sus bytes de siempre): es lo primero que se prueba.
-    const QImage espejo = imagen.mirrored(true, false);
-    const AnalisisImagen b = analizarImagen(espejo);
-    if (!b.codigos.isEmpty()) return b;
-    // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
-    // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
-    // revés.
-    for (const double factor : {1.5, 2.0, 1.25})
-        for (const QImage* origen : {&imagen, &espejo}) {
-            const AnalisisImagen c = analizarImagen(origen->scaled(
-                QSize(qRound(origen->width() * factor), qRound(origen->height() * factor)),
-                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-            if (!c.codigos.isEmpty()) return c;
-        }
-    return a;
+    const AnalisisImagen b = otrasLecturas(imagen);
+    return b.codigos.isEmpty() ? a : b;
 }
 
 ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas) {

@@ -46,7 +46,7 @@ struct AnalisisImagen {
 };
 AnalisisImagen analizarImagen(const QImage& imagen);
 // Lo mismo con una imagen escaneada, que es la que es: si se ve un PDF417 que no se lee, se
-// prueba la imagen más grande.
+// prueba la imagen en espejo y más grande.
 AnalisisImagen analizarEscaneo(const QImage& imagen);
 
 struct OpcionesLectura {

@@ -76,3 +76,10 @@ QImage rasterHueco(const QString& carpeta, const QImage& bmp, int anchoTwips, in
     recorrerPaginasPdf(ruta, ppp, [&](int, const QImage& imagen) { pagina = imagen; });
     return pagina.convertToFormat(QImage::Format_Grayscale8);
 }
+
+bool escribirPdfEscaneado(const QString& ruta, const QImage& hoja, int ppp) {
+    const double ancho = hoja.width() * 72.0 / ppp, alto = hoja.height() * 72.0 / ppp;
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) &&
+           f.write(pdfConImagen(hoja, ancho, alto, 0, 0, ancho, alto)) > 0 && f.flush();
+}

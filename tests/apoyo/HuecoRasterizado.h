@@ -9,3 +9,7 @@
 // en `carpeta`. Una imagen nula si no se ha podido.
 QImage rasterHueco(const QString& carpeta, const QImage& bmp, int anchoTwips, int altoTwips,
                    int ppp, double fase = 0);
+
+// Un PDF de una página con la hoja entera tal como la deja un escáner que escanea a PDF: la imagen
+// a `ppp`, del tamaño de la página. Falso si no se ha podido escribir.
+bool escribirPdfEscaneado(const QString& ruta, const QImage& hoja, int ppp);

@@ -28,7 +28,8 @@ bool leidoTalCual(const QImage& escaneada, const QByteArray& bytes) {
 
 // zxing-cpp pierde bastantes escaneos girados a favor de las agujas del reloj que, girados al
 // revés, lee. El lector los recupera, con sus bytes de siempre, también con el giro y el
-// desenfoque más fuertes (3°, sigma 1,2), donde leerlos más grandes no basta.
+// desenfoque más fuertes (3°, sigma 1,2), donde leerlos más grandes no basta; y también cuando el
+// escáner los entrega en PDF, donde pasar la página a imagen con más detalle no basta.
 TEST(AnalisisEscaneo, LeeLosEscaneosGiradosQueZxingPierde) {
     QTemporaryDir carpeta;
     ASSERT_TRUE(carpeta.isValid());
@@ -36,6 +37,8 @@ TEST(AnalisisEscaneo, LeeLosEscaneosGiradosQueZxingPierde) {
     dano.grados = 3;
     dano.sigma = 1.2;
     int perdidosPorZxing = 0;
+    QStringList pdfs;
+    QVector<QByteArray> esperados;
     for (int texto = 0; texto < 3; ++texto) {
         const QByteArray bytes =
             bytesCodigo(textoCodigoPagina(DatosCodigos::prefijo(), QStringLiteral("V"), 5 + texto,
@@ -48,10 +51,22 @@ TEST(AnalisisEscaneo, LeeLosEscaneosGiradosQueZxingPierde) {
             ++perdidosPorZxing;
             EXPECT_EQ(analizarEscaneo(escaneada).codigos, QVector<QByteArray>{bytes})
                 << "texto " << texto << ", semilla " << semilla;
+            pdfs.append(carpeta.filePath(QStringLiteral("escaneo-%1.pdf").arg(pdfs.size())));
+            ASSERT_TRUE(escribirPdfEscaneado(pdfs.last(), escaneada, 200));
+            esperados.append(bytes);
         }
     }
     // Sin escaneos que zxing-cpp pierda, la prueba no probaría nada.
     EXPECT_GE(perdidosPorZxing, 4);
+
+    const QVector<PaginaLeida> leidas = leerLote(pdfs, OpcionesLectura());
+    ASSERT_EQ(leidas.size(), pdfs.size());
+    for (const PaginaLeida& p : leidas) {
+        const qsizetype i = pdfs.indexOf(p.origen.fichero);
+        ASSERT_GE(i, 0) << p.origen.fichero.toStdString();
+        EXPECT_EQ(p.estado, EstadoPagina::ConCodigos) << p.origen.fichero.toStdString();
+        EXPECT_EQ(p.codigos, QVector<QByteArray>{esperados[i]}) << p.origen.fichero.toStdString();
+    }
 }
 
 }  // namespace
