@@ -175,7 +175,7 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
 // Las lecturas de un escaneo cuyo PDF417 no se ha leído tal cual; sin códigos si ninguna lo lee.
 AnalisisImagen otrasLecturas(const QImage& imagen) {
     // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
-    // revés, lee casi siempre (el ZXing original de Java, igual). Sigue el indicador de fila
+    // revés, lee casi siempre (el ZXing original de Java también). Sigue el indicador de fila
     // izquierdo hacia abajo desde la esquina de arriba, y solo corrige su arranque dos píxeles
     // hacia la izquierda: con ese giro el borde izquierdo se corre a la izquierda al bajar, y si
     // la fila de arriba, que sale a medias, le da el arranque dos o tres píxeles a la derecha, ya

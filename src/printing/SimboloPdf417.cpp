@@ -191,9 +191,9 @@ ResultadoDe<QVector<DisenoPdf417>> disenosPdf417(const QByteArray& datos, int an
 // Lo que no depende del diseño: zxing-cpp pierde entre el 0 y el 6 % de los escaneos girados
 // 1,5° a favor de las agujas del reloj, según el tamaño de la página y sin que ningún diseño lo
 // evite de forma fiable, y casi ninguno girados al revés. Es cosa del lector, no del símbolo: se
-// le pierde el indicador de fila izquierdo desde la esquina de arriba (analizarEscaneo cuenta
-// cómo), y el ZXing original de Java pierde los mismos escaneos. Por eso movilant-lector prueba
-// en espejo lo que no lee.
+// le pierde el indicador de fila izquierdo desde la esquina de arriba (lectura/LecturaPaginas.cpp
+// cuenta cómo), y el ZXing original de Java también los pierde. Por eso movilant-lector prueba en
+// espejo lo que no lee.
 ResultadoDe<DisenoPdf417> disenarPdf417(const QByteArray& datos, int anchoTwips, int altoTwips) {
     const ResultadoDe<QVector<DisenoPdf417>> todos = disenosPdf417(datos, anchoTwips, altoTwips);
     if (!todos) return todos.estado();

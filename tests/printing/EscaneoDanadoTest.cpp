@@ -27,9 +27,9 @@ constexpr int kSemillasPorDefecto = 3;
 // lo mismo, y dañar y leer un recorte es mucho más rápido que la página entera.
 constexpr int kMargen = 80;  // píxeles a 200 ppp: 1 cm
 // zxing-cpp solo, con la hoja girada a favor de las agujas del reloj, pierde por su cuenta hasta un
-// 5 % de los escaneos (se le pierde el indicador de fila izquierdo; analizarEscaneo lo cuenta): ahí
-// se le pide esto, para que un símbolo que se lea peor no pase. El lector de la oficina,
-// movilant-lector, lo lee en espejo, y a él se le pide lo mismo que en el otro sentido.
+// 5 % de los escaneos (se le pierde el indicador de fila izquierdo; lectura/LecturaPaginas.cpp
+// cuenta cómo): ahí se le pide esto, para que un símbolo que se lea peor no pase. El lector de la
+// oficina, movilant-lector, lo lee en espejo, y a él se le pide lo mismo que en el otro sentido.
 constexpr int kMinimoZxingAFavor = 95;
 
 int semillasPedidas() {
@@ -197,9 +197,8 @@ protected:
 // cada código de página en al menos el 99 % de los escaneos y el del solicitante en al menos el
 // 97 %, con la hoja girada hacia un lado y hacia el otro, y zxing-cpp solo también con la hoja
 // girada en contra de las agujas del reloj (a favor, kMinimoZxingAFavor); ninguno da nunca otro
-// texto. Para eso, en el papel nada
-// (el borde de la tabla de encima, el texto de debajo) entra en la zona de silencio de ningún
-// código: dos módulos de blanco por cada lado.
+// texto. Para eso, en el papel nada (el borde de la tabla de encima, el texto de debajo) entra en
+// la zona de silencio de ningún código: dos módulos de blanco por cada lado.
 TEST_P(EscaneoDanado, LosCodigosSeLeenTrasUnEscaneoDeOficina) {
     QVector<CodigoImpreso> codigos;
     ASSERT_NO_FATAL_FAILURE(imprimir(codigos));
