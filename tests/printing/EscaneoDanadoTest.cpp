@@ -238,8 +238,7 @@ TEST_P(EscaneoDanado, LosCodigosSeLeenTrasUnEscaneoDeOficina) {
                         r.leidosLector, r.porcentajeLector());
             EXPECT_EQ(r.erroneos, 0) << m.nombre;
             if (!m.conMinimo) continue;
-            const int minimoZxing =
-                m.grados > 0 ? std::min(minimo, kMinimoZxingAFavor) : minimo;
+            const int minimoZxing = m.grados > 0 ? std::min(minimo, kMinimoZxingAFavor) : minimo;
             EXPECT_GE(100 * r.leidos, minimoZxing * r.intentos)
                 << m.nombre << ": " << r.leidos << " de " << r.intentos;
             EXPECT_GE(100 * r.leidosLector, minimo * r.intentos)
