@@ -26,9 +26,10 @@ constexpr int kSemillasPorDefecto = 3;
 // Alrededor del símbolo se recorta la página con lo que lo rodea (tablas, texto): el escáner ve
 // lo mismo, y dañar y leer un recorte es mucho más rápido que la página entera.
 constexpr int kMargen = 80;  // píxeles a 200 ppp: 1 cm
-// zxing-cpp solo, con la hoja girada a favor de las agujas del reloj, pierde por su cuenta hasta un
-// 5 % de los escaneos (se le pierde el indicador de fila izquierdo; lectura/LecturaPaginas.cpp
-// cuenta cómo): ahí se le pide esto, para que un símbolo que se lea peor no pase. El lector de la
+// zxing-cpp solo, con la hoja girada a favor de las agujas del reloj, pierde por su cuenta algunos
+// escaneos (del 1 al 3 % en los códigos de esta impresión: se le pierde el indicador de fila
+// izquierdo; lectura/LecturaPaginas.cpp cuenta cómo): ahí se le pide esto, para que un símbolo
+// que se lea peor no pase. El lector de la
 // oficina, movilant-lector, lo lee en espejo, y a él se le pide lo mismo que en el otro sentido.
 constexpr int kMinimoZxingAFavor = 95;
 
