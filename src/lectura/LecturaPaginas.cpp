@@ -137,7 +137,32 @@ void anotar(PaginaLeida& p, const AnalisisImagen& a) {
                                     : EstadoPagina::SinCodigo;
 }
 
-AnalisisImagen otrasLecturas(const QImage& imagen);
+// Las lecturas de un escaneo cuyo PDF417 no se ha leído tal cual; sin códigos si ninguna lo lee.
+AnalisisImagen otrasLecturas(const QImage& imagen) {
+    // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
+    // revés, lee casi siempre (el ZXing original de Java también). Sigue el indicador de fila
+    // izquierdo hacia abajo desde la esquina de arriba, y solo corrige su arranque dos píxeles
+    // hacia la izquierda: con ese giro el borde izquierdo se corre a la izquierda al bajar, y si
+    // la fila de arriba, que sale a medias, le da el arranque dos o tres píxeles a la derecha, ya
+    // no lo recupera. Toma entonces filas o columnas equivocadas de ese indicador aunque el
+    // derecho diga otra cosa, y el código no cuadra. En espejo el giro cambia de sentido, y
+    // zxing-cpp también lee los PDF417 en espejo (con sus bytes de siempre): es lo primero que se
+    // prueba.
+    const QImage espejo = imagen.mirrored(true, false);
+    const AnalisisImagen b = analizarImagen(espejo);
+    if (!b.codigos.isEmpty()) return b;
+    // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
+    // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
+    // revés.
+    for (const double factor : {1.5, 2.0, 1.25})
+        for (const QImage* origen : {&imagen, &espejo}) {
+            const AnalisisImagen c = analizarImagen(origen->scaled(
+                QSize(qRound(origen->width() * factor), qRound(origen->height() * factor)),
+                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+            if (!c.codigos.isEmpty()) return c;
+        }
+    return {};
+}
 
 void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     const int indice = p.origen.pagina - 1;
@@ -170,33 +195,6 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
         }
     }
     anotar(p, a);
-}
-
-// Las lecturas de un escaneo cuyo PDF417 no se ha leído tal cual; sin códigos si ninguna lo lee.
-AnalisisImagen otrasLecturas(const QImage& imagen) {
-    // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
-    // revés, lee casi siempre (el ZXing original de Java también). Sigue el indicador de fila
-    // izquierdo hacia abajo desde la esquina de arriba, y solo corrige su arranque dos píxeles
-    // hacia la izquierda: con ese giro el borde izquierdo se corre a la izquierda al bajar, y si
-    // la fila de arriba, que sale a medias, le da el arranque dos o tres píxeles a la derecha, ya
-    // no lo recupera. Toma entonces filas o columnas equivocadas de ese indicador aunque el
-    // derecho diga otra cosa, y el código no cuadra. En espejo el giro cambia de sentido, y
-    // zxing-cpp también lee los PDF417 en espejo (con sus bytes de siempre): es lo primero que se
-    // prueba.
-    const QImage espejo = imagen.mirrored(true, false);
-    const AnalisisImagen b = analizarImagen(espejo);
-    if (!b.codigos.isEmpty()) return b;
-    // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
-    // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
-    // revés.
-    for (const double factor : {1.5, 2.0, 1.25})
-        for (const QImage* origen : {&imagen, &espejo}) {
-            const AnalisisImagen c = analizarImagen(origen->scaled(
-                QSize(qRound(origen->width() * factor), qRound(origen->height() * factor)),
-                Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-            if (!c.codigos.isEmpty()) return c;
-        }
-    return {};
 }
 
 }  // namespace
