@@ -36,19 +36,20 @@ bool esLatin1(const char* utf8) {
 QString sinLatin1FueraDeTexto(const pugi::xml_node& raiz) {
     for (pugi::xml_node n = raiz.first_child(); n; n = n.next_sibling()) {
         switch (n.type()) {
-        case pugi::node_element:
-            if (!esLatin1(n.name())) return QString::fromUtf8(n.name());
-            for (const pugi::xml_attribute a : n.attributes())
-                if (!esLatin1(a.name())) return QString::fromUtf8(a.name());
-            if (const QString malo = sinLatin1FueraDeTexto(n); !malo.isNull()) return malo;
-            break;
-        case pugi::node_comment:
-        case pugi::node_cdata:
-        case pugi::node_pi:
-            if (!esLatin1(n.name()) || !esLatin1(n.value())) return QString::fromUtf8(n.value());
-            break;
-        default:
-            break;
+            case pugi::node_element:
+                if (!esLatin1(n.name())) return QString::fromUtf8(n.name());
+                for (const pugi::xml_attribute a : n.attributes())
+                    if (!esLatin1(a.name())) return QString::fromUtf8(a.name());
+                if (const QString malo = sinLatin1FueraDeTexto(n); !malo.isNull()) return malo;
+                break;
+            case pugi::node_comment:
+            case pugi::node_cdata:
+            case pugi::node_pi:
+                if (!esLatin1(n.name()) || !esLatin1(n.value()))
+                    return QString::fromUtf8(n.value());
+                break;
+            default:
+                break;
         }
     }
     return {};
@@ -57,12 +58,16 @@ QString sinLatin1FueraDeTexto(const pugi::xml_node& raiz) {
 }  // namespace
 
 bool DocumentoXml::cargarFichero(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // Solo ficheros normales y acotados: un FIFO o un dispositivo no cuelgan al programa.
+    const auto datos = leerFicheroNormal(ruta, kMaxFicheroXml);
+    if (!datos) {
         m_doc.reset();
         return false;
     }
-    const QByteArray datos = f.readAll();
+    return cargarBytes(datos.valor());
+}
+
+bool DocumentoXml::cargarBytes(const QByteArray& datos) {
     const auto r = m_doc.load_buffer(datos.constData(), size_t(datos.size()), kOpcionesAnalisis,
                                      pugi::encoding_auto);
     if (!r) m_doc.reset();
@@ -86,8 +91,8 @@ Resultado DocumentoXml::guardar(const QString& ruta) const {
         const pugi::xml_node siguiente = n.next_sibling();
         const bool declaracion =
             n.type() == pugi::node_declaration ||
-            (n.type() == pugi::node_pi && QString::fromUtf8(n.name()).compare(
-                                              QStringLiteral("xml"), Qt::CaseInsensitive) == 0);
+            (n.type() == pugi::node_pi &&
+             QString::fromUtf8(n.name()).compare(QStringLiteral("xml"), Qt::CaseInsensitive) == 0);
         if (declaracion) copia.remove_child(n);
         n = siguiente;
     }

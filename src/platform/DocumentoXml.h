@@ -8,10 +8,15 @@
 // Documento XML con consultas cuyas posiciones entre corchetes cuentan desde 0 ("Tab[0]" es el
 // primer Tab), como las escribe el resto del programa. La traducción a XPath (que cuenta desde
 // 1) se hace aquí y solo aquí.
+inline constexpr qint64 kMaxFicheroXml = 64 * 1024 * 1024;
+
 class DocumentoXml {
 public:
     // Carga un fichero. Falso si no existe o no está bien formado; el documento queda vacío.
+    // Solo lee ficheros normales de hasta kMaxFicheroXml bytes.
     bool cargarFichero(const QString& ruta);
+    // Analiza los bytes de un fichero (con su declaración de codificación).
+    bool cargarBytes(const QByteArray& datos);
     // Analiza un texto. Falso si no está bien formado; el documento queda vacío.
     bool cargarTexto(const QString& texto);
     // Guarda en ISO-8859-1 de forma atómica (escribir y renombrar): un fallo deja el fichero

@@ -1,10 +1,11 @@
 #include "printing/PaqueteDocx.h"
 
-#include "platform/Causas.h"
 #include "platform/FicheroAparte.h"
 
 #include <zip.h>
 #include <QFile>
+#include <QFileInfo>
+#include <algorithm>
 
 namespace {
 
@@ -26,20 +27,14 @@ QString tamano(qint64 bytes) {
 }  // namespace
 
 ResultadoDe<PaqueteDocx> PaqueteDocx::leer(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.exists())
+    if (!QFile::exists(ruta) && !QFileInfo(ruta).isSymLink())
         return Resultado::fallo(QStringLiteral("No se encuentra el fichero \"%1\".").arg(ruta),
                                 Errores::FicheroNoEncontrado);
-    if (!f.open(QIODevice::ReadOnly))
-        return Resultado::fallo(
-            QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(ruta, causaLectura(ruta)),
-            Errores::ErrorEntradaSalida);
-    if (f.size() > kMaxFichero)
-        return Resultado::fallo(QStringLiteral("El fichero \"%1\" no es un documento válido (ocupa "
-                                               "más de %2).")
-                                    .arg(ruta, tamano(kMaxFichero)),
-                                Errores::ErrorEntradaSalida);
-    return desdeBytes(f.readAll(), ruta);
+    // Solo un fichero normal y de un tamaño acotado: un FIFO o un dispositivo colgarían el
+    // programa o se comerían la memoria.
+    auto bytes = leerFicheroNormal(ruta, kMaxFichero);
+    if (!bytes) return bytes.estado();
+    return desdeBytes(bytes.valor(), ruta);
 }
 
 ResultadoDe<PaqueteDocx> PaqueteDocx::desdeBytes(const QByteArray& zip, const QString& origen) {
@@ -66,6 +61,9 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::desdeBytes(const QByteArray& zip, const QS
     zip_error_fini(&error);
 
     PaqueteDocx paquete;
+    int largoComentario = 0;
+    if (const char* c = zip_get_archive_comment(archivo, &largoComentario, ZIP_FL_ENC_RAW))
+        paquete.m_comentario = QByteArray(c, largoComentario);
     const zip_int64_t n = zip_get_num_entries(archivo, 0);
     qint64 total = 0;
     for (zip_int64_t i = 0; i < n; ++i) {
@@ -141,6 +139,15 @@ ResultadoDe<QByteArray> PaqueteDocx::aBytes() const {
         // Las imágenes ya vienen comprimidas.
         if (nombre.startsWith(QLatin1String("word/media/")))
             zip_set_file_compression(archivo, indice, ZIP_CM_STORE, 0);
+    }
+    if (!m_comentario.isEmpty() &&
+        zip_set_archive_comment(archivo, m_comentario.constData(),
+                                zip_uint16_t(std::min<qsizetype>(m_comentario.size(), 0xFFFF))) !=
+            0) {
+        const QString texto = QString::fromLocal8Bit(zip_strerror(archivo));
+        zip_discard(archivo);
+        zip_source_free(destino);
+        return fallo(texto);
     }
     if (zip_close(archivo) != 0) {
         const QString texto = QString::fromLocal8Bit(zip_strerror(archivo));

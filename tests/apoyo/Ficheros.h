@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -17,4 +18,11 @@ inline void escribirBytes(const QString& ruta, const QByteArray& bytes) {
 inline QByteArray leerBytes(const QString& ruta) {
     QFile f(ruta);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Permisos del fichero o carpeta (los nueve bits rwx), sin seguir un enlace; -1 si no existe.
+inline int permisos(const QString& ruta) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(ruta).constData(), &st) != 0) return -1;
+    return int(st.st_mode & 0777);
 }

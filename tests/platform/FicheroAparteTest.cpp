@@ -3,13 +3,13 @@
 #include "platform/DocumentoXml.h"
 #include "platform/FicheroAparte.h"
 
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
+#include <utime.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <utime.h>
 
 namespace {
 
@@ -48,12 +48,59 @@ TEST(FicheroAparte, UnFalloNoDejaNadaYConservaElDestino) {
     EXPECT_EQ(todo(dir.path()), QStringList{"a.txt"});
 }
 
-// En una carpeta que no existe el mensaje lo dice en castellano.
+// La causa se dice en castellano, y la de verdad: una carpeta que falta no es un fichero que
+// ocupa el lugar de la carpeta.
 TEST(FicheroAparte, LaCausaSeDiceEnCastellano) {
     QTemporaryDir dir;
-    const Resultado r = escribirReemplazando(dir.filePath("no-existe/a.txt"), "x");
-    ASSERT_FALSE(r.ok());
-    EXPECT_TRUE(r.mensaje().contains("la carpeta no existe")) << r.mensaje().toStdString();
+    escribirBytes(dir.filePath("fichero"), "x");
+    const struct {
+        const char* ruta;
+        const char* causa;
+    } casos[] = {{"no-existe/a.txt", "la carpeta no existe"},
+                 {"fichero/a.txt", "en el lugar de la carpeta hay un fichero"}};
+    for (const auto& c : casos) {
+        const Resultado r = escribirReemplazando(dir.filePath(c.ruta), "x");
+        ASSERT_FALSE(r.ok());
+        EXPECT_TRUE(r.mensaje().contains(c.causa)) << r.mensaje().toStdString();
+    }
+}
+
+// Lo escrito es solo del usuario sea cual sea la umask: lleva datos personales.
+TEST(FicheroAparte, LoEscritoEsSoloDelUsuario) {
+    QTemporaryDir dir;
+    for (const mode_t mascara : {0000, 0022, 0277}) {
+        const mode_t antes = ::umask(mascara);
+        const Resultado r = escribirReemplazando(dir.filePath("a.txt"), "x");
+        ::umask(antes);
+        ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+        EXPECT_EQ(permisos(dir.filePath("a.txt")), 0600) << mascara;
+    }
+}
+
+// Solo se leen ficheros normales y acotados: un FIFO no deja esperando y un dispositivo no se lee
+// sin fin; cada caso dice por qué.
+TEST(FicheroAparte, SoloSeLeenFicherosNormalesAcotados) {
+    QTemporaryDir dir;
+    escribirBytes(dir.filePath("normal"), "contenido");
+    escribirBytes(dir.filePath("grande"), QByteArray(2048, 'x'));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    const struct {
+        QString ruta;
+        const char* causa;
+    } casos[] = {{dir.filePath("normal"), ""},
+                 {dir.filePath("fifo"), "no es un fichero normal"},
+                 {"/dev/zero", "no es un fichero normal"},
+                 {dir.path(), "es una carpeta"},
+                 {dir.filePath("grande"), "ocupa más de 1 KiB"},
+                 {dir.filePath("no-existe"), "no existe"}};
+    for (const auto& c : casos) {
+        const auto r = leerFicheroNormal(c.ruta, 1024);
+        EXPECT_EQ(r.ok(), *c.causa == 0) << c.ruta.toStdString();
+        if (r)
+            EXPECT_EQ(r.valor(), "contenido");
+        else
+            EXPECT_TRUE(r.mensaje().contains(c.causa)) << r.mensaje().toStdString();
+    }
 }
 
 // Los apartes que deja una ejecución interrumpida se borran al arrancar; uno reciente (de otra
@@ -66,7 +113,9 @@ TEST(FicheroAparte, LosApartesViejosSeLimpian) {
     escribirBytes(reciente, "escribiéndose");
     escribirBytes(dir.filePath("x.doc"), "la solicitud");
     ASSERT_EQ(::symlink("x.doc", QFile::encodeName(dir.filePath(".y.doc.0123456789.aparte"))), 0);
-    struct utimbuf hace{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+    struct utimbuf hace {
+        ::time(nullptr) - 3600, ::time(nullptr) - 3600
+    };
     ASSERT_EQ(::utime(QFile::encodeName(viejo), &hace), 0);
     limpiarApartes(dir.path());
     EXPECT_EQ(todo(dir.path()), (QStringList{".x.xml.klmnopqrst.aparte", "x.doc"}));
