@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+#include <limits>
 #include <span>
 
 namespace {
@@ -71,46 +73,78 @@ void anadirLista(QString& texto, const char* nombre, const PTabla& t, const char
     texto += QLatin1String("</") + QLatin1String(nombre) + QLatin1Char('>');
 }
 
-// Lee los registros de una lista, en el orden del fichero, a la tabla.
-Resultado leerLista(const DocumentoXml& doc, const char* nombre, const char* elemento,
-                    const PTabla& tabla) {
-    if (!tabla) return Resultado::correcto();
+// Los órdenes y los identificadores que el programa da van de 1 (0 en algún identificador) en
+// uno por fila; uno fuera de 32 bits no lo ha escrito él, y con él el siguiente orden o
+// identificador (el mayor + 1) se desbordaría y la plaza nueva iría la primera.
+constexpr qint64 kMaximoNumeros = std::numeric_limits<qint32>::max();
+
+struct Rango {
+    const char* campo;
+    qint64 minimo;
+};
+constexpr Rango kRangos[] = {{"Orden", 1}, {"IdSolicitud", 0}, {"IdCurso", 0}, {"IdDocumento", 0}};
+
+// Por qué el valor no cabe en lo que el programa escribe en ese campo; vacío si cabe (o si no es
+// un número: eso lo dice la tabla).
+QString fueraDeRango(const QString& campo, const QString& texto) {
+    for (const Rango& r : kRangos) {
+        if (campo != QLatin1String(r.campo)) continue;
+        const QString t = texto.trimmed();
+        if (t.isEmpty()) return {};
+        bool entero = false;
+        const qint64 v = t.toLongLong(&entero);
+        if (entero && v >= r.minimo && v <= kMaximoNumeros) return {};
+        // Lo que no es un número lo dice la tabla; uno que ni cabe en 64 bits está fuera.
+        bool numero = entero;
+        if (!entero) t.toDouble(&numero);
+        if (!numero) return {};
+        return QStringLiteral("el valor %1 de %2 no está entre %3 y %4")
+            .arg(texto.trimmed(), campo)
+            .arg(r.minimo)
+            .arg(kMaximoNumeros);
+    }
+    return {};
+}
+
+// Lee los registros de una lista, en el orden del fichero, a la tabla. Un registro que no se
+// puede leer no para la lectura: se leen todos los demás y se anota cuál falló.
+void leerLista(const DocumentoXml& doc, const char* nombre, const char* elemento,
+               const PTabla& tabla, QStringList& fallos) {
+    if (!tabla) return;
     const pugi::xml_node lista = doc.seleccionarNodo(QStringLiteral("//") + nombre);
     int numero = 0;
+    const auto fallo = [&](const QString& texto) {
+        fallos << QStringLiteral("en la lista %1, el registro %2 %3")
+                      .arg(QLatin1String(nombre))
+                      .arg(numero)
+                      .arg(texto);
+    };
     for (pugi::xml_node registro = lista.first_child(); registro;
          registro = registro.next_sibling()) {
         if (registro.type() != pugi::node_element) continue;
         ++numero;
-        if (qstrcmp(registro.name(), elemento) != 0)
-            return Resultado::fallo(
-                QStringLiteral("En la lista %1 del fichero de listas, el elemento %2 no es un %3")
-                    .arg(QLatin1String(nombre))
-                    .arg(numero)
-                    .arg(QLatin1String(elemento)),
-                Errores::ErrorEntradaSalida);
+        if (qstrcmp(registro.name(), elemento) != 0) {
+            fallo(QStringLiteral("no es un %1").arg(QLatin1String(elemento)));
+            continue;
+        }
         std::vector<QVariant> valores;
+        QString problema;
         for (const Campo& c : tabla->campos()) {
             const pugi::xml_node nodo = registro.child(c.nombre.toUtf8().constData());
-            if (!nodo)
-                return Resultado::fallo(
-                    QStringLiteral("En la lista %1 del fichero de listas, al registro %2 le "
-                                   "falta el elemento %3")
-                        .arg(QLatin1String(nombre))
-                        .arg(numero)
-                        .arg(c.nombre),
-                    Errores::ErrorEntradaSalida);
+            if (!nodo) {
+                problema = QStringLiteral("no tiene el elemento %1").arg(c.nombre);
+                break;
+            }
             const QString texto = DocumentoXml::textoNodo(nodo);
+            problema = fueraDeRango(c.nombre, texto);
+            if (!problema.isEmpty()) break;
             valores.push_back(texto.isEmpty() ? valorVacio(c) : QVariant(texto));
         }
-        if (Resultado r = tabla->anadirRegistro(std::move(valores)); !r)
-            return Resultado::fallo(QStringLiteral("En la lista %1 del fichero de listas, el "
-                                                   "registro %2 no vale: %3")
-                                        .arg(QLatin1String(nombre))
-                                        .arg(numero)
-                                        .arg(r.mensaje()),
-                                    Errores::ErrorEntradaSalida);
+        if (problema.isEmpty())
+            if (Resultado r = tabla->anadirRegistro(std::move(valores)); !r)
+                problema = QStringLiteral("no vale: %1").arg(r.mensaje());
+        if (!problema.isEmpty()) fallo(problema);
     }
-    return Resultado::correcto();
 }
 
 }  // namespace
@@ -135,8 +169,11 @@ Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpet
 }
 
 Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const PTabla& resultas,
-                             const PTabla& cursos, const PTabla& documentos) {
-    const QString texto = TextoListasXML(vacantes, resultas, cursos, documentos);
+                             const PTabla& cursos, const PTabla& documentos, const QString& sello) {
+    QString texto = TextoListasXML(vacantes, resultas, cursos, documentos);
+    if (!sello.isEmpty())
+        texto.replace(QStringLiteral("<Plazas>"),
+                      QStringLiteral("<Plazas sello=\"%1\">").arg(escapar(sello)));
     // El texto que no se pudo guardar, por lo que fuera, para quien tenga que ver por qué.
     const auto trazar = [&texto] {
         escribirReemplazando(carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza,
@@ -155,11 +192,15 @@ Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const 
 
 ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& nombreFichero,
                                          const PTabla& resultas, const PTabla& vacantes,
-                                         const PTabla& cursos, const PTabla& documentos) {
+                                         const PTabla& cursos, const PTabla& documentos,
+                                         QString* sello) {
     const QString ruta = carpeta + nombreFichero;
     if (!QFileInfo::exists(ruta)) return LecturaListas::NoExiste;
+    const auto bytes = leerFicheroNormal(ruta, kMaxFicheroXml);
+    if (!bytes) return bytes.estado();
     DocumentoXml doc;
-    if (!doc.cargarFichero(ruta)) return LecturaListas::MalFormado;
+    if (!doc.cargarBytes(bytes.valor())) return LecturaListas::MalFormado;
+    if (sello) *sello = QString::fromUtf8(doc.doc().document_element().attribute("sello").value());
     const struct {
         const char* nombre;
         const char* elemento;
@@ -168,7 +209,17 @@ ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& 
                   {"Resultas", "Plaza", resultas},
                   {"Cursos", "CursoRealizado", cursos},
                   {"Documentos", "Doc", documentos}};
-    for (const auto& l : listas)
-        if (Resultado r = leerLista(doc, l.nombre, l.elemento, l.tabla); !r) return r;
-    return LecturaListas::Leidas;
+    QStringList fallos;
+    for (const auto& l : listas) leerLista(doc, l.nombre, l.elemento, l.tabla, fallos);
+    if (fallos.isEmpty()) return LecturaListas::Leidas;
+    // Los primeros bastan para saber qué pasa; los demás se cuentan.
+    QStringList dichos = fallos.mid(0, 5);
+    if (fallos.size() > dichos.size())
+        dichos << QStringLiteral("y %1 registros más").arg(fallos.size() - dichos.size());
+    return Resultado::fallo(QStringLiteral("no se ha podido leer %1 registro%2 (%3); los demás "
+                                           "se han leído")
+                                .arg(fallos.size())
+                                .arg(fallos.size() == 1 ? QString() : QStringLiteral("s"))
+                                .arg(dichos.join(QStringLiteral("; "))),
+                            Errores::ErrorEntradaSalida);
 }

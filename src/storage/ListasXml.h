@@ -25,16 +25,22 @@ QString TextoListasXML(const PTabla& vacantes, const PTabla& resultas, const PTa
 Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpeta,
                            const PTabla& vacantes, const PTabla& resultas, const PTabla& cursos,
                            const PTabla& documentos);
-// Lo mismo en la ruta dada (la de un fichero aparte que luego se pone en su sitio).
+// Lo mismo en la ruta dada (la de un fichero aparte que luego se pone en su sitio), con el sello
+// del guardado (el mismo que el documento) como atributo "sello" de <Plazas>.
 Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const PTabla& resultas,
-                             const PTabla& cursos, const PTabla& documentos);
+                             const PTabla& cursos, const PTabla& documentos,
+                             const QString& sello = QString());
 
 enum class LecturaListas { Leidas, NoExiste, MalFormado };
 
 // Añade a las tablas las filas del fichero de listas, en el orden del fichero. Un fichero que no
-// existe o no es XML no añade nada (y lo dice el resultado). Un registro al que le falta el
-// elemento de una columna, o con un valor que la columna no admite, es un fallo que nombra la
-// lista, el registro y la columna; las filas leídas antes se quedan.
+// existe o no es XML no añade nada (y lo dice el resultado); uno que no es un fichero normal
+// (un FIFO, un dispositivo) o es desmesurado no se lee y falla diciéndolo. Un registro al que le
+// falta el elemento de una columna, con un valor que la columna no admite o con un orden o
+// identificador fuera de 32 bits no se añade, y el fallo nombra la lista, el registro y la
+// causa; todos los demás registros, de esa lista y de las otras, se añaden igual. En `sello`
+// deja el sello del guardado (vacío si el fichero no lo lleva).
 ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& nombreFichero,
                                          const PTabla& resultas, const PTabla& vacantes,
-                                         const PTabla& cursos, const PTabla& documentos);
+                                         const PTabla& cursos, const PTabla& documentos,
+                                         QString* sello = nullptr);

@@ -5,6 +5,7 @@
 #include "storage/ListasXml.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -151,29 +152,71 @@ TEST_F(ListasXmlTest, FicherosQueNoSeLeen) {
     r = leer(l);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.valor(), LecturaListas::MalFormado);
-    // Un registro sin IdSolicitud: fallo en ese registro; los anteriores ya están.
-    escribirBytes(dir.filePath(kXml),
-                  "<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><Plazas><Vacantes>"
-                  "<Plaza><CodConvocatoria>1</CodConvocatoria><NomConvocatoria/><Orden>1</Orden>"
-                  "<Localidad/><Consejeria/><IdSolicitud>0</IdSolicitud><CodArea/><CodZona/>"
-                  "<Area/><Zona/></Plaza>"
-                  "<Plaza><CodConvocatoria>2</CodConvocatoria><NomConvocatoria/><Orden>2</Orden>"
-                  "<Localidad/><Consejeria/><CodArea/><CodZona/><Area/><Zona/></Plaza>"
-                  "</Vacantes><Resultas/><Cursos/><Documentos/></Plazas>");
+    // Lo que no es un fichero normal no se lee, sin esperar ni leer sin fin.
+    ASSERT_TRUE(QFile::remove(dir.filePath(kXml)));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(kXml)).constData(), 0600), 0);
     r = leer(l);
     ASSERT_FALSE(r.ok());
-    EXPECT_TRUE(r.mensaje().contains("IdSolicitud")) << r.mensaje().toStdString();
-    EXPECT_TRUE(r.mensaje().contains("registro 2")) << r.mensaje().toStdString();
-    EXPECT_EQ(l.vacantes->numeroRegistros(), 1);
-    // Un orden que no es un número tampoco entra.
-    Listas m;
-    escribirBytes(dir.filePath(kXml),
-                  "<Plazas><Vacantes><Plaza><CodConvocatoria>1</CodConvocatoria>"
-                  "<NomConvocatoria/><Orden>uno</Orden><Localidad/><Consejeria/>"
-                  "<IdSolicitud>0</IdSolicitud><CodArea/><CodZona/><Area/><Zona/></Plaza>"
-                  "</Vacantes><Resultas/><Cursos/><Documentos/></Plazas>");
-    EXPECT_FALSE(leer(m).ok());
-    EXPECT_EQ(m.vacantes->numeroRegistros(), 0);
+    EXPECT_TRUE(r.mensaje().contains("no es un fichero normal")) << r.mensaje().toStdString();
+    r = LeerListasXML("/dev/", "zero", l.resultas, l.vacantes, l.cursos, l.documentos);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(l.vacantes->numeroRegistros(), 0);
+}
+
+QString plazaXml(const QString& id, const QString& orden, const QString& cod) {
+    return "<Plaza><CodConvocatoria>" + cod + "</CodConvocatoria><NomConvocatoria/><Orden>" +
+           orden + "</Orden><Localidad/><Consejeria/><IdSolicitud>" + id +
+           "</IdSolicitud><CodArea/><CodZona/><Area/><Zona/></Plaza>";
+}
+
+// Un registro que no se puede leer (le falta un elemento, un valor no vale, o un orden o un
+// identificador que el programa no da y con el que el siguiente se desbordaría) se nombra, y
+// todos los demás se leen: los de detrás, los de las otras listas. Guardar después no pierde
+// nada que se pudiera leer.
+TEST_F(ListasXmlTest, UnRegistroMaloNoSeLlevaLosBuenos) {
+    const struct {
+        QString malo;
+        const char* causa;
+    } casos[] = {
+        {QString(plazaXml("2", "2", "2")).remove("<IdSolicitud>2</IdSolicitud>"),
+         "no tiene el elemento IdSolicitud"},
+        {plazaXml("2", "uno", "2"), "no vale"},
+        {plazaXml("2", "9223372036854775807", "2"), "9223372036854775807 de Orden no está"},
+        {plazaXml("2", "99999999999999999999", "2"), "de Orden no está entre 1 y 2147483647"},
+        {plazaXml("2", "0", "2"), "0 de Orden no está"},
+        {plazaXml("-1", "2", "2"), "-1 de IdSolicitud no está entre 0 y"},
+        {plazaXml("2147483648", "2", "2"), "2147483648 de IdSolicitud no está"},
+        {"<Curso/>", "no es un Plaza"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.causa);
+        escribirBytes(dir.filePath(kXml),
+                      ("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?><Plazas><Vacantes>" +
+                       plazaXml("1", "1", "1") + c.malo + plazaXml("2147483647", "3", "3") +
+                       "</Vacantes><Resultas>" + plazaXml("0", "1", "4") +
+                       "</Resultas><Cursos><CursoRealizado><Curso>C</Curso><NHoras>1</NHoras>"
+                       "<Ano>2020</Ano><Centro/><IdCurso>1</IdCurso></CursoRealizado></Cursos>"
+                       "<Documentos><Doc><Documento>D</Documento><IdDocumento>1</IdDocumento>"
+                       "<Horas/><Fecha/><Centro/></Doc></Documentos></Plazas>")
+                          .toUtf8());
+        Listas l;
+        const auto r = leer(l);
+        ASSERT_FALSE(r.ok());
+        EXPECT_TRUE(r.mensaje().contains("en la lista Vacantes, el registro 2"))
+            << r.mensaje().toStdString();
+        EXPECT_TRUE(r.mensaje().contains(c.causa)) << r.mensaje().toStdString();
+        ASSERT_EQ(l.vacantes->numeroRegistros(), 2);
+        EXPECT_EQ(l.vacantes->valorEnFila(1, 2).toString(), "3");
+        EXPECT_EQ(l.resultas->numeroRegistros(), 1);
+        EXPECT_EQ(l.cursos->numeroRegistros(), 1);
+        EXPECT_EQ(l.documentos->numeroRegistros(), 1);
+        // Lo leído se vuelve a guardar entero.
+        ASSERT_TRUE(guardar(l).ok());
+        Listas otra;
+        ASSERT_TRUE(leer(otra).ok());
+        EXPECT_EQ(otra.vacantes->numeroRegistros(), 2);
+        EXPECT_EQ(otra.resultas->numeroRegistros(), 1);
+    }
 }
 
 TEST_F(ListasXmlTest, UnaCarpetaQueNoSePuedeEscribirLoDice) {
