@@ -2,6 +2,8 @@
 
 #include "platform/Causas.h"
 
+#include <signal.h>
+#include <unistd.h>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -13,12 +15,16 @@ ProgramasExternos& programasExternos() {
 ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringList& argumentos,
                                          int msLimite, const QString& para) {
     QProcess p;
+    // En un grupo de procesos propio: LibreOffice es un lanzador y un hijo que hace el trabajo, y
+    // al pasarse del tiempo hay que terminar los dos (y lo que hayan arrancado).
+    p.setChildProcessModifier([] { ::setpgid(0, 0); });
     p.start(programa, argumentos);
     if (!p.waitForStarted(30000))
         return Resultado::fallo(QStringLiteral("No se puede ejecutar \"%1\" para %2: %3")
                                     .arg(programa, para, causaArranque(programa)),
                                 Errores::FicheroNoEncontrado);
     if (!p.waitForFinished(msLimite)) {
+        ::kill(-pid_t(p.processId()), SIGKILL);
         p.kill();
         p.waitForFinished(5000);
         return Resultado::fallo(QStringLiteral("\"%1\" no ha terminado en %2 segundos al %3.")

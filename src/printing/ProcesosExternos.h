@@ -20,7 +20,8 @@ struct SalidaProceso {
 };
 
 // Ejecuta un programa y espera a que termine como mucho `msLimite`. Falla con mensaje si no
-// arranca o no termina a tiempo (lo mata); el código de salida lo juzga el llamador.
+// arranca o no termina a tiempo (lo mata a él y a todo lo que haya arrancado); el código de
+// salida lo juzga el llamador.
 ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringList& argumentos,
                                          int msLimite, const QString& para);
 

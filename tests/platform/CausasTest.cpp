@@ -5,8 +5,10 @@
 #include "printing/ProcesosExternos.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -28,6 +30,11 @@ TEST(Causas, CadaFalloDiceSuCausa) {
     const auto r = PaqueteDocx::leer(dir.filePath("carpeta"));
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains("es una carpeta")) << r.mensaje().toStdString();
+    // Un FIFO en lugar del documento no deja al programa esperando.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0600), 0);
+    const auto fifo = PaqueteDocx::leer(dir.filePath("fifo"));
+    ASSERT_FALSE(fifo.ok());
+    EXPECT_TRUE(fifo.mensaje().contains("no es un fichero normal")) << fifo.mensaje().toStdString();
 
     EXPECT_EQ(causaArranque(dir.filePath("no-hay-programa")), "no está instalado");
     EXPECT_EQ(causaArranque("programa-que-no-existe-en-ningun-sitio"), "no está instalado");
@@ -35,6 +42,27 @@ TEST(Causas, CadaFalloDiceSuCausa) {
     const auto p = lanzarProceso(dir.filePath("no-hay-programa"), {}, 1000, "probar");
     ASSERT_FALSE(p.ok());
     EXPECT_TRUE(p.mensaje().contains("no está instalado")) << p.mensaje().toStdString();
+}
+
+// Un programa que no termina a tiempo se termina con todo lo que arrancó: LibreOffice es un
+// lanzador y un hijo, y el hijo no debe quedarse en marcha.
+TEST(Causas, AlPasarseDelTiempoNoQuedaNadaEnMarcha) {
+    QTemporaryDir dir;
+    const QString pid = dir.filePath("hijo");
+    const auto r =
+        lanzarProceso("/bin/sh", {"-c", "sleep 300 & echo $! > " + pid + "; wait"}, 1000, "probar");
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.mensaje().contains("no ha terminado en 1 segundos")) << r.mensaje().toStdString();
+    const QByteArray hijo = leerBytes(pid).trimmed();
+    ASSERT_FALSE(hijo.isEmpty());
+    // Muerto, aunque nadie lo haya recogido aún (entonces es un zombi).
+    QByteArray estado;
+    for (int i = 0; i < 50; ++i) {
+        estado = leerBytes("/proc/" + hijo + "/stat");
+        if (estado.isEmpty() || estado.contains(") Z ")) break;
+        QThread::msleep(20);
+    }
+    EXPECT_TRUE(estado.isEmpty() || estado.contains(") Z ")) << estado.toStdString();
 }
 
 }  // namespace
