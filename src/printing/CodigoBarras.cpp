@@ -7,6 +7,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <cmath>
 
 namespace {
@@ -115,6 +116,15 @@ QString textoCodigoPagina(const QString& prefijo, const QString& codigoLista, in
            entradas + QStringLiteral("F");
 }
 
+namespace {
+
+bool ocupado(const QString& ruta) {
+    const QFileInfo fi(ruta);
+    return fi.exists() || fi.isSymLink();
+}
+
+}  // namespace
+
 QString rutaBaseCodigoBarras() {
     const QDateTime ahora = QDateTime::currentDateTime();
     // Los minutos van dos veces: así se ha nombrado siempre el fichero.
@@ -125,7 +135,11 @@ QString rutaBaseCodigoBarras() {
 ResultadoDe<QString> GenerarCodigoBarras(const QString& texto, int ancho, int& alto) {
     alto = int(std::lround(alto * 1.3));
     const QByteArray datos = bytesCodigo(texto);
-    const QString base = rutaBaseCodigoBarras();
+    // El nombre es previsible: si ya hay algo con él (otro código de este mismo segundo, o lo
+    // que alguien haya puesto ahí), se toma el siguiente. Lo que haya no se toca nunca.
+    QString base = rutaBaseCodigoBarras();
+    for (int n = 1; n < 100 && ocupado(base + QStringLiteral(".bmp")); ++n)
+        base = rutaBaseCodigoBarras() + QLatin1Char('-') + QString::number(n);
     const Resultado r = escribirPdf417(datos, ancho, alto, base + QStringLiteral(".bmp"));
     if (!r) return r;
     return base;

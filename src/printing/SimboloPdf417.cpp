@@ -1,7 +1,11 @@
 #include "printing/SimboloPdf417.h"
 
+#include "platform/FicheroAparte.h"
+
 #include <zint.h>
+#include <QBuffer>
 #include <QFile>
+#include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -236,25 +240,40 @@ Resultado escribirPdf417(const QByteArray& datos, int anchoTwips, int altoTwips,
 }
 
 Resultado escribirPdf417(const QByteArray& datos, const DisenoPdf417& d, const QString& rutaBmp) {
-    const QByteArray ruta = QFile::encodeName(rutaBmp);
     Simbolo s = nuevoSimbolo(d.nivel, d.columnas);
-    if (!s || ruta.size() >= qsizetype(sizeof(s->outfile)))
+    if (!s)
         return Resultado::fallo(
             QStringLiteral("No se puede crear el fichero del código de barras \"%1\".")
                 .arg(rutaBmp),
             Errores::NombreFicheroIncorrecto);
-    std::memcpy(s->outfile, ruta.constData(), size_t(ruta.size()) + 1);
     s->height = float(d.altoFila * d.filas);
     s->whitespace_width = d.silencioHorizontal;
     s->whitespace_height = d.silencioVertical;
     // Zint pinta 2 píxeles por módulo con escala 1.
     s->scale = float(d.pixelesModulo) / 2.0f;
-    const int r = ZBarcode_Encode_and_Print(
+    // Zint pinta en memoria y el fichero lo escribe el programa, en exclusiva: Zint lo abriría
+    // siguiendo un enlace y vaciando lo apuntado.
+    const int r = ZBarcode_Encode_and_Buffer(
         s.get(), reinterpret_cast<const unsigned char*>(datos.constData()), int(datos.size()), 0);
-    if (r >= ZINT_ERROR || !QFile::exists(rutaBmp))
+    if (r >= ZINT_ERROR || !s->bitmap)
         return Resultado::fallo(QStringLiteral("No se ha podido escribir el código de barras en "
                                                "\"%1\": %2")
                                     .arg(rutaBmp, QString::fromLatin1(s->errtxt)),
+                                Errores::ErrorEntradaSalida);
+    const QImage color(s->bitmap, s->bitmap_width, s->bitmap_height, 3 * s->bitmap_width,
+                       QImage::Format_RGB888);
+    QByteArray bmp;
+    QBuffer salida(&bmp);
+    salida.open(QIODevice::WriteOnly);
+    // Solo hay negro y blanco: en un bit por píxel nada cambia y ocupa 24 veces menos.
+    if (!color.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither).save(&salida, "BMP"))
+        return Resultado::fallo(QStringLiteral("No se ha podido componer el código de barras de "
+                                               "\"%1\".")
+                                    .arg(rutaBmp),
+                                Errores::ErrorEntradaSalida);
+    if (Resultado escrito = escribirNuevo(rutaBmp, bmp, Sincronizar::No); !escrito)
+        return Resultado::fallo(QStringLiteral("No se ha podido escribir el código de barras. %1")
+                                    .arg(escrito.mensaje()),
                                 Errores::ErrorEntradaSalida);
     return Resultado::correcto();
 }

@@ -42,7 +42,8 @@ ResultadoDe<QVector<DisenoPdf417>> disenosPdf417(const QByteArray& datos, int an
 // El diseño que se imprime para esos bytes en ese hueco: el mejor de disenosPdf417.
 ResultadoDe<DisenoPdf417> disenarPdf417(const QByteArray& datos, int anchoTwips, int altoTwips);
 
-// Diseña y escribe el bitmap (.bmp) del símbolo en `rutaBmp`.
+// Diseña y escribe el bitmap (.bmp) del símbolo en `rutaBmp`, que se crea en exclusiva (solo del
+// usuario): si ya hay algo con ese nombre, un fichero o un enlace, falla sin tocarlo.
 Resultado escribirPdf417(const QByteArray& datos, int anchoTwips, int altoTwips,
                          const QString& rutaBmp);
 

@@ -1,3 +1,4 @@
+#include "../apoyo/Ficheros.h"
 #include "../apoyo/HuecoRasterizado.h"
 #include "DatosCodigos.h"
 #include "platform/Codificacion.h"
@@ -7,6 +8,8 @@
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -289,6 +292,35 @@ TEST_F(GenerarCodigo, CarpetaQueNoExisteEsUnFalloConMensaje) {
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains("código de barras")) << r.mensaje().toStdString();
     EXPECT_FALSE(QDir(m_carpeta.path() + "/no").exists());
+}
+
+// Un enlace con el nombre (previsible) del bitmap no se sigue: lo apuntado se queda como estaba y
+// el bitmap sale con otro nombre, solo para el usuario. Escribir encima de algo que ya está falla.
+TEST_F(GenerarCodigo, NoEscribeATravesDeUnEnlaceNiParaOtros) {
+    const QString fuera = m_carpeta.filePath("de-otro.txt");
+    escribirBytes(fuera, "no se toca");
+    // Los nombres de este segundo y los siguientes.
+    const QDateTime ahora = QDateTime::currentDateTime();
+    for (int s = 0; s < 3; ++s) {
+        const QDateTime t = ahora.addSecs(s);
+        const QString nombre = G().RutaTemporal + t.toString("yyyyMMdd") + t.toString("HHmmssmm");
+        ASSERT_TRUE(QFile::link(fuera, nombre + ".bmp"));
+    }
+    const mode_t antes = ::umask(0);
+    int alto = 900;
+    const auto r = GenerarCodigoBarras("texto", 6000, alto);
+    ::umask(antes);
+    ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+    EXPECT_EQ(leerBytes(fuera), "no se toca");
+    const QFileInfo bmp(r.valor() + ".bmp");
+    EXPECT_FALSE(bmp.isSymLink());
+    EXPECT_EQ(leerCodigosImagen(QImage(bmp.filePath())).value(0).bytes, "texto");
+    EXPECT_EQ(permisos(bmp.filePath()), 0600);
+    const auto diseno = disenarPdf417("texto", 6000, 1170);
+    ASSERT_TRUE(diseno.ok());
+    EXPECT_FALSE(escribirPdf417("texto", diseno.valor(), bmp.filePath()).ok());
+    EXPECT_FALSE(escribirPdf417("texto", diseno.valor(), fuera).ok());
+    EXPECT_EQ(leerBytes(fuera), "no se toca");
 }
 
 }  // namespace
