@@ -6,7 +6,9 @@ set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MOVILANT_BUILD:-$raiz/build}"
 destino="${1:-$raiz/instalacion}"
-mkdir -p "$destino/ficheros/temp"
+mkdir -p "$destino/ficheros"
+# Las solicitudes guardadas llevan datos personales: la carpeta es solo del usuario.
+[ -d "$destino/ficheros/temp" ] || mkdir -m 700 "$destino/ficheros/temp"
 cp -f "$build/movilant" "$destino/movilant"
 cp -f "$raiz/datos/conf.xml" "$destino/conf.xml"
 [ -f "$destino/usuarios.xml" ] || cp "$raiz/datos/usuarios.xml" "$destino/usuarios.xml"

@@ -164,6 +164,14 @@ QString DocumentoWord::ruta() const {
     return d->ruta;
 }
 
+QString DocumentoWord::sello() const {
+    return QString::fromLatin1(d->paquete.comentario());
+}
+
+void DocumentoWord::ponerSello(const QString& sello) {
+    d->paquete.ponerComentario(sello.toLatin1());
+}
+
 // --- Marcadores ------------------------------------------------------------------------------
 
 Resultado DocumentoWord::escribirEnMarcador(const QString& marcador, const QString& texto) {

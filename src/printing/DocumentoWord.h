@@ -131,6 +131,10 @@ public:
     Resultado guardarComo(const QString& ruta);
     Resultado guardar();
     QString ruta() const;
+    // Sello del guardado que escribió el documento (vacío si no lo lleva). El fichero de listas
+    // de la misma solicitud lleva el mismo: si no coinciden, no son del mismo guardado.
+    QString sello() const;
+    void ponerSello(const QString& sello);
 
     // El texto sustituye el contenido del marcador (que sigue rodeando el texto escrito).
     Resultado escribirEnMarcador(const QString& marcador, const QString& texto);

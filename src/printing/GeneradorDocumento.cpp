@@ -51,6 +51,7 @@ ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento
     auto nuevo = DocumentoWord::nuevoDesdePlantilla(p.plantilla);
     if (!nuevo) return nuevo.estado();
     DocumentoWord& doc = nuevo.valor();
+    doc.ponerSello(p.sello);
     if (auto r = doc.guardarComo(p.rutaDocumento); !r) return r;
     DocumentoGenerado g;
     // La variante moderna no sigue sin sus marcadores; la antigua pasa por alto cualquier paso.

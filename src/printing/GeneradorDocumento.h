@@ -21,6 +21,7 @@ struct PeticionDocumento {
     QString fecha, hora;       // "dd/MM/yyyy" y "HH:mm:ss" de esta impresión
     QString prefijo;           // prefijo de los códigos (clave + fecha + hora)
     QString cargaSolicitante;  // texto del código del solicitante (sin prefijo)
+    QString sello;             // sello del guardado, el mismo que lleva el fichero de listas
     int plazasPorPagina = 40;
     // Valores del formulario por nombre de campo, en el orden de los controles.
     QVector<std::pair<QString, QString>> camposTexto;

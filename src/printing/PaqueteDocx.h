@@ -26,6 +26,12 @@ public:
     void ponerParte(const QString& nombre, const QByteArray& datos);
     QStringList nombres() const;
 
+    // Comentario del zip: lo lleva el paquete y no lo ve ningún procesador de textos. Ahí va el
+    // sello del guardado, que dice de qué guardado es el documento.
+    QByteArray comentario() const { return m_comentario; }
+    void ponerComentario(const QByteArray& comentario) { m_comentario = comentario; }
+
 private:
     QList<std::pair<QString, QByteArray>> m_partes;
+    QByteArray m_comentario;
 };

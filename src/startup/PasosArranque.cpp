@@ -4,13 +4,50 @@
 #include "catalogue/ModCargaFicheros.h"
 #include "platform/FicheroAparte.h"
 #include "startup/Globales.h"
+#include "storage/BloqueoSolicitud.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// La carpeta de las solicitudes guardadas lleva datos personales (DNI, discapacidad): solo del
+// usuario, sea cual sea la umask. Si falta se crea; si es suya y la pueden ver otros, se cierra.
+void carpetaPrivada(const QString& carpeta) {
+    const QByteArray nombre = QFile::encodeName(carpeta);
+    if (::mkdir(nombre.constData(), 0700) == 0) ::chmod(nombre.constData(), 0700);
+    struct stat st {};
+    if (::lstat(nombre.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & 077) != 0)
+        ::chmod(nombre.constData(), st.st_mode & 0700);
+}
+
+// El documento completo de una impresión que se cortó ("<solicitud sin .doc>.docx") lleva la
+// solicitud entera: se borra, salvo el de una solicitud abierta ahora en otro programa (puede
+// estar imprimiéndola).
+void limpiarImpresiones(const QString& carpeta) {
+    for (const QFileInfo& fi :
+         QDir(carpeta).entryInfoList({QStringLiteral("*.docx")}, QDir::Files | QDir::System)) {
+        const QString nombre = fi.fileName();
+        if (nombre.size() != 22) continue;
+        if (BloqueoSolicitud::enUso(carpeta, nombre.left(17) + QStringLiteral(".doc"))) continue;
+        ::unlink(QFile::encodeName(fi.absoluteFilePath()).constData());
+    }
+}
+
+}  // namespace
 
 Resultado PrepararArranque(const QString& carpetaAplicacion) {
     G().RutaFicheros = carpetaAplicacion + QStringLiteral("/ficheros/");
     G().RutaTemporal = carpetaAplicacion + QStringLiteral("/ficheros/temp/");
+    carpetaPrivada(G().RutaTemporal);
     // Lo que una ejecución interrumpida dejara escrito aparte, sin poner en su sitio.
     for (const QString& carpeta : {carpetaAplicacion, G().RutaFicheros, G().RutaTemporal})
         limpiarApartes(carpeta);
+    limpiarImpresiones(G().RutaTemporal);
     G().rsCuerpos = CrearTablaCuerpos();
     return CargarCuerpos(G().rsCuerpos);
 }

@@ -8,6 +8,7 @@ ResultadoDe<CamposSolicitud> LeerCamposSolicitud(const QString& ruta,
     auto doc = DocumentoWord::nuevoDesdePlantilla(ruta);
     if (!doc) return doc.estado();
     CamposSolicitud campos;
+    campos.sello = doc.valor().sello();
     bool alguno = false;
     for (const QString& nombre : doc.valor().nombresCampos()) {
         if (const auto marcada = doc.valor().casilla(nombre))

@@ -70,10 +70,13 @@ qint16 ListarSolicitudes(const QString& dni) {
         const QString descripcion = descripcionCuerpo(busqueda, cuerpo).left(60);
         QString codigo = cuerpo;
         while (codigo.startsWith(QLatin1Char('_'))) codigo.remove(0, 1);
+        // El nombre del fichero al final: dos documentos que solo cambian en mayúsculas dan filas
+        // iguales en todo lo demás.
         const QString resumen =
-            QStringLiteral("%1 · grupo %2 · %3")
+            QStringLiteral("%1 · grupo %2 · %3 · %4")
                 .arg(codigo, nombre.mid(16, 1),
-                     descripcion.isEmpty() ? QStringLiteral("(sin descripción)") : descripcion);
+                     descripcion.isEmpty() ? QStringLiteral("(sin descripción)") : descripcion,
+                     nombre);
         tabla->anadirRegistro(
             {nombre, nombre.left(9), cuerpo, descripcion, nombre.mid(16, 1), resumen.left(100)});
     }
@@ -84,6 +87,14 @@ qint16 ListarSolicitudes(const QString& dni) {
 int BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento) {
     int borrados = 0;
     if (QFile::remove(carpeta + nombreDocumento)) ++borrados;
-    if (QFile::remove(carpeta + NombreFicheroListas(nombreDocumento))) ++borrados;
+    // Los documentos cuyo nombre solo cambia en la extensión ("doc", "DOC") comparten el fichero
+    // de listas: mientras quede otro, las listas son suyas.
+    const QString listas = NombreFicheroListas(nombreDocumento);
+    for (const QString& otro : QDir(carpeta).entryList(QDir::Files | QDir::Hidden))
+        if (otro != nombreDocumento && otro.size() == kLongitudNombre &&
+            otro.right(4).toUpper() == QStringLiteral(".DOC") &&
+            NombreFicheroListas(otro) == listas)
+            return borrados;
+    if (QFile::remove(carpeta + listas)) ++borrados;
     return borrados;
 }

@@ -19,5 +19,6 @@ qint16 ListarSolicitudes(const QString& dni);
 PTabla CrearTablaSolicitudesGuardadas();
 
 // Borra el documento y el fichero de listas de una solicitud. Un fichero que falta o no se puede
-// borrar no impide borrar el otro. Devuelve cuántos se borraron.
+// borrar no impide borrar el otro. Las listas que usa también otro documento de la carpeta (el
+// mismo nombre con la extensión en otras mayúsculas) no se borran. Devuelve cuántos se borraron.
 int BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento);

@@ -2,6 +2,9 @@
 
 #include "../catalogue/ApoyoCatalogos.h"
 #include "catalogue/Esquemas.h"
+#include "storage/BloqueoSolicitud.h"
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,6 +32,25 @@ TEST_F(PasosArranqueTest, FijaLasRutasYCargaLosCuerpos) {
     G().rsCuerpos->moverUltimo();
     EXPECT_EQ(G().rsCuerpos->texto("CodCuerpo"), "00042");
     EXPECT_TRUE(guion.mostrados().isEmpty());
+}
+
+// Al arrancar, la carpeta de las solicitudes se cierra a los demás y se borra el documento entero
+// que dejó una impresión cortada; el de una solicitud abierta en otro programa se deja.
+TEST_F(PasosArranqueTest, LaCarpetaDeSolicitudesEsPrivadaYSinRestosDeImpresiones) {
+    escribirCatalogo(dir.path() + "/ficheros", "F0004.enc", {"A01234Facultativo"});
+    const QString temp = dir.path() + "/ficheros/temp/";
+    ASSERT_EQ(::chmod(QFile::encodeName(temp).constData(), 0755), 0);
+    for (const char* f :
+         {"12345678ZABCDEF0A.docx", "12345678Z_ABCDE0B.docx", "12345678ZABCDEF0A.doc", "otro.docx"})
+        escribirBytes(temp + f, "x");
+    const auto abierta = BloqueoSolicitud::tomar(temp, "12345678Z_ABCDE0B.doc");
+    ASSERT_TRUE(abierta.ok());
+    ASSERT_TRUE(PrepararArranque(dir.path()).ok());
+    EXPECT_EQ(permisos(temp), 0700);
+    QStringList quedan = QDir(temp).entryList(QDir::Files);
+    quedan.sort();
+    EXPECT_EQ(quedan,
+              (QStringList{"12345678ZABCDEF0A.doc", "12345678Z_ABCDE0B.docx", "otro.docx"}));
 }
 
 TEST_F(PasosArranqueTest, SinFicheroDeCuerposAvisaYFalla) {

@@ -93,4 +93,25 @@ TEST_F(SolicitudesGuardadasTest, BorrarSiguePeseAFicherosQueFaltanOBloqueados) {
     EXPECT_EQ(ListarSolicitudes(QStringLiteral("12345678Z")), 0);
 }
 
+// Dos documentos que solo cambian en las mayúsculas de la extensión comparten el fichero de listas:
+// sus filas se distinguen por el nombre y borrar uno no deja al otro sin sus listas.
+TEST_F(SolicitudesGuardadasTest, DocumentosQueSoloCambianEnMayusculasNoSeConfunden) {
+    const QString minusculas = QStringLiteral("12345678ZABCDEF0A.doc");
+    const QString mayusculas = QStringLiteral("12345678ZABCDEF0A.DOC");
+    const QString listas = QStringLiteral("12345678ZABCDEF0A.xml");
+    for (const QString& f : {minusculas, mayusculas, listas}) crear(f);
+    ASSERT_EQ(ListarSolicitudes(QStringLiteral("12345678Z")), 2);
+    QStringList resumenes;
+    auto t = G().rsSolicitudesGuardadas;
+    for (t->moverPrimero(); !t->eof(); t->moverSiguiente())
+        resumenes << t->texto(QStringLiteral("Resumen"));
+    ASSERT_EQ(resumenes.size(), 2);
+    EXPECT_NE(resumenes[0], resumenes[1]);
+    EXPECT_TRUE(resumenes[0].endsWith(mayusculas) || resumenes[1].endsWith(mayusculas));
+    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, mayusculas), 1);
+    EXPECT_TRUE(QFile::exists(ruta(listas)));
+    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, minusculas), 2);
+    EXPECT_FALSE(QFile::exists(ruta(listas)));
+}
+
 }  // namespace

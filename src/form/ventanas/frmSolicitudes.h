@@ -8,8 +8,10 @@
 #include <QTimer>
 #include <QVector>
 #include <array>
+#include <memory>
 #include <utility>
 
+class BloqueoSolicitud;
 struct CamposSolicitud;
 class PestanaCursos;
 class PestanaDocumentos;
@@ -131,6 +133,11 @@ private:
     void vigilarActivacion();
 
     Ui::frmSolicitudes* ui;
+    // La solicitud abierta en esta ventana, para que otro programa no la abra a la vez (se suelta
+    // al cerrarla). Toma el de `nombre` si aún no lo tiene; falso, con el mensaje dicho, si la
+    // tiene otro programa.
+    std::shared_ptr<BloqueoSolicitud> m_bloqueo;
+    bool tomarBloqueo(const QString& nombre);
     std::array<TabConfig, kNumPestanas> m_tabConfig;
     bool m_cerrandoPorExistente = false;
     bool m_cambiandoSolicitud = false;

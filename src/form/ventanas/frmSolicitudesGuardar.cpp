@@ -13,6 +13,8 @@
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "startup/Globales.h"
+#include "storage/BloqueoSolicitud.h"
+#include "storage/GuardadoPar.h"
 #include "storage/ListasXml.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_PestanaSolicitante.h"
@@ -22,6 +24,7 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -112,6 +115,19 @@ void frmSolicitudes::camposDelFormulario(bool varianteXP,
     }
 }
 
+bool frmSolicitudes::tomarBloqueo(const QString& nombre) {
+    if (m_bloqueo && m_bloqueo->es(G().RutaTemporal, nombre)) return true;
+    auto bloqueo = BloqueoSolicitud::tomar(G().RutaTemporal, nombre);
+    if (bloqueo) {
+        m_bloqueo = bloqueo.valor();
+        return true;
+    }
+    if (bloqueo.numero() != BloqueoSolicitud::kEnUso) return true;  // lo dirá el guardado
+    mostrarMensaje(bloqueo.mensaje(), QStringLiteral("Solicitud en uso"), Icono::Critico,
+                   Botones::Aceptar);
+    return false;
+}
+
 bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     if (!ValidarDatosMinimos()) return false;
     const QString dni = txtDNI()->text();
@@ -125,10 +141,12 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
         G().UsuarioConPassword = true;
     }
     Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
+    const QString nombre = NombreFicheroSolicitud(dni, d.cboCuerpo->valor(), d.cboGrupo->valor());
+    // Abierta en otro programa, guardar aquí desharía lo que guarde allí.
+    if (!tomarBloqueo(nombre)) return false;
     d.cboCuerpo->setEnabled(false);
     d.cboGrupo->setEnabled(false);
     txtDNI()->setEnabled(false);
-    const QString nombre = NombreFicheroSolicitud(dni, d.cboCuerpo->valor(), d.cboGrupo->valor());
 
     frmProgresoGeneral progreso(this);
     progreso.lblAccion()->setText(QStringLiteral("Guardando Datos ..."));
@@ -164,6 +182,8 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
         ClaveSolicitante(dni, d.cboCuerpo->valor(), d.cboGrupo->valor()), p.fecha, p.hora);
     p.cargaSolicitante = sinControl(G().TextoCodigoBarras);
     p.avanzar = [&progreso] { progreso.avanzar(); };
+    // Los dos ficheros llevan el mismo sello: al abrirla se ve si son del mismo guardado.
+    p.sello = nuevoSelloGuardado();
 
     const QString listasAparte = nombreAparte(listas);
     Resultado r = Resultado::correcto();
@@ -186,17 +206,23 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
         }
         if (r)
             r = GuardarListasXMLEn(listasAparte, G().rsVacantesSolicitadas,
-                                   G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos);
-        if (r) r = ponerEnSuSitio(p.rutaDocumento, documento);
-        if (r) r = ponerEnSuSitio(listasAparte, listas);
+                                   G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos,
+                                   p.sello);
+        if (r) r = ponerParEnSuSitio(p.rutaDocumento, documento, listasAparte, listas);
     }
     progreso.hide();
     QFile::remove(p.rutaDocumento);
     QFile::remove(listasAparte);
     if (!r) {
         if (imprimir) QFile::remove(p.rutaImpresion);
+        // Los ficheros aparte son cosa interna: el mensaje nombra los de la solicitud.
+        const QString causa =
+            QString(r.mensaje())
+                .replace(QDir::toNativeSeparators(p.rutaDocumento),
+                         QDir::toNativeSeparators(documento))
+                .replace(QDir::toNativeSeparators(listasAparte), QDir::toNativeSeparators(listas));
         mostrarMensaje(QStringLiteral("No se ha podido guardar la solicitud \"%1\".\n%2")
-                           .arg(documento, r.mensaje()),
+                           .arg(QDir::toNativeSeparators(documento), causa),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);
         return false;
     }

@@ -8,6 +8,7 @@
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "startup/Globales.h"
+#include "storage/BloqueoSolicitud.h"
 #include "storage/CamposSolicitud.h"
 #include "storage/ListasXml.h"
 #include "storage/SolicitudesGuardadas.h"
@@ -17,8 +18,8 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QLabel>
-#include <QProgressBar>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 
 namespace {
@@ -59,6 +60,14 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
 
     Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
     QStringList avisos;
+    // Abierta en otro programa se puede ver aquí, pero no guardar (guardar también lo mira).
+    if (m_bloqueo && m_bloqueo->es(carpeta, fichero)) {
+        // Ya es de esta ventana.
+    } else if (auto bloqueo = BloqueoSolicitud::tomar(carpeta, fichero)) {
+        m_bloqueo = bloqueo.valor();
+    } else if (bloqueo.numero() == BloqueoSolicitud::kEnUso) {
+        avisos << bloqueo.mensaje();
+    }
     const QString rutaDocumento = carpeta + fichero;
     QStringList esperados;
     for (QWidget* c : controlesConCampo()) esperados << c->property("campo").toString();
@@ -66,9 +75,10 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
     if (documento) {
         rellenarDesdeDocumento(documento.valor());
     } else {
-        avisos << QStringLiteral("No se han podido leer los datos del solicitante de \"%1\": %2.\n"
-                                 "Si guarda la solicitud, ese fichero se sustituirá por los datos "
-                                 "que haya entonces en el formulario.")
+        avisos << QStringLiteral(
+                      "No se han podido leer los datos del solicitante de \"%1\": %2.\n"
+                      "Si guarda la solicitud, ese fichero se sustituirá por los datos "
+                      "que haya entonces en el formulario.")
                       .arg(rutaDocumento, sinPunto(documento.mensaje()));
     }
     // El cuerpo y el grupo del nombre del fichero: con ellos se guardó y con ellos se guardará
@@ -78,13 +88,26 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
     // Las cuatro listas. Un fichero que falta o no se puede leer se dice: guardar lo sustituiría.
     const QString listas = NombreFicheroListas(fichero);
     Globales& g = G();
+    QString sello;
     const auto leidas = LeerListasXML(carpeta, listas, g.rsResultasSolicitadas,
-                                      g.rsVacantesSolicitadas, g.rsCursos, g.rsDocumentos);
+                                      g.rsVacantesSolicitadas, g.rsCursos, g.rsDocumentos, &sello);
     if (!leidas || leidas.valor() != LecturaListas::Leidas) {
-        avisos << QStringLiteral("No se han podido leer las plazas, cursos y documentos de \"%1\": "
-                                 "%2.\nSi guarda la solicitud, ese fichero se sustituirá por las "
-                                 "listas que haya entonces en el formulario.")
+        avisos << QStringLiteral(
+                      "No se han podido leer las plazas, cursos y documentos de \"%1\": "
+                      "%2.\nSi guarda la solicitud, ese fichero se sustituirá por las "
+                      "listas que haya entonces en el formulario.")
                       .arg(carpeta + listas, causaListas(leidas));
+    } else if (documento && !documento.valor().sello.isEmpty() &&
+               documento.valor().sello != sello) {
+        // Un guardado interrumpido entre los dos ficheros: el documento es de uno y las listas
+        // de otro anterior.
+        avisos << QStringLiteral(
+                      "Las plazas, cursos y documentos de \"%1\" no son los que se "
+                      "guardaron con los datos de \"%2\": un guardado se interrumpió "
+                      "y las listas son de un guardado anterior; revíselas.\nSi guarda "
+                      "la solicitud, ese fichero se sustituirá por las listas que haya "
+                      "entonces en el formulario.")
+                      .arg(carpeta + listas, rutaDocumento);
     }
     for (const PTabla& t :
          {g.rsCursos, g.rsVacantesSolicitadas, g.rsResultasSolicitadas, g.rsDocumentos}) {

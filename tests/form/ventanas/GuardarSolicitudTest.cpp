@@ -4,6 +4,7 @@
 #include "form/ventanas/PestanaCursos.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
+#include "platform/FicheroAparte.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/LecturaCodigos.h"
 #include "startup/Globales.h"
@@ -24,9 +25,18 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
+#include <cerrno>
+#include <cstdio>
 #include <pugixml.hpp>
 
 namespace {
+
+// Lo que hay en la carpeta de las solicitudes, sin el bloqueo de la que está abierta.
+QStringList ficherosDeLaCarpeta() {
+    QStringList r = QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    r.removeIf([](const QString& f) { return f.endsWith(".bloqueo"); });
+    return r;
+}
 
 class GuardarSolicitudTest : public FormularioPrueba {
 protected:
@@ -145,8 +155,10 @@ TEST_F(GuardarSolicitudTest, GuardarEscribeLosDosFicheros) {
     const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
     ASSERT_TRUE(QFile::exists(doc));
     ASSERT_TRUE(QFile::exists(xml));
-    // Nada a medias se queda en la carpeta.
-    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    // Nada a medias se queda en la carpeta, y lo guardado es solo del usuario.
+    EXPECT_EQ(ficherosDeLaCarpeta().size(), 2);
+    EXPECT_EQ(permisos(doc), 0600);
+    EXPECT_EQ(permisos(xml), 0600);
     // El documento lleva los datos escritos.
     const QString cuerpo = QString::fromUtf8(parteDelDocumento(doc, "word/document.xml"));
     EXPECT_TRUE(cuerpo.contains("Pérez"));
@@ -375,7 +387,39 @@ TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
     G().RutaTemporal = temporal;
     ASSERT_EQ(mensajes.mostrados().size(), 1);
     EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("no-existe"));
-    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    EXPECT_EQ(ficherosDeLaCarpeta().size(), 2);
+    // En lugar de la carpeta, un fichero: el mensaje nombra la solicitud y la causa de verdad,
+    // no un fichero oculto de trabajo.
+    mensajes.limpiar();
+    escribirBytes(temporal + "fichero", "x");
+    G().RutaTemporal = temporal + "fichero/";
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    G().RutaTemporal = temporal;
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains(temporal + "fichero/" + nombre()));
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("en el lugar de la carpeta hay un fichero"))
+        << mensajes.mostrados()[0].texto.toStdString();
+    EXPECT_FALSE(mensajes.mostrados()[0].texto.contains(".aparte"));
+    QFile::remove(temporal + "fichero");
+    // Las listas no se pueden poner en su sitio: vuelve el documento de antes y el mensaje lo
+    // dice; el par queda como estaba.
+    mensajes.limpiar();
+    ponerGanchoRenombrar([&xml](const QString& de, const QString& a) {
+        if (a == xml) return EIO;
+        return ::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData()) ? errno
+                                                                                             : 0;
+    });
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    ponerGanchoRenombrar({});
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    const QString texto = mensajes.mostrados()[0].texto;
+    EXPECT_TRUE(texto.contains("No se ha podido guardar la solicitud \"" + doc))
+        << texto.toStdString();
+    EXPECT_TRUE(texto.contains("No se ha guardado nada")) << texto.toStdString();
+    EXPECT_FALSE(texto.contains(".aparte")) << texto.toStdString();
+    EXPECT_EQ(leerBytes(doc), docAntes);
+    EXPECT_EQ(leerBytes(xml), xmlAntes);
+    EXPECT_EQ(ficherosDeLaCarpeta().size(), 2);
 }
 
 // Un enlace plantado con el nombre de la solicitud (hacia el almacén de usuarios) se sustituye al
@@ -394,7 +438,7 @@ TEST_F(GuardarSolicitudTest, GuardarNoEscribeATravesDeUnEnlace) {
     EXPECT_EQ(leerBytes(almacen), antes);
     EXPECT_FALSE(QFileInfo(doc).isSymLink());
     EXPECT_FALSE(QFileInfo(xml).isSymLink());
-    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+    EXPECT_EQ(ficherosDeLaCarpeta().size(), 2);
 }
 
 // Una configuración que pide más plazas por página de las que caben: "Imprimir" lo dice y no

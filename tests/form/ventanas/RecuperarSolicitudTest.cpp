@@ -14,10 +14,12 @@
 #include "ui_PestanaSolicitante.h"
 #include "users/Usuarios.h"
 
+#include <sys/stat.h>
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -73,13 +75,13 @@ protected:
         ui().cboProvincia->setTexto(G().rsProvinciasPersonales->valorEnFila(0, 1).toString());
         elegirCuerpo(0);
         EXPECT_TRUE(G().rsVacantesSolicitadas
-                        ->anadirRegistro({qint64(1), qint64(1), "10001", "Enfermero/a",
-                                          "Hospital", "Cáceres", "1", "2", "Área", "Zona"})
+                        ->anadirRegistro({qint64(1), qint64(1), "10001", "Enfermero/a", "Hospital",
+                                          "Cáceres", "1", "2", "Área", "Zona"})
                         .ok());
-        EXPECT_TRUE(G().rsCursos
-                        ->anadirRegistro({"Soporte vital", qint64(20), qint64(2019), "Escuela",
-                                          qint64(1)})
-                        .ok());
+        EXPECT_TRUE(
+            G().rsCursos
+                ->anadirRegistro({"Soporte vital", qint64(20), qint64(2019), "Escuela", qint64(1)})
+                .ok());
         EXPECT_TRUE(form->GuardarSolicitud(false, false));
         return nombre();
     }
@@ -183,10 +185,10 @@ void rellenarListas(Generador& g) {
                                           qint64(g.entre(1970, 2026)), g.texto(100), qint64(i)})
                         .ok());
     for (int i = 1, n = g.entre(0, 40); i <= n; ++i)
-        ASSERT_TRUE(G().rsDocumentos
-                        ->anadirRegistro({qint64(i), g.texto(100), g.texto(6), g.texto(10),
-                                          g.texto(100)})
-                        .ok());
+        ASSERT_TRUE(
+            G().rsDocumentos
+                ->anadirRegistro({qint64(i), g.texto(100), g.texto(6), g.texto(10), g.texto(100)})
+                .ok());
 }
 
 // En el fichero de listas, el nombre y el centro de un curso y el nombre de un documento llevan
@@ -244,11 +246,10 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
                     continue;
                 const int filas = combo->tabla()->numeroRegistros();
                 const int columna = combo->tabla()->indiceCampo(combo->columnaTexto());
-                combo->setTexto(g.entre(0, 3) == 0 || filas == 0
-                                    ? QString()
-                                    : combo->tabla()
-                                          ->valorEnFila(g.entre(0, filas - 1), columna)
-                                          .toString());
+                combo->setTexto(
+                    g.entre(0, 3) == 0 || filas == 0
+                        ? QString()
+                        : combo->tabla()->valorEnFila(g.entre(0, filas - 1), columna).toString());
             }
             // Quien condiciona su petición a la del cónyuge da su DNI.
             if (d.optPetConyugeSi->isChecked() && d.txtDNIConyuge->text().isEmpty())
@@ -259,8 +260,8 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             const bool sinDestino = d.OptNo->isChecked();
             if (xp && sinDestino)
                 for (QString& c : esperada.controles)
-                    for (const char* o : {"optDefinitivo", "optTemporal", "optSSNorsa",
-                                          "optSSOtros"})
+                    for (const char* o :
+                         {"optDefinitivo", "optTemporal", "optSSNorsa", "optSSOtros"})
                         if (c.startsWith(QString(o) + "=")) c = QString(o) + "=0";
             const bool servicio = d.optSSNorsa->isChecked() || d.optSSOtros->isChecked();
             const QString situacion = d.txtSitAdm->text();
@@ -280,7 +281,8 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             const QString xml = G().RutaTemporal + NombreFicheroListas(fichero);
             const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
             abrirEnFormularioNuevo(fichero);
-            EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+            EXPECT_TRUE(mensajes.mostrados().isEmpty())
+                << mensajes.textos().join('|').toStdString();
             // Leer no escribe nada.
             EXPECT_EQ(leerBytes(doc), docAntes);
             EXPECT_EQ(leerBytes(xml), xmlAntes);
@@ -311,10 +313,11 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             if (HasFatalFailure()) return;
         }
     }
-    std::printf("[ solicitudes ] %d guardadas y leídas en %lld ms (Otros %d, sin servicio %d, "
-                "situación a mano %d, con 300 plazas %d)\n",
-                solicitudes, static_cast<long long>(reloj.elapsed()), conOtros, sinServicio,
-                situacionAMano, con300);
+    std::printf(
+        "[ solicitudes ] %d guardadas y leídas en %lld ms (Otros %d, sin servicio %d, "
+        "situación a mano %d, con 300 plazas %d)\n",
+        solicitudes, static_cast<long long>(reloj.elapsed()), conOtros, sinServicio, situacionAMano,
+        con300);
     EXPECT_EQ(solicitudes, 100);
     for (int casos : {conOtros, sinServicio, situacionAMano, con300}) EXPECT_GT(casos, 0);
 }
@@ -332,29 +335,49 @@ TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
         std::function<void()> estropear;
         bool documentoLeido;
         QString ruta, causa;
+        int cursos;  // los que se leen del fichero de listas
     } casos[] = {
-        {"no es un paquete", [&] { escribirBytes(doc, "esto no es un documento"); }, false, doc,
-         ""},
-        {"cortado", [&] { escribirBytes(doc, docBueno.left(docBueno.size() / 2)); }, false, doc,
-         ""},
+        {"no es un paquete", [&] { escribirBytes(doc, "esto no es un documento"); }, false, doc, "",
+         1},
+        {"cortado", [&] { escribirBytes(doc, docBueno.left(docBueno.size() / 2)); }, false, doc, "",
+         1},
         {"de otro programa",
-         [&] { ASSERT_TRUE(escribirDocxPrueba(doc, {{"Una carta cualquiera", {}}})); }, false,
-         doc, "no es una solicitud guardada por este programa"},
-        {"sin listas", [&] { QFile::remove(xml); }, true, xml, "el fichero no existe"},
+         [&] {
+             ASSERT_TRUE(escribirDocxPrueba(doc, {{"Una carta cualquiera", {}}}));
+         },
+         false, doc, "no es una solicitud guardada por este programa", 1},
+        {"sin listas", [&] { QFile::remove(xml); }, true, xml, "el fichero no existe", 0},
         {"listas mal formadas", [&] { escribirBytes(xml, "<Plazas><Vacantes>"); }, true, xml,
-         "no es un fichero XML bien formado"},
+         "no es un fichero XML bien formado", 0},
+        // El registro malo no se lleva los cursos, que van detrás.
         {"listas sin un elemento",
          [&] {
              escribirBytes(xml, QByteArray(xmlBueno).replace("<IdSolicitud>1</IdSolicitud>", ""));
          },
-         true, xml, "IdSolicitud"},
+         true, xml, "IdSolicitud", 1},
+        {"listas que son un FIFO",
+         [&] {
+             QFile::remove(xml);
+             ASSERT_EQ(::mkfifo(QFile::encodeName(xml).constData(), 0600), 0);
+         },
+         true, xml, "no es un fichero normal", 0},
+        // El programa murió entre poner el documento y poner las listas: las listas son de un
+        // guardado anterior (otro sello).
+        {"guardado interrumpido",
+         [&] {
+             ASSERT_TRUE(xmlBueno.contains("sello=\""));
+             escribirBytes(xml, QByteArray(xmlBueno).replace("sello=\"", "sello=\"0"));
+         },
+         true, xml, "un guardado se interrumpió", 1},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
+        QFile::remove(xml);
         escribirBytes(doc, docBueno);
         escribirBytes(xml, xmlBueno);
         ASSERT_NO_FATAL_FAILURE(c.estropear());
-        const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
+        const bool fifo = QFileInfo(xml).isFile() == false && QFile::exists(xml);
+        const QByteArray docAntes = leerBytes(doc), xmlAntes = fifo ? QByteArray() : leerBytes(xml);
         const bool habiaListas = QFile::exists(xml);
         mensajes.limpiar();
         abrirEnFormularioNuevo(fichero);
@@ -367,11 +390,11 @@ TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
         EXPECT_TRUE(m.texto.contains("Si guarda la solicitud, ese fichero se sustituirá"));
         // Nada cambia en la carpeta por leer.
         EXPECT_EQ(leerBytes(doc), docAntes);
-        EXPECT_EQ(leerBytes(xml), xmlAntes);
+        if (!fifo) EXPECT_EQ(leerBytes(xml), xmlAntes);
         EXPECT_EQ(QFile::exists(xml), habiaListas);
         // Lo que sí se pudo leer está; el cuerpo y el grupo son los del nombre del fichero.
         EXPECT_EQ(ui().txtNombre->text(), c.documentoLeido ? "Begoña" : "");
-        EXPECT_EQ(G().rsCursos->numeroRegistros(), c.documentoLeido ? 0 : 1);
+        EXPECT_EQ(G().rsCursos->numeroRegistros(), c.cursos);
         EXPECT_EQ(ui().cboCuerpo->valor(), cuerpo);
         EXPECT_EQ(nombre(), fichero);
         // El formulario sirve: se cambia de pestaña y se puede guardar.
@@ -421,6 +444,32 @@ TEST_F(RecuperarSolicitudTest, LaCopiaConUnoDeUnComboNoSeLee) {
     ASSERT_TRUE(documento.valor().guardarComo(doc).ok());
     abrirEnFormularioNuevo(fichero);
     EXPECT_EQ(ui().cboProvincia->texto(), provincia);
+}
+
+// Una solicitud abierta en otro programa se avisa al abrirla y no se guarda aquí (desharía lo que
+// se guarde allí); cuando el otro la cierra, se puede guardar.
+TEST_F(RecuperarSolicitudTest, AbiertaEnOtroProgramaNoSeGuardaAqui) {
+    const QString fichero = guardarUna();
+    const QString doc = G().RutaTemporal + fichero;
+    const QByteArray antes = leerBytes(doc);
+    std::unique_ptr<frmSolicitudes> primero = std::move(form);
+    mensajes.limpiar();
+    abrirEnFormularioNuevo(fichero);
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_EQ(mensajes.mostrados()[0].titulo, "Recuperar solicitud");
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("está abierta en otra ventana"));
+    EXPECT_EQ(ui().txtNombre->text(), "Begoña");
+    mensajes.limpiar();
+    ui().txtNombre->setText("Otro nombre");
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    ASSERT_EQ(mensajes.mostrados().size(), 1);
+    EXPECT_EQ(mensajes.mostrados()[0].titulo, "Solicitud en uso");
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains(doc));
+    EXPECT_EQ(leerBytes(doc), antes);
+    primero.reset();
+    mensajes.limpiar();
+    EXPECT_TRUE(form->GuardarSolicitud(false, false));
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
 }
 
 }  // namespace

@@ -109,10 +109,10 @@ TEST_F(frmSeleccionTest, ListaLasSolicitudesConSusColumnasYDescripciones) {
     EXPECT_EQ(combo->valorColumna(QStringLiteral("DescCuerpo")), QStringLiteral("Facultativo"));
     EXPECT_EQ(combo->valorColumna(QStringLiteral("Grupo")), QStringLiteral("A"));
     // Cerrada, la lista dice qué solicitud se ha elegido (y qué borraría "Borrar Solicitud"): la
-    // categoría, el grupo y la descripción, no el DNI, que es el mismo en todas.
-    EXPECT_EQ(combo->texto(), QStringLiteral("FGHIJ · grupo A · Facultativo"));
+    // categoría, el grupo, la descripción y el fichero, no el DNI, que es el mismo en todas.
+    EXPECT_EQ(combo->texto(), QStringLiteral("FGHIJ · grupo A · Facultativo · ") + kSegunda);
     elegirFila(0);
-    EXPECT_EQ(combo->texto(), QStringLiteral("ABCDE · grupo B · Enfermería"));
+    EXPECT_EQ(combo->texto(), QStringLiteral("ABCDE · grupo B · Enfermería · ") + kPrimera);
     EXPECT_EQ(combo->valor(), kPrimera);
 }
 

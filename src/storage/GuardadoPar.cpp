@@ -1,0 +1,88 @@
+#include "storage/GuardadoPar.h"
+
+#include "platform/FicheroAparte.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <cerrno>
+
+namespace {
+
+void borrar(const QString& ruta) {
+    if (!ruta.isEmpty()) ::unlink(QFile::encodeName(ruta).constData());
+}
+
+// Copia del documento de antes con otro nombre (un enlace duro: no copia nada), para volver a él.
+// Vacío si no había documento. Donde no hay enlaces duros, se copia.
+ResultadoDe<QString> copiaDelAnterior(const QString& documento) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(documento).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return QString();
+    const QString copia = nombreAparte(documento);
+    if (::link(QFile::encodeName(documento).constData(), QFile::encodeName(copia).constData()) == 0)
+        return copia;
+    const auto bytes = leerFicheroNormal(documento, 256 * 1024 * 1024);
+    if (!bytes) return bytes.estado();
+    if (Resultado r = escribirNuevo(copia, bytes.valor()); !r) return r;
+    return copia;
+}
+
+Resultado falloPar(const Resultado& causa, const QString& queHay) {
+    return Resultado::fallo(causa.mensaje() + QLatin1Char(' ') + queHay,
+                            Errores::ErrorEntradaSalida);
+}
+
+}  // namespace
+
+QString nuevoSelloGuardado() {
+    return QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
+           QLatin1Char('-') +
+           QString::number(QRandomGenerator::global()->generate64(), 16).rightJustified(16, u'0');
+}
+
+Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& documento,
+                            const QString& aparteListas, const QString& listas) {
+    const QString carpeta = QFileInfo(documento).absolutePath();
+    const auto copia = copiaDelAnterior(documento);
+    if (!copia) {
+        borrar(aparteDocumento);
+        borrar(aparteListas);
+        return falloPar(copia.estado(), QStringLiteral("No se ha guardado nada: la solicitud "
+                                                       "sigue como estaba."));
+    }
+    if (const int error = renombrar(aparteDocumento, documento)) {
+        borrar(aparteDocumento);
+        borrar(aparteListas);
+        borrar(copia.valor());
+        return falloPar(falloEscritura(documento, error),
+                        QStringLiteral("No se ha guardado nada: la solicitud sigue como estaba."));
+    }
+    if (const int error = renombrar(aparteListas, listas)) {
+        borrar(aparteListas);
+        // El documento nuevo no vale sin sus listas: vuelve el de antes (o ninguno).
+        int vuelta = 0;
+        if (copia.valor().isEmpty())
+            vuelta = ::unlink(QFile::encodeName(documento).constData()) == 0 ? 0 : errno;
+        else
+            vuelta = renombrar(copia.valor(), documento);
+        borrar(copia.valor());
+        sincronizarCarpeta(carpeta);
+        const Resultado causa = falloEscritura(listas, error);
+        if (vuelta == 0)
+            return falloPar(causa, QStringLiteral("No se ha guardado nada: la solicitud sigue "
+                                                  "como estaba."));
+        return falloPar(causa, QStringLiteral("Tampoco se ha podido volver al documento anterior: "
+                                              "el documento \"%1\" tiene los datos nuevos y las "
+                                              "listas son las de antes; al abrirla se avisará.")
+                                   .arg(documento));
+    }
+    borrar(copia.valor());
+    if (Resultado r = sincronizarCarpeta(carpeta); !r)
+        return falloPar(r, QStringLiteral("Los dos ficheros están en su sitio, pero una caída del "
+                                          "sistema podría deshacer el guardado."));
+    return Resultado::correcto();
+}
