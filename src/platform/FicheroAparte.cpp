@@ -128,8 +128,10 @@ ResultadoDe<QByteArray> leerFicheroNormal(const QString& ruta, qint64 maximo) {
     }
     if (st.st_size > maximo) {
         ::close(fd);
-        return noSeLee(
-            QStringLiteral("ocupa más de %1 KiB, más de lo que puede ser").arg(maximo / 1024));
+        const QString limite = maximo >= 1024 * 1024
+                                   ? QStringLiteral("%1 MiB").arg(maximo / (1024 * 1024))
+                                   : QStringLiteral("%1 KiB").arg(maximo / 1024);
+        return noSeLee(QStringLiteral("ocupa más de %1, más de lo que puede ser").arg(limite));
     }
     QByteArray bytes;
     bytes.resize(qsizetype(st.st_size));
