@@ -9,6 +9,13 @@ EleccionCombo elegido(const char* valor) {
     return {QString::fromUtf8(valor), true};
 }
 
+// Un criterio de cada clase; la localidad, de la provincia 24.
+PanelBusqueda todo() {
+    return {
+        elegido("24"), elegido("101"), elegido("07"), elegido("03"), elegido("0305"), "00042", {},
+        "24"};
+}
+
 struct CasoFiltro {
     const char* nombre;
     const char* lista;
@@ -33,16 +40,7 @@ TEST(FiltroPlazasTest, ClausulasDeAmbasListas) {
          "R",
          {elegido("24"), {}, {}, elegido("03")},
          " CodProvincia='24'  AND CodArea='03'"},
-        {"R todo",
-         "R",
-         {elegido("24"),
-          elegido("101"),
-          elegido("07"),
-          elegido("03"),
-          elegido("0305"),
-          "00042",
-          {},
-          "24"},
+        {"R todo", "R", todo(),
          " CodProvincia='24'  AND CodLocalidad like '24101%'  AND CodConsejeria='07'  AND "
          "CodConvocatoria='00042'  AND CodArea='03' AND CodZona='0305' "},
         // En Resultas cuenta el valor, coincida o no el texto.
@@ -83,16 +81,7 @@ TEST(FiltroPlazasTest, ClausulasDeAmbasListas) {
          "V",
          {elegido("24"), {}, {}, {}, {}, "00042", {"03"}},
          " CodConvocatoria='00042' "},
-        {"V todo",
-         "V",
-         {elegido("24"),
-          elegido("101"),
-          elegido("07"),
-          elegido("03"),
-          elegido("0305"),
-          "00042",
-          {},
-          "24"},
+        {"V todo", "V", todo(),
          " CodLocalidad like '24101%'  AND CodConsejeria='07'  AND CodConvocatoria='00042'  AND "
          "CodArea='03000000' AND CodZona='0305' "},
         // Comillas: se doblan y el valor se compara tal cual.
