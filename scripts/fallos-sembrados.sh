@@ -186,6 +186,9 @@ for f in "${fallos[@]}"; do
   if ! compilar "$binario"; then
     echo "no compila (véase $trabajo/compilacion.log)"; sinCompilar+=("$nombre")
   elif pasar "$binario" "$filtro"; then
+    # Un filtro que no elige ninguna prueba no caza nada: se dice, para corregir el nombre.
+    grep -q '^\[==========\] Running 0 tests' "$trabajo/pruebas.log" &&
+      printf '(el filtro no elige ninguna prueba) '
     echo "SOBREVIVE ($((SECONDS - inicio)) s)"; vivos+=("$nombre")
   else
     echo "cazado ($((SECONDS - inicio)) s)"; cazados+=("$nombre")
