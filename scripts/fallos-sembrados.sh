@@ -4,10 +4,12 @@
 # código como estaba. Al final lista los fallos que ninguna prueba vio: reglas que se pueden romper
 # con las pruebas en verde. Es una herramienta para quien desarrolla, no forma parte de probar.sh.
 #
-# Uso: scripts/fallos-sembrados.sh [--base | --comprobar] [fallo...]
+# Uso: scripts/fallos-sembrados.sh [--desde REV] [--base | --comprobar] [fallo...]
 #   fallo   nombre de un fichero de fallos-sembrados/ (con o sin ".fallo"); sin ninguno, todos.
 #   --comprobar  solo mira que cada fallo se pueda aplicar al repositorio tal como está (sin copia
 #           ni compilación): tras cambiar un fuente, dice qué fallos hay que poner al día.
+#   --desde REV  la copia sale de esa revisión de git (p. ej. main), no del árbol de trabajo: así
+#           se ve cuántos fallos cazaban las pruebas de antes de un cambio. Los fallos, de aquí.
 #   --base  antes de sembrar, pasa sin fallo cada grupo de pruebas que se nombra: si alguno ya
 #           falla así, lo que "cazaría" no diría nada y el guion se detiene.
 # Variables: MOVILANT_FALLOS (carpeta de trabajo, por omisión build-fallos/ en el repositorio),
@@ -38,12 +40,16 @@ export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-20G}" QT_QPA_PLATFORM=offscreen
 
 base=0
 comprobar=0
+desde=""
 pedidos=()
-for a in "$@"; do
+while [ $# -gt 0 ]; do
+  a="$1"
+  shift
   case "$a" in
+    --desde) desde="${1:?--desde necesita una revisión}"; shift ;;
     --base) base=1 ;;
     --comprobar) comprobar=1 ;;
-    -h | --help) sed -n "2,27p" "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n "2,29p" "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) pedidos+=("${a%.fallo}") ;;
   esac
 done
@@ -107,13 +113,20 @@ campo() { sed -n "s/^$2:[[:space:]]*//p" "$1" | head -n 1; }
 # cambian para que la compilación siga siendo incremental.
 sincronizar() {
   mkdir -p "$copia"
-  local lista="$trabajo/ficheros.txt"
-  (cd "$raiz" && git ls-files -co --exclude-standard | grep -v '^build') | sort > "$lista"
+  local lista="$trabajo/ficheros.txt" origen="$raiz"
+  if [ -n "$desde" ]; then
+    origen="$trabajo/revision"
+    rm -rf "$origen" && mkdir -p "$origen"
+    (cd "$raiz" && git archive "$desde") | tar -x -C "$origen" || exit 1
+    (cd "$origen" && find . -type f | sed 's|^\./||') | sort > "$lista"
+  else
+    (cd "$raiz" && git ls-files -co --exclude-standard | grep -v '^build') | sort > "$lista"
+  fi
   while IFS= read -r f; do
-    [ -f "$raiz/$f" ] || continue
-    if ! cmp -s "$raiz/$f" "$copia/$f"; then
+    [ -f "$origen/$f" ] || continue
+    if ! cmp -s "$origen/$f" "$copia/$f"; then
       mkdir -p "$(dirname "$copia/$f")"
-      cp "$raiz/$f" "$copia/$f"
+      cp "$origen/$f" "$copia/$f"
     fi
   done < "$lista"
   # Lo que ya no está en el repositorio tampoco se compila en la copia.
