@@ -164,6 +164,14 @@ if [ "$comprobar" = 1 ]; then
   exit
 fi
 
+# Una sola ejecución por carpeta de trabajo: dos a la vez se pisarían la copia. Y si se corta a
+# medias, el fuente con el fallo vuelve a quedar como estaba.
+mkdir -p "$trabajo"
+exec 9> "$trabajo/.cerrojo"
+flock -n 9 || { echo "Ya hay otra ejecución con la carpeta $trabajo." >&2; exit 1; }
+pendiente=""
+trap '[ -n "$pendiente" ] && cp "$trabajo/original" "$copia/$pendiente"; exit 130' INT TERM
+
 echo "Copia en $copia"
 sincronizar
 cmake -S "$copia" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -198,6 +206,7 @@ for f in "${fallos[@]}"; do
   fi
   original="$trabajo/original"
   cp "$copia/$fichero" "$original"
+  pendiente="$fichero"
   aplicar "$f" aplicar
   inicio=$SECONDS
   if ! compilar "$binario" "${herramientas[@]}"; then
@@ -212,6 +221,7 @@ for f in "${fallos[@]}"; do
   fi
   # Se deja como estaba, con fecha nueva: así ninja recompila el original (ccache lo tiene).
   cp "$original" "$copia/$fichero"
+  pendiente=""
   cp "$trabajo/pruebas.log" "$trabajo/$nombre.log" 2>/dev/null
 done
 
