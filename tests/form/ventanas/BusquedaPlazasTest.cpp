@@ -135,7 +135,10 @@ TEST_F(BusquedaPlazasTest, UnaSolicitudYaGuardadaSePregunta) {
     EXPECT_EQ(m.titulo, "Solicitud Existente");
     EXPECT_EQ(m.icono, Icono::Critico);
     EXPECT_EQ(m.botones, Botones::SiNo);
-    EXPECT_TRUE(m.texto.startsWith("Ya existe una solicitud con estos datos"));
+    EXPECT_EQ(m.texto,
+              "Ya existe una solicitud con estos datos, si continúa puede sobreescribir los datos "
+              "anteriormente guardados. ¿Qué desea hacer? Sí para cerrar la aplicación. No para "
+              "teclear otro cuerpo y grupo");
     // "No": cuerpo y grupo vacíos, sin plazas cargadas y el foco donde estaba.
     EXPECT_EQ(ui().cboCuerpo->valor(), "");
     EXPECT_EQ(ui().cboGrupo->valor(), "");

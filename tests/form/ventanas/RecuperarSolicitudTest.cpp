@@ -5,13 +5,17 @@
 #include "../../printing/PlantillasReales.h"
 #include "FormularioPrueba.h"
 #include "catalogue/Esquemas.h"
+#include "form/ventanas/PestanaResultas.h"
 #include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/PestanaVacantes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/DocumentoWord.h"
 #include "startup/Globales.h"
 #include "startup/ventanas/AbrirSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
+#include "ui_PestanaResultas.h"
 #include "ui_PestanaSolicitante.h"
+#include "ui_PestanaVacantes.h"
 #include "users/Usuarios.h"
 
 #include <QAction>
@@ -417,7 +421,19 @@ TEST_F(RecuperarSolicitudTest, AbrirSolicitudLeeLaElegida) {
     EXPECT_EQ(G().rsVacantesSolicitadas->numeroRegistros(), 1);
     EXPECT_EQ(G().rsCursos->numeroRegistros(), 1);
     EXPECT_FALSE(d.cboCuerpo->isEnabled());
+    EXPECT_TRUE(d.OptSi->isChecked());  // se guardó con el servicio de salud NORSA
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    // Las plazas del cuerpo quedan cargadas: se siguen pidiendo plazas.
+    ASSERT_TRUE(G().rsVacantesCuerpo && G().rsResultasCuerpo);
+    ASSERT_GT(G().rsVacantesCuerpo->numeroRegistros(), 0);
+    abierto->tabPrincipal()->setCurrentIndex(2);
+    auto& v = abierto->pestanaVacantes()->controles();
+    elegirFila(v.cboPuestoVacante, G().rsVacantesCuerpo->valorEnFila(0, 0).toString());
+    v.cmdAceptarVacante->click();
+    procesar();
+    EXPECT_EQ(G().rsVacantesSolicitadas->numeroRegistros(), 2);
+    EXPECT_EQ(abierto->pestanaResultas()->controles().cboPuestoResultas->tabla(),
+              G().rsResultasCuerpo);
 }
 
 // Un combo se lee de su campo, no de la copia con "1" que el documento también lleva.
