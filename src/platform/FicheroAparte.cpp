@@ -32,6 +32,8 @@ QString causa(int error) {
             return QStringLiteral("en el lugar de la carpeta hay un fichero");
         case EISDIR:
             return QStringLiteral("en su lugar hay una carpeta");
+        case ENAMETOOLONG:
+            return QStringLiteral("el nombre es demasiado largo");
         default:
             return QString::fromLocal8Bit(std::strerror(error));
     }

@@ -7,11 +7,14 @@ const char* const kAyudaLector =
     "escaneadas (PNG, JPEG, TIFF), con las páginas en cualquier orden y de varias solicitudes a\n"
     "la vez. Junta las páginas de cada impresión, comprueba que no falte ni sobre ninguna y deja\n"
     "en la carpeta de salida un JSON por solicitud y plazas.csv, con una línea por plaza pedida.\n"
-    "De una CARPETA se leen sus PDF e imágenes.\n"
+    "De una CARPETA se leen sus PDF e imágenes (PNG, JPEG, JFIF, TIFF, GIF, BMP...); lo que no se\n"
+    "lee de ella se dice en el resumen.\n"
     "\n"
     "Opciones:\n"
-    "  -s, --salida CARPETA  carpeta de los resultados (si no se da, «lectura» en la carpeta\n"
-    "                        actual); se crea si no existe\n"
+    "  -s, --salida CARPETA  carpeta de los resultados: se crea si no existe y no debe tener\n"
+    "                        los de otra lectura (si no se da, una nueva en la carpeta actual,\n"
+    "                        «lectura-AAAAMMDD-HHMMSS»)\n"
+    "  --subcarpetas         lee también las subcarpetas de cada CARPETA\n"
     "  --ppp N               resolución a la que se pasan a imagen las páginas de los PDF (200);\n"
     "                        una página que no se lee se vuelve a probar al doble, en\n"
     "                        espejo y más grande\n"
@@ -70,6 +73,8 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
             const auto n = numero(args, i, 1, 256);
             if (!n) return n.estado();
             o.lectura.hilos = n.valor();
+        } else if (a == u"--subcarpetas") {
+            o.subcarpetas = true;
         } else if (a == u"--sin-progreso") {
             o.progreso = false;
         } else {

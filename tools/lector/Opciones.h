@@ -8,8 +8,9 @@
 
 struct OpcionesLector {
     QStringList entradas;  // ficheros y carpetas, tal como se dieron
-    QString salida = QStringLiteral("lectura");
+    QString salida;        // vacía: una carpeta nueva para esta lectura
     OpcionesLectura lectura;
+    bool subcarpetas = false;
     bool progreso = true;
     bool ayuda = false;
 };

@@ -139,7 +139,7 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
     txtDNI()->setEnabled(false);
 
     progreso.hide();
-    for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+    habilitarMenuSolicitud();
     if (!avisos.isEmpty())
         mostrarMensaje(avisos.join(QStringLiteral("\n\n")), kTituloRecuperar, Icono::Exclamacion,
                        Botones::Aceptar);

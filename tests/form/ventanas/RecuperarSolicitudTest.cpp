@@ -5,17 +5,22 @@
 #include "../../printing/PlantillasReales.h"
 #include "FormularioPrueba.h"
 #include "catalogue/Esquemas.h"
+#include "form/ventanas/PestanaResultas.h"
 #include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/PestanaVacantes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/DocumentoWord.h"
 #include "startup/Globales.h"
 #include "startup/ventanas/AbrirSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
+#include "ui_PestanaResultas.h"
 #include "ui_PestanaSolicitante.h"
+#include "ui_PestanaVacantes.h"
 #include "users/Usuarios.h"
 
 #include <sys/stat.h>
 #include <QAction>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -238,7 +243,14 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             }
             for (QWidget* c : form->controlesConCampo()) {
                 auto* caja = qobject_cast<QLineEdit*>(c);
-                if (caja && caja != d.txtDNI && caja->isVisibleTo(form.get()))
+                // Una fecha imposible no se guarda: las cajas de fecha llevan fechas.
+                const bool fecha = caja == d.txtFecNacimiento || caja == d.txtFechaIngreso ||
+                                   caja == d.txtFechaSit || caja == d.txtFecPosesion;
+                if (caja && fecha && caja->isVisibleTo(form.get()))
+                    caja->setText(
+                        QDate(1950 + g.entre(0, 60), 1 + g.entre(0, 11), 1 + g.entre(0, 27))
+                            .toString("dd/MM/yyyy"));
+                else if (caja && !fecha && caja != d.txtDNI && caja->isVisibleTo(form.get()))
                     caja->setText(g.texto(caja->maxLength() < 200 ? caja->maxLength() : 60));
                 auto* combo = qobject_cast<ComboDatos*>(c);
                 if (!combo || combo == d.cboCuerpo || combo == d.cboGrupo ||
@@ -429,7 +441,19 @@ TEST_F(RecuperarSolicitudTest, AbrirSolicitudLeeLaElegida) {
     EXPECT_EQ(G().rsVacantesSolicitadas->numeroRegistros(), 1);
     EXPECT_EQ(G().rsCursos->numeroRegistros(), 1);
     EXPECT_FALSE(d.cboCuerpo->isEnabled());
+    EXPECT_TRUE(d.OptSi->isChecked());  // se guardó con el servicio de salud NORSA
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    // Las plazas del cuerpo quedan cargadas: se siguen pidiendo plazas.
+    ASSERT_TRUE(G().rsVacantesCuerpo && G().rsResultasCuerpo);
+    ASSERT_GT(G().rsVacantesCuerpo->numeroRegistros(), 0);
+    abierto->tabPrincipal()->setCurrentIndex(2);
+    auto& v = abierto->pestanaVacantes()->controles();
+    elegirFila(v.cboPuestoVacante, G().rsVacantesCuerpo->valorEnFila(0, 0).toString());
+    v.cmdAceptarVacante->click();
+    procesar();
+    EXPECT_EQ(G().rsVacantesSolicitadas->numeroRegistros(), 2);
+    EXPECT_EQ(abierto->pestanaResultas()->controles().cboPuestoResultas->tabla(),
+              G().rsResultasCuerpo);
 }
 
 // Un combo se lee de su campo, no de la copia con "1" que el documento también lleva.
