@@ -202,6 +202,7 @@ QString resumenLote(const InformeLote& informe) {
                  .arg(s.vacantes.size())
                  .arg(s.resultas.size());
         for (const QString& p : s.problemas) t += QStringLiteral("  - %1\n").arg(p);
+        if (!s.nota.isEmpty()) t += QStringLiteral("  · %1\n").arg(s.nota);
     }
     if (!informe.problemas.isEmpty()) {
         t += QStringLiteral("Problemas del lote:\n");

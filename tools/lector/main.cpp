@@ -1,5 +1,6 @@
 // movilant-lector: de las páginas escaneadas o impresas a los datos de cada solicitud.
 #include "Opciones.h"
+#include "OrdenesRegistro.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
@@ -75,6 +76,18 @@ int main(int argc, char** argv) {
         escribir(stdout, QString::fromUtf8(kAyudaLector));
         return 0;
     }
+    if (o.orden != OrdenLector::Leer) {
+        const SalidaOrden s = o.orden == OrdenLector::Estado ? ordenEstado(o) : ordenExportar(o);
+        escribir(stdout, s.salida);
+        return s.error.isEmpty() ? s.estado : fallar(s.error, s.estado);
+    }
+    // El registro se abre antes de leer: si no se puede, el lote no se lee para nada.
+    std::unique_ptr<Registro> registro;
+    if (!o.registro.isEmpty()) {
+        auto abierto = Registro::abrir(o.registro);
+        if (!abierto) return fallar(abierto.mensaje(), 2);
+        registro = std::move(abierto.valor());
+    }
     const auto ficheros = ficherosDeEntrada(o.entradas);
     if (!ficheros) return fallar(ficheros.mensaje(), 2);
     // Antes de leer nada: un lote largo no se lee para nada.
@@ -89,10 +102,21 @@ int main(int argc, char** argv) {
     const InformeLote informe = comprobarLote(paginas);
     const auto escritos = escribirResultados(informe, o.salida);
     escribir(stdout, resumenLote(informe));
+    // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
+    Resultado anotado;
+    if (registro) {
+        const auto a = anotarLote(*registro, paginas);
+        if (a)
+            escribir(stdout, a.valor());
+        else
+            anotado = a.estado();
+    }
+    if (!anotado) fallar(anotado.mensaje(), 2);
     if (!escritos) return fallar(escritos.mensaje(), 2);
     escribir(stdout,
              QStringLiteral("Resultados en %1: %2 en JSON y %3.\n")
                  .arg(o.salida, cuantas(escritos.valor().size() - 1, "solicitud", "solicitudes"),
                       QString::fromLatin1(kNombreCsv)));
+    if (!anotado) return 2;
     return informe.todoCorrecto() ? 0 : 1;
 }
