@@ -69,20 +69,28 @@ QString PostgresPrivado::arrancar() {
 }
 
 QString PostgresPrivado::baseNueva() {
-    const QString nombre = QString("prueba%1").arg(++m_bases);
+    // Crear una base cuesta segundos en una máquina cargada: la de las pruebas se crea una vez y
+    // después se vacía tirando su esquema entero.
+    const bool primera = m_bases++ == 0;
+    bool hecha = false;
     {
         QSqlDatabase bd = QSqlDatabase::addDatabase("QPSQL", "postgres-privado");
         bd.setHostName(m_dir.path());
         bd.setPort(kPuerto);
         bd.setUserName(kUsuario);
-        bd.setDatabaseName("postgres");
-        const bool hecha = bd.open() && QSqlQuery(bd).exec("CREATE DATABASE " + nombre);
+        bd.setDatabaseName(primera ? "postgres" : "prueba");
+        if (bd.open()) {
+            QSqlQuery q(bd);
+            hecha = primera
+                        ? q.exec("CREATE DATABASE prueba")
+                        : q.exec("DROP SCHEMA public CASCADE") && q.exec("CREATE SCHEMA public");
+        }
         bd.close();
-        if (!hecha) return {};
     }
     QSqlDatabase::removeDatabase("postgres-privado");
-    return QString("postgresql://%1@/%2?host=%3&port=%4")
-        .arg(kUsuario, nombre, m_dir.path())
+    if (!hecha) return {};
+    return QString("postgresql://%1@/prueba?host=%2&port=%3")
+        .arg(kUsuario, m_dir.path())
         .arg(kPuerto);
 }
 

@@ -15,7 +15,7 @@ public:
     QString falta();
     // Vacío si arrancó; si no, por qué no.
     QString arrancar();
-    // Crea una base vacía y devuelve su URI; vacío si no se pudo.
+    // Una base vacía (la misma cada vez, vaciada) y su URI; vacío si no se pudo.
     QString baseNueva();
     QString errores() const;
     void parar();
