@@ -3,7 +3,7 @@
 #include "../tests/printing/DocxPrueba.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/LecturaPaginas.h"
-#include "lectura/Registro.h"
+#include "registro/Registro.h"
 #include "printing/CodigoBarras.h"
 #include "printing/Impresion.h"
 #include "startup/Globales.h"

@@ -2,8 +2,8 @@
 // solicitudes (unas 50 000 páginas) en SQLite. Lo que añade anotar un lote de 100 páginas a su
 // lectura se mide con las lecturas, en bench_lector.cpp.
 #include "../tests/lectura/ImpresionSimulada.h"
-#include "lectura/EstadoRegistro.h"
-#include "lectura/Registro.h"
+#include "registro/EstadoRegistro.h"
+#include "registro/Registro.h"
 #include "lectura/SalidaLectura.h"
 
 #include <benchmark/benchmark.h>

@@ -1,7 +1,7 @@
 #include "../apoyo/PostgresPrivado.h"
 #include "ImpresionSimulada.h"
-#include "lectura/EstadoRegistro.h"
-#include "lectura/Registro.h"
+#include "registro/EstadoRegistro.h"
+#include "registro/Registro.h"
 #include "lectura/SalidaLectura.h"
 
 #include <gtest/gtest.h>

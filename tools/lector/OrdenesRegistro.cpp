@@ -1,6 +1,6 @@
 #include "OrdenesRegistro.h"
 
-#include "lectura/EstadoRegistro.h"
+#include "registro/EstadoRegistro.h"
 #include "lectura/SalidaLectura.h"
 
 #include <QFileInfo>

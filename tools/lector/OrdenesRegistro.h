@@ -2,7 +2,7 @@
 
 #include "Opciones.h"
 #include "lectura/LecturaPaginas.h"
-#include "lectura/Registro.h"
+#include "registro/Registro.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "lectura/DestinoRegistro.h"
+#include "registro/DestinoRegistro.h"
 
 #include <QUrl>
 

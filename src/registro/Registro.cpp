@@ -1,4 +1,4 @@
-#include "lectura/Registro.h"
+#include "registro/Registro.h"
 
 #include "platform/Codificacion.h"
 

@@ -1,4 +1,4 @@
-#include "lectura/EstadoRegistro.h"
+#include "registro/EstadoRegistro.h"
 
 #include "lectura/SalidaLectura.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lectura/DestinoRegistro.h"
+#include "registro/DestinoRegistro.h"
 #include "lectura/LecturaPaginas.h"
 #include "platform/Resultado.h"
 
