@@ -18,7 +18,7 @@ namespace {
 
 const QString kPrefijo = QStringLiteral("12345678Z00123A07/12/202609:41:07");
 constexpr int kPaginas = 10;  // solicitante, cursos y ocho de Vacantes de 40 plazas
-constexpr int kCopias = 2;    // el lote lleva la impresión dos veces
+constexpr int kCopias = 10;   // el lote lleva la impresión diez veces: 100 páginas
 
 QString cargaDeUnos700() {
     QString s;

@@ -58,6 +58,14 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
                                    .arg(lista, describirOrigen(p.origen)));
             continue;
         }
+        // Los órdenes empiezan en 1: un 0 no lo imprime el programa.
+        if (p.plazas.first().orden < 1)
+            r.problemas.append(
+                QStringLiteral("la página %1 de %2 (%3) lleva una plaza con el orden %4, que no "
+                               "existe")
+                    .arg(p.numero)
+                    .arg(lista, describirOrigen(p.origen))
+                    .arg(p.plazas.first().orden));
         for (qsizetype j = 1; j < p.plazas.size(); ++j)
             if (p.plazas[j].orden != p.plazas[j - 1].orden + 1) {
                 r.problemas.append(

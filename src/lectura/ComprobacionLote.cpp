@@ -4,6 +4,7 @@
 #include "lectura/ComprobacionListas.h"
 #include "platform/Codificacion.h"
 #include "printing/CodigoBarras.h"
+#include "users/Validacion.h"
 
 #include <QMap>
 #include <QSet>
@@ -13,6 +14,7 @@ namespace {
 
 // Campos de la carga que forman la clave: DNI, cuerpo y grupo.
 constexpr int kCampoDni = 4;
+constexpr int kCampoDniConyuge = 8;
 constexpr int kCampoCuerpo = 19;
 constexpr int kCampoGrupo = 20;
 // Páginas de un fichero que se nombran en un mensaje antes de resumir el resto.
@@ -70,6 +72,17 @@ void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
     }
     s.campos = campos.valor();
     s.problemas += problemasCampos(s.campos);
+    // El programa no imprime un DNI que no pase su comprobación: uno así no viene de él.
+    for (const auto& [campo, que] :
+         {std::pair{kCampoDni, "DNI"}, {kCampoDniConyuge, "DNI del cónyuge"}}) {
+        const QString& dni = s.campos[campo];
+        if (campo == kCampoDniConyuge && dni.isEmpty()) continue;
+        if (const ComprobacionDNI c = ComprobarDNI(dni); !c.valido || c.texto != dni)
+            s.problemas.append(QStringLiteral("el %1 «%2» de los datos del solicitante no es "
+                                              "válido: no son ocho cifras y la letra que les "
+                                              "corresponde")
+                                   .arg(QString::fromUtf8(que), dni));
+    }
     if (ClaveSolicitante(s.campos[kCampoDni], s.campos[kCampoCuerpo], s.campos[kCampoGrupo]) !=
         s.clave)
         s.problemas.append(
@@ -82,11 +95,13 @@ void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
 void avisosFichero(const QString& fichero, const QStringList& paginas, const QString& que,
                    QStringList& avisos) {
     if (paginas.isEmpty()) return;
-    avisos.append(
-        QStringLiteral("fichero %1, %2 %3 %4")
+    QString aviso =
+        QStringLiteral("fichero %1, %2 %3")
             .arg(fichero,
                  paginas.size() == 1 ? QStringLiteral("página") : QStringLiteral("páginas"),
-                 enumerar(paginas), que));
+                 enumerar(paginas));
+    if (!que.isEmpty()) aviso += QLatin1Char(' ') + que;
+    avisos.append(aviso);
 }
 
 }  // namespace
@@ -169,7 +184,8 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
     QMap<QString, QVector<PaginaSolicitud>> grupos;
     QStringList ficheros;  // en el orden del lote, para los avisos
     QSet<QString> vistos;
-    QMap<QString, QStringList> enBlanco;
+    QMap<QString, QStringList> enBlanco, sinCodigo;
+    QStringList sinLeer;  // páginas que pueden ser de cualquier solicitud
     for (const PaginaLeida& p : paginas) {
         if (p.origen.pagina > 0) ++informe.paginas;
         if (!vistos.contains(p.origen.fichero)) {
@@ -181,15 +197,18 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
             case EstadoPagina::Fallo:
                 informe.problemas.append(
                     QStringLiteral("no se puede leer el %1: %2").arg(donde, p.detalle));
+                sinLeer.append(donde);
                 break;
             case EstadoPagina::Ilegible:
                 informe.problemas.append(QStringLiteral("código ilegible en %1").arg(donde));
+                sinLeer.append(donde);
                 break;
             case EstadoPagina::EnBlanco:
                 enBlanco[p.origen.fichero].append(QString::number(p.origen.pagina));
                 break;
             case EstadoPagina::SinCodigo:
                 ++informe.paginasSinCodigo;
+                sinCodigo[p.origen.fichero].append(QString::number(p.origen.pagina));
                 break;
             case EstadoPagina::ConCodigos:
                 for (const QByteArray& bytes : p.codigos) {
@@ -203,8 +222,10 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                 break;
         }
     }
-    for (const QString& f : ficheros)
+    for (const QString& f : ficheros) {
         avisosFichero(f, enBlanco.value(f), QStringLiteral("en blanco"), informe.avisos);
+        avisosFichero(f, sinCodigo.value(f), QString(), informe.sinCodigo);
+    }
 
     QVector<QVector<PaginaSolicitud>> deCadaUna;
     for (auto it = grupos.cbegin(); it != grupos.cend(); ++it) {
@@ -222,5 +243,10 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                                "las %2: %3")
                     .arg(otra.fecha, otra.hora, ubicaciones(deCadaUna[j])));
         }
+    if (!sinLeer.isEmpty())
+        for (SolicitudLeida& s : informe.solicitudes)
+            s.problemas.append(
+                QStringLiteral("puede faltarle alguna página: no se ha podido leer %1")
+                    .arg(sinLeer.join(QStringLiteral("; "))));
     return informe;
 }

@@ -29,12 +29,15 @@ struct InformeLote {
     QVector<SolicitudLeida> solicitudes;  // por DNI, cuerpo, grupo y momento de la impresión
     QStringList problemas;  // del lote: ficheros y códigos que no se leen o no se entienden
     QStringList avisos;     // páginas en blanco, por fichero
+    QStringList sinCodigo;  // las páginas sin código (cursos y documentos), por fichero
     int paginas = 0;
-    int paginasSinCodigo = 0;  // las de cursos y documentos no llevan
+    int paginasSinCodigo = 0;
     // Verdadero si hay alguna solicitud, todas están completas y no hay problemas del lote.
     bool todoCorrecto() const;
 };
 
+// Una página con un código ilegible o que no se puede leer puede ser de cualquier solicitud del
+// lote: ninguna se da por completa mientras haya alguna.
 // En un lote, dos impresiones del mismo solicitante son un problema de las dos; en el registro
 // de la oficina una reimpresión es lo normal y cada impresión se comprueba por su cuenta.
 enum class Reimpresiones { SonProblema, SeCompruebanAparte };

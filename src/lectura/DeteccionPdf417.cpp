@@ -1,5 +1,7 @@
 #include "lectura/DeteccionPdf417.h"
 
+#include <QtGlobal>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -37,7 +39,7 @@ bool encaja(const int* anchos, const Patron& p) {
 
 }  // namespace
 
-bool hayPdf417(const QImage& gris) {
+bool hayPdf417(const QImage& gris, int umbral) {
     if (gris.format() != QImage::Format_Grayscale8 || gris.width() < 2) return false;
     const size_t cajas = size_t(gris.width() / kCaja + 2);
     std::vector<std::vector<int>> cuentas(std::size(kPatrones), std::vector<int>(cajas, 0));
@@ -48,10 +50,10 @@ bool hayPdf417(const QImage& gris) {
         anchos.clear();
         inicios.clear();
         negros.clear();
-        bool negro = linea[0] < 128;
+        bool negro = linea[0] < umbral;
         int inicio = 0;
         for (int x = 1; x <= gris.width(); ++x) {
-            const bool n = x < gris.width() && linea[x] < 128;
+            const bool n = x < gris.width() && linea[x] < umbral;
             if (x < gris.width() && n == negro) continue;
             anchos.push_back(x - inicio);
             inicios.push_back(inicio);
@@ -71,4 +73,87 @@ bool hayPdf417(const QImage& gris) {
         for (size_t c = 1; c + 1 < cajas; ++c)
             if (cuenta[c - 1] + cuenta[c] + cuenta[c + 1] >= kLineasMinimas) return true;
     return false;
+}
+
+NivelesHoja nivelesHoja(const QImage& gris) {
+    constexpr int kPaso = 3;
+    std::array<qint64, 256> histograma{};
+    qint64 puntos = 0;
+    for (int y = 0; y < gris.height(); y += kPaso) {
+        const uchar* linea = gris.constScanLine(y);
+        for (int x = 0; x < gris.width(); x += kPaso, ++puntos) ++histograma[linea[x]];
+    }
+    NivelesHoja n;
+    qint64 acumulado = 0;
+    bool tinta = false;
+    for (int nivel = 0; nivel < 256; ++nivel) {
+        acumulado += histograma[size_t(nivel)];
+        if (!tinta && acumulado * 200 >= puntos) {
+            n.tinta = nivel;
+            tinta = true;
+        }
+        if (acumulado * 2 >= puntos) {
+            n.papel = nivel;
+            break;
+        }
+    }
+    return n;
+}
+
+bool hojaEnBlanco(const QImage& gris, const NivelesHoja& n) {
+    constexpr int kPaso = 3;
+    const int umbral = n.papel - kContrasteTinta;
+    qint64 puntos = 0, oscuros = 0;
+    for (int y = 0; y < gris.height(); y += kPaso) {
+        const uchar* linea = gris.constScanLine(y);
+        for (int x = 0; x < gris.width(); x += kPaso, ++puntos)
+            if (linea[x] < umbral) ++oscuros;
+    }
+    return oscuros * 1000 < puntos;
+}
+
+// La hoja se parte en celdas de 2 mm de ancho por 1 de alto (la anchura de un A4 entre 105 y entre
+// 210): en una celda así un PDF417 tiene la mitad de tinta, con barras anchas o estrechas, y una
+// línea de una tabla o un texto, mucho menos. Un código es una ventana de 3 por 0,6 cm (o de 0,6
+// por 3, en una hoja girada) con casi todas sus celdas a media tinta; un texto no la llena nunca,
+// porque entre sus líneas queda papel.
+double zonaCodigoMaxima(const QImage& gris, const NivelesHoja& n) {
+    if (!n.hayTinta()) return 0;
+    const int anchoCelda = qMax(2, gris.width() / 105), altoCelda = qMax(1, gris.width() / 210);
+    const int ancho = gris.width() / anchoCelda, alto = gris.height() / altoCelda;
+    if (ancho < 1 || alto < 1) return 0;
+    std::vector<qint64> sumas(size_t(ancho) * size_t(alto), 0);
+    for (int y = 0; y < alto * altoCelda; ++y) {
+        const uchar* linea = gris.constScanLine(y);
+        qint64* fila = sumas.data() + size_t(y / altoCelda) * size_t(ancho);
+        for (int x = 0; x < ancho * anchoCelda; ++x) fila[x / anchoCelda] += linea[x];
+    }
+    // Celdas a media tinta acumuladas desde la esquina, para contar las de cada ventana de una vez.
+    const double puntosCelda = double(anchoCelda) * altoCelda, contraste = n.papel - n.tinta;
+    std::vector<int> acumuladas(size_t(ancho + 1) * size_t(alto + 1), 0);
+    auto acumulada = [&](int x, int y) -> int& {
+        return acumuladas[size_t(y) * size_t(ancho + 1) + size_t(x)];
+    };
+    for (int y = 0; y < alto; ++y)
+        for (int x = 0; x < ancho; ++x) {
+            const double cubierta =
+                (n.papel - sumas[size_t(y) * size_t(ancho) + size_t(x)] / puntosCelda) / contraste;
+            acumulada(x + 1, y + 1) = acumulada(x, y + 1) + acumulada(x + 1, y) - acumulada(x, y) +
+                                      (cubierta >= 0.3 && cubierta <= 0.9 ? 1 : 0);
+        }
+    double mejor = 0;
+    // 3 cm por 0,6 cm: 15 × 6 celdas en horizontal, 3 × 30 en vertical.
+    for (const auto& [w, h] : {std::pair{15, 6}, {3, 30}}) {
+        for (int y = 0; y + h <= alto; ++y)
+            for (int x = 0; x + w <= ancho; ++x) {
+                const int dentro = acumulada(x + w, y + h) - acumulada(x, y + h) -
+                                   acumulada(x + w, y) + acumulada(x, y);
+                mejor = std::max(mejor, double(dentro) / (w * h));
+            }
+    }
+    return mejor;
+}
+
+bool hayZonaCodigo(const QImage& gris, const NivelesHoja& n) {
+    return zonaCodigoMaxima(gris, n) >= 0.8;
 }

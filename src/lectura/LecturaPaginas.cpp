@@ -1,35 +1,24 @@
 #include "lectura/LecturaPaginas.h"
 
 #include "lectura/DeteccionPdf417.h"
+#include "lectura/FicherosEntrada.h"
 #include "platform/Causas.h"
 #include "platform/Paralelo.h"
 #include "printing/ProcesosExternos.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
+#include <QSizeF>
+#include <cmath>
+#include <limits>
 // Sin esto la cabecera avisa del cambio de tipo de text(), que aquí no se usa.
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 
 namespace {
-
-// Una página es blanca si menos de una milésima de sus puntos es oscura (las motas de un escaneo
-// no llegan).
-bool enBlanco(const QImage& gris) {
-    constexpr int kPaso = 3;
-    qint64 puntos = 0, oscuros = 0;
-    for (int y = 0; y < gris.height(); y += kPaso) {
-        const uchar* linea = gris.constScanLine(y);
-        for (int x = 0; x < gris.width(); x += kPaso, ++puntos)
-            if (linea[x] < 128) ++oscuros;
-    }
-    return oscuros * 1000 < puntos;
-}
 
 enum class Clase { Pdf, Imagen };
 
@@ -37,6 +26,7 @@ struct Fichero {
     QString ruta;
     Clase clase = Clase::Imagen;
     int paginas = 0;
+    QVector<QSizeF> tamanos;  // de cada página de un PDF, en puntos
     QString fallo;
 };
 
@@ -47,7 +37,8 @@ QString causaImagen(QImageReader::ImageReaderError error) {
         case QImageReader::DeviceError:
             return QStringLiteral("no se puede leer del disco");
         case QImageReader::UnsupportedFormatError:
-            return QStringLiteral("no es un PDF ni una imagen PNG, JPEG o TIFF");
+            return QStringLiteral("no es un PDF ni una imagen de las que se leen (%1)")
+                .arg(extensionesLeidas().mid(1).join(QStringLiteral(", ")).toUpper());
         case QImageReader::InvalidDataError:
             return QStringLiteral("la imagen está dañada o incompleta");
         default:
@@ -55,27 +46,60 @@ QString causaImagen(QImageReader::ImageReaderError error) {
     }
 }
 
+// Un PDF puede llevar algo delante de su cabecera: los visores la buscan en el primer kilobyte.
+constexpr int kBytesAntesDelPdf = 1024;
+
+void examinarPdf(Fichero& f) {
+    f.clase = Clase::Pdf;
+    // Las páginas y el tamaño de cada una (pdfinfo no pasa de la última).
+    const auto r = lanzarProceso(QStringLiteral("pdfinfo"),
+                                 {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                                  QString::number(std::numeric_limits<int>::max()), f.ruta},
+                                 60000, QStringLiteral("contar las páginas del PDF"));
+    if (!r) {
+        f.fallo = r.mensaje();
+        return;
+    }
+    static const QRegularExpression kPaginas(QStringLiteral("^Pages:\\s+(\\d+)"),
+                                             QRegularExpression::MultilineOption);
+    static const QRegularExpression kTamano(
+        QStringLiteral("^Page\\s+\\d+\\s+size:\\s+([\\d.]+)\\s+x\\s+([\\d.]+)"),
+        QRegularExpression::MultilineOption);
+    const auto m = kPaginas.match(r.valor().salida);
+    if (r.valor().codigo != 0 || !m.hasMatch()) {
+        f.fallo = r.valor().errores.contains(QStringLiteral("password"), Qt::CaseInsensitive)
+                      ? QStringLiteral("el PDF está protegido con contraseña")
+                      : QStringLiteral("el PDF está dañado o no se puede abrir");
+        return;
+    }
+    if ((f.paginas = m.captured(1).toInt()) == 0)
+        f.fallo = QStringLiteral("el PDF no tiene páginas");
+    for (auto it = kTamano.globalMatch(r.valor().salida); it.hasNext();) {
+        const auto t = it.next();
+        f.tamanos.append(QSizeF(t.captured(1).toDouble(), t.captured(2).toDouble()));
+    }
+}
+
 Fichero examinar(const QString& ruta) {
     Fichero f;
     f.ruta = ruta;
+    // Antes de abrirlo: abrir una tubería espera a que alguien escriba en ella.
+    const QFileInfo info(ruta);
+    if (!info.isFile()) {
+        f.fallo = QStringLiteral("no es un fichero corriente (una tubería, un dispositivo...)");
+        return f;
+    }
     QFile entrada(ruta);
     if (!entrada.open(QIODevice::ReadOnly)) {
         f.fallo = causaLectura(ruta);
         return f;
     }
-    if (entrada.peek(5) == "%PDF-") {
-        f.clase = Clase::Pdf;
-        const auto r = lanzarProceso(QStringLiteral("pdfinfo"), {ruta}, 60000,
-                                     QStringLiteral("contar las páginas del PDF"));
-        static const QRegularExpression kPaginas(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                                 QRegularExpression::MultilineOption);
-        const auto m = r ? kPaginas.match(r.valor().salida) : QRegularExpressionMatch();
-        if (!r)
-            f.fallo = r.mensaje();
-        else if (r.valor().codigo != 0 || !m.hasMatch())
-            f.fallo = QStringLiteral("el PDF está dañado o no se puede abrir");
-        else if ((f.paginas = m.captured(1).toInt()) == 0)
-            f.fallo = QStringLiteral("el PDF no tiene páginas");
+    if (entrada.size() == 0) {
+        f.fallo = QStringLiteral("el fichero está vacío");
+        return f;
+    }
+    if (entrada.peek(kBytesAntesDelPdf).contains("%PDF-")) {
+        examinarPdf(f);
         return f;
     }
     QImageReader lector(&entrada);
@@ -87,12 +111,21 @@ Fichero examinar(const QString& ruta) {
     return f;
 }
 
-ResultadoDe<QImage> rasterizar(const QString& pdf, int pagina, int ppp) {
+// Resolución de una página de ese tamaño (en puntos) que no pasa de los puntos máximos.
+int pppPagina(const Fichero& f, int pagina, int ppp) {
+    if (pagina > f.tamanos.size()) return ppp;
+    const QSizeF t = f.tamanos[pagina - 1];
+    const double pulgadas2 = t.width() * t.height() / (72.0 * 72.0);
+    if (pulgadas2 <= 0) return ppp;
+    return qBound(1, int(std::sqrt(double(kPuntosMaximos) / pulgadas2)), ppp);
+}
+
+ResultadoDe<QImage> rasterizar(const Fichero& f, int pagina, int ppp) {
     QProcess p;
     const QString n = QString::number(pagina);
     p.start(programasExternos().pdftoppm,
-            {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-gray"),
-             QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf});
+            {QStringLiteral("-r"), QString::number(pppPagina(f, pagina, ppp)),
+             QStringLiteral("-gray"), QStringLiteral("-f"), n, QStringLiteral("-l"), n, f.ruta});
     if (!p.waitForStarted(30000))
         return Resultado::fallo(QStringLiteral("no se puede ejecutar «%1» para pasar el PDF a "
                                                "imagen")
@@ -110,23 +143,39 @@ ResultadoDe<QImage> rasterizar(const QString& pdf, int pagina, int ppp) {
     return imagen;
 }
 
-// Un JPEG cortado se lee igual (lo que falta sale gris) y solo se nota en que no acaba con su
-// marca de fin.
-bool jpegCortado(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly) || f.size() < 4) return false;
-    if (f.read(2) != QByteArrayLiteral("\xFF\xD8") || !f.seek(f.size() - 2)) return false;
-    return f.read(2) != QByteArrayLiteral("\xFF\xD9");
-}
+// Una imagen más grande que esto no se lee si su formato no sabe leerse ya reducido (PNG, TIFF):
+// se lee entera antes de reducirla.
+constexpr qint64 kPuntosSinReducir = 2 * kPuntosMaximos;
 
+// La página de una imagen, en gris y como mucho con los puntos máximos.
 ResultadoDe<QImage> imagenDe(const Fichero& f, int indice) {
     QImageReader lector(f.ruta);
     if (f.paginas > 1 && !lector.jumpToImage(indice))
         return Resultado::fallo(QStringLiteral("la página no se encuentra en la imagen"));
+    const QSize tamano = lector.size();
+    const qint64 puntos = qint64(tamano.width()) * tamano.height();
+    if (tamano.isValid() && puntos > kPuntosMaximos) {
+        if (!lector.supportsOption(QImageIOHandler::ScaledSize) && puntos > kPuntosSinReducir)
+            return Resultado::fallo(
+                QStringLiteral("la imagen es demasiado grande: %1 × %2 puntos (se leen hasta %3 "
+                               "millones; una hoja escaneada a 600 ppp tiene 35)")
+                    .arg(tamano.width())
+                    .arg(tamano.height())
+                    .arg(kPuntosSinReducir / 1'000'000));
+        lector.setScaledSize(tamano * std::sqrt(double(kPuntosMaximos) / double(puntos)));
+    }
+    // Un JPEG o un PNG cortados se ven antes de leerlos: el JPEG se leería igual (lo que falta,
+    // gris) y libpng escribe su queja en la salida de errores, que es del que lee el lote.
+    QFile fichero(f.ruta);
+    if (!fichero.open(QIODevice::ReadOnly)) return Resultado::fallo(causaLectura(f.ruta));
+    const QByteArray bytes = fichero.readAll();
+    if ((bytes.startsWith("\xFF\xD8") && !jpegCompleto(bytes)) ||
+        (bytes.startsWith("\x89PNG") && !pngCompleto(bytes)))
+        return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
     QImage imagen = lector.read();
     if (imagen.isNull()) return Resultado::fallo(causaImagen(lector.error()));
-    if (jpegCortado(f.ruta)) return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
-    return imagen;
+    // En gris antes de nada: en color cada copia (espejo, ampliación) ocupa cuatro veces más.
+    return imagen.convertToFormat(QImage::Format_Grayscale8);
 }
 
 void anotar(PaginaLeida& p, const AnalisisImagen& a) {
@@ -137,8 +186,15 @@ void anotar(PaginaLeida& p, const AnalisisImagen& a) {
                                     : EstadoPagina::SinCodigo;
 }
 
+QImage enGris(const QImage& imagen) {
+    return imagen.format() == QImage::Format_Grayscale8
+               ? imagen
+               : imagen.convertToFormat(QImage::Format_Grayscale8);
+}
+
 // Las lecturas de un escaneo cuyo PDF417 no se ha leído tal cual; sin códigos si ninguna lo lee.
 AnalisisImagen otrasLecturas(const QImage& imagen) {
+    const QImage gris = enGris(imagen);
     // zxing-cpp pierde códigos girados a favor de las agujas del reloj que, girados lo mismo al
     // revés, lee casi siempre (el ZXing original de Java también). Sigue el indicador de fila
     // izquierdo hacia abajo desde la esquina de arriba, y solo corrige su arranque dos píxeles
@@ -148,14 +204,17 @@ AnalisisImagen otrasLecturas(const QImage& imagen) {
     // derecho diga otra cosa, y el código no cuadra. En espejo el giro cambia de sentido, y
     // zxing-cpp también lee los PDF417 en espejo (con sus bytes de siempre): es lo primero que se
     // prueba.
-    const QImage espejo = imagen.mirrored(true, false);
+    const QImage espejo = gris.mirrored(true, false);
     const AnalisisImagen b = analizarImagen(espejo);
     if (!b.codigos.isEmpty()) return b;
     // Un escaneo de poca resolución, o algo torcido: otra rejilla de píxeles cae distinta sobre
     // las filas del código. Vez y media rescata escaneos que al doble siguen sin leerse, y al
     // revés.
+    // Ninguna ampliación pasa de los puntos máximos.
+    const double puntos = double(gris.width()) * gris.height();
     for (const double factor : {1.5, 2.0, 1.25})
-        for (const QImage* origen : {&imagen, &espejo}) {
+        for (const QImage* origen : {&gris, &espejo}) {
+            if (puntos * factor * factor > double(kPuntosMaximos)) continue;
             const AnalisisImagen c = analizarImagen(origen->scaled(
                 QSize(qRound(origen->width() * factor), qRound(origen->height() * factor)),
                 Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
@@ -167,7 +226,7 @@ AnalisisImagen otrasLecturas(const QImage& imagen) {
 void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     const int indice = p.origen.pagina - 1;
     const auto imagen =
-        f.clase == Clase::Pdf ? rasterizar(f.ruta, p.origen.pagina, o.ppp) : imagenDe(f, indice);
+        f.clase == Clase::Pdf ? rasterizar(f, p.origen.pagina, o.ppp) : imagenDe(f, indice);
     if (!imagen) {
         p.estado = EstadoPagina::Fallo;
         p.detalle = imagen.mensaje();
@@ -182,7 +241,7 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     }
     AnalisisImagen a = analizarImagen(imagen.valor());
     if (a.codigos.isEmpty() && a.ilegible) {
-        const auto otra = rasterizar(f.ruta, p.origen.pagina, o.pppReintento);
+        const auto otra = rasterizar(f, p.origen.pagina, o.pppReintento);
         if (otra) {
             const AnalisisImagen b = analizarImagen(otra.valor());
             if (!b.codigos.isEmpty()) a = b;
@@ -206,8 +265,8 @@ QString describirOrigen(const OrigenPagina& origen) {
 
 AnalisisImagen analizarImagen(const QImage& imagen) {
     AnalisisImagen a;
-    const QImage gris = imagen.convertToFormat(QImage::Format_Grayscale8);
-    if (gris.isNull() || enBlanco(gris)) {
+    const QImage gris = enGris(imagen);
+    if (gris.isNull()) {
         a.enBlanco = true;
         return a;
     }
@@ -221,45 +280,22 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
         const ZXing::ByteArray& b = r.bytes();
         a.codigos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
     }
-    if (a.codigos.isEmpty()) a.ilegible = hayPdf417(gris);
+    if (!a.codigos.isEmpty()) return a;
+    // Solo en una hoja donde no se ha leído nada se mira qué hay, con los umbrales de esa hoja:
+    // una impresión clara no es una hoja en blanco, ni un código desenfocado una hoja sin código.
+    const NivelesHoja niveles = nivelesHoja(gris);
+    a.ilegible =
+        niveles.hayTinta() && (hayPdf417(gris, niveles.umbral()) || hayZonaCodigo(gris, niveles));
+    a.enBlanco = !a.ilegible && hojaEnBlanco(gris, niveles);
     return a;
 }
 
 AnalisisImagen analizarEscaneo(const QImage& imagen) {
-    const AnalisisImagen a = analizarImagen(imagen);
+    const QImage gris = enGris(imagen);
+    const AnalisisImagen a = analizarImagen(gris);
     if (!a.codigos.isEmpty() || !a.ilegible) return a;
-    const AnalisisImagen b = otrasLecturas(imagen);
+    const AnalisisImagen b = otrasLecturas(gris);
     return b.codigos.isEmpty() ? a : b;
-}
-
-ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas) {
-    static const QStringList kFiltros = {"*.pdf", "*.png", "*.jpg", "*.jpeg", "*.tif", "*.tiff"};
-    QStringList ficheros;
-    QSet<QString> vistos;  // un fichero dado dos veces (o también por su carpeta) se lee una
-    auto anadir = [&](const QString& ruta) {
-        const QString canonica = QFileInfo(ruta).canonicalFilePath();
-        if (vistos.contains(canonica)) return;
-        vistos.insert(canonica);
-        ficheros.append(ruta);
-    };
-    for (const QString& ruta : rutas) {
-        const QFileInfo info(ruta);
-        if (!info.exists())
-            return Resultado::fallo(QStringLiteral("No se encuentra «%1».").arg(ruta),
-                                    Errores::FicheroNoEncontrado);
-        if (!info.isDir()) {
-            anadir(ruta);
-            continue;
-        }
-        const QDir carpeta(ruta);
-        for (const QString& f :
-             carpeta.entryList(kFiltros, QDir::Files, QDir::Name | QDir::IgnoreCase))
-            anadir(carpeta.filePath(f));
-    }
-    if (ficheros.isEmpty())
-        return Resultado::fallo(QStringLiteral("No hay ningún PDF ni ninguna imagen que leer."),
-                                Errores::FicheroNoEncontrado);
-    return ficheros;
 }
 
 QVector<PaginaLeida> leerLote(const QStringList& rutas, const OpcionesLectura& opciones,

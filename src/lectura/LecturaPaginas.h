@@ -41,23 +41,26 @@ struct PaginaLeida {
 // Lo que hay en una imagen de página.
 struct AnalisisImagen {
     QVector<QByteArray> codigos;
-    bool ilegible = false;  // no se ha leído ninguno, pero se ve un PDF417
+    bool ilegible = false;  // no se ha leído ninguno, pero se ve un PDF417 o su zona
     bool enBlanco = false;
 };
+// Primero se buscan los códigos; solo en una hoja donde no hay ninguno se mira si se ve uno que no
+// se lee y, si no, si está en blanco.
 AnalisisImagen analizarImagen(const QImage& imagen);
 // Lo mismo con una imagen escaneada, que es la que es: si se ve un PDF417 que no se lee, se
 // prueba la imagen en espejo y más grande.
 AnalisisImagen analizarEscaneo(const QImage& imagen);
+
+// Los puntos que se analizan de una página como mucho (unos 24 millones: un A4 a 480 ppp): la
+// página de un PDF se pasa a imagen con menos resolución si no cabe, una imagen más grande se lee
+// reducida y ninguna se amplía por encima. Así la memoria no depende de lo que traiga el fichero.
+inline constexpr qint64 kPuntosMaximos = 24'000'000;
 
 struct OpcionesLectura {
     int ppp = 200;           // resolución a la que se pasa a imagen cada página de un PDF
     int pppReintento = 400;  // y la de la segunda lectura de una página que no se lee
     int hilos = 0;           // 0: uno por núcleo
 };
-
-// Los ficheros de entrada: cada ruta tal cual y, si es una carpeta, sus PDF e imágenes por orden
-// de nombre; el mismo fichero, una sola vez. Falla si una ruta no existe o si no queda ninguno.
-ResultadoDe<QStringList> ficherosDeEntrada(const QStringList& rutas);
 
 // Lee todas las páginas de los ficheros, en el orden de los ficheros y de sus páginas. Un fichero
 // que no se puede abrir da una página en Fallo con la causa. `avance` se llama desde el hilo que

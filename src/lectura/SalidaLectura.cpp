@@ -3,7 +3,9 @@
 #include "lectura/CargaSolicitante.h"
 #include "platform/FicheroAparte.h"
 
+#include <QCryptographicHash>
 #include <QDate>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,16 +54,37 @@ QJsonArray plazasJson(const QVector<PlazaLeida>& plazas) {
     return a;
 }
 
+// El momento de la impresión como AAAA-MM-DD HH:MM:SS: "07/12/2026" una hoja de cálculo lo toma
+// por el 12 de julio.
 QString momento(const SolicitudLeida& s) {
-    return s.fecha + QLatin1Char(' ') + s.hora;
+    const QDate d = QDate::fromString(s.fecha, QStringLiteral("dd/MM/yyyy"));
+    return (d.isValid() ? d.toString(Qt::ISODate) : s.fecha) + QLatin1Char(' ') + s.hora;
 }
 
-QString campoCsv(const QString& v) {
-    if (!v.contains(u';') && !v.contains(u'"') && !v.contains(u'\n') && !v.contains(u'\r'))
-        return v;
+QString entreComillas(const QString& v) {
     return QLatin1Char('"') + QString(v).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
            QLatin1Char('"');
 }
+
+// Una celda de texto leído. Lo que una hoja de cálculo tomaría por una fórmula lleva delante un
+// apóstrofo: cualquiera puede imprimir un código con "=cmd|..." y mandarlo.
+QString campoCsv(QString v) {
+    static const QString kFormula = QStringLiteral("=+-@\t\r");
+    if (!v.isEmpty() && kFormula.contains(v[0])) v.prepend(u'\'');
+    if (!v.contains(u';') && !v.contains(u'"') && !v.contains(u'\n') && !v.contains(u'\r'))
+        return v;
+    return entreComillas(v);
+}
+
+// Una celda que debe quedar como texto aunque sean cifras ("00123" no es 123): la fórmula de un
+// texto fijo, ="00123", con sus comillas dobladas; lo que lleve dentro nunca se calcula.
+QString textoCsv(const QString& v) {
+    return entreComillas(QStringLiteral("=") + entreComillas(v));
+}
+
+// Lo que cabe de la parte variable del nombre de un JSON; con los 16 del momento y el resumen
+// queda muy por debajo de lo que admite cualquier sistema de ficheros.
+constexpr int kLargoNombre = 60;
 
 }  // namespace
 
@@ -73,10 +96,17 @@ QString nombreJson(const SolicitudLeida& s) {
     static const QRegularExpression kRaro(QStringLiteral("[^A-Za-z0-9-]"));
     const QString fecha = s.fecha.mid(6, 4) + s.fecha.mid(3, 2) + s.fecha.left(2);
     const QString hora = QString(s.hora).remove(u':');
-    return QStringLiteral("%1_%2%3_%4_%5.json")
-        .arg(textoConAcentos(s.dni).replace(kRaro, QStringLiteral("_")),
-             QString(s.cuerpo).replace(kRaro, QStringLiteral("_")),
-             QString(s.grupo).replace(kRaro, QStringLiteral("_")), fecha, hora);
+    QString clave =
+        QStringLiteral("%1_%2%3").arg(textoConAcentos(s.dni).replace(kRaro, QStringLiteral("_")),
+                                      QString(s.cuerpo).replace(kRaro, QStringLiteral("_")),
+                                      QString(s.grupo).replace(kRaro, QStringLiteral("_")));
+    if (clave.size() > kLargoNombre) {
+        // Dos claves largas que empiezan igual no se pisan: el resumen es el de la clave entera.
+        const QByteArray resumen =
+            QCryptographicHash::hash(s.clave.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+        clave = clave.left(kLargoNombre) + QLatin1Char('_') + QString::fromLatin1(resumen);
+    }
+    return QStringLiteral("%1_%2_%3.json").arg(clave, fecha, hora);
 }
 
 QByteArray jsonSolicitud(const SolicitudLeida& s) {
@@ -119,17 +149,20 @@ QByteArray csvPlazas(const QVector<SolicitudLeida>& solicitudes) {
                 t += QStringList{campoCsv(textoConAcentos(s.dni)),
                                  nombreTipo(lista),
                                  QString::number(p.orden),
-                                 campoCsv(p.codigo),
-                                 campoCsv(s.cuerpo),
+                                 textoCsv(p.codigo),
+                                 textoCsv(s.cuerpo),
                                  campoCsv(s.grupo),
-                                 momento(s),
+                                 campoCsv(momento(s)),
                                  s.completa() ? QStringLiteral("S") : QStringLiteral("N")}
                          .join(u';') +
                      QStringLiteral("\r\n");
     return t.toUtf8();
 }
 
-Resultado prepararCarpetaSalida(const QString& carpeta) {
+namespace {
+
+// Crea la carpeta si no existe; el fallo dice por qué no se puede.
+Resultado crearCarpeta(const QString& carpeta) {
     if (QDir().mkpath(carpeta) && QFileInfo(carpeta).isWritable()) return Resultado::correcto();
     // La causa está en lo primero que ya existe del camino.
     QFileInfo existe(QDir::cleanPath(QDir(carpeta).absolutePath()));
@@ -145,8 +178,49 @@ Resultado prepararCarpetaSalida(const QString& carpeta) {
         Errores::ErrorEntradaSalida);
 }
 
-ResultadoDe<QStringList> escribirResultados(const InformeLote& informe, const QString& carpeta) {
-    if (const Resultado r = prepararCarpetaSalida(carpeta); !r) return r;
+}  // namespace
+
+Resultado prepararCarpetaSalida(const QString& carpeta) {
+    if (const Resultado r = crearCarpeta(carpeta); !r) return r;
+    const QStringList resultados = QDir(carpeta).entryList(
+        {QStringLiteral("*.json"), QString::fromLatin1(kNombreCsv)}, QDir::Files);
+    if (resultados.isEmpty()) return Resultado::correcto();
+    return Resultado::fallo(
+        QStringLiteral("La carpeta de salida «%1» ya tiene los resultados de otra lectura (%2): "
+                       "elija otra, o no dé --salida y se creará una nueva.")
+            .arg(carpeta, resultados.first()),
+        Errores::ErrorEntradaSalida);
+}
+
+ResultadoDe<QString> carpetaSalidaNueva(const QString& dentro) {
+    const QDir base(dentro);
+    const QString nombre = QStringLiteral("lectura-") +
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    // mkdir no crea una que ya exista: dos lecturas a la vez no comparten carpeta.
+    for (int i = 1; i < 1000; ++i) {
+        const QString ruta =
+            base.filePath(i == 1 ? nombre : QStringLiteral("%1-%2").arg(nombre).arg(i));
+        if (base.mkdir(QFileInfo(ruta).fileName())) return ruta;
+        if (!QFileInfo::exists(ruta)) {
+            const Resultado r = crearCarpeta(ruta);  // dice por qué no
+            if (!r) return r;
+        }
+    }
+    return Resultado::fallo(
+        QStringLiteral("No se puede crear una carpeta nueva para los resultados en «%1».")
+            .arg(dentro),
+        Errores::ErrorEntradaSalida);
+}
+
+ResultadoDe<QString> carpetaDeSalida(const QString& pedida) {
+    if (pedida.isEmpty()) return carpetaSalidaNueva();
+    if (const Resultado r = prepararCarpetaSalida(pedida); !r) return r;
+    return pedida;
+}
+
+ResultadoDe<ResultadosEscritos> escribirResultados(const InformeLote& informe,
+                                                   const QString& carpeta) {
+    if (const Resultado r = crearCarpeta(carpeta); !r) return r;
     const QDir dir(carpeta);
     QVector<std::pair<QString, QByteArray>> salidas;
     QSet<QString> nombres;
@@ -161,32 +235,39 @@ ResultadoDe<QStringList> escribirResultados(const InformeLote& informe, const QS
     }
     salidas.append({dir.filePath(QString::fromLatin1(kNombreCsv)), csvPlazas(informe.solicitudes)});
 
-    QStringList apartes;
+    ResultadosEscritos r;
     for (const auto& [destino, bytes] : salidas) {
-        const auto aparte = escribirAparte(destino, bytes);
-        if (!aparte) {
-            for (const QString& a : apartes) QFile::remove(a);
-            return aparte.estado();
-        }
-        apartes.append(aparte.valor());
+        if (const Resultado e = escribirReemplazando(destino, bytes); !e)
+            r.fallos.append(e.mensaje());
+        else
+            r.escritos.append(destino);
     }
-    QStringList escritos;
-    for (qsizetype i = 0; i < salidas.size(); ++i) {
-        if (const Resultado r = ponerEnSuSitio(apartes[i], salidas[i].first); !r) {
-            for (qsizetype j = i + 1; j < apartes.size(); ++j) QFile::remove(apartes[j]);
-            return r;
-        }
-        escritos.append(salidas[i].first);
+    return r;
+}
+
+QString paraTerminal(const QString& texto) {
+    QString r;
+    r.reserve(texto.size());
+    for (const QChar c : texto) {
+        const char16_t u = c.unicode();
+        if (u == u'\n')
+            r += QStringLiteral("\\n");
+        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            r += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, u'0');
+        else if (c.category() == QChar::Other_Format)  // los que cambian el sentido del texto
+            r += QStringLiteral("\\u") + QString::number(u, 16).toUpper().rightJustified(4, u'0');
+        else
+            r += c;
     }
-    return escritos;
+    return r;
 }
 
 QString resumenLote(const InformeLote& informe) {
     const qsizetype completas =
         std::count_if(informe.solicitudes.begin(), informe.solicitudes.end(),
                       [](const SolicitudLeida& s) { return s.completa(); });
-    QString t = QStringLiteral("%1 leídas: %2, %3")
-                    .arg(cuantas(informe.paginas, "página", "páginas"),
+    QString t = QStringLiteral("%1: %2, %3")
+                    .arg(cuantas(informe.paginas, "página leída", "páginas leídas"),
                          cuantas(informe.solicitudes.size(), "solicitud", "solicitudes"),
                          cuantas(completas, "completa", "completas"));
     if (informe.paginasSinCodigo > 0)
@@ -194,20 +275,29 @@ QString resumenLote(const InformeLote& informe) {
                  .arg(cuantas(informe.paginasSinCodigo, "página", "páginas"));
     t += QStringLiteral(".\n");
     for (const SolicitudLeida& s : informe.solicitudes) {
-        t += QStringLiteral(
-                 "%1 (cuerpo %2, grupo %3), impresa el %4 a las %5: %6, %7 Vacantes y "
-                 "%8 Resultas.\n")
-                 .arg(textoConAcentos(s.dni), s.cuerpo, s.grupo, s.fecha, s.hora,
-                      s.completa() ? QStringLiteral("completa") : QStringLiteral("CON PROBLEMAS"))
-                 .arg(s.vacantes.size())
-                 .arg(s.resultas.size());
-        for (const QString& p : s.problemas) t += QStringLiteral("  - %1\n").arg(p);
-        if (!s.nota.isEmpty()) t += QStringLiteral("  · %1\n").arg(s.nota);
+        t += paraTerminal(QStringLiteral("%1 (cuerpo %2, grupo %3), impresa el %4 a las %5: %6, %7 "
+                                         "Vacantes y %8 Resultas.")
+                              .arg(textoConAcentos(s.dni), s.cuerpo, s.grupo, s.fecha, s.hora,
+                                   s.completa() ? QStringLiteral("completa")
+                                                : QStringLiteral("CON PROBLEMAS"))
+                              .arg(s.vacantes.size())
+                              .arg(s.resultas.size())) +
+             QLatin1Char('\n');
+        for (const QString& p : s.problemas) t += QStringLiteral("  - %1\n").arg(paraTerminal(p));
+        if (!s.nota.isEmpty()) t += QStringLiteral("  · %1\n").arg(paraTerminal(s.nota));
     }
     if (!informe.problemas.isEmpty()) {
         t += QStringLiteral("Problemas del lote:\n");
-        for (const QString& p : informe.problemas) t += QStringLiteral("  - %1\n").arg(p);
+        for (const QString& p : informe.problemas)
+            t += QStringLiteral("  - %1\n").arg(paraTerminal(p));
     }
-    for (const QString& a : informe.avisos) t += QStringLiteral("Aviso: %1.\n").arg(a);
+    // Cada hoja sin código, para que se pueda ver que no es una de plazas que no se ha leído.
+    if (!informe.sinCodigo.isEmpty()) {
+        t += QStringLiteral("Sin código (cursos y documentos):\n");
+        for (const QString& p : informe.sinCodigo)
+            t += QStringLiteral("  - %1\n").arg(paraTerminal(p));
+    }
+    for (const QString& a : informe.avisos)
+        t += QStringLiteral("Aviso: %1.\n").arg(paraTerminal(a));
     return t;
 }

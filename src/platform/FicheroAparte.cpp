@@ -17,20 +17,22 @@ const QString kSufijo = QStringLiteral(".aparte");
 
 QString causa(int error) {
     switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return QStringLiteral("no hay permiso para escribir en la carpeta");
-    case ENOSPC:
-    case EDQUOT:
-        return QStringLiteral("no queda sitio en el disco");
-    case ENOENT:
-    case ENOTDIR:
-        return QStringLiteral("la carpeta no existe");
-    case EISDIR:
-        return QStringLiteral("en su lugar hay una carpeta");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return QStringLiteral("no hay permiso para escribir en la carpeta");
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("no queda sitio en el disco");
+        case ENOENT:
+        case ENOTDIR:
+            return QStringLiteral("la carpeta no existe");
+        case EISDIR:
+            return QStringLiteral("en su lugar hay una carpeta");
+        case ENAMETOOLONG:
+            return QStringLiteral("el nombre es demasiado largo");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
     }
 }
 
@@ -53,7 +55,7 @@ QString nombreAparte(const QString& destino) {
 }
 
 ResultadoDe<QString> escribirAparte(const QString& destino, const QByteArray& bytes,
-                                   Sincronizar sincronizar) {
+                                    Sincronizar sincronizar) {
     int fd = -1;
     QString aparte;
     for (int intento = 0; intento < 20 && fd < 0; ++intento) {

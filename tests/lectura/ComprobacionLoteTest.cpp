@@ -44,6 +44,12 @@ ImpresionSimulada con(int vacantes, int resultas) {
     return i;
 }
 
+ImpresionSimulada conDni(const QString& dni) {
+    ImpresionSimulada i;
+    i.dni = dni;
+    return i;
+}
+
 TEST(ComprobacionLote, CadaFaltaSeDiceConSuPaginaYSusPlazas) {
     const Caso casos[] = {
         {"completa y barajada", {}, [](auto& p) { barajar(p, 7); }, {}},
@@ -105,6 +111,18 @@ TEST(ComprobacionLote, CadaFaltaSeDiceConSuPaginaYSusPlazas) {
          [](auto& p) { p[indicePagina(p, 6)].codigos[0].remove(37 + 9 * 4, 9); },
          {"en la página 6 de Vacantes (fichero solicitud.pdf, página 6) los órdenes no van "
           "seguidos: tras el 44 viene el 46"}},
+        {"una plaza con el orden 0",
+         {},
+         [](auto& p) { p[indicePagina(p, 5)].codigos[0].replace(37, 4, "0000"); },
+         {"la página 5 de Vacantes (fichero solicitud.pdf, página 5) lleva una plaza con el orden "
+          "0, que no existe",
+          "en la página 5 de Vacantes (fichero solicitud.pdf, página 5) los órdenes no van "
+          "seguidos: tras el 0 viene el 2"}},
+        {"un DNI con la letra que no es la suya",
+         conDni("12345678A"),
+         [](auto&) {},
+         {"el DNI «12345678A» de los datos del solicitante no es válido: no son ocho cifras y la "
+          "letra que les corresponde"}},
         {"plazas que faltan entre páginas seguidas",
          {},
          [](auto& p) {
@@ -177,7 +195,10 @@ TEST(ComprobacionLote, LoQueNoEsDeNingunaSolicitudVaALosProblemasDelLote) {
 
     const InformeLote informe = comprobarLote(paginas);
     ASSERT_EQ(informe.solicitudes.size(), 1);
-    EXPECT_TRUE(informe.solicitudes[0].completa());
+    // El código ilegible y la imagen rota pueden ser páginas suyas: no está completa.
+    EXPECT_EQ(informe.solicitudes[0].problemas,
+              QStringList{"puede faltarle alguna página: no se ha podido leer fichero "
+                          "escaneo.png, página 3; fichero rota.png"});
     EXPECT_EQ(informe.problemas,
               QStringList({"código ilegible en fichero escaneo.png, página 3",
                            "no se puede leer el fichero rota.png: la imagen está dañada o "
@@ -191,6 +212,7 @@ TEST(ComprobacionLote, LoQueNoEsDeNingunaSolicitudVaALosProblemasDelLote) {
     EXPECT_EQ(informe.avisos, QStringList{"fichero escaneo.png, página 2 en blanco"});
     // Las páginas de cursos y documentos de la impresión (2, 3 y 4) no llevan código.
     EXPECT_EQ(informe.paginasSinCodigo, 3);
+    EXPECT_EQ(informe.sinCodigo, QStringList{"fichero solicitud.pdf, páginas 2, 3 y 4"});
     EXPECT_FALSE(informe.todoCorrecto());
 }
 

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -112,4 +113,16 @@ ResultadoDe<ImpresionReal> impresionReal(VarianteGenerador variante) {
     reiniciarGlobales();
     if (!hecho) return hecho;
     return impresion;
+}
+
+QVector<QImage> hojasDe(const QString& pdf, const QString& carpeta) {
+    QProcess p;
+    p.start("pdftoppm", {"-r", "200", "-gray", pdf, carpeta + "/h"});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) return {};
+    QVector<QImage> imagenes;
+    for (const QString& f : QDir(carpeta).entryList({"h-*.pgm"}, QDir::Files, QDir::Name)) {
+        imagenes.append(QImage(carpeta + "/" + f));
+        QFile::remove(carpeta + "/" + f);
+    }
+    return imagenes;
 }

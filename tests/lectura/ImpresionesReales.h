@@ -4,6 +4,7 @@
 #include "platform/Resultado.h"
 #include "printing/ListasImpresas.h"
 
+#include <QImage>
 #include <QString>
 #include <QVector>
 
@@ -23,3 +24,7 @@ struct ImpresionReal {
 };
 
 ResultadoDe<ImpresionReal> impresionReal(VarianteGenerador variante);
+
+// Las hojas de un PDF a 200 ppp en gris, como las deja un escáner (pasan por la carpeta, que queda
+// como estaba); vacío si no se puede.
+QVector<QImage> hojasDe(const QString& pdf, const QString& carpeta);

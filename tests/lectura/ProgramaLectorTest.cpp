@@ -1,30 +1,17 @@
 #include "../apoyo/Ficheros.h"
+#include "../apoyo/ProgramaLector.h"
 #include "ImpresionesReales.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
-
-struct Salida {
-    int estado = -1;
-    QString salida, errores;
-};
-
-Salida lector(const QStringList& argumentos, const QString& carpeta) {
-    QProcess p;
-    p.setWorkingDirectory(carpeta);
-    p.start(QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-lector"), argumentos);
-    Salida s;
-    if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit) return s;
-    s.estado = p.exitCode();
-    s.salida = QString::fromUtf8(p.readAllStandardOutput());
-    s.errores = QString::fromUtf8(p.readAllStandardError());
-    return s;
-}
 
 // El programa entero, como lo usa la oficina: el estado de salida dice si todo está completo y
 // los mensajes van en castellano.
@@ -37,6 +24,27 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
     ASSERT_TRUE(w97.ok()) << w97.mensaje().toStdString();
     QTemporaryDir tmp;
     ASSERT_NO_FATAL_FAILURE(escribirBytes(tmp.filePath("fichero"), "x"));
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(tmp.filePath("vacio.pdf"), ""));
+    // Un PNG cortado: libpng se queja, pero eso no es para quien lee el lote.
+    QImage imagen(200, 200, QImage::Format_RGB32);
+    imagen.fill(Qt::white);
+    QByteArray png;
+    QBuffer b(&png);
+    b.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(imagen.save(&b, "PNG"));
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(tmp.filePath("rota.png"), png.left(png.size() / 2)));
+    // Un PDF cifrado (la contraseña vacía no lo abre): basta su diccionario de cifrado.
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(tmp.filePath("cifrado.pdf"),
+                      "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+                      "2 0 obj\n<< /Type /Pages /Kids [] /Count 0 >>\nendobj\n"
+                      "3 0 obj\n<< /Filter /Standard /V 1 /R 2 /O <" +
+                          QByteArray(64, '1') + "> /U <" + QByteArray(64, '2') +
+                          "> /P -4 >>\nendobj\ntrailer\n<< /Size 4 /Root 1 0 R "
+                          "/Encrypt 3 0 R /ID [<00112233445566778899AABBCCDDEEFF> "
+                          "<00112233445566778899AABBCCDDEEFF>] >>\n%%EOF\n"));
+    // Una tubería no se abre: se quedaría esperando a que alguien escribiera en ella.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(tmp.filePath("tuberia")).constData(), 0600), 0);
 
     const struct {
         QStringList argumentos;
@@ -52,6 +60,20 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
          1,
          "hay páginas de otra impresión del mismo solicitante",
          ""},
+        {{"-s", "dos", w97.valor().pdf},
+         2,
+         "",
+         "movilant-lector: La carpeta de salida «dos» ya tiene los resultados de otra lectura"},
+        {{"rota.png", "vacio.pdf", "cifrado.pdf", "tuberia", "--sin-progreso"},
+         1,
+         "1 página leída: 0 solicitudes, 0 completas.\nProblemas del lote:\n"
+         "  - no se puede leer el fichero rota.png, página 1: la imagen está dañada o incompleta\n"
+         "  - no se puede leer el fichero vacio.pdf: el fichero está vacío\n"
+         "  - no se puede leer el fichero cifrado.pdf: el PDF está protegido con contraseña\n"
+         "  - no se puede leer el fichero tuberia: no es un fichero corriente (una tubería, un "
+         "dispositivo...)\n",
+         ""},
+        {{"a\x1b]0;x\x07.pdf"}, 2, "", "movilant-lector: No se encuentra «a\\x1B]0;x\\x07.pdf»."},
         {{"--ayuda"}, 0, "Uso: movilant-lector [OPCIONES] FICHERO|CARPETA...", ""},
         {{"--ppp", "10", xp.valor().pdf},
          2,
@@ -90,7 +112,7 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.argumentos.join(' ').toStdString());
-        const Salida s = lector(c.argumentos, tmp.path());
+        const SalidaLector s = ejecutarLector(c.argumentos, tmp.path());
         EXPECT_EQ(s.estado, c.estado) << s.errores.toStdString();
         EXPECT_TRUE(s.salida.contains(c.salida)) << s.salida.toStdString();
         if (c.errores.isEmpty())
@@ -99,10 +121,13 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
             EXPECT_TRUE(s.errores.startsWith(c.errores)) << s.errores.toStdString();
     }
 
-    // Lo que deja la primera: el JSON de la solicitud y el CSV, en «lectura».
-    EXPECT_EQ(QDir(tmp.filePath("lectura")).entryList(QDir::Files),
+    // Lo que deja la primera: el JSON de la solicitud y el CSV, en una carpeta suya.
+    const QStringList nuevas = QDir(tmp.path()).entryList({"lectura-*"}, QDir::Dirs, QDir::Name);
+    ASSERT_EQ(nuevas.size(), 2);  // la de la primera y la de la de ficheros rotos
+    const QDir primera(tmp.filePath(nuevas[0]));
+    EXPECT_EQ(primera.entryList(QDir::Files),
               QStringList({"12345678Z_00123A_20261207_101500.json", "plazas.csv"}));
-    EXPECT_EQ(leerBytes(tmp.filePath("lectura/plazas.csv")).count("\r\n"), 1 + 75 + 41);
+    EXPECT_EQ(leerBytes(primera.filePath("plazas.csv")).count("\r\n"), 1 + 75 + 41);
     EXPECT_EQ(QDir(tmp.filePath("dos")).entryList(QDir::Files).size(), 3);
     // Lo exportado del registro es la última impresión, la de las 10:15:00.
     EXPECT_EQ(QDir(tmp.filePath("exportado")).entryList(QDir::Files),

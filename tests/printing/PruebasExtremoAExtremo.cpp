@@ -1,4 +1,6 @@
 #include "../apoyo/CupsPrivado.h"
+#include "../apoyo/Ficheros.h"
+#include "../apoyo/ProgramaLector.h"
 #include "DatosCodigos.h"
 #include "PlantillasReales.h"
 #include "SolicitudPrueba.h"
@@ -13,6 +15,9 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 namespace {
@@ -171,6 +176,38 @@ TEST_P(ImpresionCompleta, CadaCodigoSeLeeExactoEnLaPaginaQueDice) {
                 EXPECT_EQ(t.mid(34, 3).toInt(), c.pagina);
             }
         }
+    }
+
+    // Y lo que hace la oficina con ese papel: el lector la da por completa, con cada código tal
+    // como se imprimió (todos los datos del solicitante) y cada plaza en su orden.
+    const SalidaLector lector =
+        ejecutarLector({"--sin-progreso", "--salida", "lectura", m_pdf}, m_carpeta.path());
+    EXPECT_EQ(lector.estado, 0) << lector.salida.toStdString() << lector.errores.toStdString();
+    EXPECT_TRUE(lector.salida.contains(
+        "12345678Z (cuerpo 00123, grupo A), impresa el 07/12/2026 a las 09:41:07: completa, 75 "
+        "Vacantes y 41 Resultas."))
+        << lector.salida.toStdString();
+    const QJsonObject leida =
+        QJsonDocument::fromJson(
+            leerBytes(m_carpeta.filePath("lectura/12345678Z_00123A_20261207_094107.json")))
+            .object();
+    EXPECT_TRUE(leida["completa"].toBool()) << leida["problemas"].toArray().size();
+    QStringList textos;
+    for (const QJsonValue p : leida["paginas"].toArray()) textos.append(p["texto"].toString());
+    QStringList impresos;
+    for (const CodigoEsperado& e : esperados)
+        impresos.append(Codificacion::desdeWindows1252(bytesCodigo(e.texto)));
+    EXPECT_EQ(textos, impresos);
+    EXPECT_EQ(leida["solicitante"]["cuerpo"].toString(), "123");
+    EXPECT_EQ(leida["solicitante"]["primerApellido"].toString(), "Núñez de Arce y Peñalver-Ibáñez");
+    for (const auto& [lista, tabla] : {std::pair{"vacantes", G().rsVacantesSolicitadas},
+                                       std::pair{"resultas", G().rsResultasSolicitadas}}) {
+        QVector<std::pair<qint64, QString>> leidas, impresas;
+        for (const QJsonValue p : leida[lista].toArray())
+            leidas.append({p["orden"].toInteger(), p["codigo"].toString()});
+        for (const PlazaPlan& p : plazasDe(tabla))
+            impresas.append({p.orden, p.codConvocatoria.trimmed()});
+        EXPECT_EQ(leidas, impresas) << lista;
     }
 }
 

@@ -13,8 +13,9 @@ struct OpcionesLector {
     OrdenLector orden = OrdenLector::Leer;
     QString registro;      // fichero SQLite o URI postgresql://; vacío: sin registro
     QStringList entradas;  // ficheros y carpetas, tal como se dieron
-    QString salida = QStringLiteral("lectura");
+    QString salida;        // vacía: una carpeta nueva para esta lectura
     OpcionesLectura lectura;
+    bool subcarpetas = false;
     bool progreso = true;
     bool ayuda = false;
 };

@@ -28,15 +28,23 @@ SalidaOrden ordenExportar(const OpcionesLector& o) {
     if (!informe) return {2, {}, informe.mensaje()};
     InformeLote exportado;
     exportado.solicitudes = informe.valor().paraExportar();
-    const auto escritos = escribirResultados(exportado, o.salida);
+    // Como una lectura: cada exportación en su carpeta, nunca mezclada con otra.
+    const auto salida = carpetaDeSalida(o.salida);
+    if (!salida) return {2, {}, salida.mensaje()};
+    const auto escritos = escribirResultados(exportado, salida.valor());
     if (!escritos) return {2, {}, escritos.mensaje()};
+    if (!escritos.valor().fallos.isEmpty())
+        return {2, {}, escritos.valor().fallos.join(QLatin1Char('\n'))};
     const qsizetype completas =
         std::count_if(exportado.solicitudes.begin(), exportado.solicitudes.end(),
                       [](const SolicitudLeida& s) { return s.completa(); });
     return {informe.valor().todoCorrecto() ? 0 : 1,
-            QStringLiteral("Exportadas a %1: %2 en JSON (%3) y %4.\n")
-                .arg(o.salida, cuantas(exportado.solicitudes.size(), "solicitud", "solicitudes"),
-                     cuantas(completas, "completa", "completas"), QString::fromLatin1(kNombreCsv)),
+            paraTerminal(QStringLiteral("Exportadas a %1: %2 en JSON (%3) y %4.")
+                             .arg(salida.valor(),
+                                  cuantas(exportado.solicitudes.size(), "solicitud", "solicitudes"),
+                                  cuantas(completas, "completa", "completas"),
+                                  QString::fromLatin1(kNombreCsv))) +
+                QLatin1Char('\n'),
             {}};
 }
 

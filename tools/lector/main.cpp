@@ -2,12 +2,14 @@
 #include "Opciones.h"
 #include "OrdenesRegistro.h"
 #include "lectura/ComprobacionLote.h"
+#include "lectura/FicherosEntrada.h"
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
 
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QImageReader>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -23,8 +25,15 @@ void escribir(FILE* destino, const QString& texto) {
 }
 
 int fallar(const QString& mensaje, int estado) {
-    escribir(stderr, QStringLiteral("movilant-lector: %1\n").arg(mensaje));
+    escribir(stderr, QStringLiteral("movilant-lector: %1\n").arg(paraTerminal(mensaje)));
     return estado;
+}
+
+// Los avisos de las bibliotecas de imágenes ("libpng error: ...", "qt.gui.imageio: ...") no son
+// para quien lee el lote: lo que no se lee ya lo dice el resumen, con su fichero y en castellano.
+void sinRuidoDeBibliotecas(QtMsgType tipo, const QMessageLogContext&, const QString& mensaje) {
+    if (tipo == QtCriticalMsg || tipo == QtFatalMsg)
+        escribir(stderr, QStringLiteral("movilant-lector: %1\n").arg(paraTerminal(mensaje)));
 }
 
 // La barra de avance se dibuja siempre desde el hilo principal (el avance de la lectura se llama
@@ -60,8 +69,10 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    // Un escaneo en color de un A4 a 600 ppp pasa de los 128 MB que Qt deja por omisión.
-    QImageReader::setAllocationLimit(1024);
+    qInstallMessageHandler(sinRuidoDeBibliotecas);
+    // Un escaneo en color de un A4 a 600 ppp pasa de los 128 MB que Qt deja por omisión; lo más
+    // grande que se lee entero (el doble de los puntos que se analizan, en color) cabe en 256.
+    QImageReader::setAllocationLimit(256);
 
     QStringList args = app.arguments();
     args.removeFirst();
@@ -88,19 +99,21 @@ int main(int argc, char** argv) {
         if (!abierto) return fallar(abierto.mensaje(), 2);
         registro = std::move(abierto.valor());
     }
-    const auto ficheros = ficherosDeEntrada(o.entradas);
+    const auto ficheros = ficherosDeEntrada(o.entradas, o.subcarpetas);
     if (!ficheros) return fallar(ficheros.mensaje(), 2);
-    // Antes de leer nada: un lote largo no se lee para nada.
-    if (const Resultado r = prepararCarpetaSalida(o.salida); !r) return fallar(r.mensaje(), 2);
+    // Antes de leer nada: un lote largo no se lee para nada. Cada lectura, en su carpeta.
+    const auto salida = carpetaDeSalida(o.salida);
+    if (!salida) return fallar(salida.mensaje(), 2);
 
     BarraAvance barra(o.progreso);
     const QVector<PaginaLeida> paginas =
-        leerLote(ficheros.valor(), o.lectura,
+        leerLote(ficheros.valor().ficheros, o.lectura,
                  [&barra](int hechas, int total) { barra.dibujar(hechas, total); });
     barra.borrar();
 
-    const InformeLote informe = comprobarLote(paginas);
-    const auto escritos = escribirResultados(informe, o.salida);
+    InformeLote informe = comprobarLote(paginas);
+    informe.avisos = ficheros.valor().omitidos + informe.avisos;
+    const auto escritos = escribirResultados(informe, salida.valor());
     escribir(stdout, resumenLote(informe));
     // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
     Resultado anotado;
@@ -113,10 +126,18 @@ int main(int argc, char** argv) {
     }
     if (!anotado) fallar(anotado.mensaje(), 2);
     if (!escritos) return fallar(escritos.mensaje(), 2);
+    const QStringList& hechos = escritos.valor().escritos;
+    const qsizetype json = std::count_if(hechos.begin(), hechos.end(),
+                                         [](const QString& f) { return f.endsWith(".json"); });
     escribir(stdout,
-             QStringLiteral("Resultados en %1: %2 en JSON y %3.\n")
-                 .arg(o.salida, cuantas(escritos.valor().size() - 1, "solicitud", "solicitudes"),
-                      QString::fromLatin1(kNombreCsv)));
-    if (!anotado) return 2;
+             paraTerminal(QStringLiteral("Resultados en %1: %2 en JSON%3.")
+                              .arg(salida.valor(), cuantas(json, "solicitud", "solicitudes"),
+                                   json < hechos.size()
+                                       ? QStringLiteral(" y ") + QString::fromLatin1(kNombreCsv)
+                                       : QString())) +
+                 QLatin1Char('\n'));
+    // Lo que no se ha podido escribir de una solicitud no ha impedido escribir lo de las demás.
+    for (const QString& fallo : escritos.valor().fallos) fallar(fallo, 2);
+    if (!escritos.valor().fallos.isEmpty() || !anotado) return 2;
     return informe.todoCorrecto() ? 0 : 1;
 }

@@ -9,9 +9,12 @@
 #include "ui_PestanaDocumentos.h"
 #include "ui_PestanaSolicitante.h"
 
+#include <QAction>
 #include <QDate>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QTabWidget>
+#include <tuple>
 
 namespace {
 
@@ -70,7 +73,10 @@ protected:
 };
 
 TEST_F(CursosYDocumentosTest, IdentificadoresDeCursos) {
+    // Con DNI, cuerpo y grupo, pasar a otra pestaña habilita imprimir, guardar y cargar otra.
+    for (int orden : {1000, 2000, 2500}) form->mnuP(orden)->setEnabled(false);
     form->tabPrincipal()->setCurrentIndex(1);
+    for (int orden : {1000, 2000, 2500}) EXPECT_TRUE(form->mnuP(orden)->isEnabled()) << orden;
     for (const char* n : {"A", "B", "C"}) anadirCurso(n);
     EXPECT_EQ(filas(G().rsCursos, "IdCurso", "Curso"), (QStringList{"0:A", "1:B", "2:C"}));
     // Borrar el más alto deja reusar su número; borrar otro, no.
@@ -237,6 +243,64 @@ TEST_F(CursosYDocumentosTest, ModificarPorSuIdAunqueLaSeleccionSeMueva) {
     EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Exclamacion);
     EXPECT_EQ(mensajes.mostrados()[0].botones, Botones::SiNo);
     EXPECT_EQ(G().rsDocumentos->numeroRegistros(), 2);
+}
+
+// Los rótulos de las cajas de edición y las columnas de las rejillas, campo a campo en su orden.
+TEST_F(CursosYDocumentosTest, RotulosYColumnas) {
+    const std::tuple<QLabel*, QLineEdit*, QString> rotulos[] = {
+        {c().lblCurso, c().txtCurso, "Curso"},
+        {c().lblHoras, c().txtHoras, "Nº de Horas"},
+        {c().lblAno, c().txtAno, "Año"},
+        {c().lblCentro, c().txtCentro, "Centro"},
+        {d().lblDoc, d().txtDoc, "Documento"},
+        {d().lblNumHoras, d().txtNumHoras, "Nº Horas"},
+        {d().lblFechaFin, d().txtFechaFin, "Fecha Fin."},
+        {d().lblCentroFormacion, d().txtCentroFormacion, "Centro Formación"}};
+    for (const auto& [rotulo, caja, texto] : rotulos) {
+        EXPECT_EQ(rotulo->text(), texto);
+        EXPECT_EQ(rotulo->buddy(), caja) << texto.toStdString();
+    }
+    form->tabPrincipal()->setCurrentIndex(1);
+    anadirCurso("Suturas", "12", "2001", "Escuela");
+    form->tabPrincipal()->setCurrentIndex(4);
+    anadirDocumento("Título");
+    // Cabecera y valor de la primera fila de cada columna.
+    const auto columnas = [](RejillaDatos* rejilla) {
+        QStringList r;
+        const QAbstractItemModel* m = rejilla->model();
+        for (int i = 0; i < m->columnCount(); ++i)
+            r << m->headerData(i, Qt::Horizontal).toString() + "=" +
+                     m->data(m->index(0, i)).toString();
+        return r;
+    };
+    EXPECT_EQ(columnas(c().grdCursos), (QStringList{"Curso=Suturas", "Horas=12", "Año=2001",
+                                                    "Centro=Escuela", "IdCurso=0"}));
+    EXPECT_EQ(columnas(d().grdDocumentos),
+              (QStringList{"Nº Documento=1", "Documento=Título", "Horas=", "Fecha=", "Centro="}));
+}
+
+// "Cancelar" deja el marco vacío y vuelve a añadir, también a medio modificar.
+TEST_F(CursosYDocumentosTest, CancelarVaciaElMarco) {
+    form->tabPrincipal()->setCurrentIndex(1);
+    anadirCurso("Uno");
+    seleccionar(c().grdCursos, {0});
+    c().cmdUpdate->click();
+    ASSERT_EQ(form->pestanaCursos()->ModoCurso(), 2);
+    c().cmdCancelar->click();
+    EXPECT_EQ(form->pestanaCursos()->ModoCurso(), 1);
+    for (QLineEdit* caja : {c().txtCurso, c().txtHoras, c().txtAno, c().txtCentro, c().txtIdCurso})
+        EXPECT_EQ(caja->text(), "") << caja->objectName().toStdString();
+    form->tabPrincipal()->setCurrentIndex(4);
+    anadirDocumento("Dos");
+    seleccionar(d().grdDocumentos, {0});
+    d().cmdModDoc->click();
+    ASSERT_EQ(form->pestanaDocumentos()->ModoDocumento(), 2);
+    d().cmdCancelarDoc->click();
+    EXPECT_EQ(form->pestanaDocumentos()->ModoDocumento(), 1);
+    for (QLineEdit* caja : {d().txtDoc, d().txtIdDoc})
+        EXPECT_EQ(caja->text(), "") << caja->objectName().toStdString();
+    EXPECT_EQ(filas(G().rsCursos, "IdCurso", "Curso"), QStringList{"0:Uno"});
+    EXPECT_EQ(filas(G().rsDocumentos, "IdDocumento", "Documento"), QStringList{"1:Dos"});
 }
 
 TEST_F(CursosYDocumentosTest, TextosRarosSeGuardanTalCual) {

@@ -21,7 +21,9 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <pugixml.hpp>
@@ -64,6 +66,101 @@ protected:
         c.cmdAceptar->click();
         procesar();
         ASSERT_EQ(G().rsCursos->numeroRegistros(), 1);
+    }
+    // Los 37 campos del código del solicitante, cada uno con algo distinto (las letras que se
+    // sustituyen, todas, y una "Ð"), y en `esperados` lo que cada uno debe dar, en su orden. Con
+    // `destino`, "Sí" al destino actual con "Otros" y una situación de la lista; sin él, "No",
+    // que vacía el destino, y una situación escrita a mano.
+    void rellenarTodo(bool destino, QStringList& esperados) {
+        PestanaSolicitante& p = *form->pestanaSolicitante();
+        Ui::PestanaSolicitante& d = ui();
+        form->tabPrincipal()->setCurrentIndex(0);
+        // Las opciones primero: esconden y vacían cajas que luego se rellenan.
+        for (QRadioButton* o : {d.optForzoso, d.optPetConyugeSi, d.optDiscSi, d.optOtras,
+                                d.optReingesoSi, d.OptSi, d.optSSOtros, d.optDefinitivo})
+            p.elegirOpcion(o);
+        const PTabla& s = G().rsSituaciones;
+        int fila = 0;
+        while (fila < s->numeroRegistros() - 1 &&
+               (s->valorEnFila(fila, 2).toString() == "1") != !destino)
+            ++fila;
+        ASSERT_EQ(s->valorEnFila(fila, 2).toString() == "1", !destino);
+        elegirFila(d.cboSituaciones, s->valorEnFila(fila, 0).toString());
+        const QString situacion =
+            destino ? s->valorEnFila(fila, 1).toString() : "Excedencia ¿otra?";
+        d.cboProvincia->setValor(G().rsProvinciasPersonales->valorEnFila(1, 0).toString());
+        const std::pair<QLineEdit*, QString> textos[] = {
+            {d.txtApellido1, "Pérez"},
+            {d.txtApellido2, "Muñoz & Cía"},
+            {d.txtNombre, "Begoña"},
+            {d.txtFecNacimiento, "03/11/1975"},
+            {d.txtTelefono, "924000111"},
+            {d.txtDNIConyuge, "87654321X"},
+            {d.txtConyuApellido1, "Ibáñez"},
+            {d.txtCOnyuApellido2, "Çelik"},
+            {d.txtConyuNombre, "Zoë"},
+            {d.txtTipoDisc, "äëïöü ÄËÏÖÜ"},
+            {d.txtAdaptaciones, "âêîôû ÂÊÎÔÛ"},
+            {d.txtDomicilio, "C/ Río Ebro, 3º 2ª \"B\" · ¿izq?"},
+            {d.txtLocalidad, "Peñíscola ¡sí!"},
+            {d.txtCP, "06800"},
+            {d.txtNRP, "NRP0042"},
+            {d.txtFechaIngreso, "01/02/2001"},
+            {d.txtFechaSit, "15/06/2010"},
+            {d.txtSS, "Salud Ðuñoa & Cía"},
+            {d.txtPuesto, "Plaça del Çentre"},
+            {d.txtLocalidadPuesto, "Ñora"},
+            {d.txtProvinciaPuesto, "Toledo"},
+            {d.txtFecPosesion, "28/02/2005"},
+            {d.txtInstiAct, "áéíóú ÁÉÍÓÚ"},
+            {d.txtZBSAct, "àèìòù ÀÈÌÒÙ"},
+            {d.txtProvAct, "Cáceres"}};
+        for (const auto& [caja, texto] : textos) caja->setText(texto);
+        if (!destino) d.txtSitAdm->setText(situacion);
+        p.elegirOpcion(destino ? d.OptSi : d.OptNo);
+        const auto t = [&](QLineEdit* caja) {
+            for (const auto& [c, texto] : textos)
+                if (c == caja) return texto;
+            return QString();
+        };
+        const auto siDestino = [destino](const QString& v) { return destino ? v : QString(); };
+        esperados = QStringList{"S",
+                                t(d.txtApellido1),
+                                t(d.txtApellido2),
+                                t(d.txtNombre),
+                                G().DNIUsuario,
+                                "19751103",
+                                t(d.txtTelefono),
+                                "S",
+                                t(d.txtDNIConyuge),
+                                t(d.txtConyuApellido1),
+                                t(d.txtCOnyuApellido2),
+                                t(d.txtConyuNombre),
+                                "S",
+                                t(d.txtTipoDisc),
+                                t(d.txtAdaptaciones),
+                                t(d.txtDomicilio),
+                                t(d.txtLocalidad),
+                                d.cboProvincia->valor(),
+                                t(d.txtCP),
+                                d.cboCuerpo->valor(),
+                                d.cboGrupo->valor(),
+                                t(d.txtNRP),
+                                "20010201",
+                                "O",
+                                situacion,
+                                "20100615",
+                                siDestino("O"),
+                                siDestino(t(d.txtSS)),
+                                siDestino("D"),
+                                siDestino(t(d.txtPuesto)),
+                                siDestino(t(d.txtLocalidadPuesto)),
+                                siDestino(t(d.txtProvinciaPuesto)),
+                                "S",
+                                destino ? "20050228" : "00000000",  // vaciada con "No"
+                                t(d.txtInstiAct),
+                                t(d.txtZBSAct),
+                                t(d.txtProvAct)};
     }
     QString nombre() const {
         return NombreFicheroSolicitud(G().DNIUsuario, ui_().cboCuerpo->valor(),
@@ -137,10 +234,32 @@ TEST_F(GuardarSolicitudTest, DatosParaImprimirEnSuOrden) {
 TEST_F(GuardarSolicitudTest, GuardarEscribeLosDosFicheros) {
     darDeAltaAlUsuario();
     ASSERT_NO_FATAL_FAILURE(rellenar());
+    // Una fecha imposible escrita sin salir de la caja: ni se guarda ni se imprime, y el foco
+    // vuelve a ella con el mensaje de salir de la caja.
+    for (const int orden : {2000, 1000}) {
+        ui().txtFecNacimiento->setText("99/99/9999");
+        form->txtDNI()->setFocus();
+        mensajes.limpiar();
+        form->mnuP(orden)->setEnabled(true);
+        form->mnuP(orden)->trigger();
+        procesar();
+        EXPECT_EQ(mensajes.textos(), QStringList{"Fecha Errónea"}) << orden;
+        EXPECT_EQ(QApplication::focusWidget(), ui().txtFecNacimiento) << orden;
+        EXPECT_TRUE(QDir(G().RutaTemporal).entryList(QDir::Files).isEmpty()) << orden;
+        EXPECT_FALSE(form->imprimiendo());
+    }
+    ui().txtFecNacimiento->setText("03/11/1975");
+    mensajes.limpiar();
+    // Como con un cuerpo de grupo libre: nada está fijo antes de la primera vez que se guarda.
+    for (QWidget* w : std::initializer_list<QWidget*>{form->txtDNI(), ui().cboGrupo})
+        w->setEnabled(true);
     form->mnuP(2000)->setEnabled(true);
     form->mnuP(2000)->trigger();
     procesar();
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    // Guardar lo confirma a la vista.
+    EXPECT_TRUE(form->statusBar()->currentMessage().startsWith("Solicitud guardada a las "))
+        << form->statusBar()->currentMessage().toStdString();
     const QString doc = G().RutaTemporal + nombre();
     const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
     ASSERT_TRUE(QFile::exists(doc));
@@ -226,6 +345,17 @@ TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {
     ASSERT_FALSE(ExisteUsuario(G().DNIUsuario));
     ASSERT_NO_FATAL_FAILURE(rellenar());
     EXPECT_FALSE(form->mnuP(5000)->isVisible());
+    // Cerrar la ventana de la contraseña no guarda, y se dice: no parece un guardado.
+    QTimer::singleShot(0, qApp, [] {
+        if (auto* ventana = qobject_cast<frmCreaPwd*>(QApplication::activeModalWidget()))
+            ventana->reject();
+    });
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    EXPECT_EQ(mensajes.textos(),
+              QStringList{"No se ha guardado la solicitud: para guardarla por primera vez hay "
+                          "que poner una contraseña."});
+    EXPECT_FALSE(QFile::exists(G().RutaTemporal + nombre()));
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
     bool pedida = false;
     QTimer::singleShot(0, qApp, [&pedida] {
         auto* ventana = qobject_cast<frmCreaPwd*>(QApplication::activeModalWidget());
@@ -241,6 +371,19 @@ TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {
     EXPECT_TRUE(G().UsuarioConPassword);
     EXPECT_TRUE(form->mnuP(5000)->isVisible());
     EXPECT_TRUE(QFile::exists(G().RutaTemporal + nombre()));
+    // "Cambiar contraseña" abre la misma ventana para este DNI. Se la espera con un temporizador
+    // que se repite: la orden deja correr los eventos antes de abrirla.
+    QString dniPedido = "ninguno";
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, &vigia, [&dniPedido] {
+        if (auto* ventana = qobject_cast<frmCreaPwd*>(QApplication::activeModalWidget())) {
+            dniPedido = ventana->strDNI();
+            ventana->reject();
+        }
+    });
+    vigia.start(20);
+    form->mnuP(5000)->trigger();
+    EXPECT_EQ(dniPedido, G().DNIUsuario);
 }
 
 // El texto del código del solicitante, hecho aquí con las reglas de la oficina de destino a
@@ -261,19 +404,26 @@ QByteArray sustituido(QString t) {
 TEST_F(GuardarSolicitudTest, ImprimirDejaElPdfConElCodigoDelSolicitante) {
     darDeAltaAlUsuario();
     ASSERT_NO_FATAL_FAILURE(rellenar());
-    ui().txtApellido2->setText("Muñoz & Cía");
-    ui().txtDomicilio->setText("C/ Río Ebro, 3º ¿izq?");
-    // Las dos variantes del generador: la moderna y la de los procesadores de versión 8.
+    // Las dos variantes del generador: la moderna, con destino actual, y la de los procesadores
+    // de versión 8, sin él.
     for (const char* version : {"16", "8"}) {
         SCOPED_TRACE(version);
         G().VersionWord = version;
+        QStringList campos;
+        ASSERT_NO_FATAL_FAILURE(rellenarTodo(QString(version) == "16", campos));
         mensajes.limpiar();
         QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
         form->mnuP(1000)->setEnabled(true);
         form->mnuP(1000)->trigger();
-        // Mientras se imprime: ni otra orden ni cerrar.
+        // Mientras se imprime: ni otra orden ni cerrar, tampoco tras cambiar de pestaña.
         EXPECT_TRUE(form->imprimiendo());
-        EXPECT_FALSE(form->mnuP(2000)->isEnabled());
+        form->tabPrincipal()->setCurrentIndex(1);
+        form->tabPrincipal()->setCurrentIndex(0);
+        for (const int orden : {1000, 2000, 2500}) {
+            EXPECT_FALSE(form->mnuP(orden)->isEnabled()) << orden;
+            form->mnuP_Click(orden);
+        }
+        EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
         EXPECT_FALSE(form->close());
         ASSERT_TRUE(terminada.wait(240000));
         EXPECT_FALSE(form->imprimiendo());
@@ -305,47 +455,59 @@ TEST_F(GuardarSolicitudTest, ImprimirDejaElPdfConElCodigoDelSolicitante) {
             QString::fromLatin1(solicitante.mid(clave.size(), 18)), "dd/MM/yyyyHH:mm:ss");
         ASSERT_TRUE(impreso.isValid());
         EXPECT_LT(std::abs(impreso.secsTo(QDateTime::currentDateTime())), 600);
-        const QStringList campos = {"N",
-                                    "Pérez",
-                                    "Muñoz & Cía",
-                                    "Begoña",
-                                    dni,
-                                    "19751103",
-                                    "",
-                                    "N",
-                                    "",
-                                    "",
-                                    "",
-                                    "",
-                                    "N",
-                                    "",
-                                    "",
-                                    "C/ Río Ebro, 3º ¿izq?",
-                                    "",
-                                    "",
-                                    "",
-                                    cuerpo,
-                                    grupo,
-                                    "",
-                                    "00000000",
-                                    "A",
-                                    "",
-                                    "00000000",
-                                    "S",
-                                    "",
-                                    "D",
-                                    "",
-                                    "",
-                                    "",
-                                    "N",
-                                    "00000000",
-                                    "",
-                                    "",
-                                    ""};
+        // La copia definitiva lleva "Ñ" donde se escribió "Ð".
         QString carga;
-        for (const QString& c : campos) carga += c + "|";
+        for (const QString& c : campos) carga += QString(c).replace(u'Ð', u'Ñ') + "|";
         EXPECT_EQ(solicitante.mid(clave.size() + 18), sustituido("P001" + carga + "F"));
     }
+}
+
+// Cada uno de los 37 campos en su sitio, con las dos respuestas al destino actual.
+TEST_F(GuardarSolicitudTest, LaCargaDelSolicitanteCampoACampo) {
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    for (bool destino : {true, false}) {
+        SCOPED_TRACE(destino ? "con destino actual" : "sin destino actual");
+        QStringList esperados;
+        ASSERT_NO_FATAL_FAILURE(rellenarTodo(destino, esperados));
+        const QStringList campos = form->DatosParaCodigoBarras().split('|');
+        ASSERT_EQ(campos.size(), 38);
+        EXPECT_EQ(campos.last(), "");  // cada campo acaba en "|", el último también
+        for (int i = 0; i < 37; ++i) EXPECT_EQ(campos[i], esperados[i]) << "campo " << i + 1;
+    }
+}
+
+// Sin los datos de una copia definitiva se pregunta por el borrador: "No" no hace nada y "Sí"
+// imprime la copia borrador, que no lleva ningún código.
+TEST_F(GuardarSolicitudTest, ImprimirSinDatosPreguntaPorElBorrador) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    ui().txtFecNacimiento->clear();
+    form->mnuP(1000)->setEnabled(true);
+    for (Respuesta r : {Respuesta::Aceptar, Respuesta::No}) mensajes.responder(r);
+    form->mnuP(1000)->trigger();
+    procesar();
+    EXPECT_FALSE(form->imprimiendo());
+    ASSERT_EQ(mensajes.mostrados().size(), 2);
+    EXPECT_EQ(mensajes.mostrados()[0].texto, "El campo Fecha de nacimiento es obligatorio");
+    const MensajeMostrado& pregunta = mensajes.mostrados()[1];
+    EXPECT_EQ(pregunta.texto,
+              "Faltan datos por rellenar. ¿Desea imprimir una copia borrador de la solicitud?");
+    EXPECT_EQ(pregunta.titulo, "Copia Borrador");
+    EXPECT_EQ(pregunta.icono, Icono::Pregunta);
+    EXPECT_EQ(pregunta.botones, Botones::SiNo);
+    EXPECT_TRUE(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    mensajes.limpiar();
+    for (Respuesta r : {Respuesta::Aceptar, Respuesta::Si}) mensajes.responder(r);
+    QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
+    form->mnuP(1000)->trigger();
+    ASSERT_TRUE(terminada.wait(240000));
+    const QString aviso = mensajes.textos().last();
+    if (aviso.startsWith("IMPORTANTE")) GTEST_SKIP() << "hay una impresora: se envió";
+    const QString pdf = G().RutaTemporal + nombre().left(nombre().size() - 4) + ".pdf";
+    ASSERT_TRUE(QFile::exists(pdf)) << aviso.toStdString();
+    auto leidos = leerCodigosPdf(pdf, 200);
+    ASSERT_TRUE(leidos.ok()) << leidos.mensaje().toStdString();
+    EXPECT_TRUE(leidos.valor().isEmpty());
 }
 
 TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
@@ -394,7 +556,8 @@ TEST_F(GuardarSolicitudTest, GuardarNoEscribeATravesDeUnEnlace) {
     EXPECT_EQ(leerBytes(almacen), antes);
     EXPECT_FALSE(QFileInfo(doc).isSymLink());
     EXPECT_FALSE(QFileInfo(xml).isSymLink());
-    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+              2);
 }
 
 // Una configuración que pide más plazas por página de las que caben: "Imprimir" lo dice y no

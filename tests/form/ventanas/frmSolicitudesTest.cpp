@@ -3,8 +3,10 @@
 #include "../../apoyo/Ficheros.h"
 #include "../../apoyo/MensajesGuion.h"
 #include "catalogue/Esquemas.h"
+#include "form/ventanas/PestanaCursos.h"
 #include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
+#include "ui_PestanaCursos.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -125,10 +127,25 @@ TEST_F(frmSolicitudesTest, CadaOrdenDelMenuSeEjecutaUnaVez) {
     ASSERT_TRUE(f.cargar().ok());
     // "Guardar" sin DNI: un solo aviso por cada vez que se elige.
     f.txtDNI()->clear();
+    // Antes de la suya, toda orden renumera las dos listas desde 1 y vacía el marco del curso.
+    G().rsVacantesSolicitadas = CrearTablaPlazasSolicitadas("rsVacantesSolicitadas");
+    G().rsResultasSolicitadas = CrearTablaPlazasSolicitadas("rsResultasSolicitadas");
+    for (const PTabla& t : {G().rsVacantesSolicitadas, G().rsResultasSolicitadas})
+        for (qint64 orden : {2, 5, 9})
+            ASSERT_TRUE(t->anadirRegistro({qint64(1), orden, QString::number(orden)}).ok());
+    f.pestanaCursos()->controles().txtCurso->setText("a medias");
     MensajesGuion guion;
     f.mnuP(2000)->setEnabled(true);
     f.mnuP(2000)->trigger();
     EXPECT_EQ(guion.mostrados().size(), 1);
+    for (const PTabla& t : {G().rsVacantesSolicitadas, G().rsResultasSolicitadas}) {
+        QStringList ordenes;
+        for (int fila = 0; fila < t->numeroRegistros(); ++fila)
+            ordenes << t->valorEnFila(fila, 1).toString() + ":" +
+                           t->valorEnFila(fila, 2).toString();
+        EXPECT_EQ(ordenes, (QStringList{"1:2", "2:5", "3:9"})) << t->nombre().toStdString();
+    }
+    EXPECT_EQ(f.pestanaCursos()->controles().txtCurso->text(), "");
 }
 
 TEST_F(frmSolicitudesTest, AlCerrarPreguntaSiGuardar) {

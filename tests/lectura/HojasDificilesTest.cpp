@@ -1,0 +1,220 @@
+#include "../apoyo/EscaneoSimulado.h"
+#include "../apoyo/Ficheros.h"
+#include "../apoyo/HuecoRasterizado.h"
+#include "ImpresionesReales.h"
+#include "lectura/ComprobacionLote.h"
+#include "lectura/FicherosEntrada.h"
+
+#include <gtest/gtest.h>
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+namespace {
+
+// Una hoja en gris como GIF (Qt no los escribe): 256 grises y cada punto un código de 9 bits, con
+// un código de borrado cada 250 para que el tamaño de los códigos no crezca.
+QByteArray gifDe(const QImage& hoja) {
+    const QImage g = hoja.convertToFormat(QImage::Format_Grayscale8);
+    QByteArray gif("GIF89a");
+    auto corto = [&](int v) { gif += char(v & 0xFF), gif += char(v >> 8); };
+    corto(g.width()), corto(g.height());
+    gif += QByteArray("\xF7\x00\x00", 3);
+    for (int i = 0; i < 256; ++i) gif += QByteArray(3, char(i));
+    gif += ',';
+    corto(0), corto(0), corto(g.width()), corto(g.height());
+    gif += '\x00';
+    gif += '\x08';
+    QByteArray datos;
+    quint32 bits = 0;
+    int cuantos = 0;
+    auto codigo = [&](int c) {
+        bits |= quint32(c) << cuantos;
+        for (cuantos += 9; cuantos >= 8; cuantos -= 8, bits >>= 8) datos += char(bits & 0xFF);
+    };
+    int seguidos = 0;
+    for (int y = 0; y < g.height(); ++y)
+        for (int x = 0; x < g.width(); ++x) {
+            if (seguidos++ % 250 == 0) codigo(256);
+            codigo(g.constScanLine(y)[x]);
+        }
+    codigo(257);
+    if (cuantos > 0) datos += char(bits & 0xFF);
+    for (qsizetype i = 0; i < datos.size(); i += 255) {
+        const QByteArray bloque = datos.mid(i, 255);
+        gif += char(bloque.size()) + bloque;
+    }
+    return gif + QByteArray("\x00;", 2);
+}
+
+// Hojas buenas que el lector no debe perder ni tomar por lo que no son. Todas son de la impresión
+// antigua: solicitante en la 1, cursos y documentos en la 2, 3 y 4, Vacantes en la 5, 6 y 7 (40,
+// 31 y 4 plazas) y Resultas en la 8 y la 9 (40 y 1).
+class HojasDificiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto w97 = impresionReal(VarianteGenerador::W97);
+        ASSERT_TRUE(w97.ok()) << w97.mensaje().toStdString();
+        m_impresion = w97.valor();
+        ASSERT_TRUE(m_tmp.isValid());
+        m_hojas = hojasDe(m_impresion.pdf, m_tmp.path());
+        ASSERT_EQ(m_hojas.size(), 9);
+    }
+    // Guarda las hojas (desde la 1) en una carpeta nueva, cada una en su PNG, y lee el lote.
+    InformeLote leer(const QString& nombre, const QVector<QImage>& hojas) {
+        const QString carpeta = m_tmp.filePath(nombre);
+        QDir().mkpath(carpeta);
+        QStringList ficheros;
+        for (qsizetype i = 0; i < hojas.size(); ++i) {
+            ficheros.append(QStringLiteral("%1/hoja-%2.png").arg(carpeta).arg(i + 1));
+            EXPECT_TRUE(hojas[i].save(ficheros.last()));
+        }
+        return comprobarLote(leerLote(ficheros, OpcionesLectura()));
+    }
+    ImpresionReal m_impresion;
+    QTemporaryDir m_tmp;
+    QVector<QImage> m_hojas;
+};
+
+// Una hoja impresa o escaneada muy clara (el negro como gris 140) no es una hoja en blanco: su
+// código se lee. Si se tomara por blanca, la solicitud saldría completa con una plaza de menos.
+TEST_F(HojasDificiles, UnaHojaClaraSeLee) {
+    QVector<QImage> hojas = m_hojas;
+    QImage& clara = hojas[8];
+    for (int y = 0; y < clara.height(); ++y) {
+        uchar* linea = clara.scanLine(y);
+        for (int x = 0; x < clara.width(); ++x) linea[x] = uchar(140 + linea[x] * 115 / 255);
+    }
+    const InformeLote informe = leer("clara", hojas);
+    ASSERT_EQ(informe.solicitudes.size(), 1);
+    EXPECT_TRUE(informe.todoCorrecto()) << informe.problemas.join('\n').toStdString();
+    EXPECT_EQ(informe.solicitudes[0].resultas, m_impresion.resultas);
+    EXPECT_TRUE(informe.avisos.isEmpty()) << informe.avisos.join('\n').toStdString();
+    // Las de cursos y documentos siguen siendo hojas sin código, cada una nombrada.
+    EXPECT_EQ(informe.sinCodigo.size(), 3);
+}
+
+// Un código tan desenfocado que no se lee ni se distingue una barra es un código ilegible, no una
+// hoja de cursos: aquí la última hoja del lote es la 8 (40 plazas de Resultas) y, tomada por una
+// hoja sin código, la solicitud saldría completa sin ninguna Resultas.
+TEST_F(HojasDificiles, UnCodigoDesenfocadoEsIlegibleYLaSolicitudNoEstaCompleta) {
+    DanoEscaneo dano;
+    dano.grados = 0;
+    dano.sigma = 1.5;
+    dano.ruido = 0;
+    dano.umbral = false;
+    dano.calidadJpeg = 0;
+    QVector<QImage> hojas = m_hojas.mid(0, 8);
+    hojas[7] = simularEscaneo(hojas[7], dano, 1);
+    ASSERT_TRUE(analizarImagen(hojas[7]).codigos.isEmpty()) << "el desenfoque no basta";
+
+    const InformeLote informe = leer("desenfocada", hojas);
+    const QString donde = m_tmp.filePath("desenfocada/hoja-8.png");
+    EXPECT_EQ(informe.problemas,
+              QStringList{QStringLiteral("código ilegible en fichero %1, página 1").arg(donde)});
+    ASSERT_EQ(informe.solicitudes.size(), 1);
+    EXPECT_EQ(informe.solicitudes[0].problemas,
+              QStringList{QStringLiteral("puede faltarle alguna página: no se ha podido leer "
+                                         "fichero %1, página 1")
+                              .arg(donde)});
+    EXPECT_FALSE(informe.todoCorrecto());
+}
+
+// Un PDF de una página de dos metros por lado (1 KB) no se pasa a imagen a 200 ppp (1.600
+// millones de puntos): con la resolución que cabe en los puntos máximos.
+TEST_F(HojasDificiles, UnaPaginaEnormeSeLeeConLosPuntosLimitados) {
+    const QByteArray pdf =
+        "%PDF-1.4\n1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n"
+        "2 0 obj\n<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n"
+        "3 0 obj\n<< /Type /Page /Parent 2 0 R /MediaBox [0 0 14400 14400] >>\nendobj\n"
+        "trailer\n<< /Size 4 /Root 1 0 R >>\n%%EOF\n";
+    const QString ruta = m_tmp.filePath("enorme.pdf");
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(ruta, pdf));
+    QElapsedTimer reloj;
+    reloj.start();
+    const QVector<PaginaLeida> paginas = leerLote({ruta}, OpcionesLectura());
+    ASSERT_EQ(paginas.size(), 1);
+    EXPECT_EQ(paginas[0].estado, EstadoPagina::EnBlanco) << paginas[0].detalle.toStdString();
+    EXPECT_LT(reloj.elapsed(), 20000);
+}
+
+// Lo que abren los visores se lee: JFIF, GIF, un JPEG con bytes tras su final, un PDF con algo
+// delante de su cabecera y lo que hay en una subcarpeta, si se pide. Lo que no se lee se dice.
+TEST_F(HojasDificiles, LeeLoQueAbrenLosVisoresYDiceLoQueNoLee) {
+    const QDir lote(m_tmp.filePath("lote"));
+    ASSERT_TRUE(QDir().mkpath(lote.filePath("sub")));
+    auto guardar = [&](int hoja, const QString& nombre, const char* formato,
+                       const QByteArray& detras = {}) {
+        QByteArray bytes;
+        QBuffer b(&bytes);
+        b.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(m_hojas[hoja - 1].save(&b, formato)) << formato;
+        ASSERT_NO_FATAL_FAILURE(escribirBytes(lote.filePath(nombre), bytes + detras));
+    };
+    ASSERT_NO_FATAL_FAILURE(guardar(1, "a.jfif", "JPEG"));
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(lote.filePath("b.GIF"), gifDe(m_hojas[4])));
+    ASSERT_NO_FATAL_FAILURE(guardar(6, "c.jpg", "JPEG", QByteArray("\0\0basura", 8)));
+    ASSERT_NO_FATAL_FAILURE(guardar(7, "sub/d.png", "PNG"));
+    ASSERT_TRUE(escribirPdfEscaneado(m_tmp.filePath("e.pdf"), m_hojas[7], 200));
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(lote.filePath("e.pdf"), "basura\r\n" + leerBytes(m_tmp.filePath("e.pdf"))));
+    ASSERT_NO_FATAL_FAILURE(guardar(9, "f.tiff", "TIFF"));
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(lote.filePath("notas.txt"), "x"));
+
+    const auto sinSub = ficherosDeEntrada({lote.path()});
+    ASSERT_TRUE(sinSub.ok());
+    EXPECT_EQ(sinSub.valor().ficheros.size(), 5);
+    EXPECT_EQ(sinSub.valor().omitidos,
+              QStringList({"fichero " + lote.filePath("notas.txt") +
+                               ": no se lee, no es un PDF ni una imagen",
+                           "carpeta " + lote.filePath("sub") +
+                               ": no se leen las subcarpetas (se leen con --subcarpetas)"}));
+
+    const auto conSub = ficherosDeEntrada({lote.path()}, true);
+    ASSERT_TRUE(conSub.ok());
+    EXPECT_EQ(conSub.valor().ficheros.size(), 6);
+    const InformeLote informe = comprobarLote(leerLote(conSub.valor().ficheros, OpcionesLectura()));
+    EXPECT_TRUE(informe.todoCorrecto()) << informe.problemas.join('\n').toStdString();
+    ASSERT_EQ(informe.solicitudes.size(), 1);
+    EXPECT_TRUE(informe.solicitudes[0].completa())
+        << informe.solicitudes[0].problemas.join('\n').toStdString();
+    EXPECT_EQ(informe.solicitudes[0].vacantes, m_impresion.vacantes);
+    EXPECT_EQ(informe.solicitudes[0].resultas, m_impresion.resultas);
+}
+
+// Un JPEG o un PNG cortados se dicen dañados; lo que va detrás del final de un JPEG no lo daña.
+TEST(ImagenCompleta, SoloFaltaElFinalSiNoLlegaAEl) {
+    QImage imagen(64, 48, QImage::Format_Grayscale8);
+    imagen.fill(200);
+    QByteArray jpeg, png;
+    for (const auto& [bytes, formato] : {std::pair{&jpeg, "JPEG"}, {&png, "PNG"}}) {
+        QBuffer b(bytes);
+        b.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(imagen.save(&b, formato));
+    }
+    // Una miniatura dentro de un segmento de aplicación lleva su propio final: no cuenta.
+    const QByteArray miniatura = QByteArray("\xFF\xE1\x00\x06\xFF\xD8\xFF\xD9", 8);
+    const struct {
+        const char* que;
+        bool (*completa)(const QByteArray&);
+        QByteArray bytes;
+        bool completo;
+    } casos[] = {
+        {"JPEG entero", jpegCompleto, jpeg, true},
+        {"JPEG con bytes detrás", jpegCompleto, jpeg + QByteArray("\0\0basura", 8), true},
+        {"JPEG cortado", jpegCompleto, jpeg.left(jpeg.size() - 10), false},
+        {"JPEG cortado con una miniatura", jpegCompleto,
+         jpeg.left(2) + miniatura + jpeg.mid(2).chopped(10), false},
+        {"JPEG entero con una miniatura", jpegCompleto, jpeg.left(2) + miniatura + jpeg.mid(2),
+         true},
+        {"JPEG sin nada tras el principio", jpegCompleto, jpeg.left(2), false},
+        {"GIF", jpegCompleto, QByteArray("GIF89a\xFF\xD9", 8), false},
+        {"PNG entero", pngCompleto, png, true},
+        {"PNG sin su último trozo", pngCompleto, png.chopped(12), false},
+        {"PNG cortado a medio trozo", pngCompleto, png.chopped(2), false},
+    };
+    for (const auto& c : casos) EXPECT_EQ(c.completa(c.bytes), c.completo) << c.que;
+}
+
+}  // namespace
