@@ -12,15 +12,15 @@
 #include "startup/PasosCarga.h"
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
-#include <malloc.h>
-#include <vector>
 #include <memory>
+#include <vector>
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include "../tests/printing/DocxPrueba.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/LecturaPaginas.h"
+#include "registro/Registro.h"
 #include "printing/CodigoBarras.h"
 #include "printing/Impresion.h"
 #include "startup/Globales.h"
@@ -106,6 +107,36 @@ void BM_LectorPdf(benchmark::State& estado) {
 BENCHMARK(BM_LectorPdf)
     ->Arg(1)
     ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+// Un lote de 100 páginas (la impresión diez veces) leído con dos hilos, sin registro (0) y
+// anotándolo en un registro SQLite nuevo (1), como hace «movilant-lector --registro».
+void BM_Lote100Paginas(benchmark::State& estado) {
+    if (!lote().listo) {
+        estado.SkipWithError("no se pudo preparar la impresión");
+        return;
+    }
+    QStringList todos;
+    for (int i = 0; i < 10; ++i) todos += lote().imagenes;
+    OpcionesLectura opciones;
+    opciones.hilos = 2;
+    QTemporaryDir carpeta;
+    int vez = 0;
+    for (auto _ : estado) {
+        const QVector<PaginaLeida> paginas = leerLote(todos, opciones);
+        benchmark::DoNotOptimize(comprobarLote(paginas));
+        if (estado.range(0) == 0) continue;
+        const auto registro =
+            Registro::abrir(carpeta.filePath(QStringLiteral("r%1.sqlite").arg(++vez)));
+        if (!registro || !registro.valor()->anotar(paginas, QDateTime::currentDateTime()))
+            estado.SkipWithError("no se pudo anotar en el registro");
+    }
+}
+BENCHMARK(BM_Lote100Paginas)
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(3);

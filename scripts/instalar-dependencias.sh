@@ -8,6 +8,7 @@ PAQUETES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libreoffice-writer-nogui fonts-liberation fonts-dejavu-core
   poppler-utils cups-client cups-daemon cups-filters printer-driver-cups-pdf
+  libqt6sql6-sqlite libqt6sql6-psql postgresql
   xvfb xauth x11-utils unzip
 )
 faltan=()

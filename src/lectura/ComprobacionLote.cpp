@@ -179,7 +179,7 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     return s;
 }
 
-InformeLote comprobarLote(const QVector<PaginaLeida>& paginas) {
+InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones reimpresiones) {
     InformeLote informe;
     QMap<QString, QVector<PaginaSolicitud>> grupos;
     QStringList ficheros;  // en el orden del lote, para los avisos
@@ -232,6 +232,7 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas) {
         informe.solicitudes.append(comprobarSolicitud(it.value()));
         deCadaUna.append(it.value());
     }
+    if (reimpresiones == Reimpresiones::SeCompruebanAparte) return informe;
     // Dos impresiones del mismo solicitante en el lote: cada una dice dónde están las de la otra.
     for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
         for (qsizetype j = 0; j < informe.solicitudes.size(); ++j) {

@@ -21,6 +21,7 @@ struct SolicitudLeida {
     QVector<PlazaLeida> vacantes, resultas;
     QVector<PaginaSolicitud> paginas;  // las leídas, por número de página (sin las repetidas)
     QStringList problemas;
+    QString nota;  // se dice bajo la solicitud en el resumen, sin ser un problema
     bool completa() const { return problemas.isEmpty(); }
 };
 
@@ -37,7 +38,12 @@ struct InformeLote {
 
 // Una página con un código ilegible o que no se puede leer puede ser de cualquier solicitud del
 // lote: ninguna se da por completa mientras haya alguna.
-InformeLote comprobarLote(const QVector<PaginaLeida>& paginas);
+// En un lote, dos impresiones del mismo solicitante son un problema de las dos; en el registro
+// de la oficina una reimpresión es lo normal y cada impresión se comprueba por su cuenta.
+enum class Reimpresiones { SonProblema, SeCompruebanAparte };
+
+InformeLote comprobarLote(const QVector<PaginaLeida>& paginas,
+                          Reimpresiones reimpresiones = Reimpresiones::SonProblema);
 
 // Comprueba las páginas de una misma impresión (misma clave, fecha y hora), en cualquier orden.
 SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas);

@@ -284,6 +284,7 @@ QString resumenLote(const InformeLote& informe) {
                               .arg(s.resultas.size())) +
              QLatin1Char('\n');
         for (const QString& p : s.problemas) t += QStringLiteral("  - %1\n").arg(paraTerminal(p));
+        if (!s.nota.isEmpty()) t += QStringLiteral("  · %1\n").arg(paraTerminal(s.nota));
     }
     if (!informe.problemas.isEmpty()) {
         t += QStringLiteral("Problemas del lote:\n");

@@ -85,6 +85,30 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
          2,
          "",
          "movilant-lector: No se puede crear la carpeta de salida «fichero/lote»"},
+        // El registro de la oficina: dos lecturas de dos impresiones del mismo solicitante;
+        // vale la última, que está completa.
+        {{"--registro", "oficina.sqlite", "-s", "martes", xp.valor().pdf},
+         0,
+         "Anotado en el registro oficina.sqlite: 11 códigos nuevos, 0 ya estaban.",
+         ""},
+        {{"--registro", "oficina.sqlite", "-s", "miercoles", w97.valor().pdf, xp.valor().pdf},
+         1,
+         "Anotado en el registro oficina.sqlite: 6 códigos nuevos, 11 ya estaban.",
+         ""},
+        {{"estado", "--registro", "oficina.sqlite"},
+         0,
+         "  · es la última de las 2 impresiones de este solicitante\nEn el registro: 1 "
+         "solicitante, 1 con su última impresión completa.\n",
+         ""},
+        {{"exportar", "--registro", "oficina.sqlite", "--salida", "exportado"},
+         0,
+         "Exportadas a exportado: 1 solicitud en JSON (1 completa) y plazas.csv.",
+         ""},
+        {{"estado", "--registro", "noexiste.sqlite"},
+         2,
+         "",
+         "movilant-lector: No existe el registro «noexiste.sqlite»."},
+        {{"exportar", "oficina.sqlite"}, 2, "", "movilant-lector: «exportar» necesita --registro."},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.argumentos.join(' ').toStdString());
@@ -105,6 +129,9 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
               QStringList({"12345678Z_00123A_20261207_101500.json", "plazas.csv"}));
     EXPECT_EQ(leerBytes(primera.filePath("plazas.csv")).count("\r\n"), 1 + 75 + 41);
     EXPECT_EQ(QDir(tmp.filePath("dos")).entryList(QDir::Files).size(), 3);
+    // Lo exportado del registro es la última impresión, la de las 10:15:00.
+    EXPECT_EQ(QDir(tmp.filePath("exportado")).entryList(QDir::Files),
+              QStringList({"12345678Z_00123A_20261207_101500.json", "plazas.csv"}));
 }
 
 }  // namespace

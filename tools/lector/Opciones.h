@@ -6,7 +6,12 @@
 #include <QString>
 #include <QStringList>
 
+// Leer un lote (y anotarlo en el registro, si se da), o consultar el registro.
+enum class OrdenLector { Leer, Estado, Exportar };
+
 struct OpcionesLector {
+    OrdenLector orden = OrdenLector::Leer;
+    QString registro;      // fichero SQLite o URI postgresql://; vacío: sin registro
     QStringList entradas;  // ficheros y carpetas, tal como se dieron
     QString salida;        // vacía: una carpeta nueva para esta lectura
     OpcionesLectura lectura;

@@ -1,5 +1,6 @@
 // movilant-lector: de las páginas escaneadas o impresas a los datos de cada solicitud.
 #include "Opciones.h"
+#include "OrdenesRegistro.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/FicherosEntrada.h"
 #include "lectura/LecturaPaginas.h"
@@ -86,6 +87,18 @@ int main(int argc, char** argv) {
         escribir(stdout, QString::fromUtf8(kAyudaLector));
         return 0;
     }
+    if (o.orden != OrdenLector::Leer) {
+        const SalidaOrden s = o.orden == OrdenLector::Estado ? ordenEstado(o) : ordenExportar(o);
+        escribir(stdout, s.salida);
+        return s.error.isEmpty() ? s.estado : fallar(s.error, s.estado);
+    }
+    // El registro se abre antes de leer: si no se puede, el lote no se lee para nada.
+    std::unique_ptr<Registro> registro;
+    if (!o.registro.isEmpty()) {
+        auto abierto = Registro::abrir(o.registro);
+        if (!abierto) return fallar(abierto.mensaje(), 2);
+        registro = std::move(abierto.valor());
+    }
     const auto ficheros = ficherosDeEntrada(o.entradas, o.subcarpetas);
     if (!ficheros) return fallar(ficheros.mensaje(), 2);
     // Antes de leer nada: un lote largo no se lee para nada. Cada lectura, en su carpeta.
@@ -102,6 +115,16 @@ int main(int argc, char** argv) {
     informe.avisos = ficheros.valor().omitidos + informe.avisos;
     const auto escritos = escribirResultados(informe, salida.valor());
     escribir(stdout, resumenLote(informe));
+    // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
+    Resultado anotado;
+    if (registro) {
+        const auto a = anotarLote(*registro, paginas);
+        if (a)
+            escribir(stdout, a.valor());
+        else
+            anotado = a.estado();
+    }
+    if (!anotado) fallar(anotado.mensaje(), 2);
     if (!escritos) return fallar(escritos.mensaje(), 2);
     const QStringList& hechos = escritos.valor().escritos;
     const qsizetype json = std::count_if(hechos.begin(), hechos.end(),
@@ -115,6 +138,6 @@ int main(int argc, char** argv) {
                  QLatin1Char('\n'));
     // Lo que no se ha podido escribir de una solicitud no ha impedido escribir lo de las demás.
     for (const QString& fallo : escritos.valor().fallos) fallar(fallo, 2);
-    if (!escritos.valor().fallos.isEmpty()) return 2;
+    if (!escritos.valor().fallos.isEmpty() || !anotado) return 2;
     return informe.todoCorrecto() ? 0 : 1;
 }

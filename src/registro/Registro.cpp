@@ -1,0 +1,332 @@
+#include "registro/Registro.h"
+
+#include "platform/Codificacion.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QHash>
+#include <QMap>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QVariant>
+#include <algorithm>
+#include <atomic>
+#include <optional>
+
+namespace {
+
+constexpr int kVersionEsquema = 1;
+// Dos puestos que escriben a la vez pueden chocar (bloqueo mutuo, clave repetida al crear las
+// tablas, base ocupada): la transacción se repite entera unas cuantas veces antes de rendirse.
+constexpr int kIntentos = 12;
+constexpr int kEsperaSqliteMs = 10000;
+
+// El mismo SQL para SQLite y PostgreSQL: solo tipos, claves e "ON CONFLICT" que entienden los dos.
+const char* const kEsquema[] = {
+    "CREATE TABLE IF NOT EXISTS lector_version (version INTEGER PRIMARY KEY)",
+    "CREATE TABLE IF NOT EXISTS lector_paginas ("
+    " fichero TEXT NOT NULL, pagina INTEGER NOT NULL, estado TEXT NOT NULL,"
+    " detalle TEXT NOT NULL, lectura TEXT NOT NULL, PRIMARY KEY (fichero, pagina))",
+    // `codigo` son los bytes leídos en base64 (un código puede llevar cualquier byte, también el
+    // 0, que un texto de PostgreSQL no admite); `texto`, lo mismo legible para consultas a mano.
+    "CREATE TABLE IF NOT EXISTS lector_codigos ("
+    " huella TEXT PRIMARY KEY, codigo TEXT NOT NULL, texto TEXT NOT NULL,"
+    " fichero TEXT NOT NULL, pagina INTEGER NOT NULL, lectura TEXT NOT NULL)",
+    "INSERT INTO lector_version (version) VALUES (1) ON CONFLICT DO NOTHING",
+};
+
+const std::pair<EstadoPagina, const char*> kEstados[] = {
+    {EstadoPagina::ConCodigos, "con-codigos"},
+    {EstadoPagina::SinCodigo, "sin-codigo"},
+    {EstadoPagina::EnBlanco, "en-blanco"},
+    {EstadoPagina::Ilegible, "ilegible"},
+    {EstadoPagina::Fallo, "fallo"},
+};
+
+QString nombreEstado(EstadoPagina e) {
+    for (const auto& [estado, nombre] : kEstados)
+        if (estado == e) return QString::fromLatin1(nombre);
+    return {};
+}
+
+std::optional<EstadoPagina> estadoDeNombre(const QString& n) {
+    for (const auto& [estado, nombre] : kEstados)
+        if (n == QLatin1String(nombre)) return estado;
+    return std::nullopt;
+}
+
+struct FalloSql {
+    QSqlError error;
+    QString que;
+};
+
+// Choques que se resuelven repitiendo: en PostgreSQL serialización, bloqueo mutuo, clave única
+// (dos que crean las tablas a la vez) y tabla ya creada; en SQLite la base ocupada o bloqueada.
+bool reintentable(const QSqlError& e, bool postgresql) {
+    const QString c = e.nativeErrorCode();
+    if (postgresql)
+        return c == u"40001" || c == u"40P01" || c == u"23505" || c == u"42P07" || c == u"42710";
+    const int n = c.toInt();
+    return n % 256 == 5 || n % 256 == 6;
+}
+
+std::optional<FalloSql> ejecutar(QSqlQuery& q, const QString& que) {
+    if (q.exec()) return std::nullopt;
+    return FalloSql{q.lastError(), que};
+}
+
+std::optional<FalloSql> ejecutar(QSqlDatabase& bd, const char* sql) {
+    QSqlQuery q(bd);
+    if (q.exec(QString::fromLatin1(sql))) return std::nullopt;
+    return FalloSql{q.lastError(), QString::fromLatin1(sql).section(u'(', 0, 0).trimmed()};
+}
+
+QString causa(const QSqlError& e) {
+    QString t = e.text().trimmed();
+    if (t.isEmpty()) t = QStringLiteral("error %1").arg(e.nativeErrorCode());
+    return t;
+}
+
+// Hace `trabajo` dentro de una transacción y la confirma; si choca con otro puesto, la deshace,
+// espera un poco (más cada vez, con algo de azar para no volver a chocar) y lo intenta de nuevo.
+template <typename F>
+Resultado enTransaccion(QSqlDatabase& bd, const DestinoRegistro& destino, F trabajo) {
+    FalloSql ultimo;
+    for (int intento = 0; intento < kIntentos; ++intento) {
+        std::optional<FalloSql> fallo;
+        if (!bd.transaction())
+            fallo = FalloSql{bd.lastError(), QStringLiteral("empezar la transacción")};
+        else if (fallo = trabajo(); !fallo && !bd.commit())
+            fallo = FalloSql{bd.lastError(), QStringLiteral("confirmar la transacción")};
+        if (!fallo) return Resultado::correcto();
+        bd.rollback();
+        ultimo = *fallo;
+        if (!reintentable(fallo->error, destino.esPostgresql())) break;
+        QThread::msleep(20u * unsigned(intento + 1) + QRandomGenerator::global()->bounded(30u));
+    }
+    return Resultado::fallo(QStringLiteral("No se puede escribir en el registro «%1» (%2): %3.")
+                                .arg(destino.descripcion, ultimo.que, causa(ultimo.error)),
+                            Errores::ErrorEntradaSalida);
+}
+
+QString nuevaConexion() {
+    static std::atomic<int> siguiente{0};
+    return QStringLiteral("registro-lector-%1").arg(siguiente++);
+}
+
+struct FilaCodigo {
+    QString huella, codigo, texto, fichero;
+    int pagina = 0;
+};
+
+}  // namespace
+
+Registro::Registro(QString conexion, DestinoRegistro destino)
+    : m_conexion(std::move(conexion)), m_destino(std::move(destino)) {}
+
+Registro::~Registro() {
+    {
+        QSqlDatabase bd = QSqlDatabase::database(m_conexion, false);
+        bd.close();
+    }
+    QSqlDatabase::removeDatabase(m_conexion);
+}
+
+ResultadoDe<std::unique_ptr<Registro>> Registro::abrir(const QString& texto, Apertura apertura) {
+    const auto destino = interpretarDestinoRegistro(texto);
+    if (!destino) return destino.estado();
+    const DestinoRegistro& d = destino.valor();
+    if (!QSqlDatabase::isDriverAvailable(d.controlador))
+        return Resultado::fallo(
+            QStringLiteral("Falta el controlador de Qt para %1 (paquete %2).")
+                .arg(d.esPostgresql() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"),
+                     d.esPostgresql() ? QStringLiteral("libqt6sql6-psql")
+                                      : QStringLiteral("libqt6sql6-sqlite")),
+            Errores::FicheroNoEncontrado);
+    if (!d.esPostgresql() && apertura == Apertura::SoloSiExiste && !QFileInfo::exists(d.base))
+        return Resultado::fallo(QStringLiteral("No existe el registro «%1».").arg(d.descripcion),
+                                Errores::FicheroNoEncontrado);
+
+    std::unique_ptr<Registro> r(new Registro(nuevaConexion(), d));
+    QSqlDatabase bd = QSqlDatabase::addDatabase(d.controlador, r->m_conexion);
+    bd.setDatabaseName(d.base);
+    if (d.esPostgresql()) {
+        bd.setHostName(d.servidor);
+        bd.setUserName(d.usuario);
+        bd.setPassword(d.clave);
+        if (d.puerto > 0) bd.setPort(d.puerto);
+        bd.setConnectOptions(d.opciones);
+    } else {
+        bd.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kEsperaSqliteMs));
+    }
+    if (!bd.open())
+        return Resultado::fallo(QStringLiteral("No se puede abrir el registro «%1»: %2.")
+                                    .arg(d.descripcion, causa(bd.lastError())),
+                                Errores::ErrorEntradaSalida);
+
+    // Las tablas se crean solo si faltan: quien solo consulta puede no tener permiso de escritura.
+    if (!bd.tables().contains(QStringLiteral("lector_version"))) {
+        const Resultado esquema = enTransaccion(bd, d, [&bd]() -> std::optional<FalloSql> {
+            for (const char* sql : kEsquema)
+                if (auto f = ejecutar(bd, sql)) return f;
+            return std::nullopt;
+        });
+        if (!esquema) return esquema;
+    }
+    QSqlQuery q(bd);
+    if (!q.exec(QStringLiteral("SELECT version FROM lector_version ORDER BY version")))
+        return Resultado::fallo(QStringLiteral("No se puede leer el registro «%1»: %2.")
+                                    .arg(d.descripcion, causa(q.lastError())),
+                                Errores::ErrorEntradaSalida);
+    while (q.next())
+        if (const int v = q.value(0).toInt(); v != kVersionEsquema)
+            return Resultado::fallo(
+                QStringLiteral("El registro «%1» es de otra versión (%2) de movilant-lector.")
+                    .arg(d.descripcion)
+                    .arg(v),
+                Errores::ArgumentoIncorrecto);
+    return r;
+}
+
+ResultadoDe<AnotacionRegistro> Registro::anotar(const QVector<PaginaLeida>& paginas,
+                                                const QDateTime& momento,
+                                                const std::function<void(int, int)>& avance) {
+    const QString cuando = momento.toString(Qt::ISODateWithMs);
+    QMap<QString, FilaCodigo> codigos;  // por huella: en ese orden se bloquean, sin cruzarse
+    QStringList ficheros;
+    for (const PaginaLeida& p : paginas) {
+        if (ficheros.isEmpty() || ficheros.last() != p.origen.fichero)
+            ficheros.append(p.origen.fichero);
+        for (const QByteArray& bytes : p.codigos) {
+            const QString huella = QString::fromLatin1(
+                QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+            if (codigos.contains(huella)) continue;
+            codigos.insert(huella,
+                           {huella, QString::fromLatin1(bytes.toBase64()),
+                            Codificacion::desdeWindows1252(bytes).replace(QChar(0), QChar(0xfffd)),
+                            p.origen.fichero, p.origen.pagina});
+        }
+    }
+    ficheros.sort();
+    ficheros.removeDuplicates();
+    const int total = int(ficheros.size() + paginas.size() + codigos.size());
+
+    QSqlDatabase bd = QSqlDatabase::database(m_conexion);
+    AnotacionRegistro anotacion;
+    const Resultado r = enTransaccion(bd, m_destino, [&]() -> std::optional<FalloSql> {
+        anotacion = {};
+        int hechas = 0;
+        auto avanzar = [&] {
+            if (avance) avance(++hechas, total);
+        };
+        QSqlQuery borrar(bd);
+        borrar.prepare(QStringLiteral("DELETE FROM lector_paginas WHERE fichero = ?"));
+        for (const QString& f : ficheros) {
+            borrar.bindValue(0, f);
+            if (auto e = ejecutar(borrar, QStringLiteral("borrar las páginas de un fichero")))
+                return e;
+            avanzar();
+        }
+        QSqlQuery pagina(bd);
+        pagina.prepare(
+            QStringLiteral("INSERT INTO lector_paginas (fichero, pagina, estado, detalle, lectura) "
+                           "VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING"));
+        for (const PaginaLeida& p : paginas) {
+            pagina.bindValue(0, p.origen.fichero);
+            pagina.bindValue(1, p.origen.pagina);
+            pagina.bindValue(2, nombreEstado(p.estado));
+            pagina.bindValue(3, p.detalle.isNull() ? QStringLiteral("") : p.detalle);
+            pagina.bindValue(4, cuando);
+            if (auto e = ejecutar(pagina, QStringLiteral("anotar una página"))) return e;
+            avanzar();
+        }
+        QSqlQuery codigo(bd);
+        codigo.prepare(QStringLiteral(
+            "INSERT INTO lector_codigos (huella, codigo, texto, fichero, pagina, lectura) "
+            "VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (huella) DO NOTHING"));
+        for (const FilaCodigo& c : codigos) {
+            codigo.bindValue(0, c.huella);
+            codigo.bindValue(1, c.codigo);
+            codigo.bindValue(2, c.texto);
+            codigo.bindValue(3, c.fichero);
+            codigo.bindValue(4, c.pagina);
+            codigo.bindValue(5, cuando);
+            if (auto e = ejecutar(codigo, QStringLiteral("anotar un código"))) return e;
+            (codigo.numRowsAffected() > 0 ? anotacion.codigosNuevos : anotacion.codigosYaEstaban)++;
+            avanzar();
+        }
+        return std::nullopt;
+    });
+    if (!r) return r;
+    return anotacion;
+}
+
+ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
+    QSqlDatabase bd = QSqlDatabase::database(m_conexion);
+    auto fallo = [this](const QSqlQuery& q) {
+        return Resultado::fallo(QStringLiteral("No se puede leer el registro «%1»: %2.")
+                                    .arg(m_destino.descripcion, causa(q.lastError())),
+                                Errores::ErrorEntradaSalida);
+    };
+    // Las dos consultas ven el mismo momento del registro aunque otro puesto escriba entre tanto.
+    if (!bd.transaction())
+        return Resultado::fallo(QStringLiteral("No se puede leer el registro «%1»: %2.")
+                                    .arg(m_destino.descripcion, causa(bd.lastError())),
+                                Errores::ErrorEntradaSalida);
+    struct Deshacer {
+        QSqlDatabase& bd;
+        ~Deshacer() { bd.rollback(); }
+    } deshacer{bd};
+    if (m_destino.esPostgresql()) {
+        QSqlQuery aislar(bd);
+        if (!aislar.exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ")))
+            return fallo(aislar);
+    }
+
+    QVector<PaginaLeida> resultado;
+    QHash<std::pair<QString, int>, qsizetype> indice;
+    QSqlQuery q(bd);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT fichero, pagina, estado, detalle FROM lector_paginas "
+                               "ORDER BY fichero, pagina")))
+        return fallo(q);
+    while (q.next()) {
+        PaginaLeida p;
+        p.origen = {q.value(0).toString(), q.value(1).toInt()};
+        const auto estado = estadoDeNombre(q.value(2).toString());
+        if (!estado)
+            return Resultado::fallo(
+                QStringLiteral("El registro «%1» tiene una página en un estado desconocido "
+                               "(«%2»): %3.")
+                    .arg(m_destino.descripcion, q.value(2).toString(), describirOrigen(p.origen)),
+                Errores::ConversionTipo);
+        p.estado = *estado;
+        p.detalle = q.value(3).toString();
+        // Sus códigos llegan después: la que se leyó con códigos empieza sin ninguno.
+        indice.insert({p.origen.fichero, p.origen.pagina}, resultado.size());
+        resultado.append(p);
+    }
+    if (!q.exec(QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos "
+                               "ORDER BY fichero, pagina, huella")))
+        return fallo(q);
+    while (q.next()) {
+        const QByteArray bytes = QByteArray::fromBase64(q.value(0).toString().toLatin1());
+        const std::pair<QString, int> donde{q.value(1).toString(), q.value(2).toInt()};
+        auto it = indice.constFind(donde);
+        if (it == indice.cend()) {
+            // El fichero se volvió a leer y esa página ya no da el código: el código sigue
+            // leído, en la página donde se leyó.
+            PaginaLeida p;
+            p.origen = {donde.first, donde.second};
+            p.estado = EstadoPagina::ConCodigos;
+            it = indice.insert(donde, resultado.size());
+            resultado.append(p);
+        }
+        resultado[*it].codigos.append(bytes);
+    }
+    return resultado;
+}
