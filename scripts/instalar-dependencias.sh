@@ -9,6 +9,9 @@ PAQUETES=(
   libreoffice-writer-nogui fonts-liberation fonts-dejavu-core
   poppler-utils cups-client cups-daemon cups-filters printer-driver-cups-pdf
   xvfb xauth x11-utils unzip
+  # "Ayuda" entrega el manual en PDF al visor del escritorio; en una máquina sin escritorio
+  # completo, estos son el enlace con él y un visor pequeño.
+  xdg-utils xpdf
 )
 faltan=()
 for p in "${PAQUETES[@]}"; do

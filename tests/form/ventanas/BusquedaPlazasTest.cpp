@@ -135,6 +135,8 @@ TEST_F(BusquedaPlazasTest, UnaSolicitudYaGuardadaSePregunta) {
     EXPECT_EQ(m.titulo, "Solicitud Existente");
     EXPECT_EQ(m.icono, Icono::Critico);
     EXPECT_EQ(m.botones, Botones::SiNo);
+    // Sí cierra el programa: un Intro por reflejo responde No y no pierde lo escrito.
+    EXPECT_EQ(m.porDefecto, Respuesta::No);
     EXPECT_TRUE(m.texto.startsWith("Ya existe una solicitud con estos datos"));
     // "No": cuerpo y grupo vacíos, sin plazas cargadas y el foco donde estaba.
     EXPECT_EQ(ui().cboCuerpo->valor(), "");
