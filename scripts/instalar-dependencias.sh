@@ -2,7 +2,7 @@
 # Instala los paquetes de Debian 12 que necesita Movilant (compilación, pruebas y ejecución).
 set -euo pipefail
 PAQUETES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins libgl-dev
   libpugixml-dev libzip-dev zipcmp zipmerge ziptool libzint-dev libzxing-dev
   libgtest-dev libgmock-dev libbenchmark-dev
