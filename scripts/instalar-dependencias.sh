@@ -10,6 +10,9 @@ PAQUETES=(
   poppler-utils cups-client cups-daemon cups-filters printer-driver-cups-pdf
   libqt6sql6-sqlite libqt6sql6-psql postgresql
   xvfb xauth x11-utils unzip
+  # "Ayuda" entrega el manual en PDF al visor del escritorio; en una máquina sin escritorio
+  # completo, estos son el enlace con él y un visor pequeño.
+  xdg-utils xpdf
 )
 faltan=()
 for p in "${PAQUETES[@]}"; do

@@ -17,5 +17,13 @@ cp -f "$raiz/datos/FicheroTexto.txt" "$destino/ficheros/FicheroTexto.txt"
 if [ -x "$build/movilant-plantillas" ]; then
   "$build/movilant-plantillas" instalar "$raiz/datos/plantillas" "$destino/ficheros" >/dev/null
   "$build/movilant-plantillas" manual "$raiz/datos/plantillas" "$destino/Manual de Usuario.doc" >/dev/null
+  # "Ayuda" abre el manual en PDF con el visor del escritorio: el LibreOffice de la impresión no
+  # tiene ventanas. Se convierte aquí, con un perfil propio que no choca con otro en marcha.
+  perfil="$(mktemp -d)"
+  if ! soffice -env:UserInstallation="file://$perfil" --headless --convert-to pdf \
+      --outdir "$destino" "$destino/Manual de Usuario.doc" >/dev/null 2>&1; then
+    echo "Aviso: no se ha podido hacer el manual en PDF; \"Ayuda\" lo dirá." >&2
+  fi
+  rm -rf "$perfil"
 fi
 echo "Instalación de ejemplo lista en $destino"

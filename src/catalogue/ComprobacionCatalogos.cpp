@@ -40,7 +40,8 @@ void revisarFichero(Revision& rev, const QString& carpeta, const QString& ficher
     QFile f(QDir(carpeta).filePath(fichero));
     if (!f.exists()) return rev.anotar(fichero, 0, QStringLiteral("falta el fichero"), true);
     if (!f.open(QIODevice::ReadOnly))
-        return rev.anotar(fichero, 0, QStringLiteral("no se puede leer: %1").arg(causaLectura(f.fileName())),
+        return rev.anotar(fichero, 0,
+                          QStringLiteral("no se puede leer: %1").arg(causaLectura(f.fileName())),
                           true);
     QList<LineaClara>& claras = rev.claras[fichero];
     bool avisadoLf = false;
@@ -154,7 +155,7 @@ void revisarLista(Revision& rev, const QString& lista, const QString& catalogo) 
 // Mensajes de la carga de prueba: se recogen en lugar de mostrarse.
 class MensajesRecogidos : public ServicioMensajes {
 public:
-    Respuesta mostrar(const QString&, const QString&, Icono, Botones) override {
+    Respuesta mostrar(const QString&, const QString&, Icono, Botones, Respuesta) override {
         return Respuesta::Aceptar;
     }
 };

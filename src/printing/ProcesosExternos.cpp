@@ -4,7 +4,9 @@
 
 #include <signal.h>
 #include <unistd.h>
+#include <QDir>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
 
 ProgramasExternos& programasExternos() {
@@ -54,14 +56,33 @@ Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos
 }
 
 Resultado AbrirManual(const QString& rutaManual) {
-    if (!QFileInfo::exists(rutaManual))
+    const QFileInfo documento(rutaManual);
+    const QString pdf =
+        documento.dir().filePath(documento.completeBaseName() + QStringLiteral(".pdf"));
+    const QString manual = QFileInfo::exists(pdf) ? pdf : rutaManual;
+    if (!QFileInfo::exists(manual))
         return Resultado::fallo(
             QStringLiteral("No se encuentra el manual de usuario (\"%1\").").arg(rutaManual),
             Errores::ErrorEntradaSalida);
-    if (!QProcess::startDetached(programasExternos().soffice, {QStringLiteral("-n"), rutaManual}))
-        return Resultado::fallo(QStringLiteral("No se ha podido abrir el manual de usuario: no se "
-                                               "puede arrancar LibreOffice (\"%1\").")
-                                    .arg(programasExternos().soffice),
-                                Errores::ErrorEntradaSalida);
+    // Sin un programa del escritorio para ese tipo, xdg-open no abriría nada y no lo diría; y un
+    // procesador de textos sin ventanas (el que convierte la solicitud) no cuenta: no tiene
+    // asociado ningún tipo de documento.
+    const QString tipo = QMimeDatabase().mimeTypeForFile(manual).name();
+    const auto asociado = lanzarProceso(programasExternos().xdgMime,
+                                        {QStringLiteral("query"), QStringLiteral("default"), tipo},
+                                        10000, QStringLiteral("buscar con qué abrir el manual"));
+    if (!asociado || asociado.valor().codigo != 0 || asociado.valor().salida.trimmed().isEmpty())
+        return Resultado::fallo(
+            QStringLiteral("No se puede mostrar el manual de usuario: este escritorio no tiene "
+                           "ningún programa para abrir \"%1\". Puede abrirlo desde su carpeta "
+                           "con un lector de PDF o un procesador de textos.")
+                .arg(QDir::toNativeSeparators(manual)),
+            Errores::ErrorEntradaSalida);
+    if (!QProcess::startDetached(programasExternos().xdgOpen, {manual}))
+        return Resultado::fallo(
+            QStringLiteral("No se ha podido abrir el manual de usuario "
+                           "(\"%1\"): no se puede ejecutar \"%2\".")
+                .arg(QDir::toNativeSeparators(manual), programasExternos().xdgOpen),
+            Errores::ErrorEntradaSalida);
     return Resultado::correcto();
 }

@@ -10,6 +10,9 @@ struct ProgramasExternos {
     QString soffice = QStringLiteral("soffice");
     QString lp = QStringLiteral("lp");
     QString pdftoppm = QStringLiteral("pdftoppm");
+    // Los del escritorio (xdg-utils): qué programa abre cada tipo de fichero y abrirlo con él.
+    QString xdgMime = QStringLiteral("xdg-mime");
+    QString xdgOpen = QStringLiteral("xdg-open");
 };
 ProgramasExternos& programasExternos();
 
@@ -29,6 +32,8 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
 Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos, int msLimite,
                           const QString& para);
 
-// Abre en LibreOffice, sin esperar, un documento nuevo basado en el manual (el manual no se toca;
-// el programa no lo cierra nunca). Falla si el manual no está o LibreOffice no arranca.
+// Entrega el manual al programa que el escritorio tiene para su tipo (su PDF, "Manual de
+// Usuario.pdf", si está junto al documento; si no, el documento), sin esperar: lo abre y lo
+// cierra quien lo usa, a la vista. Falla con un mensaje que dice dónde está el manual si no
+// está o si el escritorio no tiene con qué abrirlo; nada se queda en marcha sin verse.
 Resultado AbrirManual(const QString& rutaManual);

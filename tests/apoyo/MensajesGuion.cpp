@@ -1,12 +1,16 @@
 #include "MensajesGuion.h"
 
-MensajesGuion::MensajesGuion() { instalarServicioMensajes(this); }
+MensajesGuion::MensajesGuion() {
+    instalarServicioMensajes(this);
+}
 
-MensajesGuion::~MensajesGuion() { instalarServicioMensajes(nullptr); }
+MensajesGuion::~MensajesGuion() {
+    instalarServicioMensajes(nullptr);
+}
 
 Respuesta MensajesGuion::mostrar(const QString& texto, const QString& titulo, Icono icono,
-                                 Botones botones) {
-    m_mostrados.append({texto, titulo, icono, botones});
+                                 Botones botones, Respuesta porDefecto) {
+    m_mostrados.append({texto, titulo, icono, botones, porDefecto});
     if (!m_respuestas.isEmpty()) return m_respuestas.dequeue();
     return botones == Botones::Aceptar ? Respuesta::Aceptar : Respuesta::No;
 }

@@ -12,6 +12,7 @@ struct MensajeMostrado {
     QString titulo;
     Icono icono;
     Botones botones;
+    Respuesta porDefecto = Respuesta::Aceptar;  // el botón que respondería a Intro
 };
 
 class MensajesGuion : public ServicioMensajes {
@@ -19,13 +20,16 @@ public:
     MensajesGuion();   // se instala al construirse
     ~MensajesGuion();  // y se desinstala al destruirse
 
-    Respuesta mostrar(const QString& texto, const QString& titulo, Icono icono,
-                      Botones botones) override;
+    Respuesta mostrar(const QString& texto, const QString& titulo, Icono icono, Botones botones,
+                      Respuesta porDefecto) override;
 
     void responder(Respuesta r) { m_respuestas.enqueue(r); }
     const QList<MensajeMostrado>& mostrados() const { return m_mostrados; }
     QStringList textos() const;
-    void limpiar() { m_mostrados.clear(); m_respuestas.clear(); }
+    void limpiar() {
+        m_mostrados.clear();
+        m_respuestas.clear();
+    }
 
 private:
     QList<MensajeMostrado> m_mostrados;

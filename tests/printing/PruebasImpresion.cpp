@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 namespace {
@@ -222,6 +223,59 @@ TEST_F(ColaImpresion, UnCodigoQueNoSeLeeBienNoLlegaALaImpresora) {
     EXPECT_TRUE(r.mensaje().contains("No se imprime")) << r.mensaje().toStdString();
     EXPECT_TRUE(cups.esperarPdf(3000).isEmpty());
     EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
+}
+
+// El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, un
+// mensaje que dice dónde está el manual y nada arrancado.
+TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
+    const QString abierto = m_carpeta.filePath("abierto.txt");
+    const auto guion = [this](const QString& nombre, const QByteArray& cuerpo) {
+        const QString ruta = m_carpeta.filePath(nombre);
+        escribirBytes(ruta, "#!/bin/sh\n" + cuerpo + "\n");
+        QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
+        return ruta;
+    };
+    programasExternos().xdgOpen = guion("xdg-open", "printf '%s' \"$1\" > " + abierto.toUtf8());
+    const QString conVisor =
+        guion("con-visor", "[ \"$3\" = application/pdf ] && echo visor.desktop");
+    const QString sinVisor = guion("sin-visor", "exit 0");
+    const QString doc = m_carpeta.filePath("Manual de Usuario.doc");
+    const QString pdf = m_carpeta.filePath("Manual de Usuario.pdf");
+    struct Caso {
+        const char* nombre;
+        QString xdgMime;
+        bool conPdf;
+        QString abre;      // vacío: no se abre nada
+        const char* dice;  // parte del mensaje cuando falla
+    };
+    const Caso casos[] = {
+        {"el PDF, con visor", conVisor, true, pdf, ""},
+        // Un .doc sin programa asociado (el LibreOffice sin ventanas no se asocia a ninguno).
+        {"solo el documento, sin programa", conVisor, false, "", "ningún programa para abrir"},
+        {"el PDF, sin visor", sinVisor, true, "", "Manual de Usuario.pdf"},
+        {"sin xdg-utils", m_carpeta.filePath("no-hay-xdg-mime"), true, "", "ningún programa"},
+    };
+    QFile::copy(m_documento, doc);
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        QFile::remove(abierto);
+        QFile::remove(pdf);
+        if (c.conPdf) escribirBytes(pdf, "%PDF-1.4\n");
+        programasExternos().xdgMime = c.xdgMime;
+        const Resultado r = AbrirManual(doc);
+        EXPECT_EQ(r.ok(), !c.abre.isEmpty()) << r.mensaje().toStdString();
+        if (c.abre.isEmpty()) {
+            EXPECT_TRUE(r.mensaje().contains(QString::fromUtf8(c.dice)))
+                << r.mensaje().toStdString();
+            EXPECT_FALSE(QFile::exists(abierto));
+            continue;
+        }
+        for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
+        EXPECT_EQ(QString::fromUtf8(leerBytes(abierto)), c.abre);
+    }
+    QFile::remove(doc);
+    QFile::remove(pdf);
+    EXPECT_FALSE(AbrirManual(doc).ok());
 }
 
 }  // namespace

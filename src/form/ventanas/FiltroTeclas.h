@@ -2,6 +2,7 @@
 
 #include "form/FiltroNumerico.h"
 
+#include <QClipboard>
 #include <QObject>
 #include <functional>
 
@@ -10,8 +11,9 @@ class QWidget;
 
 // Filtro de teclado de una caja de texto: cada tecla que escribe algo (con Intro y retroceso)
 // pasa por una decisión que la deja pasar, la anula o la cambia por otro carácter, y que puede
-// además llevar el foco al control siguiente. Las teclas que no escriben (flechas, Supr, Tab)
-// pasan sin más. Vive como hijo de la caja.
+// además llevar el foco al control siguiente. Las teclas que no escriben (flechas, Supr, Tab y
+// las combinaciones con Ctrl) pasan sin más. Lo pegado pasa carácter a carácter por la misma
+// decisión: entra lo que se habría podido teclear. Vive como hijo de la caja.
 class FiltroTeclas : public QObject {
 public:
     using Decision = std::function<DecisionTecla(QChar tecla, const QString& texto)>;
@@ -27,6 +29,8 @@ protected:
 
 private:
     FiltroTeclas(QLineEdit* caja, Decision decision);
+    QString filtrar(const QString& pegado) const;
+    void pegarFiltrado(QClipboard::Mode modo = QClipboard::Clipboard);
     QLineEdit* m_caja;
     Decision m_decision;
 };

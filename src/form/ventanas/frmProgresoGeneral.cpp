@@ -1,10 +1,13 @@
 #include "form/ventanas/frmProgresoGeneral.h"
 
+#include "platform/ventanas/Colocacion.h"
 #include "ui_frmProgresoGeneral.h"
 
 frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
     : QWidget(parent, Qt::Tool), ui(std::make_unique<Ui::frmProgresoGeneral>()) {
     ui->setupUi(this);
+    // Encima del formulario que guarda o lee, no en una esquina de la pantalla.
+    centrarVentana(this);
 }
 
 frmProgresoGeneral::~frmProgresoGeneral() = default;

@@ -9,6 +9,7 @@
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Colocacion.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "printing/DocumentoWord.h"
 #include "printing/ProcesosExternos.h"
@@ -39,6 +40,15 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     // Cada orden por su propia acción: la barra de menú avisa dos veces de una misma acción.
     for (QAction* accion : ui->mnuBarra->actions())
         connect(accion, &QAction::triggered, this, [this, accion] { mnuP_Triggered(accion); });
+    // Además de la letra subrayada (Alt+letra), los atajos de siempre en un escritorio; guardar
+    // también con Ctrl+G, la inicial en castellano.
+    // Fijos, no los del tema del escritorio: sin escritorio (o con uno mínimo) no habría ninguno.
+    ui->mnuP1000->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    ui->mnuP2000->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_G), QKeySequence(Qt::CTRL | Qt::Key_S)});
+    ui->mnuP2500->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ui->mnuP3000->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ui->mnuP4000->setShortcut(QKeySequence(Qt::Key_F1));
     connect(ui->tabPrincipal, &QTabWidget::currentChanged, this,
             &frmSolicitudes::tabPrincipal_Click);
     m_temporizador.setObjectName(QStringLiteral("Timer1"));
@@ -48,6 +58,9 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
         habilitarMenuSolicitud();
     });
     prepararBusqueda();
+    // En una pantalla pequeña o con letra grande, las pestañas se desplazan y las cajas no se
+    // aprietan por debajo de lo que cabe en ellas (una fecha, un DNI).
+    anchoMinimoPorContenido(this);
     // Lo que el código de barras no puede llevar no entra en ninguna caja; se dice cada vez,
     // porque lo que se ve en pantalla no es lo que se escribió.
     for (QLineEdit* caja : findChildren<QLineEdit*>()) {
@@ -219,11 +232,9 @@ void frmSolicitudes::cargarOtraSolicitud() {
     const Respuesta r =
         mostrarMensaje(QStringLiteral("¿Guardar la solicitud actual?"), QStringLiteral("GUARDAR"),
                        Icono::Ninguno, Botones::SiNoCancelar);
-    if (r == Respuesta::Si) {
-        GuardarSolicitud(false, false);
-        return;
-    }
-    if (r != Respuesta::No) return;
+    if (r == Respuesta::Cancelar) return;
+    // Quien pidió cargar otra va a la lista tras guardar; si no se guardó, lo escrito sigue aquí.
+    if (r == Respuesta::Si && !GuardarSolicitud(false, false)) return;
     // El selector con las solicitudes de ahora (las guardadas hace un momento incluidas).
     ListarSolicitudes(G().DNIUsuario);
     auto* selector = new frmSeleccion([] {
@@ -252,6 +263,7 @@ void frmSolicitudes::closeEvent(QCloseEvent* evento) {
         evento->ignore();
         return;
     }
+    guardarGeometria(this, kClaveGeometriaFormulario);
     // Al cambiar de solicitud las tablas siguen: el selector y la carga siguiente las usan.
     if (m_cambiandoSolicitud) {
         evento->accept();

@@ -30,6 +30,9 @@ class frmSolicitudes;
 // Formulario de la solicitud. Esta unidad lleva su ciclo de vida (carga, configuración, menú);
 // el resto va en unidades aparte que amplían esta clase: datos del solicitante, cursos y
 // documentos, búsqueda de plazas y plazas solicitadas.
+// Clave con la que se recuerdan el tamaño y el sitio del formulario entre una vez y otra.
+inline constexpr char kClaveGeometriaFormulario[] = "formulario/geometria";
+
 class frmSolicitudes : public QMainWindow {
     Q_OBJECT
 public:

@@ -175,7 +175,9 @@ bool frmSolicitudes::ComprobarSolicitudExistente() {
         QStringLiteral("Ya existe una solicitud con estos datos, si continúa puede sobreescribir "
                        "los datos anteriormente guardados. ¿Qué desea hacer? Sí para cerrar la "
                        "aplicación. No para teclear otro cuerpo y grupo"),
-        QStringLiteral("Solicitud Existente"), Icono::Critico, Botones::SiNo);
+        QStringLiteral("Solicitud Existente"), Icono::Critico, Botones::SiNo,
+        // Sí cierra el programa sin guardar: un Intro por reflejo no debe perder lo escrito.
+        Respuesta::No);
     if (r == Respuesta::Si) {
         m_cerrandoPorExistente = true;
         close();

@@ -1,6 +1,7 @@
 #include "platform/ventanas/ComboDatos.h"
 
 #include "platform/ModeloTabla.h"
+#include "platform/ventanas/ConsejoCeldas.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -8,6 +9,8 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProxyStyle>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
 
@@ -33,6 +36,30 @@ QStyle* estiloComboGrande() {
     return estilo;
 }
 
+void ensancharColumnasAlContenido(QTableView* vista, int anchoPantalla) {
+    // La lista abierta enseña entera la fila más larga (un área, una zona, una situación): cada
+    // columna visible se ensancha hasta su texto más largo. Con listas de decenas de miles de
+    // filas se mide una muestra repartida, que basta para no cortar casi nada (y lo cortado
+    // enseña su texto entero al dejar el ratón encima).
+    const QAbstractItemModel* modelo = vista->model();
+    const int filas = modelo->rowCount();
+    const int paso = qMax(1, filas / 4000);
+    const QFontMetrics medida = vista->fontMetrics();
+    int total = 0;
+    for (int c = 0; c < modelo->columnCount(); ++c) {
+        if (vista->isColumnHidden(c)) continue;
+        int ancho = medida.horizontalAdvance(modelo->headerData(c, Qt::Horizontal).toString()) + 24;
+        for (int f = 0; f < filas; f += paso)
+            ancho = qMax(ancho, medida.horizontalAdvance(
+                                    modelo->index(f, c).data(Qt::DisplayRole).toString()) +
+                                    12);
+        if (ancho > vista->columnWidth(c)) vista->setColumnWidth(c, ancho);
+        total += vista->columnWidth(c);
+    }
+    vista->setMinimumWidth(
+        qMin(total + vista->verticalScrollBar()->sizeHint().width() + 4, anchoPantalla));
+}
+
 }  // namespace
 
 ComboDatos::ComboDatos(QWidget* parent) : QComboBox(parent) {
@@ -53,6 +80,8 @@ ComboDatos::ComboDatos(QWidget* parent) : QComboBox(parent) {
     m_vista->setWordWrap(false);
     m_vista->setShowGrid(false);
     setView(m_vista);
+    consejoEnCeldasCortadas(m_vista);
+    consejoEnTextoCortado(this);
 
     connect(this, &QComboBox::activated, this, &ComboDatos::alActivar);
     connect(this, &QComboBox::currentIndexChanged, this, &ComboDatos::alCambiarIndice);
@@ -178,6 +207,37 @@ void ComboDatos::aplicarAnchos() {
     }
     // La lista enseña todas sus columnas aunque el combo sea más estrecho.
     m_vista->setMinimumWidth(qMin(total + 24, 1000));
+}
+
+void ComboDatos::showPopup() {
+    if (m_modelo) ensancharColumnasAlContenido(m_vista, screen()->availableGeometry().width());
+    QComboBox::showPopup();
+    ajustarListaAbierta();
+}
+
+void ComboDatos::ajustarListaAbierta() {
+    // QComboBox mide el alto de la lista con las celdas de la columna que enseña el combo; si esa
+    // columna está oculta en la lista (el selector enseña un resumen que la lista no lleva), mide
+    // cero y la lista abierta solo deja ver las cabeceras. Se mide aquí con las filas de verdad.
+    QWidget* marco = m_vista->parentWidget();
+    const int filas = qMin(count(), maxVisibleItems());
+    if (!marco || !marco->isVisible() || filas <= 0) return;
+    const int altoFilas = filas * m_vista->verticalHeader()->defaultSectionSize();
+    if (m_vista->viewport()->height() >= altoFilas) return;
+    // Lo que el marco ocupa además de las filas (cabecera, bordes) se queda como está.
+    QRect r = marco->geometry();
+    r.setHeight(marco->height() - m_vista->viewport()->height() + altoFilas);
+    const QRect pantalla = screen()->availableGeometry();
+    const QRect combo(mapToGlobal(QPoint(0, 0)), size());
+    if (r.bottom() > pantalla.bottom()) {
+        // No cabe debajo: encima del combo, o lo que quepa con su barra de desplazamiento.
+        if (combo.top() - r.height() >= pantalla.top())
+            r.moveBottom(combo.top() - 1);
+        else
+            r.setBottom(pantalla.bottom());
+    }
+    marco->setGeometry(r);
+    m_vista->scrollTo(m_vista->currentIndex());
 }
 
 void ComboDatos::setValor(const QString& valor) {

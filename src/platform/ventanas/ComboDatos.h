@@ -56,6 +56,8 @@ public:
     // Fila elegida entre las visibles de la tabla; -1 si no hay elección.
     int filaElegida() const;
 
+    void showPopup() override;
+
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
@@ -76,6 +78,8 @@ private:
     QString valorDeTexto(const QString& texto) const;
     int filaDeValor(const QString& valor) const;
     void aplicarAnchos();
+    // Alto de la lista abierta para sus filas (hasta maxVisibleItems), dentro de la pantalla.
+    void ajustarListaAbierta();
     void aplicarColumnasLista();
     QStringList rotulosPorCampo() const;
 

@@ -25,7 +25,7 @@ QMessageBox::Icon iconoQt(Icono icono) {
 }  // namespace
 
 Respuesta MensajesQt::mostrar(const QString& texto, const QString& titulo, Icono icono,
-                              Botones botones) {
+                              Botones botones, Respuesta porDefecto) {
     // El cuadro es hijo de la ventana activa para que quede encima de ella y centrado.
     QWidget* padre = QApplication::activeModalWidget();
     if (!padre) padre = QApplication::activeWindow();
@@ -47,7 +47,11 @@ Respuesta MensajesQt::mostrar(const QString& texto, const QString& titulo, Icono
             caja.setEscapeButton(cancelar);
         }
     }
-    caja.setDefaultButton(aceptar ? aceptar : si);
+    // Intro pulsa el botón por defecto: el que no pierde nada cuando Sí cierra o borra.
+    QPushButton* predeterminado = aceptar ? aceptar : si;
+    if (porDefecto == Respuesta::No) predeterminado = no;
+    if (porDefecto == Respuesta::Cancelar && cancelar) predeterminado = cancelar;
+    caja.setDefaultButton(predeterminado);
     caja.exec();
 
     const QAbstractButton* pulsado = caja.clickedButton();

@@ -7,5 +7,5 @@
 class MensajesQt : public ServicioMensajes {
 public:
     Respuesta mostrar(const QString& texto, const QString& titulo, Icono icono,
-                      Botones botones) override;
+                      Botones botones, Respuesta porDefecto) override;
 };

@@ -1,6 +1,7 @@
 #include "platform/ventanas/RejillaDatos.h"
 
 #include "platform/ModeloTabla.h"
+#include "platform/ventanas/ConsejoCeldas.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -11,10 +12,14 @@ RejillaDatos::RejillaDatos(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
+    // Tab sale de la rejilla al control siguiente: recorrer celda a celda una lista de miles de
+    // filas dejaría al teclado encerrado en ella. Dentro se va con las flechas.
+    setTabKeyNavigation(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setStretchLastSection(true);
     connect(this, &QTableView::clicked, this, &RejillaDatos::alPulsar);
+    consejoEnCeldasCortadas(this);
 }
 
 Resultado RejillaDatos::enlazar(PTabla tabla, const QStringList& campos,

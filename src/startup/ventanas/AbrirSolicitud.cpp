@@ -2,6 +2,7 @@
 
 #include "form/ventanas/frmSolicitudes.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Colocacion.h"
 #include "startup/Globales.h"
 
 #include <QLineEdit>
@@ -13,6 +14,7 @@ frmSolicitudes* AbrirSolicitud() {
         delete form;
         return nullptr;
     }
+    restaurarGeometria(form, kClaveGeometriaFormulario);
     form->show();
     // El DNI de una solicitud es siempre el del acceso: no se edita.
     form->txtDNI()->setText(G().DNIUsuario);

@@ -2,6 +2,7 @@
 
 #include "catalogue/ventanas/EnlazarCombo.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Colocacion.h"
 #include "startup/Globales.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_frmSeleccion.h"
@@ -9,7 +10,8 @@
 #include <QDir>
 
 frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent)
-    : QWidget(parent), ui(std::make_unique<Ui::frmSeleccion>()),
+    : QWidget(parent),
+      ui(std::make_unique<Ui::frmSeleccion>()),
       m_abrirSolicitud(std::move(abrirSolicitud)) {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -22,6 +24,7 @@ frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent
     connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmSeleccion::cmdBorrar_Click);
     connect(ui->cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
     enlazarLista();
+    centrarVentana(this);
 }
 
 frmSeleccion::~frmSeleccion() = default;
@@ -65,8 +68,9 @@ void frmSeleccion::abrirYDescargar() {
 
 void frmSeleccion::cmdBorrar_Click() {
     if (!hayEleccion()) return;
+    // Un Intro sin pensar no borra la solicitud: el botón por defecto es No.
     if (mostrarMensaje(QStringLiteral("¿Desea borrar esta solicitud?"), QStringLiteral("Borrar"),
-                       Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+                       Icono::Pregunta, Botones::SiNo, Respuesta::No) != Respuesta::Si)
         return;
     const QString nombre = ui->cboSolicitudes->valorColumna(QStringLiteral("Fichero"));
     G().FicheroSolicitud = nombre;

@@ -135,6 +135,8 @@ TEST_F(BusquedaPlazasTest, UnaSolicitudYaGuardadaSePregunta) {
     EXPECT_EQ(m.titulo, "Solicitud Existente");
     EXPECT_EQ(m.icono, Icono::Critico);
     EXPECT_EQ(m.botones, Botones::SiNo);
+    // Sí cierra el programa: un Intro por reflejo responde No y no pierde lo escrito.
+    EXPECT_EQ(m.porDefecto, Respuesta::No);
     EXPECT_EQ(m.texto,
               "Ya existe una solicitud con estos datos, si continúa puede sobreescribir los datos "
               "anteriormente guardados. ¿Qué desea hacer? Sí para cerrar la aplicación. No para "

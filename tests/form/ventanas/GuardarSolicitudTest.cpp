@@ -325,32 +325,42 @@ TEST_F(GuardarSolicitudTest, CargarOtraSolicitud) {
     EXPECT_EQ(mensajes.mostrados()[0].titulo, "GUARDAR");
     EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Ninguno);
     EXPECT_EQ(mensajes.mostrados()[0].botones, Botones::SiNoCancelar);
-    EXPECT_FALSE(QFile::exists(G().RutaTemporal + nombre()));
-    // "Sí": guarda y el formulario sigue abierto.
-    mensajes.responder(Respuesta::Si);
-    form->mnuP(2500)->trigger();
-    EXPECT_TRUE(QFile::exists(G().RutaTemporal + nombre()));
-    EXPECT_TRUE(form->isVisible());
-    // "No": el selector, sin "Nueva", con la solicitud recién guardada, y el formulario se va
-    // sin preguntar más.
-    auto* f = form.release();
-    QPointer<frmSolicitudes> vivo(f);
-    f->setAttribute(Qt::WA_DeleteOnClose, true);
+    const QString nombreGuardado = nombre();
+    EXPECT_FALSE(QFile::exists(G().RutaTemporal + nombreGuardado));
+    // "Sí" sin poder guardar (falta el DNI): lo escrito sigue en el formulario.
     mensajes.limpiar();
-    mensajes.responder(Respuesta::No);
-    f->mnuP(2500)->trigger();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(vivo.isNull());
-    EXPECT_EQ(mensajes.mostrados().size(), 1);
-    QWidget* selector = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("frmSeleccion") && w->isVisible()) selector = w;
-    ASSERT_NE(selector, nullptr);
-    auto* nueva = selector->findChild<QPushButton*>("cmdNueva");
-    ASSERT_NE(nueva, nullptr);
-    EXPECT_FALSE(nueva->isVisible());
-    EXPECT_EQ(G().rsSolicitudesGuardadas->numeroRegistros(), 1);
-    delete selector;
+    mensajes.responder(Respuesta::Si);
+    form->txtDNI()->clear();
+    form->mnuP(2500)->trigger();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(mensajes.mostrados().size(), 2);  // la pregunta y la falta del DNI
+    form->txtDNI()->setText(G().DNIUsuario);
+    // "Sí" guarda y luego, como "No", va al selector, sin "Nueva", con la solicitud recién
+    // guardada, y el formulario se va sin preguntar más.
+    for (const Respuesta respuesta : {Respuesta::Si, Respuesta::No}) {
+        SCOPED_TRACE(respuesta == Respuesta::Si ? "Sí" : "No");
+        if (!form) crearFormulario();
+        auto* f = form.release();
+        QPointer<frmSolicitudes> vivo(f);
+        f->setAttribute(Qt::WA_DeleteOnClose, true);
+        mensajes.limpiar();
+        mensajes.responder(respuesta);
+        f->mnuP(2500)->setEnabled(true);
+        f->mnuP(2500)->trigger();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(vivo.isNull());
+        EXPECT_TRUE(QFile::exists(G().RutaTemporal + nombreGuardado));
+        EXPECT_EQ(mensajes.mostrados().size(), 1);
+        QWidget* selector = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->inherits("frmSeleccion") && w->isVisible()) selector = w;
+        ASSERT_NE(selector, nullptr);
+        auto* nueva = selector->findChild<QPushButton*>("cmdNueva");
+        ASSERT_NE(nueva, nullptr);
+        EXPECT_FALSE(nueva->isVisible());
+        EXPECT_EQ(G().rsSolicitudesGuardadas->numeroRegistros(), 1);
+        delete selector;
+    }
 }
 
 TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {

@@ -95,6 +95,25 @@ TEST_F(ListasPlazasTest, AnadirConSuOrdenYSusNombres) {
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
 }
 
+// Solo con el teclado: Intro en "Aceptar" (con el foco) añade la plaza elegida, y Tab sale de
+// la rejilla en lugar de recorrer sus celdas una a una.
+TEST_F(ListasPlazasTest, ConElTeclado) {
+    elegirFila(v().cboPuestoVacante, codigo(0));
+    v().cmdAceptarVacante->setFocus();
+    QTest::keyClick(v().cmdAceptarVacante, Qt::Key_Return);
+    procesar();
+    ASSERT_EQ(filas(), QStringList{codigo(0) + "=1"});
+    anadir(codigo(1));
+    v().grdVacantes->setFocus();
+    v().grdVacantes->setCurrentIndex(v().grdVacantes->model()->index(0, 0));
+    procesar();
+    ASSERT_EQ(QApplication::focusWidget(), v().grdVacantes);
+    QTest::keyClick(v().grdVacantes, Qt::Key_Tab);
+    procesar();
+    EXPECT_NE(QApplication::focusWidget(), v().grdVacantes);
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+}
+
 TEST_F(ListasPlazasTest, AnadirEscribiendoElCodigo) {
     v().txtCodVacante->setFocus();
     procesar();
@@ -224,6 +243,7 @@ TEST_F(ListasPlazasTest, BorrarRenumeraYSueltaElCuerpo) {
     EXPECT_EQ(mensajes.mostrados()[0].texto, "¿Desea borrar la fila seleccionada?");
     EXPECT_EQ(mensajes.mostrados()[0].titulo, "Solicitudes");
     EXPECT_EQ(mensajes.mostrados()[0].botones, Botones::SiNo);
+    EXPECT_EQ(mensajes.mostrados()[0].porDefecto, Respuesta::No);
     EXPECT_EQ(lista()->numeroRegistros(), 4);
     // "Sí": la de orden 2 se va y el resto queda 1, 2, 3.
     seleccionar(v().grdVacantes, {1});

@@ -6,9 +6,11 @@
 #include "ui_PestanaSolicitante.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDate>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -278,6 +280,41 @@ TEST_F(PestanaSolicitanteTest, FiltroNumericoAlEscribir) {
     pulsar(Qt::Key_Enter);
     procesar();
     EXPECT_EQ(QApplication::focusWidget(), ui().txtDomicilio);
+    EXPECT_TRUE(mensajes.mostrados().isEmpty());
+}
+
+// Las cajas numéricas editan como cualquier otra: seleccionar todo, pegar (lo pegado pasa por el
+// filtro, por teclado y por el menú de la caja) y deshacer.
+TEST_F(PestanaSolicitanteTest, FiltroNumericoAlEditarYPegar) {
+    QLineEdit* cp = ui().txtCP;
+    cp->setFocus();
+    procesar();
+    escribir("123");
+    QTest::keyClick(cp, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(cp->selectedText(), "123");
+    QGuiApplication::clipboard()->setText("50.0a1\n-2");
+    QTest::keyClick(cp, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cp->text(), "50,01");  // lo que cabe en un código postal
+    QTest::keyClick(cp, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cp->text(), "123");
+    // Con una coma ya escrita, la del pegado sobra.
+    cp->setText("1,5");
+    cp->end(false);
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                           cp->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(cp, &menu);
+    QMenu* abierto = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) abierto = m;
+    ASSERT_NE(abierto, nullptr);
+    QAction* pegar = nullptr;
+    for (QAction* a : abierto->actions())
+        if (a->text().startsWith("&Pegar")) pegar = a;
+    ASSERT_NE(pegar, nullptr);
+    QGuiApplication::clipboard()->setText("2,5 x");
+    pegar->trigger();
+    abierto->close();
+    EXPECT_EQ(cp->text(), "1,525");
     EXPECT_TRUE(mensajes.mostrados().isEmpty());
 }
 

@@ -4,6 +4,8 @@
 #include "../../apoyo/MensajesGuion.h"
 #include "catalogue/Esquemas.h"
 #include "form/ventanas/PestanaCursos.h"
+#include "form/ventanas/frmProgresoGeneral.h"
+#include "platform/ventanas/Colocacion.h"
 #include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
 #include "ui_PestanaCursos.h"
@@ -11,17 +13,21 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QStandardPaths>
-#include <QThread>
-#include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
 
 namespace {
 
@@ -66,18 +72,29 @@ TEST_F(frmSolicitudesTest, DisenoDePestanasYMenu) {
     EXPECT_EQ(f.lblGrid(5), nullptr);
     struct Menu {
         int indice;
-        QString rotulo;
+        QString rotulo;  // con la letra del atajo Alt+letra marcada con "&"
         bool habilitado;
+        QString atajos;
     };
-    const Menu menus[] = {
-        {1000, "Imprimir", false}, {2000, "Guardar", false}, {2500, "Cargar otra solicitud", false},
-        {3000, "Salir", true},     {4000, "Ayuda", true},    {5000, "Cambiar contraseña", true}};
+    const Menu menus[] = {{1000, "&Imprimir", false, "Ctrl+P"},
+                          {2000, "&Guardar", false, "Ctrl+G, Ctrl+S"},
+                          {2500, "Cargar &otra solicitud", false, "Ctrl+O"},
+                          {3000, "&Salir", true, "Ctrl+Q"},
+                          {4000, "A&yuda", true, "F1"},
+                          {5000, "Cambiar &contraseña", true, ""}};
+    QStringList letras;
     for (const auto& m : menus) {
         QAction* a = f.mnuP(m.indice);
         ASSERT_NE(a, nullptr) << m.indice;
         EXPECT_EQ(a->text(), m.rotulo);
         EXPECT_EQ(a->isEnabled(), m.habilitado) << m.indice;
+        QStringList atajos;
+        for (const QKeySequence& k : a->shortcuts()) atajos << k.toString();
+        EXPECT_EQ(atajos.join(", "), m.atajos) << m.indice;
+        letras << m.rotulo.mid(m.rotulo.indexOf('&') + 1, 1).toLower();
     }
+    letras.removeDuplicates();
+    EXPECT_EQ(letras.size(), 6) << "dos órdenes con la misma letra";
     EXPECT_EQ(f.mnuP(1500), nullptr);
     EXPECT_EQ(f.txtDNI()->property("campo").toString(), "NDNI");
 }
@@ -148,6 +165,72 @@ TEST_F(frmSolicitudesTest, CadaOrdenDelMenuSeEjecutaUnaVez) {
     EXPECT_EQ(f.pestanaCursos()->controles().txtCurso->text(), "");
 }
 
+// El menú se usa desde el teclado: la letra subrayada con Alt y los atajos de siempre, desde una
+// caja de texto con el foco. Con la orden deshabilitada, Alt+letra no hace nada: tampoco escribe.
+TEST_F(frmSolicitudesTest, ElMenuSeUsaConElTeclado) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    frmSolicitudes f;
+    ASSERT_TRUE(f.cargar().ok());
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.txtDNI()->clear();  // "Guardar" se queda en su primer aviso y no escribe nada
+    auto* domicilio = f.findChild<QLineEdit*>(QStringLiteral("txtDomicilio"));
+    ASSERT_NE(domicilio, nullptr);
+    domicilio->setText(QStringLiteral("Calle Mayor"));
+    domicilio->setFocus();
+    MensajesGuion guion;
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> teclas[] = {{Qt::Key_G, Qt::AltModifier},
+                                                                {Qt::Key_G, Qt::ControlModifier},
+                                                                {Qt::Key_S, Qt::ControlModifier}};
+    for (const bool habilitado : {true, false}) {
+        f.mnuP(2000)->setEnabled(habilitado);
+        for (const auto& [tecla, mods] : teclas) {
+            SCOPED_TRACE(QKeySequence(tecla | mods).toString().toStdString());
+            guion.limpiar();
+            QTest::keyClick(domicilio, tecla, mods);
+            EXPECT_EQ(guion.textos(),
+                      habilitado ? QStringList{"Es necesario rellenar el DNI para grabar los datos "
+                                               "o imprimir el informe"}
+                                 : QStringList{});
+            EXPECT_EQ(domicilio->text(), QStringLiteral("Calle Mayor"));
+        }
+    }
+}
+
+// La primera vez el formulario cabe en la pantalla y sale centrado; al volver, con el tamaño y el
+// sitio en que se cerró. La ventanita de progreso sale encima del formulario.
+TEST_F(frmSolicitudesTest, VuelveDondeSeCerroYElProgresoSaleEncima) {
+    escribirConf(confXml({"S", "S", "S", "S", "S"}));
+    MensajesGuion guion;
+    QSettings(QStringLiteral("Movilant"), QStringLiteral("movilant"))
+        .remove(kClaveGeometriaFormulario);
+    const QRect zona = QGuiApplication::primaryScreen()->availableGeometry();
+    QPointer<frmSolicitudes> f = new frmSolicitudes;
+    ASSERT_TRUE(f->cargar().ok());
+    restaurarGeometria(f, kClaveGeometriaFormulario);
+    f->show();
+    EXPECT_TRUE(zona.contains(f->frameGeometry())) << zona.width() << "x" << zona.height();
+    EXPECT_LE((f->frameGeometry().center() - zona.center()).manhattanLength(), 4);
+    f->setGeometry(QRect(zona.topLeft() + QPoint(30, 20), QSize(700, 560)));
+    const QRect elegida = f->geometry();
+    {
+        frmProgresoGeneral progreso(f);
+        progreso.show();
+        EXPECT_LE(
+            (progreso.frameGeometry().center() - f->frameGeometry().center()).manhattanLength(), 4);
+    }
+    guion.responder(Respuesta::No);
+    f->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(f.isNull());
+    frmSolicitudes otra;
+    ASSERT_TRUE(otra.cargar().ok());
+    restaurarGeometria(&otra, kClaveGeometriaFormulario);
+    otra.show();
+    EXPECT_EQ(otra.geometry(), elegida);
+}
+
 TEST_F(frmSolicitudesTest, AlCerrarPreguntaSiGuardar) {
     escribirConf(confXml({"S", "S", "S", "S", "S"}));
     MensajesGuion guion;
@@ -212,64 +295,46 @@ TEST_F(frmSolicitudesTest, ElManualQueNoSePuedeAbrirLoDice) {
     f.mnuP(4000)->trigger();
     ASSERT_EQ(guion.mostrados().size(), 1);
     EXPECT_TRUE(guion.mostrados()[0].texto.contains("Manual de Usuario.doc"));
-    // Con el manual pero sin LibreOffice.
+    // Con el manual pero sin nada en el escritorio con que abrirlo.
     guion.limpiar();
     escribirBytes(dir.filePath("Manual de Usuario.doc"), "manual");
-    const QString soffice = programasExternos().soffice;
-    programasExternos().soffice = dir.filePath("no-hay-soffice");
+    programasExternos().xdgMime = dir.filePath("no-hay-xdg-mime");
     f.mnuP(4000)->trigger();
-    programasExternos().soffice = soffice;
+    programasExternos() = ProgramasExternos();
     ASSERT_EQ(guion.mostrados().size(), 1);
-    EXPECT_TRUE(guion.mostrados()[0].texto.contains("LibreOffice"));
+    EXPECT_TRUE(guion.mostrados()[0].texto.contains("ningún programa para abrir"))
+        << guion.mostrados()[0].texto.toStdString();
 }
 
-// Procesos vivos cuya línea de órdenes lleva esos argumentos seguidos.
-QVector<qint64> procesosCon(const QByteArray& argumentos) {
-    QVector<qint64> r;
-    for (const QString& d : QDir("/proc").entryList(QDir::Dirs)) {
-        bool ok = false;
-        const qint64 pid = d.toLongLong(&ok);
-        if (ok && leerBytes("/proc/" + d + "/cmdline").contains(argumentos)) r.append(pid);
-    }
-    return r;
-}
-
-// Con el manual y LibreOffice, la ayuda lo abre como documento nuevo basado en él ("-n") en un
-// LibreOffice aparte que el programa no espera ni cierra.
-TEST_F(frmSolicitudesTest, LaAyudaAbreElManualEnLibreOffice) {
-    if (QStandardPaths::findExecutable(programasExternos().soffice).isEmpty())
-        GTEST_SKIP() << "sin LibreOffice";
+// F1 entrega el manual (su PDF) al programa del escritorio, sin esperarlo: lo que queda abierto
+// es el visor, a la vista, y lo cierra quien lo usa.
+TEST_F(frmSolicitudesTest, F1EntregaElManualAlEscritorio) {
     escribirConf(confXml({"S", "S", "S", "S", "S"}));
     MensajesGuion guion;
     frmSolicitudes f;
     ASSERT_TRUE(f.cargar().ok());
-    const QString manual = dir.filePath("Manual de Usuario.doc");
-    escribirBytes(manual, "manual");
-    // Sin pantalla y con un perfil que no es el de nadie.
-    QTemporaryDir casa;
-    const QByteArray casaAntes = qgetenv("HOME"), pluginAntes = qgetenv("SAL_USE_VCLPLUGIN");
-    qputenv("HOME", casa.path().toUtf8());
-    qputenv("SAL_USE_VCLPLUGIN", "svp");
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    escribirBytes(dir.filePath("Manual de Usuario.doc"), "manual");
+    escribirBytes(dir.filePath("Manual de Usuario.pdf"), "%PDF-1.4\n");
+    const QString abierto = dir.filePath("abierto.txt");
+    const auto guionSh = [this](const QString& nombre, const QByteArray& cuerpo) {
+        const QString ruta = dir.filePath(nombre);
+        escribirBytes(ruta, "#!/bin/sh\n" + cuerpo + "\n");
+        QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
+        return ruta;
+    };
+    programasExternos().xdgMime = guionSh("xdg-mime", "echo visor.desktop");
+    programasExternos().xdgOpen = guionSh("xdg-open", "printf '%s' \"$1\" > " + abierto.toUtf8());
     QElapsedTimer reloj;
     reloj.start();
-    f.mnuP(4000)->trigger();
-    EXPECT_LT(reloj.elapsed(), 2000);  // no espera a LibreOffice
-    qputenv("HOME", casaAntes);
-    if (pluginAntes.isNull()) qunsetenv("SAL_USE_VCLPLUGIN");
-    else qputenv("SAL_USE_VCLPLUGIN", pluginAntes);
-    EXPECT_TRUE(guion.mostrados().isEmpty());
-    const QByteArray argumentos = QByteArray("-n") + '\0' + manual.toUtf8();
-    QVector<qint64> vivos;
-    for (int i = 0; i < 50 && vivos.isEmpty(); ++i) {
-        vivos = procesosCon(argumentos);
-        if (vivos.isEmpty()) QThread::msleep(100);
-    }
-    EXPECT_FALSE(vivos.isEmpty());
-    // La prueba sí lo cierra.
-    for (int i = 0; i < 50 && !procesosCon(manual.toUtf8()).isEmpty(); ++i) {
-        for (qint64 pid : procesosCon(manual.toUtf8())) ::kill(pid_t(pid), SIGKILL);
-        QThread::msleep(100);
-    }
+    QTest::keyClick(f.txtDNI(), Qt::Key_F1);
+    EXPECT_LT(reloj.elapsed(), 3000);  // no espera al visor
+    programasExternos() = ProgramasExternos();
+    EXPECT_TRUE(guion.mostrados().isEmpty()) << guion.textos().join('|').toStdString();
+    for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
+    EXPECT_EQ(QString::fromUtf8(leerBytes(abierto)), dir.filePath("Manual de Usuario.pdf"));
 }
 
 }  // namespace

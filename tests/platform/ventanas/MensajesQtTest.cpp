@@ -3,10 +3,16 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
+#include <optional>
 
 namespace {
 
@@ -17,9 +23,10 @@ struct Visto {
     QStringList botones;
 };
 
-// Muestra un mensaje y lo contesta desde dentro de su bucle: con el botón de ese texto, o con
-// Escape si el texto está vacío.
-Respuesta contestar(Botones botones, Icono icono, const QString& boton, Visto& visto) {
+// Muestra un mensaje y lo contesta desde dentro de su bucle: con el botón de ese texto, con
+// Escape si el texto está vacío o con Intro si es "\n".
+Respuesta contestar(Botones botones, Icono icono, const QString& boton, Visto& visto,
+                    std::optional<Respuesta> porDefecto = {}) {
     QTimer::singleShot(0, qApp, [&visto, boton] {
         auto* caja = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!caja) {
@@ -37,20 +44,24 @@ Respuesta contestar(Botones botones, Icono icono, const QString& boton, Visto& v
         std::sort(visto.botones.begin(), visto.botones.end());
         if (elegido) {
             elegido->click();
+        } else if (boton == QLatin1String("\n")) {
+            QTest::keyClick(caja, Qt::Key_Return);
         } else {
             QTest::keyClick(caja, Qt::Key_Escape);
         }
     });
     MensajesQt servicio;
-    return servicio.mostrar(QStringLiteral("¿Seguro?"), QStringLiteral("Título"), icono, botones);
+    return servicio.mostrar(QStringLiteral("¿Seguro?"), QStringLiteral("Título"), icono, botones,
+                            respuestaPorDefecto(botones, porDefecto));
 }
 
 TEST(MensajesQtTest, BotonesEnCastellanoYRespuestas) {
     struct Caso {
         Botones botones;
-        QString pulsar;  // vacío: Escape
+        QString pulsar;  // vacío: Escape; "\n": Intro
         QStringList rotulos;
         Respuesta respuesta;
+        std::optional<Respuesta> porDefecto = {};
     };
     const QStringList aceptar{"Aceptar"};
     const QStringList siNo{"No", "Sí"};
@@ -65,11 +76,18 @@ TEST(MensajesQtTest, BotonesEnCastellanoYRespuestas) {
         {Botones::SiNoCancelar, "No", siNoCancelar, Respuesta::No},
         {Botones::SiNoCancelar, "Cancelar", siNoCancelar, Respuesta::Cancelar},
         {Botones::SiNoCancelar, "", siNoCancelar, Respuesta::Cancelar},
+        // Intro responde con el botón por defecto: Sí salvo que se pida otro.
+        {Botones::Aceptar, "\n", aceptar, Respuesta::Aceptar},
+        {Botones::SiNo, "\n", siNo, Respuesta::Si},
+        {Botones::SiNo, "\n", siNo, Respuesta::No, Respuesta::No},
+        {Botones::SiNoCancelar, "\n", siNoCancelar, Respuesta::Cancelar, Respuesta::Cancelar},
+        {Botones::SiNoCancelar, "\n", siNoCancelar, Respuesta::No, Respuesta::No},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.rotulos.join('/').toStdString() + " <- " + c.pulsar.toStdString());
         Visto visto;
-        EXPECT_EQ(contestar(c.botones, Icono::Pregunta, c.pulsar, visto), c.respuesta);
+        EXPECT_EQ(contestar(c.botones, Icono::Pregunta, c.pulsar, visto, c.porDefecto),
+                  c.respuesta);
         EXPECT_EQ(visto.botones, c.rotulos);
         EXPECT_EQ(visto.titulo, QStringLiteral("Título"));
         EXPECT_EQ(visto.texto, QStringLiteral("¿Seguro?"));
@@ -87,6 +105,20 @@ TEST(MensajesQtTest, Iconos) {
         contestar(Botones::Aceptar, nuestro, QStringLiteral("Aceptar"), visto);
         EXPECT_EQ(visto.icono, deQt);
     }
+}
+
+// Los textos propios de Qt (el menú de una caja de texto, los botones de los diálogos estándar)
+// salen en castellano: la aplicación carga sus traducciones al arrancar.
+TEST(MensajesQtTest, LosTextosDeQtEnCastellano) {
+    QLineEdit caja;
+    std::unique_ptr<QMenu> menu(caja.createStandardContextMenu());
+    QStringList rotulos;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) rotulos << a->text().section('\t', 0, 0);
+    EXPECT_TRUE(rotulos.contains(QStringLiteral("&Pegar"))) << rotulos.join('|').toStdString();
+    QDialogButtonBox botones(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(botones.button(QDialogButtonBox::Cancel)->text().remove('&'),
+              QStringLiteral("Cancelar"));
 }
 
 }  // namespace

@@ -116,6 +116,24 @@ TEST_F(frmSeleccionTest, ListaLasSolicitudesConSusColumnasYDescripciones) {
     EXPECT_EQ(combo->valor(), kPrimera);
 }
 
+// Abierta con el ratón, la lista enseña todas las solicitudes, fila a fila y enteras, y no solo
+// sus cabeceras.
+TEST_F(frmSeleccionTest, LaListaAbiertaEnsenaSusFilas) {
+    ComboDatos* combo = ui()->cboSolicitudes;
+    combo->showPopup();
+    auto* vista = qobject_cast<QTableView*>(combo->view());
+    ASSERT_NE(vista, nullptr);
+    ASSERT_TRUE(vista->isVisible());
+    const QRect visible = vista->viewport()->rect();
+    const int descripcion = G().rsSolicitudesGuardadas->indiceCampo(QStringLiteral("DescCuerpo"));
+    for (int fila = 0; fila < combo->count(); ++fila) {
+        const QRect celda = vista->visualRect(combo->model()->index(fila, descripcion));
+        EXPECT_FALSE(celda.isEmpty()) << fila;
+        EXPECT_TRUE(visible.contains(celda)) << fila << " fuera de la parte visible";
+    }
+    combo->hidePopup();
+}
+
 // Si los ficheros de la solicitud no se pueden borrar, después de confirmar se dice que no se ha
 // borrado nada.
 TEST_F(frmSeleccionTest, UnBorradoQueNoBorraNadaLoDice) {
@@ -136,9 +154,19 @@ TEST_F(frmSeleccionTest, UnBorradoQueNoBorraNadaLoDice) {
 }
 
 TEST_F(frmSeleccionTest, SinEleccionAvisaYNoHaceNada) {
-    for (QPushButton* boton : {ui()->cmdCargar, ui()->cmdBorrar}) {
+    // Con el ratón y con Intro sobre el botón con el foco, como en cualquier escritorio.
+    m_ventana->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_ventana));
+    const auto intro = [](QPushButton* boton) {
+        boton->setFocus();
+        QTest::keyClick(boton, Qt::Key_Return);
+    };
+    for (const auto& [boton, conIntro] :
+         {std::pair{ui()->cmdCargar, false}, std::pair{ui()->cmdBorrar, false},
+          std::pair{ui()->cmdCargar, true}}) {
+        SCOPED_TRACE(boton->objectName().toStdString() + (conIntro ? " con Intro" : ""));
         m_mensajes.limpiar();
-        pulsar(boton);
+        conIntro ? intro(boton) : pulsar(boton);
         ASSERT_EQ(m_mensajes.mostrados().size(), 1);
         const auto& m = m_mensajes.mostrados().first();
         EXPECT_EQ(m.texto, QStringLiteral("Seleccione una Solicitud"));
@@ -179,6 +207,7 @@ TEST_F(frmSeleccionTest, BorrarPreguntaBorraLosDosFicherosYVuelveAListar) {
     EXPECT_EQ(pregunta.titulo, QStringLiteral("Borrar"));
     EXPECT_EQ(pregunta.icono, Icono::Pregunta);
     EXPECT_EQ(pregunta.botones, Botones::SiNo);
+    EXPECT_EQ(pregunta.porDefecto, Respuesta::No);  // un Intro sin pensar no borra
     EXPECT_TRUE(existe(kPrimera));
 
     m_mensajes.responder(Respuesta::Si);
