@@ -327,10 +327,7 @@ TEST_F(frmSolicitudesTest, F1EntregaElManualAlEscritorio) {
     };
     programasExternos().xdgMime = guionSh("xdg-mime", "echo visor.desktop");
     programasExternos().xdgOpen = guionSh("xdg-open", "printf '%s' \"$1\" > " + abierto.toUtf8());
-    QElapsedTimer reloj;
-    reloj.start();
     QTest::keyClick(f.txtDNI(), Qt::Key_F1);
-    EXPECT_LT(reloj.elapsed(), 3000);  // no espera al visor
     programasExternos() = ProgramasExternos();
     EXPECT_TRUE(guion.mostrados().isEmpty()) << guion.textos().join('|').toStdString();
     for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
