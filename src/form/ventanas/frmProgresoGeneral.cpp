@@ -1,10 +1,12 @@
 #include "form/ventanas/frmProgresoGeneral.h"
 
+#include "platform/ventanas/Accesibilidad.h"
 #include "ui_frmProgresoGeneral.h"
 
 frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
     : QWidget(parent, Qt::Tool), ui(std::make_unique<Ui::frmProgresoGeneral>()) {
     ui->setupUi(this);
+    prepararAccesibilidad(this);
 }
 
 frmProgresoGeneral::~frmProgresoGeneral() = default;

@@ -8,6 +8,7 @@
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "printing/DocumentoWord.h"
 #include "printing/ProcesosExternos.h"
@@ -44,6 +45,7 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
         for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
     });
     prepararBusqueda();
+    prepararAccesibilidad(this);
 }
 
 frmSolicitudes::~frmSolicitudes() {

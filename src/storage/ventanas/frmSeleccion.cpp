@@ -2,6 +2,7 @@
 
 #include "catalogue/ventanas/EnlazarCombo.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "startup/Globales.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_frmSeleccion.h"
@@ -22,6 +23,7 @@ frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent
     connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmSeleccion::cmdBorrar_Click);
     connect(ui->cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
     enlazarLista();
+    prepararAccesibilidad(this);
 }
 
 frmSeleccion::~frmSeleccion() = default;
