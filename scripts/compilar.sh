@@ -24,6 +24,13 @@ if [ "${MOVILANT_SANITIZADORES:-0}" = 1 ]; then
 else
   opciones+=(-DMOVILANT_SANITIZADORES=OFF)
 fi
+# Con ccache, lo que no ha cambiado desde la última compilación (en esta u otra copia del
+# repositorio) no se vuelve a compilar: las rutas cuentan desde la raíz, no desde /.
+if command -v ccache >/dev/null; then
+  opciones+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$raiz}" CCACHE_NOHASHDIR=1
+  export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-20G}"
+fi
 cmake -S "$raiz" -B "$build" -G Ninja "${opciones[@]}" >/dev/null
 cmake --build "$build" -j "$(nproc)" "${objetivos[@]}"
 # uic rehace las cabeceras de un .ui cambiado durante la compilación, cuando ninja ya ha decidido

@@ -7,14 +7,19 @@ QString valorFiltro(const QString& valor) {
 
 namespace {
 
+// Las plazas guardan su localidad como el código de la provincia seguido del de la localidad:
+// se compara el comienzo. Buscar el código en cualquier sitio traería localidades de otras
+// provincias cuyo código contiene el elegido.
+QString clausulaLocalidad(const PanelBusqueda& p) {
+    return QStringLiteral(" AND CodLocalidad like '") + valorFiltro(p.provinciaLocalidad) +
+           valorFiltro(p.localidad.valor) + "%' ";
+}
+
 QString clausulasResultas(const PanelBusqueda& p) {
     QString f;
     if (!p.provincia.valor.isEmpty())
         f += QStringLiteral(" AND CodProvincia='") + valorFiltro(p.provincia.valor) + "' ";
-    // Las localidades dan su código corto y las plazas lo guardan tras el de la provincia: se
-    // busca dentro, como en las Vacantes; con una igualdad ninguna plaza saldría nunca.
-    if (!p.localidad.valor.isEmpty())
-        f += QStringLiteral(" AND CodLocalidad like '%") + valorFiltro(p.localidad.valor) + "%' ";
+    if (!p.localidad.valor.isEmpty()) f += clausulaLocalidad(p);
     if (!p.consejeria.valor.isEmpty())
         f += QStringLiteral(" AND CodConsejeria='") + valorFiltro(p.consejeria.valor) + "' ";
     if (!p.codigo.isEmpty())
@@ -28,8 +33,7 @@ QString clausulasResultas(const PanelBusqueda& p) {
 
 QString clausulasVacantes(const PanelBusqueda& p) {
     QString f;
-    if (p.localidad.coincide)
-        f += QStringLiteral(" AND CodLocalidad like '%") + valorFiltro(p.localidad.valor) + "%' ";
+    if (p.localidad.coincide) f += clausulaLocalidad(p);
     if (p.consejeria.coincide)
         f += QStringLiteral(" AND CodConsejeria='") + valorFiltro(p.consejeria.valor) + "' ";
     if (!p.codigo.isEmpty())

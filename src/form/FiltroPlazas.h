@@ -20,6 +20,9 @@ struct PanelBusqueda {
     QString codigo = {};  // la caja del código de plaza
     // Solo Vacantes: los CodArea de las filas que rsAreas deja ver en ese momento, en su orden.
     QStringList areasVisibles = {};
+    // La provincia de la localidad elegida: el código de una localidad solo es único dentro de
+    // su provincia.
+    QString provinciaLocalidad = {};
 };
 
 // Filtro de las plazas de la lista "V" o "R" (sin distinguir mayúsculas), con sus cláusulas en

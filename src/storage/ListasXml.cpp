@@ -71,6 +71,16 @@ void anadirLista(QString& texto, const char* nombre, const PTabla& t, const char
     texto += QLatin1String("</") + QLatin1String(nombre) + QLatin1Char('>');
 }
 
+// Mayor orden o identificador que el programa puede dar: muy por encima de cualquier lista real y
+// muy por debajo del límite de los enteros, de modo que sumarle uno nunca desborda.
+constexpr double kMayorOrdenOId = 1e9;
+
+bool esOrdenOId(const QString& campo) {
+    for (const char* c : {"Orden", "IdSolicitud", "IdCurso", "IdDocumento"})
+        if (campo == QLatin1String(c)) return true;
+    return false;
+}
+
 // Lee los registros de una lista, en el orden del fichero, a la tabla.
 Resultado leerLista(const DocumentoXml& doc, const char* nombre, const char* elemento,
                     const PTabla& tabla) {
@@ -100,6 +110,16 @@ Resultado leerLista(const DocumentoXml& doc, const char* nombre, const char* ele
                         .arg(c.nombre),
                     Errores::ErrorEntradaSalida);
             const QString texto = DocumentoXml::textoNodo(nodo);
+            bool esNumero = false;
+            const double cifra = texto.trimmed().toDouble(&esNumero);
+            if (esNumero && esOrdenOId(c.nombre) && !(cifra >= 0 && cifra <= kMayorOrdenOId))
+                return Resultado::fallo(
+                    QStringLiteral("En la lista %1 del fichero de listas, el registro %2 tiene un "
+                                   "%3 imposible: %4")
+                        .arg(QLatin1String(nombre))
+                        .arg(numero)
+                        .arg(c.nombre, texto),
+                    Errores::ErrorEntradaSalida);
             valores.push_back(texto.isEmpty() ? valorVacio(c) : QVariant(texto));
         }
         if (Resultado r = tabla->anadirRegistro(std::move(valores)); !r)

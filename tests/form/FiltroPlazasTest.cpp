@@ -9,6 +9,13 @@ EleccionCombo elegido(const char* valor) {
     return {QString::fromUtf8(valor), true};
 }
 
+// Un criterio de cada clase; la localidad, de la provincia 24.
+PanelBusqueda todo() {
+    return {
+        elegido("24"), elegido("101"), elegido("07"), elegido("03"), elegido("0305"), "00042", {},
+        "24"};
+}
+
 struct CasoFiltro {
     const char* nombre;
     const char* lista;
@@ -21,7 +28,10 @@ TEST(FiltroPlazasTest, ClausulasDeAmbasListas) {
         // Resultas: cada cláusula sola y juntas, con sus blancos.
         {"R sin criterio", "R", {}, "0"},
         {"R provincia", "R", {elegido("24")}, " CodProvincia='24' "},
-        {"R localidad", "R", {{}, elegido("101")}, " CodLocalidad like '%101%' "},
+        {"R localidad de su provincia",
+         "R",
+         {{}, elegido("101"), {}, {}, {}, {}, {}, "24"},
+         " CodLocalidad like '24101%' "},
         {"R institución", "R", {{}, {}, elegido("07")}, " CodConsejeria='07' "},
         {"R código", "R", {{}, {}, {}, {}, {}, "00042"}, " CodConvocatoria='00042' "},
         {"R área sin blanco final", "R", {{}, {}, {}, elegido("03")}, " CodArea='03'"},
@@ -30,10 +40,8 @@ TEST(FiltroPlazasTest, ClausulasDeAmbasListas) {
          "R",
          {elegido("24"), {}, {}, elegido("03")},
          " CodProvincia='24'  AND CodArea='03'"},
-        {"R todo",
-         "R",
-         {elegido("24"), elegido("101"), elegido("07"), elegido("03"), elegido("0305"), "00042"},
-         " CodProvincia='24'  AND CodLocalidad like '%101%'  AND CodConsejeria='07'  AND "
+        {"R todo", "R", todo(),
+         " CodProvincia='24'  AND CodLocalidad like '24101%'  AND CodConsejeria='07'  AND "
          "CodConvocatoria='00042'  AND CodArea='03' AND CodZona='0305' "},
         // En Resultas cuenta el valor, coincida o no el texto.
         {"R valor sin coincidir", "R", {{"24", false}}, " CodProvincia='24' "},
@@ -42,7 +50,10 @@ TEST(FiltroPlazasTest, ClausulasDeAmbasListas) {
 
         // Vacantes
         {"V sin criterio", "V", {}, "0"},
-        {"V localidad con like", "V", {{}, elegido("101")}, " CodLocalidad like '%101%' "},
+        {"V localidad de su provincia",
+         "V",
+         {{}, elegido("101"), {}, {}, {}, {}, {}, "24"},
+         " CodLocalidad like '24101%' "},
         {"V localidad escrita sin elegir", "V", {{}, {"101", false}}, "0"},
         {"V institución", "V", {{}, {}, elegido("07")}, " CodConsejeria='07' "},
         {"V institución sin coincidir", "V", {{}, {}, {"07", false}}, "0"},
@@ -64,16 +75,14 @@ TEST(FiltroPlazasTest, ClausulasDeAmbasListas) {
          " CodArea='03000000'"},
         {"V provincia y localidad: sin áreas",
          "V",
-         {elegido("24"), elegido("101"), {}, {}, {}, {}, {"03", "04"}},
-         " CodLocalidad like '%101%' "},
+         {elegido("24"), elegido("101"), {}, {}, {}, {}, {"03", "04"}, "24"},
+         " CodLocalidad like '24101%' "},
         {"V provincia y código",
          "V",
          {elegido("24"), {}, {}, {}, {}, "00042", {"03"}},
          " CodConvocatoria='00042' "},
-        {"V todo",
-         "V",
-         {elegido("24"), elegido("101"), elegido("07"), elegido("03"), elegido("0305"), "00042"},
-         " CodLocalidad like '%101%'  AND CodConsejeria='07'  AND CodConvocatoria='00042'  AND "
+        {"V todo", "V", todo(),
+         " CodLocalidad like '24101%'  AND CodConsejeria='07'  AND CodConvocatoria='00042'  AND "
          "CodArea='03000000' AND CodZona='0305' "},
         // Comillas: se doblan y el valor se compara tal cual.
         {"R código con comilla",
@@ -98,6 +107,24 @@ TEST(FiltroPlazasTest, UnaProvinciaSinAreasNoDejaVerNinguna) {
     ASSERT_TRUE(t->anadirRegistro({"00002", "Plaza", "", "", "", "", "24", ""}).ok());
     ASSERT_TRUE(t->filtrar(f).ok()) << f.toStdString();
     EXPECT_EQ(t->numeroRegistros(), 0);
+}
+
+TEST(FiltroPlazasTest, UnaLocalidadSoloTraeLasPlazasDeSuProvincia) {
+    // La localidad 141 de la provincia 01 frente a las 112 y 113 de la provincia 14, cuyos
+    // códigos de plaza contienen "141".
+    PTabla t = CrearTablaPlazas();
+    for (const char* loc : {"01141", "14112", "14113", "01142"})
+        ASSERT_TRUE(t->anadirRegistro({"0000" + QString(loc).right(1), "Plaza", "", "", "", loc,
+                                       QString(loc).left(2)})
+                        .ok());
+    PanelBusqueda p;
+    p.localidad = elegido("141");
+    p.provinciaLocalidad = "01";
+    for (const char* lista : {"V", "R"}) {
+        ASSERT_TRUE(t->filtrar(FiltroPlazas(lista, p)).ok()) << lista;
+        ASSERT_EQ(t->numeroRegistros(), 1) << lista;
+        EXPECT_EQ(t->valor("CodLocalidad").toString(), "01141") << lista;
+    }
 }
 
 TEST(FiltroPlazasTest, UnCodigoConComillaNoEnsanchaElFiltro) {

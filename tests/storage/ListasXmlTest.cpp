@@ -174,6 +174,25 @@ TEST_F(ListasXmlTest, FicherosQueNoSeLeen) {
                   "</Vacantes><Resultas/><Cursos/><Documentos/></Plazas>");
     EXPECT_FALSE(leer(m).ok());
     EXPECT_EQ(m.vacantes->numeroRegistros(), 0);
+    // Órdenes e identificadores que el programa no da: cerca del límite de los enteros el
+    // siguiente desbordaría y quedaría el primero.
+    for (const char* orden : {"9223372036854775807", "9223372036854775800", "-1", "1e300"})
+        for (const char* campo : {"Orden", "IdSolicitud"}) {
+            Listas n;
+            QByteArray plaza =
+                "<Plaza><CodConvocatoria>1</CodConvocatoria><NomConvocatoria/>"
+                "<Orden>1</Orden><Localidad/><Consejeria/><IdSolicitud>0"
+                "</IdSolicitud><CodArea/><CodZona/><Area/><Zona/></Plaza>";
+            const QByteArray abre = QByteArray("<") + campo + ">";
+            const int desde = plaza.indexOf(abre) + abre.size();
+            plaza.replace(desde, 1, orden);
+            escribirBytes(dir.filePath(kXml), "<Plazas><Vacantes>" + plaza +
+                                                  "</Vacantes><Resultas/><Cursos/><Documentos/>"
+                                                  "</Plazas>");
+            const auto leida = leer(n);
+            ASSERT_FALSE(leida.ok()) << campo << "=" << orden;
+            EXPECT_TRUE(leida.mensaje().contains(campo)) << leida.mensaje().toStdString();
+        }
 }
 
 TEST_F(ListasXmlTest, UnaCarpetaQueNoSePuedeEscribirLoDice) {

@@ -1,12 +1,36 @@
 #include "form/ventanas/FiltroTeclas.h"
 
+#include "form/TextoCodigo.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <QValidator>
 
 namespace {
+
+// El validador de una caja puede cambiar lo que entra: así vale también para lo pegado.
+class ValidadorTextoCodigo : public QValidator {
+public:
+    ValidadorTextoCodigo(QObject* parent, std::function<void()> avisar)
+        : QValidator(parent), m_avisar(std::move(avisar)) {}
+
+    State validate(QString& entrada, int& posicion) const override {
+        const TextoDepurado r = DepurarTextoCodigo(entrada);
+        if (r.texto != entrada) {
+            posicion =
+                qBound(0, posicion - int(entrada.size() - r.texto.size()), int(r.texto.size()));
+            entrada = r.texto;
+        }
+        if (r.cambiado && m_avisar) m_avisar();
+        return Acceptable;
+    }
+
+private:
+    std::function<void()> m_avisar;
+};
 
 // Carácter que la tecla escribiría, con Intro y retroceso como sus códigos; nulo si no escribe.
 QChar caracterDeTecla(const QKeyEvent& tecla) {
@@ -61,6 +85,10 @@ bool FiltroTeclas::eventFilter(QObject* objeto, QEvent* evento) {
         return true;
     }
     return false;
+}
+
+void depurarTextoCodigo(QLineEdit* caja, std::function<void()> avisar) {
+    caja->setValidator(new ValidadorTextoCodigo(caja, std::move(avisar)));
 }
 
 void enviarTab(QWidget* desde) {

@@ -31,6 +31,10 @@ private:
     Decision m_decision;
 };
 
+// Que en las cajas de texto no entre lo que el código de barras no puede llevar, ni escrito ni
+// pegado (ver DepurarTextoCodigo); `avisar` se llama cada vez que se quitó o cambió algo.
+void depurarTextoCodigo(QLineEdit* caja, std::function<void()> avisar);
+
 // Lleva el foco al control siguiente del orden de tabulación, como una pulsación de Tab: en
 // cuanto termina el manejador que la manda (lo que este habilite después ya cuenta), y solo si
 // el foco sigue en ese control.

@@ -184,7 +184,7 @@ void PanelPlazas::cmdUpdate_Click() {
     BloquearPanel(true);
     m_c.txtId->setText(id);
     m_c.txtOrden->setText(orden);
-    *m_ctx.ordenAnterior = valorEntero(orden).value_or(0);
+    m_ordenAnterior = valorEntero(orden).value_or(0);
     m_c.txtCod->setText(codigo);
     m_c.txtDesc->setText(nombre);
     m_c.txtDesc->setVisible(true);
@@ -205,7 +205,7 @@ void PanelPlazas::aceptarModificacion() {
     if (*pedido > double(t->numeroRegistros()))
         m_c.txtOrden->setText(QString::number(t->numeroRegistros()));
     const qint64 nuevo = valorEntero(m_c.txtOrden->text()).value_or(1);
-    MoverOrden(t, QStringLiteral("Orden"), *m_ctx.ordenAnterior, nuevo);
+    MoverOrden(t, QStringLiteral("Orden"), m_ordenAnterior, nuevo);
     // La fila modificada, por su identificador aunque la selección se haya movido.
     if (const PTabla fila =
             cursorEnId(t, QStringLiteral("IdSolicitud"), m_c.txtId->text().toLongLong()))
@@ -238,6 +238,12 @@ void PanelPlazas::cmdDel_Click() {
 void PanelPlazas::cmdTodas_Click() {
     const PTabla& plazas = G().*m_ctx.plazas;
     if (plazas && tabla()) InsertarTodas(plazas, tabla(), G().rsAreas, G().rsZonas, m_ctx.repintar);
+    // Como al añadir una sola: con plazas en la lista, el cuerpo y el grupo ya no cambian (otro
+    // cuerpo dejaría en la solicitud plazas que no son suyas).
+    if (tabla() && tabla()->numeroRegistros() > 0) {
+        m_ctx.cboCuerpo->setEnabled(false);
+        m_ctx.cboGrupo->setEnabled(false);
+    }
     if (m_ctx.repintar) m_ctx.repintar();
     // En Resultas se inserta una sola vez mientras el formulario siga abierto.
     if (!esVacantes()) m_c.cmdTodas->setEnabled(false);

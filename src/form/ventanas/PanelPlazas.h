@@ -58,7 +58,6 @@ struct ContextoPanel {
     std::function<void(bool)> habilitarBusqueda;
     ComboDatos* cboCuerpo;
     ComboDatos* cboGrupo;
-    qint64* ordenAnterior;  // uno para todo el formulario, compartido por las dos listas
     std::function<void()> repintar;
 };
 
@@ -106,4 +105,7 @@ private:
     ControlesPanel m_c;
     ContextoPanel m_ctx;
     int m_modo = 1;
+    // Orden que tenía la fila que se modifica. Cada lista el suyo: una modificación pendiente en
+    // la otra no debe mover esta.
+    qint64 m_ordenAnterior = 0;
 };

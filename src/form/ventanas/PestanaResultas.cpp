@@ -94,6 +94,7 @@ PanelBusqueda PestanaResultas::panelBusqueda() const {
     PanelBusqueda p;
     p.provincia = eleccion(ui->cboProvinciaResultas);
     p.localidad = eleccion(ui->cboLocalidadResultas);
+    p.provinciaLocalidad = ui->cboLocalidadResultas->valorColumna(QStringLiteral("CodProvincia"));
     p.consejeria = eleccion(ui->cboConsejeriaResultas);
     p.area = eleccion(ui->cboAreasResultas);
     p.zona = eleccion(ui->cboZonasResultas);

@@ -231,10 +231,17 @@ void PestanaSolicitante::alSalirDeCaja(QLineEdit* caja) {
         txtDNIConyuge_LostFocus();
 }
 
-void PestanaSolicitante::comprobarFecha(QLineEdit* caja) {
+bool PestanaSolicitante::comprobarFechas() {
+    for (QLineEdit* caja : std::as_const(m_fechas))
+        if (caja->isVisibleTo(this) && caja->isEnabled() && !comprobarFecha(caja)) return false;
+    return true;
+}
+
+bool PestanaSolicitante::comprobarFecha(QLineEdit* caja) {
     const ComprobacionFecha r = ComprobarFecha(caja->text(), QDate::currentDate());
     if (caja->text() != r.texto) caja->setText(r.texto);
-    if (r.veredicto == VeredictoFecha::Vacia || r.veredicto == VeredictoFecha::Correcta) return;
+    if (r.veredicto == VeredictoFecha::Vacia || r.veredicto == VeredictoFecha::Correcta)
+        return true;
     if (r.veredicto == VeredictoFecha::NoEsFecha && caja == ui->txtFecNacimiento)
         mostrarMensaje(QStringLiteral("Fecha Errónea"), kTituloPrograma, Icono::Ninguno,
                        Botones::Aceptar);
@@ -242,6 +249,7 @@ void PestanaSolicitante::comprobarFecha(QLineEdit* caja) {
         mostrarMensaje(QStringLiteral("Fecha Errónea"), QStringLiteral("Formato de Fecha erróneo"),
                        Icono::Exclamacion, Botones::Aceptar);
     devolverFoco(caja);
+    return false;
 }
 
 void PestanaSolicitante::txtDNI_LostFocus() {

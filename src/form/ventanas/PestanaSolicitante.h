@@ -41,6 +41,11 @@ public:
     // Marca la opción y ejecuta lo que hace elegirla, también si ya estaba marcada.
     void elegirOpcion(QRadioButton* opcion);
 
+    // Cada caja de fecha con la regla y el mensaje de salir de ella, en su orden. Una orden del
+    // menú no quita el foco a la caja: sin esto una fecha imposible se guardaría y se imprimiría.
+    // Falso en la primera errónea, que se queda con el foco.
+    bool comprobarFechas();
+
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
@@ -53,7 +58,7 @@ private:
 
     // Al salir de una caja (diferido: el foco ya está en el control siguiente).
     void alSalirDeCaja(QLineEdit* caja);
-    void comprobarFecha(QLineEdit* caja);
+    bool comprobarFecha(QLineEdit* caja);
     void txtDNI_LostFocus();
     void txtDNIConyuge_LostFocus();
     void devolverFoco(QLineEdit* caja);

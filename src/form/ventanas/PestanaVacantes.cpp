@@ -103,6 +103,7 @@ PanelBusqueda PestanaVacantes::panelBusqueda() const {
     PanelBusqueda p;
     p.provincia = eleccion(ui->cboProvinciaVacantes);
     p.localidad = eleccion(ui->cboLocalidadVacantes);
+    p.provinciaLocalidad = ui->cboLocalidadVacantes->valorColumna(QStringLiteral("CodProvincia"));
     p.consejeria = eleccion(ui->cboConsejeriaVacantes);
     p.area = eleccion(ui->cboAreasVacantes);
     p.zona = eleccion(ui->cboZonasVacantes);
@@ -181,11 +182,16 @@ void PestanaVacantes::RecalcularListasVacantes(const QString& modo) {
     }
     if (!ui->cboConsejeriaVacantes->coincide()) return;
     const QString institucion = ui->cboConsejeriaVacantes->valor();
-    if (g.rsZonas) {
-        // Sin comillas: así compara el código de la institución como número.
-        const QString clausula = QStringLiteral("Codinstitucion=") + institucion + " ";
-        g.rsZonas->filtrar(sinFiltro(g.rsZonas) ? clausula
-                                                : g.rsZonas->filtro() + " AND " + clausula);
+    // Las zonas no llevan su institución (ese campo viene vacío del catálogo): las de una
+    // institución son las de su área. Si con eso no quedara ninguna se dejan como estaban, porque
+    // la tabla es la misma que la del combo de preferencia de la primera pestaña.
+    const QString areaInstitucion =
+        ui->cboConsejeriaVacantes->valorColumna(QStringLiteral("CodArea")).trimmed().left(2);
+    if (g.rsZonas && !areaInstitucion.isEmpty()) {
+        const QString antes = g.rsZonas->filtro();
+        const QString clausula = QStringLiteral("CodArea='") + valorFiltro(areaInstitucion) + "' ";
+        g.rsZonas->filtrar(sinFiltro(g.rsZonas) ? clausula : antes + " AND " + clausula);
+        if (g.rsZonas->numeroRegistros() == 0) g.rsZonas->filtrar(antes);
     }
     if (!g.rsInstituciones || !g.rsLocalidadesVacantes) return;
     g.rsInstituciones->filtrar(QStringLiteral("Codinstitucion='") + valorFiltro(institucion) +

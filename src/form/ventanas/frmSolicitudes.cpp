@@ -1,6 +1,7 @@
 #include "form/ventanas/frmSolicitudes.h"
 
 #include "form/OrdenPlazas.h"
+#include "form/ventanas/FiltroTeclas.h"
 #include "form/ventanas/PanelPlazas.h"
 #include "form/ventanas/PestanaCursos.h"
 #include "form/ventanas/PestanaDocumentos.h"
@@ -27,8 +28,11 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 
 frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui::frmSolicitudes) {
     ui->setupUi(this);
@@ -42,9 +46,21 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     m_temporizador.setInterval(10000);
     connect(&m_temporizador, &QTimer::timeout, this, [this] {
         m_temporizador.stop();
-        for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+        habilitarMenuSolicitud();
     });
     prepararBusqueda();
+    // Lo que el código de barras no puede llevar no entra en ninguna caja; se dice cada vez,
+    // porque lo que se ve en pantalla no es lo que se escribió.
+    for (QLineEdit* caja : findChildren<QLineEdit*>()) {
+        if (qobject_cast<QComboBox*>(caja->parentWidget())) continue;
+        depurarTextoCodigo(caja, [this] {
+            statusBar()->showMessage(
+                QStringLiteral("Se ha quitado lo que la solicitud impresa no puede llevar: el "
+                               "carácter \"|\" y las letras de fuera del alfabeto de Europa "
+                               "occidental (cambiadas por su letra sin signo cuando la hay)."),
+                15000);
+        });
+    }
     prepararAccesibilidad(this);
 }
 
@@ -154,6 +170,8 @@ void frmSolicitudes::pasosComunesDelMenu() {
 }
 
 void frmSolicitudes::mnuP_Click(int indice) {
+    const bool escribeOImprime = indice == 1000 || indice == 2000 || indice == 2500;
+    if (escribeOImprime && (m_imprimiendo || m_temporizador.isActive())) return;
     pasosComunesDelMenu();
     switch (indice) {
         case 1000:
@@ -191,6 +209,11 @@ void frmSolicitudes::tabPrincipal_Click(int pestana) {
                        QStringLiteral("Datos incompletos"), Icono::Exclamacion, Botones::Aceptar);
         return;
     }
+    habilitarMenuSolicitud();
+}
+
+void frmSolicitudes::habilitarMenuSolicitud() {
+    if (m_imprimiendo || m_temporizador.isActive()) return;
     for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
 }
 

@@ -108,6 +108,9 @@ protected:
 
 private:
     void mnuP_Triggered(QAction* accion);
+    // Habilita imprimir, guardar y cargar otra; mientras hay una impresión en marcha, nada:
+    // otra orden escribiría o imprimiría a la vez que ella.
+    void habilitarMenuSolicitud();
     void prepararBusqueda();
     void cboCuerpo_Click();
     void cboCuerpo_LostFocus();
@@ -140,6 +143,4 @@ private:
     // La activación del formulario (la primera vez y al volver de otra ventana del programa).
     bool m_primeraActivacion = true;
     bool m_vuelveDeOtraVentana = false;
-    // Orden que tenía la fila que se modifica; uno para las dos listas.
-    qint64 m_ordenAnterior = 0;
 };

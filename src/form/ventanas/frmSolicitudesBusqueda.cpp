@@ -30,7 +30,6 @@ void frmSolicitudes::prepararBusqueda() {
     contexto.habilitarBusqueda = [this](bool h) { HabilitarBusqueda(h); };
     contexto.cboCuerpo = datos.cboCuerpo;
     contexto.cboGrupo = datos.cboGrupo;
-    contexto.ordenAnterior = &m_ordenAnterior;
     contexto.repintar = [this] { repaint(); };
     ui->pestanaVacantes->preparar(contexto);
     ui->pestanaResultas->preparar(contexto);
@@ -106,11 +105,7 @@ void frmSolicitudes::cuerpoOGrupo_LostFocus() {
     if (txtDNI()->text().isEmpty() || datos.cboGrupo->valor().isEmpty() ||
         datos.cboCuerpo->valor().isEmpty())
         return;
-    if (!ui->mnuP1000->isEnabled()) ui->mnuP1000->setEnabled(true);
-    if (!ui->mnuP2000->isEnabled()) {
-        ui->mnuP2000->setEnabled(true);
-        ui->mnuP2500->setEnabled(true);
-    }
+    habilitarMenuSolicitud();
 }
 
 void frmSolicitudes::cboGrupo_Click() {

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QStatusBar>
 
 namespace {
 
@@ -35,6 +36,10 @@ QString sinControl(QString texto) {
     texto.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t'; });
     return texto;
 }
+
+const QString kMensajeSinContrasena = QStringLiteral(
+    "No se ha guardado la solicitud: para guardarla por primera vez hay que poner "
+    "una contraseña.");
 
 void mensajeDatosNoValidos(const QString& texto) {
     mostrarMensaje(texto, QStringLiteral("Datos no válidos"), Icono::Exclamacion, Botones::Aceptar);
@@ -113,14 +118,19 @@ void frmSolicitudes::camposDelFormulario(bool varianteXP,
 }
 
 bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
-    if (!ValidarDatosMinimos()) return false;
+    if (!ValidarDatosMinimos() || !ui->pestanaSolicitante->comprobarFechas()) return false;
     const QString dni = txtDNI()->text();
     if (!ExisteUsuario(dni)) {
         // La primera vez que se guarda, el solicitante se pone una contraseña.
         frmCreaPwd contrasena(this);
         contrasena.setStrDNI(dni);
         contrasena.exec();
-        if (!ExisteUsuario(dni)) return false;
+        if (!ExisteUsuario(dni)) {
+            // Sin decirlo, no guardar se confundiría con haber guardado.
+            mostrarMensaje(kMensajeSinContrasena, kTituloPrograma, Icono::Exclamacion,
+                           Botones::Aceptar);
+            return false;
+        }
         ui->mnuP5000->setVisible(true);
         G().UsuarioConPassword = true;
     }
@@ -200,6 +210,8 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);
         return false;
     }
+    statusBar()->showMessage(QStringLiteral("Solicitud guardada a las ") +
+                             QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
     if (imprimir) lanzarImpresion(p.rutaImpresion, codigos);
     return true;
 }

@@ -96,6 +96,8 @@ void frmSolicitudes::imprimir() {
         mostrarMensaje(r.mensaje(), QStringLiteral("Impresión"), Icono::Critico, Botones::Aceptar);
         return;
     }
+    // Una fecha imposible llegaría al código como "00000000": se para antes de preguntar nada.
+    if (!ui->pestanaSolicitante->comprobarFechas()) return;
     if (ValidarDatosImpresion()) {
         G().TextoCodigoBarras = DatosParaCodigoBarras().replace(QChar(0xD0), QChar(0xD1));
         GuardarSolicitud(true, false);
@@ -137,7 +139,7 @@ void frmSolicitudes::lanzarImpresion(const QString& documento,
 
 void frmSolicitudes::terminarImpresion(const ResultadoDe<ResultadoImpresion>& resultado) {
     m_imprimiendo = false;
-    for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+    habilitarMenuSolicitud();
     if (!resultado) {
         mostrarMensaje(QStringLiteral("No se ha impreso la solicitud.\n") + resultado.mensaje(),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);

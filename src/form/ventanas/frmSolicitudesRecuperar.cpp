@@ -17,8 +17,8 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QLabel>
-#include <QProgressBar>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QRadioButton>
 
 namespace {
@@ -66,9 +66,10 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
     if (documento) {
         rellenarDesdeDocumento(documento.valor());
     } else {
-        avisos << QStringLiteral("No se han podido leer los datos del solicitante de \"%1\": %2.\n"
-                                 "Si guarda la solicitud, ese fichero se sustituirá por los datos "
-                                 "que haya entonces en el formulario.")
+        avisos << QStringLiteral(
+                      "No se han podido leer los datos del solicitante de \"%1\": %2.\n"
+                      "Si guarda la solicitud, ese fichero se sustituirá por los datos "
+                      "que haya entonces en el formulario.")
                       .arg(rutaDocumento, sinPunto(documento.mensaje()));
     }
     // El cuerpo y el grupo del nombre del fichero: con ellos se guardó y con ellos se guardará
@@ -81,9 +82,10 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
     const auto leidas = LeerListasXML(carpeta, listas, g.rsResultasSolicitadas,
                                       g.rsVacantesSolicitadas, g.rsCursos, g.rsDocumentos);
     if (!leidas || leidas.valor() != LecturaListas::Leidas) {
-        avisos << QStringLiteral("No se han podido leer las plazas, cursos y documentos de \"%1\": "
-                                 "%2.\nSi guarda la solicitud, ese fichero se sustituirá por las "
-                                 "listas que haya entonces en el formulario.")
+        avisos << QStringLiteral(
+                      "No se han podido leer las plazas, cursos y documentos de \"%1\": "
+                      "%2.\nSi guarda la solicitud, ese fichero se sustituirá por las "
+                      "listas que haya entonces en el formulario.")
                       .arg(carpeta + listas, causaListas(leidas));
     }
     for (const PTabla& t :
@@ -116,7 +118,7 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
     txtDNI()->setEnabled(false);
 
     progreso.hide();
-    for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(true);
+    habilitarMenuSolicitud();
     if (!avisos.isEmpty())
         mostrarMensaje(avisos.join(QStringLiteral("\n\n")), kTituloRecuperar, Icono::Exclamacion,
                        Botones::Aceptar);

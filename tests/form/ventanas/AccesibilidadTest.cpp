@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -189,8 +190,8 @@ TEST_F(AccesibilidadTest, CadaParadaDeTabEnsenaDondeEstaElFoco) {
         QWidget* padre = w->parentWidget();
         return padre->grab(w->geometry().adjusted(-4, -4, 4, 4) & padre->rect()).toImage();
     };
-    porPestana([&](const QString&) {
-        for (QWidget* w : paradasTab(form.get(), false)) {
+    auto comprobar = [&](QWidget* raiz) {
+        for (QWidget* w : paradasTab(raiz, false)) {
             if (QWidget* actual = QApplication::focusWidget()) actual->clearFocus();
             procesar();
             const QImage sinFoco = zona(w);
@@ -198,7 +199,41 @@ TEST_F(AccesibilidadTest, CadaParadaDeTabEnsenaDondeEstaElFoco) {
             procesar();
             EXPECT_NE(zona(w), sinFoco) << w->objectName().toStdString();
         }
-    });
+    };
+    porPestana([&](const QString&) { comprobar(form.get()); });
+    // En el acceso, el botón por defecto se ve igual con el foco que sin él si nada lo marca.
+    frmUsuario usuario(carpetaPrograma() + QStringLiteral("/usuarios.xml"));
+    frmCreaPwd contrasena;
+    frmSeleccion seleccion([] {});
+    for (QWidget* v : std::initializer_list<QWidget*>{&usuario, &contrasena, &seleccion}) {
+        SCOPED_TRACE(v->objectName().toStdString());
+        ASSERT_TRUE(mostrarActiva(v));
+        comprobar(v);
+        v->hide();
+    }
+}
+
+TEST_F(AccesibilidadTest, LasOrdenesDelMenuDanSuNombreYSusTeclasAlLector) {
+    QMenuBar* barra = form->menuBar();
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(barra);
+    const QList<QAction*> ordenes = barra->actions();
+    ASSERT_EQ(ordenes.size(), 6);
+    ASSERT_EQ(menu->childCount(), 6);
+    // Una orden con tecla de acceso y atajo, como deben llevarlos: el lector los oye.
+    QAction* guardar = form->mnuP(2000);
+    if (guardar->shortcut().isEmpty()) {
+        guardar->setText(QStringLiteral("&Guardar"));
+        guardar->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    }
+    for (int o = 0; o < ordenes.size(); ++o) {
+        QAccessibleInterface* orden = menu->child(o);
+        QString texto = ordenes[o]->text();
+        EXPECT_EQ(orden->text(QAccessible::Name), texto.remove('&'));
+        const QKeySequence atajo = ordenes[o]->shortcut();
+        if (atajo.isEmpty()) continue;
+        // Qt 6.4 no da el atajo como tecla de la acción "pulsar", solo como acelerador.
+        EXPECT_EQ(orden->text(QAccessible::Accelerator), atajo.toString()) << texto.toStdString();
+    }
 }
 
 TEST_F(AccesibilidadTest, OpcionesSiNoDicenLaPreguntaALaQueResponden) {

@@ -195,8 +195,8 @@ TEST_F(BusquedaPlazasTest, VacantesPorProvinciaLocalidadYZona) {
         QStringLiteral("Códigos Localizados: %1").arg(G().rsVacantesCuerpo->numeroRegistros()));
     EXPECT_EQ(v().cboPuestoVacante->count(), G().rsVacantesCuerpo->numeroRegistros());
 
-    // Una localidad apaga y vacía la zona; se busca el código de la localidad dentro del de la
-    // plaza.
+    // Una localidad apaga y vacía la zona; las plazas son las de esa localidad de esa provincia
+    // (el código de la plaza empieza por los dos).
     // Las zonas que se ofrecen son las de las áreas de la provincia.
     EXPECT_TRUE(
         valores(G().rsZonas, "CodArea").subtract(valores(G().rsAreas, "CodArea")).isEmpty());
@@ -206,7 +206,9 @@ TEST_F(BusquedaPlazasTest, VacantesPorProvinciaLocalidadYZona) {
     EXPECT_FALSE(v().cboZonasVacantes->isEnabled());
     EXPECT_EQ(v().cboZonasVacantes->valor(), "");
     EXPECT_EQ(G().rsVacantesCuerpo->filtro(),
-              QStringLiteral(" CodLocalidad like '%") + localidad + "%' ");
+              QStringLiteral(" CodLocalidad like '") + provincia + localidad + "%' ");
+    for (const QString& l : valores(G().rsVacantesCuerpo, "CodLocalidad"))
+        EXPECT_TRUE(l.startsWith(provincia + localidad)) << l.toStdString();
     // Borrar el texto de la localidad vuelve a abrir la zona.
     v().cboLocalidadVacantes->setFocus();
     procesar();
@@ -248,6 +250,12 @@ TEST_F(BusquedaPlazasTest, VacantesPorAreaEInstitucion) {
                                                   "'  AND CodArea='" + area + "000000'");
     EXPECT_TRUE(G().rsLocalidadesVacantes->filtro().startsWith(" (  CodLocalidad='"))
         << G().rsLocalidadesVacantes->filtro().toStdString();
+    // Las zonas, las del área de la institución; ni esa lista ni el combo de preferencia de la
+    // primera pestaña, que usa la misma tabla, se quedan vacíos.
+    EXPECT_GT(G().rsZonas->numeroRegistros(), 0);
+    EXPECT_EQ(valores(G().rsZonas, "CodArea"), QSet<QString>{area});
+    EXPECT_GT(v().cboZonasVacantes->count(), 0);
+    EXPECT_GT(ui().cboPrefProvincia->count(), 0);
 }
 
 TEST_F(BusquedaPlazasTest, CodigoEscritoElige) {

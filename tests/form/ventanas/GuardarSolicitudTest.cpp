@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <pugixml.hpp>
@@ -137,10 +138,28 @@ TEST_F(GuardarSolicitudTest, DatosParaImprimirEnSuOrden) {
 TEST_F(GuardarSolicitudTest, GuardarEscribeLosDosFicheros) {
     darDeAltaAlUsuario();
     ASSERT_NO_FATAL_FAILURE(rellenar());
-    form->mnuP(2000)->setEnabled(true);
+    // Una fecha imposible escrita sin salir de la caja: ni se guarda ni se imprime, y el foco
+    // vuelve a ella con el mensaje de salir de la caja.
+    for (const int orden : {2000, 1000}) {
+        ui().txtFecNacimiento->setText("99/99/9999");
+        form->txtDNI()->setFocus();
+        mensajes.limpiar();
+        form->mnuP(orden)->setEnabled(true);
+        form->mnuP(orden)->trigger();
+        procesar();
+        EXPECT_EQ(mensajes.textos(), QStringList{"Fecha Errónea"}) << orden;
+        EXPECT_EQ(QApplication::focusWidget(), ui().txtFecNacimiento) << orden;
+        EXPECT_TRUE(QDir(G().RutaTemporal).entryList(QDir::Files).isEmpty()) << orden;
+        EXPECT_FALSE(form->imprimiendo());
+    }
+    ui().txtFecNacimiento->setText("03/11/1975");
+    mensajes.limpiar();
     form->mnuP(2000)->trigger();
     procesar();
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    // Guardar lo confirma a la vista.
+    EXPECT_TRUE(form->statusBar()->currentMessage().startsWith("Solicitud guardada a las "))
+        << form->statusBar()->currentMessage().toStdString();
     const QString doc = G().RutaTemporal + nombre();
     const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
     ASSERT_TRUE(QFile::exists(doc));
@@ -226,6 +245,17 @@ TEST_F(GuardarSolicitudTest, LaPrimeraVezPideLaContrasena) {
     ASSERT_FALSE(ExisteUsuario(G().DNIUsuario));
     ASSERT_NO_FATAL_FAILURE(rellenar());
     EXPECT_FALSE(form->mnuP(5000)->isVisible());
+    // Cerrar la ventana de la contraseña no guarda, y se dice: no parece un guardado.
+    QTimer::singleShot(0, qApp, [] {
+        if (auto* ventana = qobject_cast<frmCreaPwd*>(QApplication::activeModalWidget()))
+            ventana->reject();
+    });
+    EXPECT_FALSE(form->GuardarSolicitud(false, false));
+    EXPECT_EQ(mensajes.textos(),
+              QStringList{"No se ha guardado la solicitud: para guardarla por primera vez hay "
+                          "que poner una contraseña."});
+    EXPECT_FALSE(QFile::exists(G().RutaTemporal + nombre()));
+    EXPECT_TRUE(form->statusBar()->currentMessage().isEmpty());
     bool pedida = false;
     QTimer::singleShot(0, qApp, [&pedida] {
         auto* ventana = qobject_cast<frmCreaPwd*>(QApplication::activeModalWidget());
@@ -271,9 +301,15 @@ TEST_F(GuardarSolicitudTest, ImprimirDejaElPdfConElCodigoDelSolicitante) {
         QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
         form->mnuP(1000)->setEnabled(true);
         form->mnuP(1000)->trigger();
-        // Mientras se imprime: ni otra orden ni cerrar.
+        // Mientras se imprime: ni otra orden ni cerrar, tampoco tras cambiar de pestaña.
         EXPECT_TRUE(form->imprimiendo());
-        EXPECT_FALSE(form->mnuP(2000)->isEnabled());
+        form->tabPrincipal()->setCurrentIndex(1);
+        form->tabPrincipal()->setCurrentIndex(0);
+        for (const int orden : {1000, 2000, 2500}) {
+            EXPECT_FALSE(form->mnuP(orden)->isEnabled()) << orden;
+            form->mnuP_Click(orden);
+        }
+        EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
         EXPECT_FALSE(form->close());
         ASSERT_TRUE(terminada.wait(240000));
         EXPECT_FALSE(form->imprimiendo());
@@ -394,7 +430,8 @@ TEST_F(GuardarSolicitudTest, GuardarNoEscribeATravesDeUnEnlace) {
     EXPECT_EQ(leerBytes(almacen), antes);
     EXPECT_FALSE(QFileInfo(doc).isSymLink());
     EXPECT_FALSE(QFileInfo(xml).isSymLink());
-    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
+    EXPECT_EQ(QDir(G().RutaTemporal).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+              2);
 }
 
 // Una configuración que pide más plazas por página de las que caben: "Imprimir" lo dice y no

@@ -44,9 +44,9 @@ protected:
         procesar();
     }
     // "Código=Orden" de cada fila, en el orden de la rejilla.
-    QStringList filas() {
+    QStringList filas() { return filas(lista()); }
+    QStringList filas(const PTabla& t) {
         QStringList r;
-        const PTabla& t = lista();
         for (int f = 0; f < t->numeroRegistros(); ++f)
             r << t->valorEnFila(f, 2).toString() + "=" + t->valorEnFila(f, 1).toString();
         return r;
@@ -179,7 +179,7 @@ TEST_F(ListasPlazasTest, ModificarElOrden) {
     EXPECT_EQ(form->pestanaVacantes()->panel().modo(), 1);
 }
 
-TEST_F(ListasPlazasTest, OrdenAnteriorCompartidoEntreLasDosListas) {
+TEST_F(ListasPlazasTest, CadaListaGuardaSuOrdenAnterior) {
     for (int i = 0; i < 4; ++i) anadir(codigo(i));
     form->tabPrincipal()->setCurrentIndex(3);
     const PTabla resultas = cuerpo->Resultas->clonar();
@@ -190,7 +190,7 @@ TEST_F(ListasPlazasTest, OrdenAnteriorCompartidoEntreLasDosListas) {
         procesar();
     }
     // Modificar la de orden 4 de Vacantes y luego la de orden 1 de Resultas: al aceptar en
-    // Vacantes se mueve desde el orden anterior de Resultas; la renumeración deja 1..n.
+    // Vacantes la fila va del 4 al 2, sin que la modificación pendiente de Resultas cuente.
     form->tabPrincipal()->setCurrentIndex(2);
     seleccionar(v().grdVacantes, {3});
     v().cmdUpdateVacante->click();
@@ -201,11 +201,17 @@ TEST_F(ListasPlazasTest, OrdenAnteriorCompartidoEntreLasDosListas) {
     v().txtOrdenVacante->setText("2");
     v().cmdAceptarVacante->click();
     procesar();
-    // Desde el 1 (el de Resultas) al 2: la de orden 2 sube al 1 y empata con la primera; la
-    // modificada queda entre ellas y la última. Con su propio orden anterior (el 4) habría
-    // quedado segunda.
-    EXPECT_EQ(filas(), (QStringList{codigo(0) + "=1", codigo(1) + "=2", codigo(3) + "=3",
+    EXPECT_EQ(filas(), (QStringList{codigo(0) + "=1", codigo(3) + "=2", codigo(1) + "=3",
                                     codigo(2) + "=4"}));
+    // Y la de Resultas, aceptada después, va del 1 al 3.
+    form->tabPrincipal()->setCurrentIndex(3);
+    r().txtOrdenResultas->setText("3");
+    r().cmdAceptarResultas->click();
+    procesar();
+    EXPECT_EQ(filas(G().rsResultasSolicitadas),
+              (QStringList{resultas->valorEnFila(1, 0).toString() + "=1",
+                           resultas->valorEnFila(2, 0).toString() + "=2",
+                           resultas->valorEnFila(0, 0).toString() + "=3"}));
 }
 
 TEST_F(ListasPlazasTest, BorrarRenumeraYSueltaElCuerpo) {
@@ -283,6 +289,21 @@ TEST_F(ListasPlazasTest, InsertarTodasLasQueEnsenaLaBusqueda) {
     r().cmdInsertaTodasResultas->click();
     EXPECT_EQ(G().rsResultasSolicitadas->numeroRegistros(), 0);
     EXPECT_FALSE(r().cmdInsertaTodasResultas->isEnabled());
+}
+
+TEST_F(ListasPlazasTest, InsertarTodasFijaElCuerpoComoUnaSola) {
+    // Sin plazas añadidas, una búsqueda que no enseña ninguna no fija nada.
+    v().txtCodVacante->setText("99999");
+    form->pestanaVacantes()->aplicarFiltro();
+    v().cmdTodasVacantes->click();
+    ASSERT_EQ(lista()->numeroRegistros(), 0);
+    EXPECT_TRUE(ui().cboCuerpo->isEnabled());
+    v().txtCodVacante->clear();
+    form->pestanaVacantes()->aplicarFiltro();
+    v().cmdTodasVacantes->click();
+    ASSERT_GT(lista()->numeroRegistros(), 0);
+    EXPECT_FALSE(ui().cboCuerpo->isEnabled());
+    EXPECT_FALSE(ui().cboGrupo->isEnabled());
 }
 
 TEST_F(ListasPlazasTest, LaCajaDeOrden) {

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -446,17 +447,29 @@ TEST_F(PestanaSolicitanteTest, LoPegadoSeCortaYNadaSeRompe) {
     EXPECT_LE(pegado.size(), 25);
     EXPECT_TRUE(pegado.startsWith(QStringLiteral("Ñ")));
     EXPECT_FALSE(pegado.back().isHighSurrogate()) << pegado.size();
-    // Caracteres que Windows-1252 no tiene: se admiten tal cual.
+    EXPECT_EQ(pegado, QStringLiteral("Ñ"));
+    // Lo que el código de barras no puede llevar no entra, escrito o pegado, y se avisa: un "|"
+    // partiría el código en un campo de más y lo que no es de Windows-1252 llegaría en blanco.
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains("|"));
+    form->statusBar()->clearMessage();
     ui().txtNombre->setFocus();
     procesar();
     // Cada carácter en una pulsación, también el que UTF-16 escribe con dos unidades.
-    for (const char* c : {"李", "华", " ", "😀"}) {
+    for (const char* c : {"李", "华", "|", " ", "😀", "ę"}) {
         QTest::sendKeyEvent(QTest::Press, ui().txtNombre, Qt::Key_unknown, QString::fromUtf8(c),
                             Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, ui().txtNombre, Qt::Key_unknown, QString::fromUtf8(c),
                             Qt::NoModifier);
     }
-    EXPECT_EQ(ui().txtNombre->text(), QString::fromUtf8("李华 😀"));
+    EXPECT_EQ(ui().txtNombre->text(), QString::fromUtf8(" e"));
+    EXPECT_FALSE(form->statusBar()->currentMessage().isEmpty());
+    QApplication::clipboard()->setText(QString::fromUtf8("Wałęsa|Łódź"));
+    ui().txtDomicilio->setFocus();
+    procesar();
+    ui().txtDomicilio->paste();
+    EXPECT_EQ(ui().txtDomicilio->text(), QString::fromUtf8("WalesaLódz"));
+    // El código del solicitante sigue con sus 37 campos.
+    EXPECT_EQ(form->DatosParaCodigoBarras().count('|'), 37);
     pulsar(Qt::Key_Tab);
     procesar();
     // En una caja numérica no entran.
@@ -470,7 +483,7 @@ TEST_F(PestanaSolicitanteTest, LoPegadoSeCortaYNadaSeRompe) {
     // Ni una fecha con ellos es una fecha.
     salirCon(ui().txtFechaIngreso, QString::fromUtf8("😀/01/1990"));
     EXPECT_EQ(mensajes.textos(), QStringList{"Fecha Errónea"});
-    EXPECT_EQ(ui().txtFechaIngreso->text(), QString::fromUtf8("😀/01/1990"));
+    EXPECT_EQ(ui().txtFechaIngreso->text(), QString::fromUtf8("/01/1990"));
 }
 
 }  // namespace

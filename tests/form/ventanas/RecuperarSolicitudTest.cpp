@@ -15,6 +15,7 @@
 #include "users/Usuarios.h"
 
 #include <QAction>
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -73,13 +74,13 @@ protected:
         ui().cboProvincia->setTexto(G().rsProvinciasPersonales->valorEnFila(0, 1).toString());
         elegirCuerpo(0);
         EXPECT_TRUE(G().rsVacantesSolicitadas
-                        ->anadirRegistro({qint64(1), qint64(1), "10001", "Enfermero/a",
-                                          "Hospital", "Cáceres", "1", "2", "Área", "Zona"})
+                        ->anadirRegistro({qint64(1), qint64(1), "10001", "Enfermero/a", "Hospital",
+                                          "Cáceres", "1", "2", "Área", "Zona"})
                         .ok());
-        EXPECT_TRUE(G().rsCursos
-                        ->anadirRegistro({"Soporte vital", qint64(20), qint64(2019), "Escuela",
-                                          qint64(1)})
-                        .ok());
+        EXPECT_TRUE(
+            G().rsCursos
+                ->anadirRegistro({"Soporte vital", qint64(20), qint64(2019), "Escuela", qint64(1)})
+                .ok());
         EXPECT_TRUE(form->GuardarSolicitud(false, false));
         return nombre();
     }
@@ -183,10 +184,10 @@ void rellenarListas(Generador& g) {
                                           qint64(g.entre(1970, 2026)), g.texto(100), qint64(i)})
                         .ok());
     for (int i = 1, n = g.entre(0, 40); i <= n; ++i)
-        ASSERT_TRUE(G().rsDocumentos
-                        ->anadirRegistro({qint64(i), g.texto(100), g.texto(6), g.texto(10),
-                                          g.texto(100)})
-                        .ok());
+        ASSERT_TRUE(
+            G().rsDocumentos
+                ->anadirRegistro({qint64(i), g.texto(100), g.texto(6), g.texto(10), g.texto(100)})
+                .ok());
 }
 
 // En el fichero de listas, el nombre y el centro de un curso y el nombre de un documento llevan
@@ -236,7 +237,14 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             }
             for (QWidget* c : form->controlesConCampo()) {
                 auto* caja = qobject_cast<QLineEdit*>(c);
-                if (caja && caja != d.txtDNI && caja->isVisibleTo(form.get()))
+                // Una fecha imposible no se guarda: las cajas de fecha llevan fechas.
+                const bool fecha = caja == d.txtFecNacimiento || caja == d.txtFechaIngreso ||
+                                   caja == d.txtFechaSit || caja == d.txtFecPosesion;
+                if (caja && fecha && caja->isVisibleTo(form.get()))
+                    caja->setText(
+                        QDate(1950 + g.entre(0, 60), 1 + g.entre(0, 11), 1 + g.entre(0, 27))
+                            .toString("dd/MM/yyyy"));
+                else if (caja && !fecha && caja != d.txtDNI && caja->isVisibleTo(form.get()))
                     caja->setText(g.texto(caja->maxLength() < 200 ? caja->maxLength() : 60));
                 auto* combo = qobject_cast<ComboDatos*>(c);
                 if (!combo || combo == d.cboCuerpo || combo == d.cboGrupo ||
@@ -244,11 +252,10 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
                     continue;
                 const int filas = combo->tabla()->numeroRegistros();
                 const int columna = combo->tabla()->indiceCampo(combo->columnaTexto());
-                combo->setTexto(g.entre(0, 3) == 0 || filas == 0
-                                    ? QString()
-                                    : combo->tabla()
-                                          ->valorEnFila(g.entre(0, filas - 1), columna)
-                                          .toString());
+                combo->setTexto(
+                    g.entre(0, 3) == 0 || filas == 0
+                        ? QString()
+                        : combo->tabla()->valorEnFila(g.entre(0, filas - 1), columna).toString());
             }
             // Quien condiciona su petición a la del cónyuge da su DNI.
             if (d.optPetConyugeSi->isChecked() && d.txtDNIConyuge->text().isEmpty())
@@ -259,8 +266,8 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             const bool sinDestino = d.OptNo->isChecked();
             if (xp && sinDestino)
                 for (QString& c : esperada.controles)
-                    for (const char* o : {"optDefinitivo", "optTemporal", "optSSNorsa",
-                                          "optSSOtros"})
+                    for (const char* o :
+                         {"optDefinitivo", "optTemporal", "optSSNorsa", "optSSOtros"})
                         if (c.startsWith(QString(o) + "=")) c = QString(o) + "=0";
             const bool servicio = d.optSSNorsa->isChecked() || d.optSSOtros->isChecked();
             const QString situacion = d.txtSitAdm->text();
@@ -280,7 +287,8 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             const QString xml = G().RutaTemporal + NombreFicheroListas(fichero);
             const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
             abrirEnFormularioNuevo(fichero);
-            EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+            EXPECT_TRUE(mensajes.mostrados().isEmpty())
+                << mensajes.textos().join('|').toStdString();
             // Leer no escribe nada.
             EXPECT_EQ(leerBytes(doc), docAntes);
             EXPECT_EQ(leerBytes(xml), xmlAntes);
@@ -311,10 +319,11 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
             if (HasFatalFailure()) return;
         }
     }
-    std::printf("[ solicitudes ] %d guardadas y leídas en %lld ms (Otros %d, sin servicio %d, "
-                "situación a mano %d, con 300 plazas %d)\n",
-                solicitudes, static_cast<long long>(reloj.elapsed()), conOtros, sinServicio,
-                situacionAMano, con300);
+    std::printf(
+        "[ solicitudes ] %d guardadas y leídas en %lld ms (Otros %d, sin servicio %d, "
+        "situación a mano %d, con 300 plazas %d)\n",
+        solicitudes, static_cast<long long>(reloj.elapsed()), conOtros, sinServicio, situacionAMano,
+        con300);
     EXPECT_EQ(solicitudes, 100);
     for (int casos : {conOtros, sinServicio, situacionAMano, con300}) EXPECT_GT(casos, 0);
 }
@@ -338,8 +347,10 @@ TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
         {"cortado", [&] { escribirBytes(doc, docBueno.left(docBueno.size() / 2)); }, false, doc,
          ""},
         {"de otro programa",
-         [&] { ASSERT_TRUE(escribirDocxPrueba(doc, {{"Una carta cualquiera", {}}})); }, false,
-         doc, "no es una solicitud guardada por este programa"},
+         [&] {
+             ASSERT_TRUE(escribirDocxPrueba(doc, {{"Una carta cualquiera", {}}}));
+         },
+         false, doc, "no es una solicitud guardada por este programa"},
         {"sin listas", [&] { QFile::remove(xml); }, true, xml, "el fichero no existe"},
         {"listas mal formadas", [&] { escribirBytes(xml, "<Plazas><Vacantes>"); }, true, xml,
          "no es un fichero XML bien formado"},
