@@ -3,7 +3,8 @@
 set -euo pipefail
 PAQUETES=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-translations-l10n
+  qt6-image-formats-plugins libgl-dev
   libpugixml-dev libzip-dev zipcmp zipmerge ziptool libzint-dev libzxing-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libreoffice-writer-nogui fonts-liberation fonts-dejavu-core

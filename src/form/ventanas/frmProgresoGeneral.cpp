@@ -1,5 +1,6 @@
 #include "form/ventanas/frmProgresoGeneral.h"
 
+#include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/Colocacion.h"
 #include "ui_frmProgresoGeneral.h"
 
@@ -8,6 +9,7 @@ frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
     ui->setupUi(this);
     // Encima del formulario que guarda o lee, no en una esquina de la pantalla.
     centrarVentana(this);
+    prepararAccesibilidad(this);
 }
 
 frmProgresoGeneral::~frmProgresoGeneral() = default;

@@ -9,6 +9,7 @@
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/Colocacion.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "printing/DocumentoWord.h"
@@ -73,6 +74,7 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
                 15000);
         });
     }
+    prepararAccesibilidad(this);
 }
 
 frmSolicitudes::~frmSolicitudes() {

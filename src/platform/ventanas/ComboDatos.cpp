@@ -2,6 +2,7 @@
 
 #include "platform/ModeloTabla.h"
 #include "platform/ventanas/ConsejoCeldas.h"
+#include "platform/ventanas/VistaTabla.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -70,7 +71,7 @@ ComboDatos::ComboDatos(QWidget* parent) : QComboBox(parent) {
     setMaxVisibleItems(12);
     setStyle(estiloComboGrande());
 
-    m_vista = new QTableView(this);
+    m_vista = new VistaTabla(this);
     m_vista->verticalHeader()->hide();
     m_vista->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_vista->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);

@@ -7,7 +7,7 @@
 #include <QItemSelectionModel>
 #include <algorithm>
 
-RejillaDatos::RejillaDatos(QWidget* parent) : QTableView(parent) {
+RejillaDatos::RejillaDatos(QWidget* parent) : VistaTabla(parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -2,15 +2,15 @@
 
 #include "platform/Resultado.h"
 #include "platform/Tabla.h"
+#include "platform/ventanas/VistaTabla.h"
 
 #include <QList>
-#include <QTableView>
 
 class ModeloTabla;
 
 // Rejilla enlazada a una tabla: enseña los registros que la tabla deja ver, con su filtro y su
 // orden, y se entera sola de las altas, bajas y cambios.
-class RejillaDatos : public QTableView {
+class RejillaDatos : public VistaTabla {
     Q_OBJECT
 public:
     explicit RejillaDatos(QWidget* parent = nullptr);

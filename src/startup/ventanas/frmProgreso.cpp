@@ -1,6 +1,7 @@
 #include "startup/ventanas/frmProgreso.h"
 
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "ui_frmProgreso.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@
 frmProgreso::frmProgreso(QWidget* parent) : QDialog(parent), ui(new Ui::frmProgreso) {
     ui->setupUi(this);
     connect(ui->cmdContinuar, &QPushButton::clicked, this, &frmProgreso::cmdContinuar_Click);
+    prepararAccesibilidad(this);
 }
 
 frmProgreso::~frmProgreso() {
@@ -36,6 +38,9 @@ void frmProgreso::cargar() {
         return;
     }
     m_cargaTerminada = true;
+    // El rótulo sigue diciendo "Cargando información ...": quien no ve la barra llena oye aquí
+    // que la carga ha terminado.
+    ui->prg->setAccessibleName(QStringLiteral("Información cargada"));
     ui->cmdContinuar->setEnabled(true);
     ui->cmdContinuar->setFocus();
     emit cargaFinalizada(true);

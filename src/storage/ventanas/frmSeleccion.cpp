@@ -2,6 +2,7 @@
 
 #include "catalogue/ventanas/EnlazarCombo.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/Colocacion.h"
 #include "startup/Globales.h"
 #include "storage/SolicitudesGuardadas.h"
@@ -25,6 +26,7 @@ frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent
     connect(ui->cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
     enlazarLista();
     centrarVentana(this);
+    prepararAccesibilidad(this);
 }
 
 frmSeleccion::~frmSeleccion() = default;

@@ -1,6 +1,7 @@
 #include "users/ventanas/frmCreaPwd.h"
 
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "ui_frmCreaPwd.h"
 #include "users/Usuarios.h"
 #include "users/Validacion.h"
@@ -16,6 +17,7 @@ frmCreaPwd::frmCreaPwd(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     connect(ui->cmdAceptar, &QPushButton::clicked, this, &frmCreaPwd::cmdAceptar_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
+    prepararAccesibilidad(this);
 }
 
 frmCreaPwd::~frmCreaPwd() = default;

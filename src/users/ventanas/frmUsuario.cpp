@@ -1,6 +1,7 @@
 #include "users/ventanas/frmUsuario.h"
 
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "startup/Globales.h"
 #include "ui_frmUsuario.h"
 #include "users/Usuarios.h"
@@ -40,6 +41,7 @@ frmUsuario::frmUsuario(const QString& rutaUsuarios, QWidget* parent)
     connect(ui->cmdAceptarDNI, &QPushButton::clicked, this, &frmUsuario::cmdAceptarDNI_Click);
     connect(ui->cmdAceptarPwd, &QPushButton::clicked, this, &frmUsuario::cmdAceptarPwd_Click);
     connect(ui->cmdSalir, &QPushButton::clicked, this, &QDialog::reject);
+    prepararAccesibilidad(this);
 
     G().LoginCorrecto = false;
     const QString ruta = rutaUsuarios.isEmpty() ? QCoreApplication::applicationDirPath() +
