@@ -33,7 +33,7 @@ inline QByteArray bytes(const uint8_t* datos, size_t tamano) {
 // Los mensajes que el programa enseñaría se callan: aquí no hay nadie que los lea.
 class MensajesMudos : public ServicioMensajes {
 public:
-    Respuesta mostrar(const QString&, const QString&, Icono, Botones) override {
+    Respuesta mostrar(const QString&, const QString&, Icono, Botones, Respuesta) override {
         return Respuesta::Aceptar;
     }
 };
