@@ -16,6 +16,7 @@ namespace {
 QImage hojaConCodigo(const QByteArray& bytes, const QString& carpeta, double fase) {
     const int alto = TamanoCodigo::AltoPagina * 13 / 10;
     const QString bmp = carpeta + QStringLiteral("/c.bmp");
+    QFile::remove(bmp);  // el código nunca se escribe encima de otro fichero
     if (!escribirPdf417(bytes, TamanoCodigo::AnchoPagina, alto, bmp)) return {};
     return rasterHueco(carpeta, QImage(bmp), TamanoCodigo::AnchoPagina, alto, 200, fase);
 }

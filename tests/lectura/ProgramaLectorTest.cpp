@@ -97,8 +97,7 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
          ""},
         {{"estado", "--registro", "oficina.sqlite"},
          0,
-         "  · es la última de las 2 impresiones de este solicitante\nEn el registro: 1 "
-         "solicitante, 1 con su última impresión completa.\n",
+         "En el registro: 1 solicitante, 1 con su última impresión completa.\n",
          ""},
         {{"exportar", "--registro", "oficina.sqlite", "--salida", "exportado"},
          0,

@@ -197,7 +197,9 @@ TEST(AltaRegistros, TextosParecidosNoSeConfundenYLosRepetidosSonElMismoValor) {
         EXPECT_EQ(t->valorEnFila(i, 0).toString(), esperado);
         for (int v = 1; v < vueltas; ++v)
             EXPECT_EQ(&t->valorEnFila(i + v * n, 0), &t->valorEnFila(i, 0));
-        if (i > 0) EXPECT_NE(&t->valorEnFila(i, 0), &t->valorEnFila(i - 1, 0));
+        if (i > 0) {
+            EXPECT_NE(&t->valorEnFila(i, 0), &t->valorEnFila(i - 1, 0));
+        }
     }
 }
 

@@ -198,6 +198,7 @@ TEST(DisenoCodigo, ElElegidoTieneElMargenQueSeMidio) {
             EXPECT_GE(v.altoFila, huecos && plazas > 33 ? 4 : 5);
             const double pixeles150 = v.moduloMm * 150 / 25.4;
             EXPECT_GE(std::abs(pixeles150 - std::round(pixeles150)), 0.08) << pixeles150;
+            QFile::remove(bmp);  // el código nunca se escribe encima de otro fichero
             ASSERT_TRUE(escribirPdf417(bytes, v, bmp).ok());
             for (const double fase : {0.0, 0.5}) {
                 bool leido = false;

@@ -65,7 +65,9 @@ TEST_F(GuardadoParTest, OLosDosNuevosOLosDosDeAntes) {
         const Resultado r = ponerParEnSuSitio(doc, ruta("s.doc"), xml, ruta("s.xml"));
         ponerGanchoRenombrar({});
         EXPECT_EQ(r.ok(), c.mensaje == nullptr);
-        if (c.mensaje) EXPECT_TRUE(r.mensaje().contains(c.mensaje)) << r.mensaje().toStdString();
+        if (c.mensaje) {
+            EXPECT_TRUE(r.mensaje().contains(c.mensaje)) << r.mensaje().toStdString();
+        }
         EXPECT_EQ(leerBytes(ruta("s.doc")), c.doc);
         EXPECT_EQ(leerBytes(ruta("s.xml")), c.xml);
         QStringList quedan;

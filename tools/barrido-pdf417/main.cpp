@@ -210,6 +210,7 @@ int main(int argc, char** argv) {
                                        std::abs(igual->altoFila - d.altoFila)))
                         igual = &e;
                 const QString bmp = carpeta.filePath(QStringLiteral("c.bmp"));
+                QFile::remove(bmp);  // el código nunca se escribe encima de otro fichero
                 if (!igual || !escribirPdf417(bytes, *igual, bmp)) continue;
                 const double fase = double(limpias.size()) / k.textos.size();
                 // El papel limpio tiene que leerse también a 150 ppp.

@@ -402,7 +402,9 @@ TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
         EXPECT_TRUE(m.texto.contains("Si guarda la solicitud, ese fichero se sustituirá"));
         // Nada cambia en la carpeta por leer.
         EXPECT_EQ(leerBytes(doc), docAntes);
-        if (!fifo) EXPECT_EQ(leerBytes(xml), xmlAntes);
+        if (!fifo) {
+            EXPECT_EQ(leerBytes(xml), xmlAntes);
+        }
         EXPECT_EQ(QFile::exists(xml), habiaListas);
         // Lo que sí se pudo leer está; el cuerpo y el grupo son los del nombre del fichero.
         EXPECT_EQ(ui().txtNombre->text(), c.documentoLeido ? "Begoña" : "");
