@@ -81,11 +81,7 @@ bool esRespuestaSiNo(const QAbstractButton* opcion) {
 }  // namespace
 
 void prepararAccesibilidad(QWidget* ventana) {
-    static const bool fabrica = [] {
-        QAccessible::installFactory(&AccesibleTabla::crear);
-        return true;
-    }();
-    Q_UNUSED(fabrica);
+    AccesibleTabla::instalarFabrica();
 
     const QList<QWidget*> controles = ventana->findChildren<QWidget*>();
     // Listas, barras y combos sin rótulo: el que tienen delante, como compañero, para que su

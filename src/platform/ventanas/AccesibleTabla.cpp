@@ -126,6 +126,14 @@ QAccessibleInterface* AccesibleTabla::crear(const QString&, QObject* objeto) {
     return vista ? new AccesibleTabla(vista) : nullptr;
 }
 
+void AccesibleTabla::instalarFabrica() {
+    static const bool instalada = [] {
+        QAccessible::installFactory(&AccesibleTabla::crear);
+        return true;
+    }();
+    Q_UNUSED(instalada);
+}
+
 QTableView* AccesibleTabla::vista() const {
     return static_cast<QTableView*>(widget());
 }

@@ -17,6 +17,9 @@ public:
 
     // Fábrica para QAccessible::installFactory: esta interfaz para toda QTableView.
     static QAccessibleInterface* crear(const QString& clase, QObject* objeto);
+    // Una vez por proceso, antes de que nadie pida la interfaz de una tabla: Qt guarda la
+    // primera que da para cada objeto.
+    static void instalarFabrica();
 
     QTableView* vista() const;
     // Índices lógicos (del modelo) de las columnas que se ven, en el orden en que se ven.

@@ -4,7 +4,11 @@
 
 #include <QAccessible>
 
-VistaTabla::VistaTabla(QWidget* parent) : QTableView(parent) {}
+VistaTabla::VistaTabla(QWidget* parent) : QTableView(parent) {
+    // Antes de que un cambio del modelo cree para esta vista la interfaz de Qt, que cuenta las
+    // columnas ocultas.
+    AccesibleTabla::instalarFabrica();
+}
 
 void VistaTabla::currentChanged(const QModelIndex& actual, const QModelIndex& anterior) {
     // Sin pasar por QTableView, que solo añade su aviso con la numeración de Qt.
