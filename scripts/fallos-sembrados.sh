@@ -4,12 +4,14 @@
 # código como estaba. Al final lista los fallos que ninguna prueba vio: reglas que se pueden romper
 # con las pruebas en verde. Es una herramienta para quien desarrolla, no forma parte de probar.sh.
 #
-# Uso: scripts/fallos-sembrados.sh [--desde REV] [--base | --comprobar] [fallo...]
+# Uso: scripts/fallos-sembrados.sh [--desde REV] [--suites] [--base | --comprobar] [fallo...]
 #   fallo   nombre de un fichero de fallos-sembrados/ (con o sin ".fallo"); sin ninguno, todos.
 #   --comprobar  solo mira que cada fallo se pueda aplicar al repositorio tal como está (sin copia
 #           ni compilación): tras cambiar un fuente, dice qué fallos hay que poner al día.
 #   --desde REV  la copia sale de esa revisión de git (p. ej. main), no del árbol de trabajo: así
 #           se ve cuántos fallos cazaban las pruebas de antes de un cambio. Los fallos, de aquí.
+#   --suites  pasa la suite entera de cada prueba nombrada ("Suite.Prueba" se vuelve "Suite.*"): con
+#           --desde, las pruebas de antes no se llamaban igual que las que cazan el fallo hoy.
 #   --base  antes de sembrar, pasa sin fallo cada grupo de pruebas que se nombra: si alguno ya
 #           falla así, lo que "cazaría" no diría nada y el guion se detiene.
 # Variables: MOVILANT_FALLOS (carpeta de trabajo, por omisión build-fallos/ en el repositorio),
@@ -39,6 +41,7 @@ export CCACHE_BASEDIR="${CCACHE_BASEDIR:-/work}" CCACHE_NOHASHDIR=1
 export CCACHE_MAXSIZE="${CCACHE_MAXSIZE:-20G}" QT_QPA_PLATFORM=offscreen
 
 base=0
+suites=0
 comprobar=0
 desde=""
 pedidos=()
@@ -48,8 +51,9 @@ while [ $# -gt 0 ]; do
   case "$a" in
     --desde) desde="${1:?--desde necesita una revisión}"; shift ;;
     --base) base=1 ;;
+    --suites) suites=1 ;;
     --comprobar) comprobar=1 ;;
-    -h | --help) sed -n "2,29p" "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n "2,31p" "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) pedidos+=("${a%.fallo}") ;;
   esac
 done
@@ -148,6 +152,7 @@ compilar() {
 # Pasa un grupo de pruebas; 0 si todas pasan.
 pasar() {
   local binario="$1" filtro="$2"
+  [ "$suites" = 1 ] && filtro="$(sed -E 's/([A-Za-z0-9_]+)\.[A-Za-z0-9_*]+/\1.*/g' <<< "$filtro")"
   (cd "$copia" && timeout "$limite" "$build/$binario" --gtest_filter="$filtro" \
     > "$trabajo/pruebas.log" 2>&1)
 }
