@@ -164,6 +164,13 @@ namespace {
 // columnas (Resultas) o seis (Vacantes). La de cursos da cinco, y su texto no añade ninguna.
 constexpr int kRayasTablaPlazas = 6;
 
+// El pie de una hoja, en milímetros: su margen de abajo y un código con la línea en blanco que lo
+// separa de la tabla. En una hoja de plazas la tabla acaba a 48 mm o más del borde de abajo (su
+// código va detrás); la que llega al pie sigue en la hoja siguiente, que es la que lleva el
+// código: una plaza de tres líneas (textos en mayúsculas) puede pasar a otra hoja las últimas
+// filas.
+constexpr int kPieHoja = 40;
+
 // Un trozo de raya vertical: la columna de puntos y sus filas primera y última.
 struct TramoVertical {
     int x, desde, hasta;
@@ -181,7 +188,8 @@ struct TramoVertical {
 // 30 % de lo que lo oscurece la tinta de la hoja. Las seis rayas tienen que verse a la vez en
 // 10 mm de alto por lo menos, dos filas de plazas con la cabecera de su tabla: en las hojas de
 // cursos y documentos impresas por el programa, también escaneadas y desenfocadas (su texto toca
-// entonces alguna raya), no pasan de 3 mm.
+// entonces alguna raya), no pasan de 3 mm. Y la tabla tiene que acabar por encima del pie: si
+// llega hasta él, su código está en la hoja siguiente.
 bool hayTablaPlazas(const QImage& gris, const NivelesHoja& n) {
     if (!n.hayTinta() || gris.format() != QImage::Format_Grayscale8) return false;
     const int ancho = gris.width(), alto = gris.height();
@@ -191,6 +199,8 @@ bool hayTablaPlazas(const QImage& gris, const NivelesHoja& n) {
     const int hueco = qMax(2, qRound(0.25 * mm)), vecinos = qMax(1, qRound(0.15 * mm));
     const int anchoMaximo = qMax(2, qRound(1.5 * mm));
     const int umbral = n.papel - (n.papel - n.tinta) * 3 / 10;
+    // Donde acaba la tabla de una hoja que lleva su código: por encima del pie.
+    const int pie = alto - qRound(kPieHoja * mm);
 
     // Las columnas de tinta de cada columna de puntos, fila a fila; se guardan las largas.
     std::vector<TramoVertical> tramos;
@@ -247,8 +257,12 @@ bool hayTablaPlazas(const QImage& gris, const NivelesHoja& n) {
                 while (x < ancho && dentro[size_t(x)] > 0) ++x;
                 if (x - desde <= anchoMaximo) ++rayas;
             }
-        seguidas = rayas >= kRayasTablaPlazas ? seguidas + 1 : 0;
-        if (seguidas >= altoMinimo) return true;
+        if (rayas >= kRayasTablaPlazas) {
+            ++seguidas;
+            continue;
+        }
+        if (seguidas >= altoMinimo && y <= pie) return true;
+        seguidas = 0;
     }
     return false;
 }

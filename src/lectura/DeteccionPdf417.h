@@ -40,7 +40,8 @@ bool hayZonaCodigo(const QImage& gris, const NivelesHoja& niveles);
 // lado de otra a la misma altura. Las listas de Vacantes se imprimen con seis columnas y las de
 // Resultas con cinco; las de cursos con cuatro y las de documentos con dos. Una hoja de plazas
 // lleva siempre su código: si se ve su tabla y no se lee ninguno, el código está arrancado,
-// tapado o demasiado claro, y la hoja no es de cursos ni de documentos. Un escaneo en blanco y
-// negro a 200 ppp puede dejar las rayas de medio punto en puntos sueltos: esa hoja no se reconoce
-// y sigue siendo una hoja sin código.
+// tapado o demasiado claro, y la hoja no es de cursos ni de documentos. Una tabla que llega al pie
+// de la hoja no cuenta: sigue en la hoja siguiente, que es la que lleva el código. Un escaneo en
+// blanco y negro a 200 ppp puede dejar las rayas de medio punto en puntos sueltos: esa hoja no se
+// reconoce y sigue siendo una hoja sin código.
 bool hayTablaPlazas(const QImage& gris, const NivelesHoja& niveles);
