@@ -64,6 +64,23 @@ QImage sinSusCodigos(const QImage& hoja) {
     return copia.convertToFormat(QImage::Format_Grayscale8);
 }
 
+// Una hoja de plazas cuya tabla sigue en la hoja siguiente (una plaza de tres líneas le ha quitado
+// sitio): sus filas llegan hasta el pie y su código va en la otra hoja. Se hace con una hoja llena:
+// sin su código, y con sus últimas filas repetidas hasta donde acababa el código.
+QImage tablaHastaElPie(const QImage& hoja) {
+    const QVector<CodigoLeido> codigos = leerCodigosImagen(hoja);
+    if (codigos.size() != 1) return {};
+    const QRect codigo = codigos[0].caja;
+    const int desde = codigo.top() - hoja.width() * 6 / 210;  // 6 mm por encima: aún en la tabla
+    const int alto = codigo.bottom() - desde;
+    QImage copia = sinSusCodigos(hoja).convertToFormat(QImage::Format_RGB32);
+    const QImage filas = copia.copy(0, desde - alto, copia.width(), alto);
+    QPainter pintor(&copia);
+    pintor.drawImage(0, desde, filas);
+    pintor.end();
+    return copia.convertToFormat(QImage::Format_Grayscale8);
+}
+
 // Una hoja impresa o escaneada muy clara: el negro queda como gris 140.
 QImage clara(const QImage& hoja) {
     QImage copia = hoja.convertToFormat(QImage::Format_Grayscale8);
@@ -147,36 +164,42 @@ TEST_F(HojasDificiles, UnCodigoDesenfocadoEsIlegibleYLaSolicitudNoEstaCompleta) 
 // demasiado claro) y con su tabla a la vista es un código ilegible, nombrado por su fichero y su
 // página; tomada por una hoja de cursos, la solicitud podría salir completa con plazas de menos.
 // Las de cursos y documentos, que también llevan tablas, siguen siendo hojas sin código, también
-// escaneadas o muy claras.
+// escaneadas o muy claras; y también la hoja de plazas cuya tabla llega al pie, que sigue en la
+// hoja siguiente con su código.
 TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
     // Escaneadas en grises, como las deja un escáner en JPEG o en PDF: giradas 1,5°, con ruido y
     // desenfocadas lo normal o mucho.
+    enum Cambio { Entera, CodigoBorrado, TablaHastaElPie };
     enum Tratamiento { TalCual, Escaneada, Desenfocada, Clara };
     const struct {
         const char* que;
         int hoja;  // de la impresión antigua, desde 1
-        bool borrarCodigo;
+        Cambio cambio;
         Tratamiento tratamiento;
         EstadoPagina estado;
     } casos[] = {
-        {"Vacantes, 40 plazas", 5, true, TalCual, EstadoPagina::Ilegible},
-        {"Vacantes, 4 plazas", 7, true, TalCual, EstadoPagina::Ilegible},
-        {"Resultas, 40 plazas", 8, true, TalCual, EstadoPagina::Ilegible},
-        {"Vacantes, 31 plazas, escaneada", 6, true, Escaneada, EstadoPagina::Ilegible},
-        {"Resultas, 40 plazas, escaneada", 8, true, Escaneada, EstadoPagina::Ilegible},
-        {"Vacantes, 4 plazas, desenfocada", 7, true, Desenfocada, EstadoPagina::Ilegible},
-        {"Resultas, 40 plazas, muy clara", 8, true, Clara, EstadoPagina::Ilegible},
-        {"cursos", 2, false, TalCual, EstadoPagina::SinCodigo},
-        {"cursos y documentos", 3, false, TalCual, EstadoPagina::SinCodigo},
-        {"documentos", 4, false, TalCual, EstadoPagina::SinCodigo},
-        {"cursos, escaneada", 2, false, Escaneada, EstadoPagina::SinCodigo},
-        {"cursos y documentos, escaneada", 3, false, Escaneada, EstadoPagina::SinCodigo},
-        {"documentos, escaneada", 4, false, Escaneada, EstadoPagina::SinCodigo},
-        {"cursos, desenfocada", 2, false, Desenfocada, EstadoPagina::SinCodigo},
-        {"cursos y documentos, desenfocada", 3, false, Desenfocada, EstadoPagina::SinCodigo},
-        {"documentos, desenfocada", 4, false, Desenfocada, EstadoPagina::SinCodigo},
-        {"cursos, muy clara", 2, false, Clara, EstadoPagina::SinCodigo},
-        {"documentos, muy clara", 4, false, Clara, EstadoPagina::SinCodigo},
+        {"Vacantes, 40 plazas", 5, CodigoBorrado, TalCual, EstadoPagina::Ilegible},
+        {"Vacantes, 4 plazas", 7, CodigoBorrado, TalCual, EstadoPagina::Ilegible},
+        {"Resultas, 40 plazas", 8, CodigoBorrado, TalCual, EstadoPagina::Ilegible},
+        {"Vacantes, 31 plazas, escaneada", 6, CodigoBorrado, Escaneada, EstadoPagina::Ilegible},
+        {"Resultas, 40 plazas, escaneada", 8, CodigoBorrado, Escaneada, EstadoPagina::Ilegible},
+        {"Vacantes, 4 plazas, desenfocada", 7, CodigoBorrado, Desenfocada, EstadoPagina::Ilegible},
+        {"Resultas, 40 plazas, muy clara", 8, CodigoBorrado, Clara, EstadoPagina::Ilegible},
+        {"Vacantes, la tabla sigue en la hoja siguiente", 5, TablaHastaElPie, TalCual,
+         EstadoPagina::SinCodigo},
+        {"Resultas, la tabla sigue en la hoja siguiente, escaneada", 8, TablaHastaElPie, Escaneada,
+         EstadoPagina::SinCodigo},
+        {"cursos", 2, Entera, TalCual, EstadoPagina::SinCodigo},
+        {"cursos y documentos", 3, Entera, TalCual, EstadoPagina::SinCodigo},
+        {"documentos", 4, Entera, TalCual, EstadoPagina::SinCodigo},
+        {"cursos, escaneada", 2, Entera, Escaneada, EstadoPagina::SinCodigo},
+        {"cursos y documentos, escaneada", 3, Entera, Escaneada, EstadoPagina::SinCodigo},
+        {"documentos, escaneada", 4, Entera, Escaneada, EstadoPagina::SinCodigo},
+        {"cursos, desenfocada", 2, Entera, Desenfocada, EstadoPagina::SinCodigo},
+        {"cursos y documentos, desenfocada", 3, Entera, Desenfocada, EstadoPagina::SinCodigo},
+        {"documentos, desenfocada", 4, Entera, Desenfocada, EstadoPagina::SinCodigo},
+        {"cursos, muy clara", 2, Entera, Clara, EstadoPagina::SinCodigo},
+        {"documentos, muy clara", 4, Entera, Clara, EstadoPagina::SinCodigo},
     };
     DanoEscaneo escaneo;
     escaneo.umbral = false;
@@ -185,7 +208,8 @@ TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
     QVector<QImage> hojas;
     for (const auto& c : casos) {
         QImage hoja = m_hojas[c.hoja - 1];
-        if (c.borrarCodigo) hoja = sinSusCodigos(hoja);
+        if (c.cambio == CodigoBorrado) hoja = sinSusCodigos(hoja);
+        if (c.cambio == TablaHastaElPie) hoja = tablaHastaElPie(hoja);
         ASSERT_FALSE(hoja.isNull()) << c.que << ": no tiene código que borrar";
         const quint32 semilla = quint32(hojas.size() + 1);
         if (c.tratamiento == Escaneada) hoja = simularEscaneo(hoja, escaneo, semilla);
