@@ -43,8 +43,6 @@ QString prepararInstalacion(const QTemporaryDir& dir) {
     CargaSinVentana sinVentana;
     PasosCarga pasos(sinVentana);
     if (const auto fallo = pasos.ejecutar()) return fallo->mensaje();
-    if (construirPlantillasReales(G().RutaFicheros, G().CarpetaPlantillas).isEmpty())
-        return QStringLiteral("no hay plantillas (falta movilant-plantillas)");
     AbrirUsuarios(dir.filePath(QStringLiteral("usuarios.xml")));
     G().DNIUsuario = QStringLiteral("12345678Z");
     if (!AltaUsuario(G().DNIUsuario, QStringLiteral("CLAVE")).ok())
@@ -119,6 +117,11 @@ void BM_ParadaVentana(benchmark::State& estado) {
     auto form = formularioGrande(plazas);
     if (!form) {
         estado.SkipWithError("el formulario no carga");
+        return;
+    }
+    // La carpeta de las plantillas la dice la configuración que lee el formulario.
+    if (construirPlantillasReales(G().RutaFicheros, G().CarpetaPlantillas).isEmpty()) {
+        estado.SkipWithError("no hay plantillas (falta movilant-plantillas)");
         return;
     }
     double parada = 0;

@@ -108,14 +108,6 @@ ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento
 
 namespace {
 
-Resultado copiar(const PTabla& t, PTabla& copia) {
-    if (!t) return Resultado::correcto();
-    copia = Tabla::crear(t->nombre(), t->campos());
-    for (int f = 0; f < t->numeroRegistros(); ++f)
-        if (Resultado r = copia->anadirFilaDe(*t, f); !r) return r;
-    return Resultado::correcto();
-}
-
 int filasDe(const PTabla& t) {
     return t ? t->numeroRegistros() : 0;
 }
@@ -133,15 +125,32 @@ QVector<PlazaPlan> plazasDe(const PTabla& t) {
 
 }  // namespace
 
-ResultadoDe<ListasSolicitud> copiarListasSolicitud() {
+CopiaListas prepararCopiaListas() {
     const Globales& g = G();
-    ListasSolicitud l;
-    for (const auto& [origen, copia] :
-         {std::pair{&g.rsVacantesSolicitadas, &l.vacantes},
-          std::pair{&g.rsResultasSolicitadas, &l.resultas}, std::pair{&g.rsCursos, &l.cursos},
-          std::pair{&g.rsDocumentos, &l.documentos}})
-        if (Resultado r = copiar(*origen, *copia); !r) return r;
-    return l;
+    CopiaListas c;
+    c.origen = {g.rsVacantesSolicitadas, g.rsResultasSolicitadas, g.rsCursos, g.rsDocumentos};
+    for (const auto& [origen, copia] : {std::pair{&c.origen.vacantes, &c.copia.vacantes},
+                                        std::pair{&c.origen.resultas, &c.copia.resultas},
+                                        std::pair{&c.origen.cursos, &c.copia.cursos},
+                                        std::pair{&c.origen.documentos, &c.copia.documentos}}) {
+        if (!*origen) continue;
+        // Contar deja la vista hecha: después solo se lee.
+        (*origen)->numeroRegistros();
+        *copia = Tabla::crear((*origen)->nombre(), (*origen)->campos());
+    }
+    return c;
+}
+
+Resultado copiarFilas(const CopiaListas& c) {
+    for (const auto& [origen, copia] : {std::pair{c.origen.vacantes, c.copia.vacantes},
+                                        std::pair{c.origen.resultas, c.copia.resultas},
+                                        std::pair{c.origen.cursos, c.copia.cursos},
+                                        std::pair{c.origen.documentos, c.copia.documentos}}) {
+        if (!origen || !copia) continue;
+        for (int f = 0; f < origen->numeroRegistros(); ++f)
+            if (Resultado r = copia->anadirFilaDe(*origen, f); !r) return r;
+    }
+    return Resultado::correcto();
 }
 
 ResultadoDe<QVector<CodigoEsperado>> codigosDelPlan(const PeticionDocumento& p) {

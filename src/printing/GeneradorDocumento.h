@@ -15,8 +15,14 @@ struct ListasSolicitud {
 };
 
 // Copia aparte de las listas de G(), con las filas en el orden en que se ven: el documento se hace
-// fuera del hilo de la ventana y no comparte cursores con las tablas que esta enseña.
-ResultadoDe<ListasSolicitud> copiarListasSolicitud();
+// fuera del hilo de la ventana y no comparte cursores con las tablas que esta enseña. Se prepara
+// en el hilo de la ventana (las tablas vacías, y las vistas de las de G() al día) y las filas se
+// copian después en el hilo que hace el documento, mientras nadie cambia las de G().
+struct CopiaListas {
+    ListasSolicitud origen, copia;
+};
+CopiaListas prepararCopiaListas();
+Resultado copiarFilas(const CopiaListas& c);
 
 // Lo que el generador necesita del formulario para hacer el documento de una solicitud.
 struct PeticionDocumento {

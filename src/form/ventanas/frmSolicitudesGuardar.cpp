@@ -61,9 +61,10 @@ void mensajeValidacion(const QString& texto) {
 // Lo que se hace fuera del hilo de la ventana: el documento (y el de impresión), los códigos que
 // debe llevar la impresión y el fichero de listas, y solo con todo hecho, los dos ficheros en su
 // sitio. No toca ningún control ni las tablas que enseña la ventana.
-Resultado escribirSolicitud(const PeticionDocumento& p, const QString& listasAparte,
-                            const QString& documento, const QString& listas,
-                            QVector<CodigoEsperado>& codigos) {
+Resultado escribirSolicitud(const CopiaListas& copia, const PeticionDocumento& p,
+                            const QString& listasAparte, const QString& documento,
+                            const QString& listas, QVector<CodigoEsperado>& codigos) {
+    if (Resultado r = copiarFilas(copia); !r) return r;
     auto generado = generarDocumentoImpresion(p);
     if (!generado) return generado.estado();
     // Lo que la comprobación buscará sale del reparto en páginas, no de lo insertado: un código
@@ -254,17 +255,16 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
         r = Resultado::fallo(
             QStringLiteral("No se encuentra la plantilla \"%1\".").arg(p.plantilla),
             Errores::ErrorEntradaSalida);
-    } else if (auto copia = copiarListasSolicitud(); !copia) {
-        r = copia.estado();
     } else {
         // El documento y las listas se escriben en otro hilo, con las listas copiadas: la ventana
         // se sigue pintando y la barra avanza. Mientras, no se admite nada más.
-        p.listas = copia.valor();
+        const CopiaListas copia = prepararCopiaListas();
+        p.listas = copia.copia;
         auto pasos = std::make_shared<std::atomic<int>>(0);
         p.avanzar = [pasos] { ++*pasos; };
         m_guardando = true;
         r = trabajarSinBloquear(progreso, *pasos, [&] {
-            return escribirSolicitud(p, listasAparte, documento, listas, codigos);
+            return escribirSolicitud(copia, p, listasAparte, documento, listas, codigos);
         });
         m_guardando = false;
     }
