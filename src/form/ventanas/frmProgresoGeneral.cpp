@@ -25,8 +25,3 @@ QProgressBar* frmProgresoGeneral::prgBar() const {
 QPushButton* frmProgresoGeneral::cmdCancelar() const {
     return ui->cmdCancelar;
 }
-
-void frmProgresoGeneral::avanzar() {
-    if (ui->prgBar->value() < ui->prgBar->maximum()) ui->prgBar->setValue(ui->prgBar->value() + 1);
-    ui->prgBar->repaint();
-}
