@@ -1,8 +1,7 @@
 #include "lectura/InterpretacionCodigo.h"
 
-#include <QDate>
-#include <QRegularExpression>
-#include <QTime>
+#include "lectura/FechasFijas.h"
+
 #include <optional>
 
 namespace {
@@ -36,11 +35,16 @@ std::optional<QString> codigoEntrada(QStringView s) {
 std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s) {
     if (s.size() % kAnchoEntrada != 0) return std::nullopt;
     QVector<PlazaLeida> plazas;
+    plazas.reserve(s.size() / kAnchoEntrada);
     for (qsizetype i = 0; i < s.size(); i += kAnchoEntrada) {
         const QStringView orden = s.mid(i, 4);
-        const auto codigo = codigoEntrada(s.mid(i + 4, 5));
-        if (!soloCifras(orden) || !codigo) return std::nullopt;
-        plazas.append({orden.toLongLong(), *codigo});
+        if (!soloCifras(orden)) return std::nullopt;
+        auto codigo = codigoEntrada(s.mid(i + 4, 5));
+        if (!codigo) return std::nullopt;
+        // Cuatro cifras ASCII: se suman a mano, sin pasar por la conversión general de Qt.
+        qint64 n = 0;
+        for (const QChar c : orden) n = n * 10 + (c.unicode() - u'0');
+        plazas.append({n, std::move(*codigo)});
     }
     return plazas;
 }
@@ -72,6 +76,34 @@ std::optional<QVector<PlazaLeida>> entradasPlazas(QStringView s) {
     return entradasAnchas(s);
 }
 
+// El prefijo: fecha "dd/MM/yyyy" y hora "HH:mm:ss" de la impresión, letra de la página (P, V o
+// R) y su número en 3 cifras. 'd' es una cifra ASCII (como "\d" en una expresión regular de Qt,
+// que no toma las de otras escrituras) y 'L' la letra.
+constexpr char16_t kFormaPrefijo[] = u"dd/dd/dddddd:dd:ddLddd";
+constexpr qsizetype kAnchoPrefijo = sizeof(kFormaPrefijo) / sizeof(char16_t) - 1;
+constexpr qsizetype kAnchoFecha = 10, kAnchoHora = 8;
+static_assert(kAnchoPrefijo == kAnchoFecha + kAnchoHora + 1 + 3);
+
+bool prefijoEn(QStringView t, qsizetype i) {
+    for (const char16_t f : kFormaPrefijo) {
+        if (f == 0) break;
+        const char16_t c = t[i++].unicode();
+        const bool vale = f == u'd'   ? c >= u'0' && c <= u'9'
+                          : f == u'L' ? c == u'P' || c == u'V' || c == u'R'
+                                      : c == f;
+        if (!vale) return false;
+    }
+    return true;
+}
+
+// Dónde empieza el primer prefijo del texto, buscado desde el principio: en la primera posición
+// en que lo encontraría la expresión "(\d\d/\d\d/\d{4})(\d\d:\d\d:\d\d)([PVR])(\d{3})".
+std::optional<qsizetype> buscarPrefijo(QStringView t) {
+    for (qsizetype i = 0; i + kAnchoPrefijo <= t.size(); ++i)
+        if (prefijoEn(t, i)) return i;
+    return std::nullopt;
+}
+
 void partirClave(CodigoInterpretado& c) {
     const qsizetype n = c.clave.size();
     // Con un DNI más largo de 9 la clave crece por la izquierda: cuerpo y grupo siguen al final.
@@ -97,17 +129,16 @@ QString nombreTipo(TipoPagina tipo) {
 }
 
 ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
-    static const QRegularExpression kPrefijo(
-        QStringLiteral("(\\d\\d/\\d\\d/\\d{4})(\\d\\d:\\d\\d:\\d\\d)([PVR])(\\d{3})"));
-    const auto m = kPrefijo.match(texto);
-    if (!m.hasMatch())
+    const auto m = buscarPrefijo(texto);
+    if (!m)
         return Resultado::fallo(
             QStringLiteral("no es el código de una solicitud impresa: no lleva la fecha y la hora "
                            "de la impresión («%1»)")
                 .arg(muestra(texto)));
     CodigoInterpretado c;
     c.bruto = texto;
-    c.clave = texto.left(m.capturedStart());
+    const qsizetype inicio = *m;
+    c.clave = texto.left(inicio);
     if (c.clave.size() < kAnchoClave)
         return Resultado::fallo(
             QStringLiteral("la clave del solicitante tiene %1 caracteres y debe tener %2 («%3»)")
@@ -115,36 +146,39 @@ ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
                 .arg(kAnchoClave)
                 .arg(muestra(texto)));
     partirClave(c);
-    c.fecha = m.captured(1);
-    c.hora = m.captured(2);
-    if (!QDate::fromString(c.fecha, QStringLiteral("dd/MM/yyyy")).isValid() ||
-        !QTime::fromString(c.hora, QStringLiteral("HH:mm:ss")).isValid())
+    c.fecha = texto.sliced(inicio, kAnchoFecha);
+    c.hora = texto.sliced(inicio + kAnchoFecha, kAnchoHora);
+    if (!fechaDiaMesAnoValida(c.fecha) || !horaValida(c.hora))
         return Resultado::fallo(
             QStringLiteral("la fecha de impresión «%1 %2» no existe").arg(c.fecha, c.hora));
     if (!texto.endsWith(u'F'))
         return Resultado::fallo(
             QStringLiteral("el texto está cortado: no termina en «F» («%1»)").arg(muestra(texto)));
 
-    const QChar letra = m.captured(3).at(0);
+    const qsizetype posLetra = inicio + kAnchoFecha + kAnchoHora;
+    const QChar letra = texto[posLetra];
     c.tipo = letra == u'P'   ? TipoPagina::Solicitante
              : letra == u'V' ? TipoPagina::Vacantes
                              : TipoPagina::Resultas;
-    c.pagina = m.captured(4).toInt();
-    const qsizetype desde = m.capturedEnd(4);
+    // Tres cifras ASCII.
+    c.pagina = 0;
+    for (const QChar cifra : QStringView(texto).sliced(posLetra + 1, 3))
+        c.pagina = c.pagina * 10 + (cifra.unicode() - u'0');
+    const qsizetype desde = inicio + kAnchoPrefijo;
     const QStringView resto = QStringView(texto).mid(desde, texto.size() - desde - 1);
     if (c.tipo == TipoPagina::Solicitante) {
         c.carga = resto.toString();
         return c;
     }
     if (auto plazas = entradasPlazas(resto)) {
-        c.plazas = *plazas;
+        c.plazas = std::move(*plazas);
         return c;
     }
     // Una página de número mayor de 999 lleva más de 3 cifras (el número no se corta).
     if (!resto.isEmpty() && resto[0].isDigit()) {
         if (auto plazas = entradasPlazas(resto.mid(1))) {
             c.pagina = c.pagina * 10 + resto[0].digitValue();
-            c.plazas = *plazas;
+            c.plazas = std::move(*plazas);
             return c;
         }
     }
