@@ -192,17 +192,20 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
             vistos.insert(p.origen.fichero);
             ficheros.append(p.origen.fichero);
         }
-        const QString donde = describirOrigen(p.origen);
         switch (p.estado) {
-            case EstadoPagina::Fallo:
+            case EstadoPagina::Fallo: {
+                const QString donde = describirOrigen(p.origen);
                 informe.problemas.append(
                     QStringLiteral("no se puede leer el %1: %2").arg(donde, p.detalle));
                 sinLeer.append(donde);
                 break;
-            case EstadoPagina::Ilegible:
+            }
+            case EstadoPagina::Ilegible: {
+                const QString donde = describirOrigen(p.origen);
                 informe.problemas.append(QStringLiteral("código ilegible en %1").arg(donde));
                 sinLeer.append(donde);
                 break;
+            }
             case EstadoPagina::EnBlanco:
                 enBlanco[p.origen.fichero].append(QString::number(p.origen.pagina));
                 break;
@@ -214,8 +217,8 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                 for (const QByteArray& bytes : p.codigos) {
                     const auto c = interpretarCodigo(Codificacion::desdeWindows1252(bytes));
                     if (!c)
-                        informe.problemas.append(
-                            QStringLiteral("código no válido en %1: %2").arg(donde, c.mensaje()));
+                        informe.problemas.append(QStringLiteral("código no válido en %1: %2")
+                                                     .arg(describirOrigen(p.origen), c.mensaje()));
                     else
                         grupos[llaveSolicitud(c.valor())].append({p.origen, c.valor()});
                 }

@@ -19,9 +19,14 @@ QChar caracterWindows1252(unsigned char byte) {
 }
 
 QString desdeWindows1252(QByteArrayView bytes) {
+    // Se pasa cada código leído por el lector: el bucle va sin llamadas, sobre los char16_t.
     QString s(bytes.size(), Qt::Uninitialized);
-    QChar* destino = s.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) destino[i] = caracterWindows1252(uchar(bytes[i]));
+    char16_t* destino = reinterpret_cast<char16_t*>(s.data());
+    const auto* origen = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = origen[i];
+        destino[i] = b >= 0x80 && b <= 0x9F ? kAltos[b - 0x80] : char16_t(b);
+    }
     return s;
 }
 
