@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QVariant>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <optional>
 
@@ -116,6 +117,44 @@ Resultado enTransaccion(QSqlDatabase& bd, const DestinoRegistro& destino, F trab
 QString nuevaConexion() {
     static std::atomic<int> siguiente{0};
     return QStringLiteral("registro-lector-%1").arg(siguiente++);
+}
+
+// Los bytes de un código guardado: su base64 tal como lo escribe anotar (alfabeto normal, con
+// su relleno) se descodifica aquí de una vez, sin pasar antes el texto a Latin-1; cualquier otro
+// texto, con Qt, que da lo mismo en esos y decide qué hacer con lo demás. Se llama con cada
+// código del registro.
+QByteArray bytesDeBase64(const QString& texto) {
+    static constexpr auto kValor = [] {
+        std::array<signed char, 128> v{};
+        v.fill(-1);
+        const char* const alfabeto =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        for (int i = 0; i < 64; ++i)
+            v[static_cast<unsigned char>(alfabeto[i])] = static_cast<signed char>(i);
+        return v;
+    }();
+    const qsizetype n = texto.size();
+    if (n == 0 || n % 4 != 0) return QByteArray::fromBase64(texto.toLatin1());
+    const char16_t* t = reinterpret_cast<const char16_t*>(texto.constData());
+    const qsizetype relleno = t[n - 1] != u'=' ? 0 : t[n - 2] != u'=' ? 1 : 2;
+    QByteArray r(n / 4 * 3 - relleno, Qt::Uninitialized);
+    char* destino = r.data();
+    qsizetype escritos = 0;
+    for (qsizetype i = 0; i < n; i += 4) {
+        const bool ultimo = i + 4 == n;
+        quint32 grupo = 0;
+        for (qsizetype k = 0; k < 4; ++k) {
+            const char16_t c = t[i + k];
+            int v = c < 128 ? kValor[c] : -1;
+            if (v < 0 && ultimo && c == u'=' && k >= 4 - relleno) v = 0;
+            if (v < 0) return QByteArray::fromBase64(texto.toLatin1());
+            grupo = grupo << 6 | quint32(v);
+        }
+        const char tres[3] = {char(grupo >> 16), char(grupo >> 8), char(grupo)};
+        const qsizetype cuantos = ultimo ? 3 - relleno : 3;
+        for (qsizetype k = 0; k < cuantos; ++k) destino[escritos++] = tres[k];
+    }
+    return r;
 }
 
 struct FilaCodigo {
@@ -288,15 +327,28 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
     }
 
     QVector<PaginaLeida> resultado;
-    QHash<std::pair<QString, int>, qsizetype> indice;
+    // Las páginas de cada fichero comparten su nombre, y se buscan por el número que se le da al
+    // fichero y el de la página: sin comparar el nombre entero en cada búsqueda.
+    QHash<QString, qint64> numeroFichero;
+    QHash<qint64, qsizetype> indice;
+    auto llave = [](qint64 fichero, int pagina) { return (fichero << 32) | quint32(pagina); };
     QSqlQuery q(bd);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT fichero, pagina, estado, detalle FROM lector_paginas "
                                "ORDER BY fichero, pagina")))
         return fallo(q);
+    QString fichero;
+    qint64 numero = -1;
     while (q.next()) {
+        // Van por fichero: el nombre solo se busca cuando cambia.
+        if (const QString f = q.value(0).toString(); numero < 0 || f != fichero) {
+            auto it = numeroFichero.constFind(f);
+            if (it == numeroFichero.cend()) it = numeroFichero.insert(f, numeroFichero.size());
+            fichero = it.key();
+            numero = *it;
+        }
         PaginaLeida p;
-        p.origen = {q.value(0).toString(), q.value(1).toInt()};
+        p.origen = {fichero, q.value(1).toInt()};
         const auto estado = estadoDeNombre(q.value(2).toString());
         if (!estado)
             return Resultado::fallo(
@@ -307,26 +359,48 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
         p.estado = *estado;
         p.detalle = q.value(3).toString();
         // Sus códigos llegan después: la que se leyó con códigos empieza sin ninguno.
-        indice.insert({p.origen.fichero, p.origen.pagina}, resultado.size());
-        resultado.append(p);
+        indice.insert(llave(numero, p.origen.pagina), resultado.size());
+        resultado.append(std::move(p));
     }
-    if (!q.exec(QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos "
-                               "ORDER BY fichero, pagina, huella")))
+
+    // Los códigos de cada página, por huella. Por huella los da el índice de la clave, sin
+    // ordenar en la base todos los códigos con sus bytes (por fichero y página no hace falta:
+    // cada uno va a su página).
+    if (!q.exec(
+            QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos ORDER BY huella")))
         return fallo(q);
+    bool sinSuPagina = false;
     while (q.next()) {
-        const QByteArray bytes = QByteArray::fromBase64(q.value(0).toString().toLatin1());
-        const std::pair<QString, int> donde{q.value(1).toString(), q.value(2).toInt()};
-        auto it = indice.constFind(donde);
+        const auto f = numeroFichero.constFind(q.value(1).toString());
+        const auto it = f == numeroFichero.cend() ? indice.cend()
+                                                  : indice.constFind(llave(*f, q.value(2).toInt()));
         if (it == indice.cend()) {
-            // El fichero se volvió a leer y esa página ya no da el código: el código sigue
-            // leído, en la página donde se leyó.
+            sinSuPagina = true;
+            continue;
+        }
+        resultado[*it].codigos.append(bytesDeBase64(q.value(0).toString()));
+    }
+    if (!sinSuPagina) return resultado;
+
+    // El fichero se volvió a leer y esa página ya no da el código: el código sigue leído, en la
+    // página donde se leyó, que va tras las demás (por fichero y página).
+    if (!q.exec(QStringLiteral(
+            "SELECT c.codigo, c.fichero, c.pagina FROM lector_codigos c WHERE NOT EXISTS "
+            "(SELECT 1 FROM lector_paginas p WHERE p.fichero = c.fichero AND p.pagina = c.pagina) "
+            "ORDER BY c.fichero, c.pagina, c.huella")))
+        return fallo(q);
+    QHash<std::pair<QString, int>, qsizetype> huerfanas;
+    while (q.next()) {
+        const std::pair<QString, int> donde{q.value(1).toString(), q.value(2).toInt()};
+        auto it = huerfanas.constFind(donde);
+        if (it == huerfanas.cend()) {
             PaginaLeida p;
             p.origen = {donde.first, donde.second};
             p.estado = EstadoPagina::ConCodigos;
-            it = indice.insert(donde, resultado.size());
-            resultado.append(p);
+            it = huerfanas.insert(donde, resultado.size());
+            resultado.append(std::move(p));
         }
-        resultado[*it].codigos.append(bytes);
+        resultado[*it].codigos.append(bytesDeBase64(q.value(0).toString()));
     }
     return resultado;
 }

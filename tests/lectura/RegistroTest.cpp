@@ -129,6 +129,14 @@ void releerNoCambiaNadaYCadaImpresionVaAparte(const NuevoRegistro& nuevo) {
     EXPECT_EQ(otraVez.codigosNuevos, 0);
     EXPECT_EQ(otraVez.codigosYaEstaban, 6);  // solicitante, 3 de Vacantes y 2 de Resultas
     EXPECT_EQ(foto(d), antes);
+    // Releído con solo su primera hoja, los códigos de las demás siguen leídos en las páginas
+    // donde se leyeron: la solicitud sigue completa y se exporta igual.
+    anotar(d, lote.mid(0, 1));
+    const Foto releido = foto(d);
+    EXPECT_TRUE(releido.correcto) << releido.resumen.toStdString();
+    EXPECT_EQ(releido.exportado, antes.exportado);
+    anotar(d, lote);
+    EXPECT_EQ(foto(d), antes);
 
     ImpresionSimulada reimpresa = martes;
     reimpresa.hora = "12:30:00";
