@@ -6,6 +6,7 @@
 #include "printing/CodigoBarras.h"
 #include "users/Validacion.h"
 
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <algorithm>
@@ -127,7 +128,7 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     });
 
     QStringList repetidas;
-    for (const PaginaSolicitud& p : paginas) {
+    for (PaginaSolicitud& p : paginas) {
         if (!s.paginas.isEmpty() && s.paginas.last().codigo.pagina == p.codigo.pagina) {
             const PaginaSolicitud& antes = s.paginas.last();
             const QString donde =
@@ -141,7 +142,7 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
                           .arg(donde));
             continue;
         }
-        s.paginas.append(p);
+        s.paginas.append(std::move(p));
     }
 
     const PaginaSolicitud* solicitante = nullptr;
@@ -186,6 +187,7 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
     QSet<QString> vistos;
     QMap<QString, QStringList> enBlanco, sinCodigo;
     QStringList sinLeer;  // páginas que pueden ser de cualquier solicitud
+    ReservaCodigos reserva;
     for (const PaginaLeida& p : paginas) {
         if (p.origen.pagina > 0) ++informe.paginas;
         if (!vistos.contains(p.origen.fichero)) {
@@ -215,7 +217,8 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                 break;
             case EstadoPagina::ConCodigos:
                 for (const QByteArray& bytes : p.codigos) {
-                    const auto c = interpretarCodigo(Codificacion::desdeWindows1252(bytes));
+                    const auto c =
+                        interpretarCodigo(Codificacion::desdeWindows1252(bytes), &reserva);
                     if (!c)
                         informe.problemas.append(QStringLiteral("código no válido en %1: %2")
                                                      .arg(describirOrigen(p.origen), c.mensaje()));
@@ -230,17 +233,24 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
         avisosFichero(f, sinCodigo.value(f), QString(), informe.sinCodigo);
     }
 
+    // Las páginas de cada solicitud solo hacen falta después para decir dónde está otra
+    // impresión del mismo solicitante; si no, pasan a la solicitud sin copiarse.
+    const bool aparte = reimpresiones == Reimpresiones::SeCompruebanAparte;
     QVector<QVector<PaginaSolicitud>> deCadaUna;
-    for (auto it = grupos.cbegin(); it != grupos.cend(); ++it) {
-        informe.solicitudes.append(comprobarSolicitud(it.value()));
-        deCadaUna.append(it.value());
+    informe.solicitudes.reserve(grupos.size());
+    for (auto it = grupos.begin(); it != grupos.end(); ++it) {
+        if (!aparte) deCadaUna.append(it.value());
+        informe.solicitudes.append(comprobarSolicitud(std::move(it.value())));
     }
-    if (reimpresiones == Reimpresiones::SeCompruebanAparte) return informe;
+    if (aparte) return informe;
     // Dos impresiones del mismo solicitante en el lote: cada una dice dónde están las de la otra.
+    QHash<QString, QVector<qsizetype>> conLaClave;
     for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
-        for (qsizetype j = 0; j < informe.solicitudes.size(); ++j) {
+        conLaClave[informe.solicitudes[i].clave].append(i);
+    for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
+        for (const qsizetype j : conLaClave.value(informe.solicitudes[i].clave)) {
             const SolicitudLeida& otra = informe.solicitudes[j];
-            if (i == j || otra.clave != informe.solicitudes[i].clave) continue;
+            if (i == j) continue;
             informe.solicitudes[i].problemas.append(
                 QStringLiteral("hay páginas de otra impresión del mismo solicitante, la del %1 a "
                                "las %2: %3")

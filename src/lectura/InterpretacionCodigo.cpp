@@ -23,23 +23,23 @@ bool soloCifras(QStringView s) {
 
 // Código de convocatoria de una entrada: blancos de relleno a la izquierda y luego el código,
 // sin blancos dentro.
-std::optional<QString> codigoEntrada(QStringView s) {
+std::optional<QString> codigoEntrada(QStringView s, ReservaCodigos* reserva) {
     qsizetype i = 0;
     while (i < s.size() && s[i] == u' ') ++i;
     const QStringView codigo = s.mid(i);
     if (codigo.isEmpty() || codigo.contains(u' ')) return std::nullopt;
-    return codigo.toString();
+    return reserva ? reserva->compartido(codigo) : codigo.toString();
 }
 
 // Entradas de 9 caracteres: orden en 4 cifras y código en 5.
-std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s) {
+std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s, ReservaCodigos* reserva) {
     if (s.size() % kAnchoEntrada != 0) return std::nullopt;
     QVector<PlazaLeida> plazas;
     plazas.reserve(s.size() / kAnchoEntrada);
     for (qsizetype i = 0; i < s.size(); i += kAnchoEntrada) {
         const QStringView orden = s.mid(i, 4);
         if (!soloCifras(orden)) return std::nullopt;
-        auto codigo = codigoEntrada(s.mid(i + 4, 5));
+        auto codigo = codigoEntrada(s.mid(i + 4, 5), reserva);
         if (!codigo) return std::nullopt;
         // Cuatro cifras ASCII: se suman a mano, sin pasar por la conversión general de Qt.
         qint64 n = 0;
@@ -51,7 +51,7 @@ std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s) {
 
 // Entradas con órdenes de más de 4 cifras (el orden no se corta): solo se pueden separar
 // sabiendo que los órdenes van seguidos, así que se prueba cada ancho del primero.
-std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
+std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s, ReservaCodigos* reserva) {
     for (int ancho = 4; ancho <= 7; ++ancho) {
         if (s.size() < ancho + 5 || !soloCifras(s.left(ancho))) continue;
         QVector<PlazaLeida> plazas;
@@ -59,7 +59,7 @@ std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
         qint64 orden = s.left(ancho).toLongLong();
         QString textoOrden = s.left(ancho).toString();
         while (i + textoOrden.size() + 5 <= s.size() && s.mid(i).startsWith(textoOrden)) {
-            const auto codigo = codigoEntrada(s.mid(i + textoOrden.size(), 5));
+            const auto codigo = codigoEntrada(s.mid(i + textoOrden.size(), 5), reserva);
             if (!codigo) break;
             plazas.append({orden, *codigo});
             i += textoOrden.size() + 5;
@@ -71,9 +71,9 @@ std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
     return std::nullopt;
 }
 
-std::optional<QVector<PlazaLeida>> entradasPlazas(QStringView s) {
-    if (auto fijas = entradasFijas(s)) return fijas;
-    return entradasAnchas(s);
+std::optional<QVector<PlazaLeida>> entradasPlazas(QStringView s, ReservaCodigos* reserva) {
+    if (auto fijas = entradasFijas(s, reserva)) return fijas;
+    return entradasAnchas(s, reserva);
 }
 
 // El prefijo: fecha "dd/MM/yyyy" y hora "HH:mm:ss" de la impresión, letra de la página (P, V o
@@ -128,7 +128,14 @@ QString nombreTipo(TipoPagina tipo) {
     return QStringLiteral("solicitante");
 }
 
-ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
+QString ReservaCodigos::compartido(QStringView codigo) {
+    if (const auto it = m_codigos.constFind(codigo); it != m_codigos.cend()) return *it;
+    const QString nuevo = codigo.toString();
+    m_codigos.insert(QStringView(nuevo), nuevo);
+    return nuevo;
+}
+
+ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto, ReservaCodigos* reserva) {
     const auto m = buscarPrefijo(texto);
     if (!m)
         return Resultado::fallo(
@@ -170,13 +177,13 @@ ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
         c.carga = resto.toString();
         return c;
     }
-    if (auto plazas = entradasPlazas(resto)) {
+    if (auto plazas = entradasPlazas(resto, reserva)) {
         c.plazas = std::move(*plazas);
         return c;
     }
     // Una página de número mayor de 999 lleva más de 3 cifras (el número no se corta).
     if (!resto.isEmpty() && resto[0].isDigit()) {
-        if (auto plazas = entradasPlazas(resto.mid(1))) {
+        if (auto plazas = entradasPlazas(resto.mid(1), reserva)) {
             c.pagina = c.pagina * 10 + resto[0].digitValue();
             c.plazas = std::move(*plazas);
             return c;
