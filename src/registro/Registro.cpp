@@ -124,35 +124,33 @@ QString nuevaConexion() {
 // texto, con Qt, que da lo mismo en esos y decide qué hacer con lo demás. Se llama con cada
 // código del registro.
 QByteArray bytesDeBase64(const QString& texto) {
+    // Valor de cada carácter ASCII del alfabeto; 0xFF, uno que no es de él.
     static constexpr auto kValor = [] {
-        std::array<signed char, 128> v{};
-        v.fill(-1);
+        std::array<quint8, 128> v{};
+        v.fill(0xFF);
         const char* const alfabeto =
             "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        for (int i = 0; i < 64; ++i)
-            v[static_cast<unsigned char>(alfabeto[i])] = static_cast<signed char>(i);
+        for (int i = 0; i < 64; ++i) v[static_cast<unsigned char>(alfabeto[i])] = quint8(i);
         return v;
     }();
+    auto valor = [](char16_t c) -> quint32 { return c < 128 ? kValor[c] : 0xFF; };
     const qsizetype n = texto.size();
     if (n == 0 || n % 4 != 0) return QByteArray::fromBase64(texto.toLatin1());
     const char16_t* t = reinterpret_cast<const char16_t*>(texto.constData());
     const qsizetype relleno = t[n - 1] != u'=' ? 0 : t[n - 2] != u'=' ? 1 : 2;
     QByteArray r(n / 4 * 3 - relleno, Qt::Uninitialized);
     char* destino = r.data();
-    qsizetype escritos = 0;
+    // Cuatro caracteres dan tres bytes; el último grupo puede llevar el relleno.
     for (qsizetype i = 0; i < n; i += 4) {
         const bool ultimo = i + 4 == n;
-        quint32 grupo = 0;
-        for (qsizetype k = 0; k < 4; ++k) {
-            const char16_t c = t[i + k];
-            int v = c < 128 ? kValor[c] : -1;
-            if (v < 0 && ultimo && c == u'=' && k >= 4 - relleno) v = 0;
-            if (v < 0) return QByteArray::fromBase64(texto.toLatin1());
-            grupo = grupo << 6 | quint32(v);
-        }
+        quint32 v[4] = {valor(t[i]), valor(t[i + 1]), valor(t[i + 2]), valor(t[i + 3])};
+        if (ultimo)
+            for (qsizetype k = 4 - relleno; k < 4; ++k) v[k] = 0;
+        if ((v[0] | v[1] | v[2] | v[3]) > 63) return QByteArray::fromBase64(texto.toLatin1());
+        const quint32 grupo = v[0] << 18 | v[1] << 12 | v[2] << 6 | v[3];
         const char tres[3] = {char(grupo >> 16), char(grupo >> 8), char(grupo)};
         const qsizetype cuantos = ultimo ? 3 - relleno : 3;
-        for (qsizetype k = 0; k < cuantos; ++k) destino[escritos++] = tres[k];
+        for (qsizetype k = 0; k < cuantos; ++k) *destino++ = tres[k];
     }
     return r;
 }
@@ -327,28 +325,32 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
     }
 
     QVector<PaginaLeida> resultado;
-    // Las páginas de cada fichero comparten su nombre, y se buscan por el número que se le da al
-    // fichero y el de la página: sin comparar el nombre entero en cada búsqueda.
-    QHash<QString, qint64> numeroFichero;
-    QHash<qint64, qsizetype> indice;
-    auto llave = [](qint64 fichero, int pagina) { return (fichero << 32) | quint32(pagina); };
+    // Las páginas llegan por fichero y número: las de cada fichero van seguidas en `resultado`,
+    // comparten el nombre y se buscan en su tramo (la página n suele estar n - primera puestos
+    // detrás de la primera), sin tablas de todas las páginas ni comparar nombres enteros.
+    struct Tramo {
+        qsizetype inicio = 0, fin = 0;
+    };
+    QHash<QString, Tramo> tramos;
+    bool seguidas = true;  // si la base no las diera así, se buscan en una tabla de todas
     QSqlQuery q(bd);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT fichero, pagina, estado, detalle FROM lector_paginas "
                                "ORDER BY fichero, pagina")))
         return fallo(q);
     QString fichero;
-    qint64 numero = -1;
+    Tramo* tramo = nullptr;
     while (q.next()) {
-        // Van por fichero: el nombre solo se busca cuando cambia.
-        if (const QString f = q.value(0).toString(); numero < 0 || f != fichero) {
-            auto it = numeroFichero.constFind(f);
-            if (it == numeroFichero.cend()) it = numeroFichero.insert(f, numeroFichero.size());
-            fichero = it.key();
-            numero = *it;
-        }
         PaginaLeida p;
+        if (const QString f = q.value(0).toString(); !tramo || f != fichero) {
+            if (tramos.contains(f)) seguidas = false;
+            tramo = &tramos[f];
+            tramo->inicio = resultado.size();
+            fichero = f;
+        }
         p.origen = {fichero, q.value(1).toInt()};
+        if (tramo->fin > tramo->inicio && p.origen.pagina <= resultado.last().origen.pagina)
+            seguidas = false;
         const auto estado = estadoDeNombre(q.value(2).toString());
         if (!estado)
             return Resultado::fallo(
@@ -359,27 +361,56 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
         p.estado = *estado;
         p.detalle = q.value(3).toString();
         // Sus códigos llegan después: la que se leyó con códigos empieza sin ninguno.
-        indice.insert(llave(numero, p.origen.pagina), resultado.size());
         resultado.append(std::move(p));
+        tramo->fin = resultado.size();
     }
+    QHash<std::pair<QString, int>, qsizetype> todas;
+    if (!seguidas)
+        for (qsizetype i = 0; i < resultado.size(); ++i)
+            todas.insert({resultado[i].origen.fichero, resultado[i].origen.pagina}, i);
+    // Dónde está en `resultado` esa página, o -1.
+    auto buscar = [&](const QString& f, int pagina) -> qsizetype {
+        if (!seguidas) return todas.value({f, pagina}, -1);
+        const auto t = tramos.constFind(f);
+        if (t == tramos.cend()) return -1;
+        const qint64 salto = qint64(pagina) - resultado[t->inicio].origen.pagina;
+        if (salto >= 0 && salto < t->fin - t->inicio &&
+            resultado[t->inicio + salto].origen.pagina == pagina)
+            return t->inicio + salto;
+        const auto it =
+            std::lower_bound(resultado.cbegin() + t->inicio, resultado.cbegin() + t->fin, pagina,
+                             [](const PaginaLeida& p, int n) { return p.origen.pagina < n; });
+        return it != resultado.cbegin() + t->fin && it->origen.pagina == pagina
+                   ? it - resultado.cbegin()
+                   : -1;
+    };
 
-    // Los códigos de cada página, por huella. Por huella los da el índice de la clave, sin
-    // ordenar en la base todos los códigos con sus bytes (por fichero y página no hace falta:
-    // cada uno va a su página).
-    if (!q.exec(
-            QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos ORDER BY huella")))
+    // Los códigos de cada página, por huella, como los ordenaría la base (SQLite compara los
+    // bytes UTF-8; PostgreSQL, con cualquier intercalación, ordena igual las huellas, que son
+    // cifras hexadecimales). Se leen tal como están en la tabla, de corrido: ordenarlos en la
+    // base movería todos sus bytes, y seguir el índice de la huella salta por toda la tabla.
+    if (!q.exec(QStringLiteral("SELECT codigo, fichero, pagina, huella FROM lector_codigos")))
         return fallo(q);
+    struct CodigoLeido {
+        qsizetype pagina;
+        QString huella;
+        QByteArray bytes;
+    };
+    QVector<CodigoLeido> leidos;
     bool sinSuPagina = false;
     while (q.next()) {
-        const auto f = numeroFichero.constFind(q.value(1).toString());
-        const auto it = f == numeroFichero.cend() ? indice.cend()
-                                                  : indice.constFind(llave(*f, q.value(2).toInt()));
-        if (it == indice.cend()) {
+        const qsizetype i = buscar(q.value(1).toString(), q.value(2).toInt());
+        if (i < 0) {
             sinSuPagina = true;
             continue;
         }
-        resultado[*it].codigos.append(bytesDeBase64(q.value(0).toString()));
+        leidos.append({i, q.value(3).toString(), bytesDeBase64(q.value(0).toString())});
     }
+    std::sort(leidos.begin(), leidos.end(), [](const CodigoLeido& a, const CodigoLeido& b) {
+        if (a.pagina != b.pagina) return a.pagina < b.pagina;
+        return a.huella != b.huella && a.huella.toUtf8() < b.huella.toUtf8();
+    });
+    for (CodigoLeido& c : leidos) resultado[c.pagina].codigos.append(std::move(c.bytes));
     if (!sinSuPagina) return resultado;
 
     // El fichero se volvió a leer y esa página ya no da el código: el código sigue leído, en la
