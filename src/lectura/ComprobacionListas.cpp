@@ -127,8 +127,11 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
     for (const PaginaPlazas* p : llenas) total += p->plazas.size();
     r.plazas.reserve(total);
     for (const PaginaPlazas* p : llenas) r.plazas.append(p->plazas);
-    std::stable_sort(r.plazas.begin(), r.plazas.end(),
-                     [](const PlazaLeida& x, const PlazaLeida& y) { return x.orden < y.orden; });
+    const auto porOrden = [](const PlazaLeida& x, const PlazaLeida& y) {
+        return x.orden < y.orden;
+    };
+    if (!std::is_sorted(r.plazas.cbegin(), r.plazas.cend(), porOrden))
+        std::stable_sort(r.plazas.begin(), r.plazas.end(), porOrden);
     r.plazas.erase(
         std::unique(r.plazas.begin(), r.plazas.end(),
                     [](const PlazaLeida& x, const PlazaLeida& y) { return x.orden == y.orden; }),

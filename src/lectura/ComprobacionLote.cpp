@@ -55,8 +55,12 @@ QString ubicaciones(const QVector<PaginaSolicitud>& paginas) {
 
 // Orden de las solicitudes en el informe: clave y luego momento de la impresión.
 QString llaveSolicitud(const CodigoInterpretado& c) {
-    const QString fecha = c.fecha.mid(6, 4) + c.fecha.mid(3, 2) + c.fecha.left(2);
-    return c.clave + QChar(0x1f) + fecha + c.hora;
+    const QStringView fecha(c.fecha);
+    QString llave;
+    llave.reserve(c.clave.size() + 1 + fecha.size() + c.hora.size());
+    llave.append(c.clave).append(QChar(0x1f));
+    llave.append(fecha.mid(6, 4)).append(fecha.mid(3, 2)).append(fecha.left(2));
+    return llave.append(c.hora);
 }
 
 void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
@@ -123,9 +127,12 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     s.grupo = c0.grupo;
     s.fecha = c0.fecha;
     s.hora = c0.hora;
-    std::stable_sort(paginas.begin(), paginas.end(), [](const auto& a, const auto& b) {
+    // Casi siempre llegan ya en orden: entonces no se mueven.
+    const auto porNumero = [](const PaginaSolicitud& a, const PaginaSolicitud& b) {
         return a.codigo.pagina < b.codigo.pagina;
-    });
+    };
+    if (!std::is_sorted(paginas.cbegin(), paginas.cend(), porNumero))
+        std::stable_sort(paginas.begin(), paginas.end(), porNumero);
 
     QStringList repetidas;
     for (PaginaSolicitud& p : paginas) {
@@ -217,13 +224,27 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                 break;
             case EstadoPagina::ConCodigos:
                 for (const QByteArray& bytes : p.codigos) {
-                    const auto c =
-                        interpretarCodigo(Codificacion::desdeWindows1252(bytes), &reserva);
-                    if (!c)
+                    auto c = interpretarCodigo(Codificacion::desdeWindows1252(bytes), &reserva);
+                    if (!c) {
                         informe.problemas.append(QStringLiteral("código no válido en %1: %2")
                                                      .arg(describirOrigen(p.origen), c.mensaje()));
-                    else
-                        grupos[llaveSolicitud(c.valor())].append({p.origen, c.valor()});
+                        continue;
+                    }
+                    QVector<PaginaSolicitud>& grupo = grupos[llaveSolicitud(c.valor())];
+                    PaginaSolicitud nueva{p.origen, std::move(c.valor())};
+                    // Las páginas de una impresión llevan la misma clave, fecha y hora: con una
+                    // sola copia de esos textos para todas, queda menos memoria que liberar.
+                    if (!grupo.isEmpty()) {
+                        const CodigoInterpretado& primera = grupo.first().codigo;
+                        CodigoInterpretado& codigo = nueva.codigo;
+                        codigo.clave = primera.clave;
+                        codigo.dni = primera.dni;
+                        codigo.cuerpo = primera.cuerpo;
+                        codigo.grupo = primera.grupo;
+                        codigo.fecha = primera.fecha;
+                        codigo.hora = primera.hora;
+                    }
+                    grupo.append(std::move(nueva));
                 }
                 break;
         }
