@@ -27,7 +27,9 @@ std::optional<QString> codigoEntrada(QStringView s, ReservaCodigos* reserva) {
     qsizetype i = 0;
     while (i < s.size() && s[i] == u' ') ++i;
     const QStringView codigo = s.mid(i);
-    if (codigo.isEmpty() || codigo.contains(u' ')) return std::nullopt;
+    if (codigo.isEmpty()) return std::nullopt;
+    for (const QChar c : codigo)
+        if (c == u' ') return std::nullopt;
     return reserva ? reserva->compartido(codigo) : codigo.toString();
 }
 
@@ -129,10 +131,17 @@ QString nombreTipo(TipoPagina tipo) {
 }
 
 QString ReservaCodigos::compartido(QStringView codigo) {
-    if (const auto it = m_codigos.constFind(codigo); it != m_codigos.cend()) return *it;
-    const QString nuevo = codigo.toString();
-    m_codigos.insert(QStringView(nuevo), nuevo);
-    return nuevo;
+    // Un código de hasta 5 caracteres por debajo de U+0800 cabe, con su longitud, en un número:
+    // se busca sin calcular la huella de un texto ni compararlo.
+    if (codigo.size() > 5) return codigo.toString();
+    quint64 llave = quint64(codigo.size());
+    for (const QChar c : codigo) {
+        if (c.unicode() >= 0x800) return codigo.toString();
+        llave = llave << 11 | c.unicode();
+    }
+    auto it = m_codigos.constFind(llave);
+    if (it == m_codigos.cend()) it = m_codigos.insert(llave, codigo.toString());
+    return *it;
 }
 
 ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto, ReservaCodigos* reserva) {

@@ -40,7 +40,7 @@ public:
     QString compartido(QStringView codigo);
 
 private:
-    QHash<QStringView, QString> m_codigos;  // la clave mira el texto de su valor
+    QHash<quint64, QString> m_codigos;  // por sus caracteres y su longitud, en un número
 };
 
 // Interpreta el texto de un código (ya pasado de Windows-1252 a QString). Falla con un mensaje

@@ -385,32 +385,32 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
                    : -1;
     };
 
-    // Los códigos de cada página, por huella, como los ordenaría la base (SQLite compara los
-    // bytes UTF-8; PostgreSQL, con cualquier intercalación, ordena igual las huellas, que son
-    // cifras hexadecimales). Se leen tal como están en la tabla, de corrido: ordenarlos en la
-    // base movería todos sus bytes, y seguir el índice de la huella salta por toda la tabla.
-    if (!q.exec(QStringLiteral("SELECT codigo, fichero, pagina, huella FROM lector_codigos")))
-        return fallo(q);
-    struct CodigoLeido {
-        qsizetype pagina;
-        QString huella;
-        QByteArray bytes;
-    };
-    QVector<CodigoLeido> leidos;
+    // Los códigos de cada página van por huella. Casi todas llevan uno solo, y entonces el orden
+    // no importa: se leen tal como están en la tabla, de corrido (ordenarlos en la base movería
+    // todos sus bytes, y seguir el índice de la huella salta por toda la tabla). Si alguna
+    // página lleva varios, se vuelven a leer por huella, ordenados por la base como siempre.
     bool sinSuPagina = false;
-    while (q.next()) {
-        const qsizetype i = buscar(q.value(1).toString(), q.value(2).toInt());
-        if (i < 0) {
-            sinSuPagina = true;
-            continue;
+    bool variosEnUnaPagina = false;
+    for (const bool porHuella : {false, true}) {
+        if (porHuella && !variosEnUnaPagina) break;
+        if (!q.exec(porHuella
+                        ? QStringLiteral(
+                              "SELECT codigo, fichero, pagina FROM lector_codigos ORDER BY huella")
+                        : QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos")))
+            return fallo(q);
+        if (porHuella)
+            for (PaginaLeida& p : resultado) p.codigos.clear();
+        while (q.next()) {
+            const qsizetype i = buscar(q.value(1).toString(), q.value(2).toInt());
+            if (i < 0) {
+                sinSuPagina = true;
+                continue;
+            }
+            QVector<QByteArray>& codigos = resultado[i].codigos;
+            if (!codigos.isEmpty()) variosEnUnaPagina = true;
+            codigos.append(bytesDeBase64(q.value(0).toString()));
         }
-        leidos.append({i, q.value(3).toString(), bytesDeBase64(q.value(0).toString())});
     }
-    std::sort(leidos.begin(), leidos.end(), [](const CodigoLeido& a, const CodigoLeido& b) {
-        if (a.pagina != b.pagina) return a.pagina < b.pagina;
-        return a.huella != b.huella && a.huella.toUtf8() < b.huella.toUtf8();
-    });
-    for (CodigoLeido& c : leidos) resultado[c.pagina].codigos.append(std::move(c.bytes));
     if (!sinSuPagina) return resultado;
 
     // El fichero se volvió a leer y esa página ya no da el código: el código sigue leído, en la
