@@ -157,3 +157,112 @@ double zonaCodigoMaxima(const QImage& gris, const NivelesHoja& n) {
 bool hayZonaCodigo(const QImage& gris, const NivelesHoja& n) {
     return zonaCodigoMaxima(gris, n) >= 0.8;
 }
+
+namespace {
+
+// Las rayas que se ven a la vez en una fila de la tabla de plazas: los bordes de sus cinco
+// columnas (Resultas) o seis (Vacantes). La de cursos da cinco, y su texto no añade ninguna.
+constexpr int kRayasTablaPlazas = 6;
+
+// El pie de una hoja, en milímetros: su margen de abajo y un código con la línea en blanco que lo
+// separa de la tabla. En una hoja de plazas la tabla acaba a 48 mm o más del borde de abajo (su
+// código va detrás); la que llega al pie sigue en la hoja siguiente, que es la que lleva el
+// código: una plaza de tres líneas (textos en mayúsculas) puede pasar a otra hoja las últimas
+// filas.
+constexpr int kPieHoja = 40;
+
+// Un trozo de raya vertical: la columna de puntos y sus filas primera y última.
+struct TramoVertical {
+    int x, desde, hasta;
+};
+
+}  // namespace
+
+// Las medidas van en milímetros de la hoja (un A4 tiene 210 de ancho): sirven igual a 200 ppp que
+// a 600. Una raya es una columna de tinta de al menos 6 mm seguidos: una letra de una tabla no
+// llega a 3 mm, y entre las letras de dos filas y la raya que las separa queda papel. Cada
+// punto se mira con sus vecinos de al lado, para que una raya de una hoja torcida hasta unos 3°
+// siga siendo una columna seguida en el tramo que cuenta; y una raya es fina: el borde oscuro de
+// un escaneo o una mancha, más anchos, no cuentan. Las rayas de las tablas son de medio punto y,
+// escaneadas, quedan mucho más claras que el texto: cuenta como tinta lo que oscurece el papel un
+// 30 % de lo que lo oscurece la tinta de la hoja. Las seis rayas tienen que verse a la vez en
+// 10 mm de alto por lo menos, dos filas de plazas con la cabecera de su tabla: en las hojas de
+// cursos y documentos impresas por el programa, también escaneadas y desenfocadas (su texto toca
+// entonces alguna raya), no pasan de 3 mm. Y la tabla tiene que acabar por encima del pie: si
+// llega hasta él, su código está en la hoja siguiente.
+bool hayTablaPlazas(const QImage& gris, const NivelesHoja& n) {
+    if (!n.hayTinta() || gris.format() != QImage::Format_Grayscale8) return false;
+    const int ancho = gris.width(), alto = gris.height();
+    const double mm = qMin(ancho, alto) / 210.0;
+    if (mm <= 0) return false;
+    const int largoMinimo = qMax(3, qRound(6 * mm)), altoMinimo = qMax(2, qRound(10 * mm));
+    const int hueco = qMax(2, qRound(0.25 * mm)), vecinos = qMax(1, qRound(0.15 * mm));
+    const int anchoMaximo = qMax(2, qRound(1.5 * mm));
+    const int umbral = n.papel - (n.papel - n.tinta) * 3 / 10;
+    // Donde acaba la tabla de una hoja que lleva su código: por encima del pie.
+    const int pie = alto - qRound(kPieHoja * mm);
+
+    // Las columnas de tinta de cada columna de puntos, fila a fila; se guardan las largas.
+    std::vector<TramoVertical> tramos;
+    std::vector<int> inicio(size_t(ancho), -1), ultima(size_t(ancho), -1);
+    std::vector<uchar> minimo(static_cast<size_t>(ancho));
+    auto cerrar = [&](int x) {
+        if (inicio[size_t(x)] >= 0 && ultima[size_t(x)] - inicio[size_t(x)] + 1 >= largoMinimo)
+            tramos.push_back({x, inicio[size_t(x)], ultima[size_t(x)]});
+        inicio[size_t(x)] = -1;
+    };
+    for (int y = 0; y < alto; ++y) {
+        const uchar* linea = gris.constScanLine(y);
+        for (int x = 0; x < ancho; ++x) {
+            uchar m = 255;
+            for (int v = qMax(0, x - vecinos); v <= qMin(ancho - 1, x + vecinos); ++v)
+                m = qMin(m, linea[v]);
+            minimo[size_t(x)] = m;
+        }
+        for (int x = 0; x < ancho; ++x) {
+            if (minimo[size_t(x)] >= umbral) continue;
+            if (inicio[size_t(x)] >= 0 && y - ultima[size_t(x)] > hueco) cerrar(x);
+            if (inicio[size_t(x)] < 0) inicio[size_t(x)] = y;
+            ultima[size_t(x)] = y;
+        }
+    }
+    for (int x = 0; x < ancho; ++x) cerrar(x);
+
+    // De arriba abajo, las columnas de puntos que están dentro de un tramo largo: las seguidas
+    // son una raya.
+    std::vector<std::vector<int>> empiezan(size_t(alto) + 1), acaban(size_t(alto) + 1);
+    for (const TramoVertical& t : tramos) {
+        empiezan[size_t(t.desde)].push_back(t.x);
+        acaban[size_t(t.hasta) + 1].push_back(t.x);
+    }
+    std::vector<int> dentro(size_t(ancho), 0);
+    int activos = 0, seguidas = 0;
+    for (int y = 0; y < alto; ++y) {
+        for (const int x : acaban[size_t(y)]) {
+            --dentro[size_t(x)];
+            --activos;
+        }
+        for (const int x : empiezan[size_t(y)]) {
+            ++dentro[size_t(x)];
+            ++activos;
+        }
+        int rayas = 0;
+        if (activos >= kRayasTablaPlazas)
+            for (int x = 0; x < ancho;) {
+                if (dentro[size_t(x)] == 0) {
+                    ++x;
+                    continue;
+                }
+                const int desde = x;
+                while (x < ancho && dentro[size_t(x)] > 0) ++x;
+                if (x - desde <= anchoMaximo) ++rayas;
+            }
+        if (rayas >= kRayasTablaPlazas) {
+            ++seguidas;
+            continue;
+        }
+        if (seguidas >= altoMinimo && y <= pie) return true;
+        seguidas = 0;
+    }
+    return false;
+}

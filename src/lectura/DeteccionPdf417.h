@@ -35,3 +35,13 @@ bool hayPdf417(const QImage& gris, int umbral = 128);
 // deja un PDF417 (la mitad de sus módulos son negros) aunque esté tan desenfocado que no se
 // distinga ni una barra: el desenfoque no cambia cuánta tinta hay en cada trozo.
 bool hayZonaCodigo(const QImage& gris, const NivelesHoja& niveles);
+
+// Verdadero si se ve la tabla de una hoja de plazas: seis rayas verticales finas o más, una al
+// lado de otra a la misma altura. Las listas de Vacantes se imprimen con seis columnas y las de
+// Resultas con cinco; las de cursos con cuatro y las de documentos con dos. Una hoja de plazas
+// lleva siempre su código: si se ve su tabla y no se lee ninguno, el código está arrancado,
+// tapado o demasiado claro, y la hoja no es de cursos ni de documentos. Una tabla que llega al pie
+// de la hoja no cuenta: sigue en la hoja siguiente, que es la que lleva el código. Un escaneo en
+// blanco y negro a 200 ppp puede dejar las rayas de medio punto en puntos sueltos: esa hoja no se
+// reconoce y sigue siendo una hoja sin código.
+bool hayTablaPlazas(const QImage& gris, const NivelesHoja& niveles);

@@ -284,8 +284,11 @@ AnalisisImagen analizarImagen(const QImage& imagen) {
     // Solo en una hoja donde no se ha leído nada se mira qué hay, con los umbrales de esa hoja:
     // una impresión clara no es una hoja en blanco, ni un código desenfocado una hoja sin código.
     const NivelesHoja niveles = nivelesHoja(gris);
+    // La tabla de una hoja de plazas también: su código se ha arrancado, tapado o impreso tan
+    // claro que no se ve, y no es una hoja de cursos ni de documentos.
     a.ilegible =
-        niveles.hayTinta() && (hayPdf417(gris, niveles.umbral()) || hayZonaCodigo(gris, niveles));
+        niveles.hayTinta() && (hayPdf417(gris, niveles.umbral()) || hayZonaCodigo(gris, niveles) ||
+                               hayTablaPlazas(gris, niveles));
     a.enBlanco = !a.ilegible && hojaEnBlanco(gris, niveles);
     return a;
 }

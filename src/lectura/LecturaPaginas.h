@@ -27,7 +27,7 @@ enum class EstadoPagina {
     ConCodigos,  // se ha leído al menos un código
     SinCodigo,   // hay algo impreso pero ningún código (las páginas de cursos y documentos)
     EnBlanco,    // no hay nada impreso
-    Ilegible,    // hay un código pero no se puede leer
+    Ilegible,    // hay un código (o la hoja es de las que lo llevan) pero no se puede leer
     Fallo,       // el fichero o la página no se pueden abrir
 };
 
@@ -41,7 +41,8 @@ struct PaginaLeida {
 // Lo que hay en una imagen de página.
 struct AnalisisImagen {
     QVector<QByteArray> codigos;
-    bool ilegible = false;  // no se ha leído ninguno, pero se ve un PDF417 o su zona
+    bool ilegible = false;  // no se ha leído ninguno, pero se ve un PDF417, su zona o la
+                            // tabla de una hoja de plazas
     bool enBlanco = false;
 };
 // Primero se buscan los códigos; solo en una hoja donde no hay ninguno se mira si se ve uno que no

@@ -62,4 +62,5 @@ constexpr int CampoDemasiadoLargo = 3163;
 constexpr int CampoNoEncontrado = 3265;
 constexpr int FiltroNoValido = 3001;
 constexpr int NodoNoEncontrado = 91;
+constexpr int Cancelado = 18;  // lo paró quien lo pidió
 }  // namespace Errores

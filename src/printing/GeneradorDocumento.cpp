@@ -43,6 +43,14 @@ void insertarCodigoSolicitante(DocumentoWord& doc, const PeticionDocumento& p,
     QFile::remove(fichero);
 }
 
+// Las listas de la petición o, si no trae ninguna, las de G().
+ListasSolicitud listasDe(const PeticionDocumento& p) {
+    const ListasSolicitud& l = p.listas;
+    if (l.vacantes || l.resultas || l.cursos || l.documentos) return l;
+    const Globales& g = G();
+    return {g.rsVacantesSolicitadas, g.rsResultasSolicitadas, g.rsCursos, g.rsDocumentos};
+}
+
 }  // namespace
 
 ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento& p) {
@@ -80,16 +88,15 @@ ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento
     o.plazasPorPagina = p.plazasPorPagina;
     o.avanzar = p.avanzar;
     ListasImpresas listas(doc, o);
-    if (G().rsCursos) anotar(g.avisos, listas.escribirCursos(*G().rsCursos));
+    const ListasSolicitud l = listasDe(p);
+    if (l.cursos) anotar(g.avisos, listas.escribirCursos(*l.cursos));
     if (auto r = doc.guardar(); !r) return r;
     if (!p.imprimir) return g;
 
     insertarCodigoSolicitante(doc, p, g);
-    if (G().rsDocumentos) anotar(g.avisos, listas.escribirDocumentos(*G().rsDocumentos));
-    if (G().rsVacantesSolicitadas)
-        anotar(g.avisos, listas.escribirVacantes(*G().rsVacantesSolicitadas));
-    if (G().rsResultasSolicitadas)
-        anotar(g.avisos, listas.escribirResultas(*G().rsResultasSolicitadas));
+    if (l.documentos) anotar(g.avisos, listas.escribirDocumentos(*l.documentos));
+    if (l.vacantes) anotar(g.avisos, listas.escribirVacantes(*l.vacantes));
+    if (l.resultas) anotar(g.avisos, listas.escribirResultas(*l.resultas));
     if (p.variante == VarianteGenerador::W97) quitarMarcasTexto(doc);
     g.codigos += listas.codigos();
     anotar(g.avisos,
@@ -118,13 +125,40 @@ QVector<PlazaPlan> plazasDe(const PTabla& t) {
 
 }  // namespace
 
+CopiaListas prepararCopiaListas() {
+    const Globales& g = G();
+    CopiaListas c;
+    c.origen = {g.rsVacantesSolicitadas, g.rsResultasSolicitadas, g.rsCursos, g.rsDocumentos};
+    for (const auto& [origen, copia] : {std::pair{&c.origen.vacantes, &c.copia.vacantes},
+                                        std::pair{&c.origen.resultas, &c.copia.resultas},
+                                        std::pair{&c.origen.cursos, &c.copia.cursos},
+                                        std::pair{&c.origen.documentos, &c.copia.documentos}}) {
+        if (!*origen) continue;
+        // Contar deja la vista hecha: después solo se lee.
+        (*origen)->numeroRegistros();
+        *copia = Tabla::crear((*origen)->nombre(), (*origen)->campos());
+    }
+    return c;
+}
+
+Resultado copiarFilas(const CopiaListas& c) {
+    for (const auto& [origen, copia] : {std::pair{c.origen.vacantes, c.copia.vacantes},
+                                        std::pair{c.origen.resultas, c.copia.resultas},
+                                        std::pair{c.origen.cursos, c.copia.cursos},
+                                        std::pair{c.origen.documentos, c.copia.documentos}}) {
+        if (!origen || !copia) continue;
+        for (int f = 0; f < origen->numeroRegistros(); ++f)
+            if (Resultado r = copia->anadirFilaDe(*origen, f); !r) return r;
+    }
+    return Resultado::correcto();
+}
+
 ResultadoDe<QVector<CodigoEsperado>> codigosDelPlan(const PeticionDocumento& p) {
     QVector<CodigoEsperado> codigos;
     if (p.borrador) return codigos;
-    const Globales& g = G();
-    auto plan = planificarImpresion(filasDe(g.rsCursos), filasDe(g.rsDocumentos),
-                                    plazasDe(g.rsVacantesSolicitadas),
-                                    plazasDe(g.rsResultasSolicitadas), p.plazasPorPagina);
+    const ListasSolicitud l = listasDe(p);
+    auto plan = planificarImpresion(filasDe(l.cursos), filasDe(l.documentos), plazasDe(l.vacantes),
+                                    plazasDe(l.resultas), p.plazasPorPagina);
     if (!plan) return plan.estado();
     codigos.append({1, textoCodigoSolicitante(p.prefijo, p.cargaSolicitante)});
     for (const auto& [lista, codigo] : {std::pair{&plan.valor().vacantes, QStringLiteral("V")},

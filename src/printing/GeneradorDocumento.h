@@ -9,6 +9,21 @@
 #include <functional>
 #include <utility>
 
+// Las cuatro listas de una solicitud, en el orden en que se ven.
+struct ListasSolicitud {
+    PTabla vacantes, resultas, cursos, documentos;
+};
+
+// Copia aparte de las listas de G(), con las filas en el orden en que se ven: el documento se hace
+// fuera del hilo de la ventana y no comparte cursores con las tablas que esta enseña. Se prepara
+// en el hilo de la ventana (las tablas vacías, y las vistas de las de G() al día) y las filas se
+// copian después en el hilo que hace el documento, mientras nadie cambia las de G().
+struct CopiaListas {
+    ListasSolicitud origen, copia;
+};
+CopiaListas prepararCopiaListas();
+Resultado copiarFilas(const CopiaListas& c);
+
 // Lo que el generador necesita del formulario para hacer el documento de una solicitud.
 struct PeticionDocumento {
     QString plantilla;      // ruta de PlantillaWXP.dot o PlantillaW97.dot
@@ -26,6 +41,10 @@ struct PeticionDocumento {
     // Valores del formulario por nombre de campo, en el orden de los controles.
     QVector<std::pair<QString, QString>> camposTexto;
     QVector<std::pair<QString, bool>> casillas;
+    // Lo que se escribe en las tablas del documento; sin ninguna lista, las de G() (solo desde
+    // el hilo de la ventana).
+    ListasSolicitud listas;
+    // Se llama una vez por campo y por fila escrita, desde el hilo que hace el documento.
     std::function<void()> avanzar;
 };
 
@@ -34,13 +53,13 @@ struct DocumentoGenerado {
     QString avisos;                   // el primer paso que se pasó por alto, si lo hubo
 };
 
-// Hace el documento de una solicitud desde la plantilla con las listas de G(): lo guarda con los
-// marcadores, los campos y los cursos y, si se imprime, escribe en `rutaImpresion` el documento
-// completo con el código del solicitante, los documentos y las dos listas de plazas. Los pasos
-// que fallan uno a uno (un campo o una tabla que la plantilla no tiene) se pasan por alto.
+// Hace el documento de una solicitud desde la plantilla con las listas de la petición: lo guarda
+// con los marcadores, los campos y los cursos y, si se imprime, escribe en `rutaImpresion` el
+// documento completo con el código del solicitante, los documentos y las dos listas de plazas. Los
+// pasos que fallan uno a uno (un campo o una tabla que la plantilla no tiene) se pasan por alto.
 ResultadoDe<DocumentoGenerado> generarDocumentoImpresion(const PeticionDocumento& peticion);
 
-// Los códigos que debe llevar la impresión según el reparto en páginas de las listas de G() (el
+// Los códigos que debe llevar la impresión según el reparto en páginas de las listas (el
 // del solicitante en la página 1 y uno por cada página de plazas), sin mirar el documento: la
 // comprobación antes de imprimir busca estos, no los que se llegaron a insertar. Un borrador no
 // lleva ninguno.

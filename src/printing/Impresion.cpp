@@ -16,6 +16,9 @@ namespace {
 constexpr int kMsConversion = 180000;
 constexpr int kMsCola = 60000;
 
+const QString kCancelada =
+    QStringLiteral("Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
+
 // Filtro de exportación que deja las imágenes como están: remuestrearlas estropea las barras.
 const QString kFiltroPdf = QStringLiteral(
     "pdf:writer_pdf_Export:{\"ReduceImageResolution\":{\"type\":\"boolean\",\"value\":\"false\"},"
@@ -28,7 +31,8 @@ QString rutaPdfDe(const QString& rutaDocumento) {
     return fi.dir().filePath(fi.completeBaseName() + QStringLiteral(".pdf"));
 }
 
-Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf) {
+Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf,
+                        const AvanceTrabajo* avance) {
     const QFileInfo origen(rutaDocumento);
     if (!origen.isFile())
         return Resultado::fallo(
@@ -52,7 +56,7 @@ Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf) {
         origen.absoluteFilePath()};
     const ResultadoDe<SalidaProceso> r =
         lanzarProceso(programasExternos().soffice, argumentos, kMsConversion,
-                      QStringLiteral("convertir el documento a PDF"));
+                      QStringLiteral("convertir el documento a PDF"), avance);
     if (!r) return r.estado();
 
     // LibreOffice puede salir con 0 sin haber convertido nada: manda el fichero que dejó.
@@ -70,20 +74,23 @@ Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf) {
 }
 
 ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
-                                                  const QVector<CodigoEsperado>& esperados) {
+                                                  const QVector<CodigoEsperado>& esperados,
+                                                  AvanceTrabajo* avance) {
     ResultadoImpresion res;
     res.rutaPdf = rutaPdfDe(rutaDocumento);
-    const Resultado conv = convertirAPdf(rutaDocumento, res.rutaPdf);
-    if (!conv) return conv;
+    if (avance) avance->fase = Convirtiendo;
+    const Resultado conv = convertirAPdf(rutaDocumento, res.rutaPdf, avance);
+    if (!conv) return conv.numero() == Errores::Cancelado ? falloCancelado(kCancelada) : conv;
+    if (avance) avance->fase = Comprobando;
 
     // Lo que no se ha podido comprobar no se entrega: ni a la cola ni como fichero.
     // Se lee el PDF tal cual, rasterizado limpio a 200 ppp: dice que cada código está en su página
     // y da exactamente su texto. No dice cómo saldrá de un escáner (giro, desenfoque, JPEG): ese
     // margen lo da el diseño del símbolo (disenarPdf417).
-    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 200);
+    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 200, avance);
     if (!leidos) {
         QFile::remove(res.rutaPdf);
-        return leidos.estado();
+        return leidos.numero() == Errores::Cancelado ? falloCancelado(kCancelada) : leidos.estado();
     }
     const Resultado lectura = compararCodigos(leidos.valor(), esperados);
     if (!lectura) {
@@ -94,6 +101,14 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
                                 Errores::ErrorEntradaSalida);
     }
 
+    // Lo último que se puede cancelar: la cola recibe el PDF entero o nada.
+    if (avance) {
+        if (avance->cancelar) {
+            QFile::remove(res.rutaPdf);
+            return falloCancelado(kCancelada);
+        }
+        avance->fase = Enviando;
+    }
     const ResultadoDe<SalidaProceso> cola =
         lanzarProceso(programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, kMsCola,
                       QStringLiteral("enviar la solicitud a la impresora"));

@@ -2,6 +2,7 @@
 
 #include "platform/Resultado.h"
 #include "printing/LecturaCodigos.h"
+#include "printing/ProcesosExternos.h"
 
 #include <QString>
 #include <QVector>
@@ -9,7 +10,8 @@
 // Convierte el documento (DOCX, sea cual sea su extensión) a PDF con LibreOffice sin interfaz,
 // con un perfil propio para esta conversión y sin rebajar la resolución de las imágenes. El PDF se
 // escribe de una vez en `rutaPdf` (o no se escribe).
-Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf);
+Resultado convertirAPdf(const QString& rutaDocumento, const QString& rutaPdf,
+                        const AvanceTrabajo* avance = nullptr);
 
 // PDF que acompaña a un documento: mismo nombre con ".pdf".
 QString rutaPdfDe(const QString& rutaDocumento);
@@ -20,13 +22,18 @@ struct ResultadoImpresion {
     QString detalle;       // lo que dijo la cola al no aceptarlo
 };
 
+// Fases de una impresión, en AvanceTrabajo::fase.
+enum FaseImpresion { Convirtiendo = 0, Comprobando = 1, Enviando = 2 };
+
 // Convierte el documento, comprueba que cada código esperado se lee exactamente en su página de un
 // ráster limpio del PDF a 200 ppp (no es un escaneo del papel) y lo manda a la impresora por
 // defecto. Sin impresora el PDF se queda junto
 // al documento y se devuelve su ruta. Si un código no se lee no se imprime nada y el fallo lo
-// explica.
+// explica. Con `avance`, dice la fase y las páginas comprobadas, y se puede cancelar hasta que se
+// entrega a la cola (Errores::Cancelado): entonces no se manda nada y no queda ningún PDF.
 ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
-                                                  const QVector<CodigoEsperado>& esperados);
+                                                  const QVector<CodigoEsperado>& esperados,
+                                                  AvanceTrabajo* avance = nullptr);
 
 // Texto para el usuario cuando no hubo impresora.
 QString mensajeSinImpresora(const ResultadoImpresion& r);

@@ -35,54 +35,91 @@ QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen) {
     return leidos;
 }
 
+ResultadoDe<int> contarPaginasPdf(const QString& rutaPdf, const AvanceTrabajo* avance) {
+    const ResultadoDe<SalidaProceso> info =
+        lanzarProceso(programasExternos().pdfinfo, {rutaPdf}, 60000,
+                      QStringLiteral("contar las páginas del PDF"), avance);
+    if (!info) return info.estado();
+    static const QRegularExpression paginas(QStringLiteral("^Pages:\\s+(\\d+)\\s*$"),
+                                            QRegularExpression::MultilineOption);
+    const auto m = paginas.match(info.valor().salida);
+    if (info.valor().codigo != 0 || !m.hasMatch() || m.captured(1).toInt() < 1)
+        return Resultado::fallo(QStringLiteral("El fichero \"%1\" no tiene páginas legibles. %2")
+                                    .arg(rutaPdf, info.valor().errores.trimmed()),
+                                Errores::ErrorEntradaSalida);
+    return m.captured(1).toInt();
+}
+
 Resultado recorrerPaginasPdf(const QString& rutaPdf, int ppp,
-                             const std::function<void(int, const QImage&)>& porPagina) {
+                             const std::function<void(int, const QImage&)>& porPagina,
+                             AvanceTrabajo* avance) {
     if (!QFile::exists(rutaPdf))
         return Resultado::fallo(QStringLiteral("No se encuentra el fichero \"%1\".").arg(rutaPdf),
                                 Errores::FicheroNoEncontrado);
+    const ResultadoDe<int> total = contarPaginasPdf(rutaPdf, avance);
+    if (!total) return total.estado();
+    if (avance) {
+        avance->hechas = 0;
+        avance->total = total.valor();
+    }
     QTemporaryDir carpeta;
     if (!carpeta.isValid())
         return Resultado::fallo(QStringLiteral("No se puede crear una carpeta temporal."),
                                 Errores::ErrorEntradaSalida);
-    const Resultado r =
-        ejecutarProceso(programasExternos().pdftoppm,
-                        {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-gray"),
-                         rutaPdf, carpeta.filePath(QStringLiteral("p"))},
-                        120000, QStringLiteral("leer las páginas del PDF"));
-    if (!r) return r;
-
-    // pdftoppm numera "p-1.pgm" o "p-01.pgm" según el número de páginas.
+    // pdftoppm numera "p-1.pgm" o "p-01.pgm" según el número de páginas del PDF.
     static const QRegularExpression numero(QStringLiteral("^p-0*(\\d+)\\.pgm$"));
-    QVector<QPair<int, QString>> paginas;
-    for (const QString& f : QDir(carpeta.path()).entryList(QDir::Files)) {
-        const auto m = numero.match(f);
-        if (m.hasMatch()) paginas.append({m.captured(1).toInt(), carpeta.filePath(f)});
-    }
-    if (paginas.isEmpty())
-        return Resultado::fallo(
-            QStringLiteral("El fichero \"%1\" no tiene páginas legibles.").arg(rutaPdf),
-            Errores::ErrorEntradaSalida);
-    std::sort(paginas.begin(), paginas.end());
-    for (const auto& [pagina, ruta] : paginas) {
-        const QImage imagen(ruta);
-        if (imagen.isNull())
-            return Resultado::fallo(
-                QStringLiteral("No se puede leer la página %1 del PDF.").arg(pagina),
-                Errores::ErrorEntradaSalida);
-        porPagina(pagina, imagen);
+    constexpr int kPaginasPorTanda = 8;
+    for (int desde = 1; desde <= total.valor(); desde += kPaginasPorTanda) {
+        const int hasta = qMin(total.valor(), desde + kPaginasPorTanda - 1);
+        const Resultado r = ejecutarProceso(
+            programasExternos().pdftoppm,
+            {QStringLiteral("-r"), QString::number(ppp), QStringLiteral("-gray"),
+             QStringLiteral("-f"), QString::number(desde), QStringLiteral("-l"),
+             QString::number(hasta), rutaPdf, carpeta.filePath(QStringLiteral("p"))},
+            120000, QStringLiteral("leer las páginas del PDF"), avance);
+        if (!r) return r;
+        QVector<QPair<int, QString>> paginas;
+        for (const QString& f : QDir(carpeta.path()).entryList(QDir::Files)) {
+            const auto m = numero.match(f);
+            if (m.hasMatch()) paginas.append({m.captured(1).toInt(), carpeta.filePath(f)});
+        }
+        std::sort(paginas.begin(), paginas.end());
+        // Cada página de la tanda, una vez y en su sitio: si falta alguna no se da por leída.
+        if (paginas.size() != hasta - desde + 1 || paginas.first().first != desde ||
+            paginas.last().first != hasta)
+            return Resultado::fallo(QStringLiteral("No se pueden leer las páginas %1 a %2 del PDF.")
+                                        .arg(desde)
+                                        .arg(hasta),
+                                    Errores::ErrorEntradaSalida);
+        for (const auto& [pagina, ruta] : paginas) {
+            if (avance && avance->cancelar)
+                return falloCancelado(QStringLiteral("Se ha cancelado la lectura del PDF."));
+            const QImage imagen(ruta);
+            QFile::remove(ruta);
+            if (imagen.isNull())
+                return Resultado::fallo(
+                    QStringLiteral("No se puede leer la página %1 del PDF.").arg(pagina),
+                    Errores::ErrorEntradaSalida);
+            porPagina(pagina, imagen);
+            if (avance) ++avance->hechas;
+        }
     }
     return Resultado::correcto();
 }
 
-ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp) {
+ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp,
+                                                 AvanceTrabajo* avance) {
     QVector<CodigoLeido> leidos;
-    const Resultado r = recorrerPaginasPdf(rutaPdf, ppp, [&](int pagina, const QImage& imagen) {
-        for (CodigoLeido c : leerCodigosImagen(imagen)) {
-            c.pagina = pagina;
-            c.ppp = ppp;
-            leidos.append(c);
-        }
-    });
+    const Resultado r = recorrerPaginasPdf(
+        rutaPdf, ppp,
+        [&](int pagina, const QImage& imagen) {
+            for (CodigoLeido c : leerCodigosImagen(imagen)) {
+                c.pagina = pagina;
+                c.ppp = ppp;
+                leidos.append(c);
+            }
+        },
+        avance);
     if (!r) return r;
     return leidos;
 }

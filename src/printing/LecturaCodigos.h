@@ -9,6 +9,8 @@
 #include <QVector>
 #include <functional>
 
+struct AvanceTrabajo;
+
 // Un código PDF417 leído de una página impresa: los bytes tal cual (Windows-1252).
 struct CodigoLeido {
     int pagina = 0;
@@ -30,12 +32,19 @@ struct CodigoEsperado {
 QVector<CodigoLeido> leerCodigosImagen(const QImage& imagen);
 
 // Rasteriza el PDF en grises a `ppp` puntos por pulgada y pasa cada página, en orden y con su
-// número (desde 1), a `porPagina`; solo una página está en memoria a la vez.
+// número (desde 1), a `porPagina`. Se rasteriza por tandas de pocas páginas: en el disco y en la
+// memoria solo hay unas pocas a la vez, aunque el PDF tenga cientos. Con `avance`, dice cuántas
+// páginas lleva de cuántas y para (Errores::Cancelado) si se le pide.
 Resultado recorrerPaginasPdf(const QString& rutaPdf, int ppp,
-                             const std::function<void(int, const QImage&)>& porPagina);
+                             const std::function<void(int, const QImage&)>& porPagina,
+                             AvanceTrabajo* avance = nullptr);
+
+// Páginas del PDF.
+ResultadoDe<int> contarPaginasPdf(const QString& rutaPdf, const AvanceTrabajo* avance = nullptr);
 
 // Rasteriza el PDF a `ppp` puntos por pulgada y lee los códigos de cada página (desde 1).
-ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp = 300);
+ResultadoDe<QVector<CodigoLeido>> leerCodigosPdf(const QString& rutaPdf, int ppp = 300,
+                                                 AvanceTrabajo* avance = nullptr);
 
 // Comprueba que cada código esperado se lee exactamente, en el orden de sus páginas, en la hoja de
 // su número o en una posterior (si algo de antes ocupó más de una hoja), y que no hay otros. El

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
@@ -14,8 +15,24 @@ ProgramasExternos& programasExternos() {
     return programas;
 }
 
+Resultado falloCancelado(const QString& mensaje) {
+    return Resultado::fallo(mensaje, Errores::Cancelado);
+}
+
+namespace {
+
+// Mata el programa y todo lo que haya arrancado, y espera a que se vaya.
+void matarGrupo(QProcess& p) {
+    ::kill(-pid_t(p.processId()), SIGKILL);
+    p.kill();
+    p.waitForFinished(5000);
+}
+
+}  // namespace
+
 ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringList& argumentos,
-                                         int msLimite, const QString& para) {
+                                         int msLimite, const QString& para,
+                                         const AvanceTrabajo* avance) {
     QProcess p;
     // En un grupo de procesos propio: LibreOffice es un lanzador y un hijo que hace el trabajo, y
     // al pasarse del tiempo hay que terminar los dos (y lo que hayan arrancado).
@@ -25,10 +42,18 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
         return Resultado::fallo(QStringLiteral("No se puede ejecutar \"%1\" para %2: %3")
                                     .arg(programa, para, causaArranque(programa)),
                                 Errores::FicheroNoEncontrado);
-    if (!p.waitForFinished(msLimite)) {
-        ::kill(-pid_t(p.processId()), SIGKILL);
-        p.kill();
-        p.waitForFinished(5000);
+    // Se mira a menudo si se ha pedido cancelar; waitForFinished no distingue un proceso que ya
+    // terminó de uno que aún no.
+    QElapsedTimer reloj;
+    reloj.start();
+    while (p.state() != QProcess::NotRunning && !p.waitForFinished(avance ? 100 : msLimite)) {
+        if (avance && avance->cancelar) {
+            matarGrupo(p);
+            return falloCancelado(
+                QStringLiteral("Se ha cancelado \"%1\" al %2.").arg(programa, para));
+        }
+        if (reloj.elapsed() < msLimite) continue;
+        matarGrupo(p);
         return Resultado::fallo(QStringLiteral("\"%1\" no ha terminado en %2 segundos al %3.")
                                     .arg(programa)
                                     .arg(msLimite / 1000)
@@ -43,8 +68,9 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
 }
 
 Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos, int msLimite,
-                          const QString& para) {
-    const ResultadoDe<SalidaProceso> r = lanzarProceso(programa, argumentos, msLimite, para);
+                          const QString& para, const AvanceTrabajo* avance) {
+    const ResultadoDe<SalidaProceso> r =
+        lanzarProceso(programa, argumentos, msLimite, para, avance);
     if (!r) return r.estado();
     if (r.valor().codigo != 0)
         return Resultado::fallo(QStringLiteral("\"%1\" ha fallado al %2 (código %3): %4")

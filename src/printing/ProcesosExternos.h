@@ -4,12 +4,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 // Programas de fuera que usa la impresión. Las pruebas pueden cambiarlos por otros de su guion.
 struct ProgramasExternos {
     QString soffice = QStringLiteral("soffice");
     QString lp = QStringLiteral("lp");
     QString pdftoppm = QStringLiteral("pdftoppm");
+    QString pdfinfo = QStringLiteral("pdfinfo");
     // Los del escritorio (xdg-utils): qué programa abre cada tipo de fichero y abrirlo con él.
     QString xdgMime = QStringLiteral("xdg-mime");
     QString xdgOpen = QStringLiteral("xdg-open");
@@ -22,15 +24,29 @@ struct SalidaProceso {
     QString errores;
 };
 
+// Cómo va un trabajo largo hecho en otro hilo, para la ventana que lo sigue: en qué fase está,
+// cuántas páginas lleva de cuántas (0 mientras no se sabe) y si quien lo pidió quiere pararlo.
+struct AvanceTrabajo {
+    std::atomic<int> fase{0};
+    std::atomic<int> hechas{0};
+    std::atomic<int> total{0};
+    std::atomic<bool> cancelar{false};
+};
+
+// Fallo de un trabajo que se paró porque se pidió (Errores::Cancelado).
+Resultado falloCancelado(const QString& mensaje);
+
 // Ejecuta un programa y espera a que termine como mucho `msLimite`. Falla con mensaje si no
 // arranca o no termina a tiempo (lo mata a él y a todo lo que haya arrancado); el código de
-// salida lo juzga el llamador.
+// salida lo juzga el llamador. Con `avance`, si se pide cancelar mientras corre se mata igual y
+// falla con Errores::Cancelado.
 ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringList& argumentos,
-                                         int msLimite, const QString& para);
+                                         int msLimite, const QString& para,
+                                         const AvanceTrabajo* avance = nullptr);
 
 // Como lanzarProceso, y además falla si el código de salida no es 0.
 Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos, int msLimite,
-                          const QString& para);
+                          const QString& para, const AvanceTrabajo* avance = nullptr);
 
 // Entrega el manual al programa que el escritorio tiene para su tipo (su PDF, "Manual de
 // Usuario.pdf", si está junto al documento; si no, el documento), sin esperar: lo abre y lo

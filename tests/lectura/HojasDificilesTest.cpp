@@ -4,11 +4,13 @@
 #include "ImpresionesReales.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/FicherosEntrada.h"
+#include "printing/LecturaCodigos.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QTemporaryDir>
 
 namespace {
@@ -48,6 +50,47 @@ QByteArray gifDe(const QImage& hoja) {
     return gif + QByteArray("\x00;", 2);
 }
 
+// La hoja con sus códigos pintados de blanco, con su zona de silencio: como si se hubieran
+// arrancado o tapado. Nula si no se lee ninguno que borrar.
+QImage sinSusCodigos(const QImage& hoja) {
+    const QVector<CodigoLeido> codigos = leerCodigosImagen(hoja);
+    if (codigos.isEmpty()) return {};
+    QImage copia = hoja.convertToFormat(QImage::Format_RGB32);
+    const int margen = hoja.width() / 70;  // 3 mm
+    QPainter pintor(&copia);
+    for (const CodigoLeido& c : codigos)
+        pintor.fillRect(c.caja.adjusted(-margen, -margen, margen, margen), Qt::white);
+    pintor.end();
+    return copia.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// Una hoja de plazas cuya tabla sigue en la hoja siguiente (una plaza de tres líneas le ha quitado
+// sitio): sus filas llegan hasta el pie y su código va en la otra hoja. Se hace con una hoja llena:
+// sin su código, y con sus últimas filas repetidas hasta donde acababa el código.
+QImage tablaHastaElPie(const QImage& hoja) {
+    const QVector<CodigoLeido> codigos = leerCodigosImagen(hoja);
+    if (codigos.size() != 1) return {};
+    const QRect codigo = codigos[0].caja;
+    const int desde = codigo.top() - hoja.width() * 6 / 210;  // 6 mm por encima: aún en la tabla
+    const int alto = codigo.bottom() - desde;
+    QImage copia = sinSusCodigos(hoja).convertToFormat(QImage::Format_RGB32);
+    const QImage filas = copia.copy(0, desde - alto, copia.width(), alto);
+    QPainter pintor(&copia);
+    pintor.drawImage(0, desde, filas);
+    pintor.end();
+    return copia.convertToFormat(QImage::Format_Grayscale8);
+}
+
+// Una hoja impresa o escaneada muy clara: el negro queda como gris 140.
+QImage clara(const QImage& hoja) {
+    QImage copia = hoja.convertToFormat(QImage::Format_Grayscale8);
+    for (int y = 0; y < copia.height(); ++y) {
+        uchar* linea = copia.scanLine(y);
+        for (int x = 0; x < copia.width(); ++x) linea[x] = uchar(140 + linea[x] * 115 / 255);
+    }
+    return copia;
+}
+
 // Hojas buenas que el lector no debe perder ni tomar por lo que no son. Todas son de la impresión
 // antigua: solicitante en la 1, cursos y documentos en la 2, 3 y 4, Vacantes en la 5, 6 y 7 (40,
 // 31 y 4 plazas) y Resultas en la 8 y la 9 (40 y 1).
@@ -81,11 +124,7 @@ protected:
 // código se lee. Si se tomara por blanca, la solicitud saldría completa con una plaza de menos.
 TEST_F(HojasDificiles, UnaHojaClaraSeLee) {
     QVector<QImage> hojas = m_hojas;
-    QImage& clara = hojas[8];
-    for (int y = 0; y < clara.height(); ++y) {
-        uchar* linea = clara.scanLine(y);
-        for (int x = 0; x < clara.width(); ++x) linea[x] = uchar(140 + linea[x] * 115 / 255);
-    }
+    hojas[8] = clara(hojas[8]);
     const InformeLote informe = leer("clara", hojas);
     ASSERT_EQ(informe.solicitudes.size(), 1);
     EXPECT_TRUE(informe.todoCorrecto()) << informe.problemas.join('\n').toStdString();
@@ -119,6 +158,85 @@ TEST_F(HojasDificiles, UnCodigoDesenfocadoEsIlegibleYLaSolicitudNoEstaCompleta) 
                                          "fichero %1, página 1")
                               .arg(donde)});
     EXPECT_FALSE(informe.todoCorrecto());
+}
+
+// Una hoja de Vacantes o de Resultas lleva siempre su código: sin él (arrancado, tapado, impreso
+// demasiado claro) y con su tabla a la vista es un código ilegible, nombrado por su fichero y su
+// página; tomada por una hoja de cursos, la solicitud podría salir completa con plazas de menos.
+// Las de cursos y documentos, que también llevan tablas, siguen siendo hojas sin código, también
+// escaneadas o muy claras; y también la hoja de plazas cuya tabla llega al pie, que sigue en la
+// hoja siguiente con su código.
+TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
+    // Escaneadas en grises, como las deja un escáner en JPEG o en PDF: giradas 1,5°, con ruido y
+    // desenfocadas lo normal o mucho.
+    enum Cambio { Entera, CodigoBorrado, TablaHastaElPie };
+    enum Tratamiento { TalCual, Escaneada, Desenfocada, Clara };
+    const struct {
+        const char* que;
+        int hoja;  // de la impresión antigua, desde 1
+        Cambio cambio;
+        Tratamiento tratamiento;
+        EstadoPagina estado;
+    } casos[] = {
+        {"Vacantes, 40 plazas", 5, CodigoBorrado, TalCual, EstadoPagina::Ilegible},
+        {"Vacantes, 4 plazas", 7, CodigoBorrado, TalCual, EstadoPagina::Ilegible},
+        {"Resultas, 40 plazas", 8, CodigoBorrado, TalCual, EstadoPagina::Ilegible},
+        {"Vacantes, 31 plazas, escaneada", 6, CodigoBorrado, Escaneada, EstadoPagina::Ilegible},
+        {"Resultas, 40 plazas, escaneada", 8, CodigoBorrado, Escaneada, EstadoPagina::Ilegible},
+        {"Vacantes, 4 plazas, desenfocada", 7, CodigoBorrado, Desenfocada, EstadoPagina::Ilegible},
+        {"Resultas, 40 plazas, muy clara", 8, CodigoBorrado, Clara, EstadoPagina::Ilegible},
+        {"Vacantes, la tabla sigue en la hoja siguiente", 5, TablaHastaElPie, TalCual,
+         EstadoPagina::SinCodigo},
+        {"Resultas, la tabla sigue en la hoja siguiente, escaneada", 8, TablaHastaElPie, Escaneada,
+         EstadoPagina::SinCodigo},
+        {"cursos", 2, Entera, TalCual, EstadoPagina::SinCodigo},
+        {"cursos y documentos", 3, Entera, TalCual, EstadoPagina::SinCodigo},
+        {"documentos", 4, Entera, TalCual, EstadoPagina::SinCodigo},
+        {"cursos, escaneada", 2, Entera, Escaneada, EstadoPagina::SinCodigo},
+        {"cursos y documentos, escaneada", 3, Entera, Escaneada, EstadoPagina::SinCodigo},
+        {"documentos, escaneada", 4, Entera, Escaneada, EstadoPagina::SinCodigo},
+        {"cursos, desenfocada", 2, Entera, Desenfocada, EstadoPagina::SinCodigo},
+        {"cursos y documentos, desenfocada", 3, Entera, Desenfocada, EstadoPagina::SinCodigo},
+        {"documentos, desenfocada", 4, Entera, Desenfocada, EstadoPagina::SinCodigo},
+        {"cursos, muy clara", 2, Entera, Clara, EstadoPagina::SinCodigo},
+        {"documentos, muy clara", 4, Entera, Clara, EstadoPagina::SinCodigo},
+    };
+    DanoEscaneo escaneo;
+    escaneo.umbral = false;
+    DanoEscaneo desenfoque = escaneo;
+    desenfoque.sigma = 1.2;
+    QVector<QImage> hojas;
+    for (const auto& c : casos) {
+        QImage hoja = m_hojas[c.hoja - 1];
+        if (c.cambio == CodigoBorrado) hoja = sinSusCodigos(hoja);
+        if (c.cambio == TablaHastaElPie) hoja = tablaHastaElPie(hoja);
+        ASSERT_FALSE(hoja.isNull()) << c.que << ": no tiene código que borrar";
+        const quint32 semilla = quint32(hojas.size() + 1);
+        if (c.tratamiento == Escaneada) hoja = simularEscaneo(hoja, escaneo, semilla);
+        if (c.tratamiento == Desenfocada) hoja = simularEscaneo(hoja, desenfoque, semilla);
+        if (c.tratamiento == Clara) hoja = clara(hoja);
+        hojas.append(hoja);
+    }
+    const QString carpeta = m_tmp.filePath("sin-codigo");
+    QDir().mkpath(carpeta);
+    QStringList ficheros, ilegibles, sinCodigo;
+    for (qsizetype i = 0; i < hojas.size(); ++i) {
+        ficheros.append(
+            QStringLiteral("%1/hoja-%2.png").arg(carpeta).arg(i + 1, 2, 10, QChar('0')));
+        ASSERT_TRUE(hojas[i].save(ficheros.last()));
+        if (casos[i].estado == EstadoPagina::Ilegible)
+            ilegibles.append(
+                QStringLiteral("código ilegible en fichero %1, página 1").arg(ficheros.last()));
+        else
+            sinCodigo.append(QStringLiteral("fichero %1, página 1").arg(ficheros.last()));
+    }
+    const QVector<PaginaLeida> paginas = leerLote(ficheros, OpcionesLectura());
+    ASSERT_EQ(paginas.size(), qsizetype(std::size(casos)));
+    for (qsizetype i = 0; i < paginas.size(); ++i)
+        EXPECT_EQ(paginas[i].estado, casos[i].estado) << casos[i].que;
+    const InformeLote informe = comprobarLote(paginas);
+    EXPECT_EQ(informe.problemas, ilegibles) << informe.problemas.join('\n').toStdString();
+    EXPECT_EQ(informe.sinCodigo, sinCodigo) << informe.sinCodigo.join('\n').toStdString();
 }
 
 // Un PDF de una página de dos metros por lado (1 KB) no se pasa a imagen a 200 ppp (1.600

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QThread>
+#include <thread>
 
 namespace {
 
@@ -44,25 +45,44 @@ TEST(Causas, CadaFalloDiceSuCausa) {
     EXPECT_TRUE(p.mensaje().contains("no está instalado")) << p.mensaje().toStdString();
 }
 
-// Un programa que no termina a tiempo se termina con todo lo que arrancó: LibreOffice es un
-// lanzador y un hijo, y el hijo no debe quedarse en marcha.
-TEST(Causas, AlPasarseDelTiempoNoQuedaNadaEnMarcha) {
-    QTemporaryDir dir;
-    const QString pid = dir.filePath("hijo");
-    const auto r =
-        lanzarProceso("/bin/sh", {"-c", "sleep 300 & echo $! > " + pid + "; wait"}, 1000, "probar");
-    ASSERT_FALSE(r.ok());
-    EXPECT_TRUE(r.mensaje().contains("no ha terminado en 1 segundos")) << r.mensaje().toStdString();
-    const QByteArray hijo = leerBytes(pid).trimmed();
-    ASSERT_FALSE(hijo.isEmpty());
-    // Muerto, aunque nadie lo haya recogido aún (entonces es un zombi).
-    QByteArray estado;
-    for (int i = 0; i < 50; ++i) {
-        estado = leerBytes("/proc/" + hijo + "/stat");
-        if (estado.isEmpty() || estado.contains(") Z ")) break;
-        QThread::msleep(20);
+// Un programa que no termina a tiempo, o que se cancela, se termina con todo lo que arrancó:
+// LibreOffice es un lanzador y un hijo, y el hijo no debe quedarse en marcha.
+TEST(Causas, AlPasarseDelTiempoOCancelarNoQuedaNadaEnMarcha) {
+    struct Caso {
+        int msLimite;
+        bool cancelar;
+        int numero;
+        const char* mensaje;
+    } casos[] = {{1000, false, Errores::ErrorEntradaSalida, "no ha terminado en 1 segundos"},
+                 {120000, true, Errores::Cancelado, "Se ha cancelado"}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.mensaje);
+        QTemporaryDir dir;
+        const QString pid = dir.filePath("hijo");
+        AvanceTrabajo avance;
+        std::thread quien;
+        if (c.cancelar)
+            quien = std::thread([&avance] {
+                QThread::msleep(300);
+                avance.cancelar = true;
+            });
+        const auto r = lanzarProceso("/bin/sh", {"-c", "sleep 300 & echo $! > " + pid + "; wait"},
+                                     c.msLimite, "probar", c.cancelar ? &avance : nullptr);
+        if (quien.joinable()) quien.join();
+        ASSERT_FALSE(r.ok());
+        EXPECT_EQ(r.numero(), c.numero);
+        EXPECT_TRUE(r.mensaje().contains(c.mensaje)) << r.mensaje().toStdString();
+        const QByteArray hijo = leerBytes(pid).trimmed();
+        ASSERT_FALSE(hijo.isEmpty());
+        // Muerto, aunque nadie lo haya recogido aún (entonces es un zombi).
+        QByteArray estado;
+        for (int i = 0; i < 50; ++i) {
+            estado = leerBytes("/proc/" + hijo + "/stat");
+            if (estado.isEmpty() || estado.contains(") Z ")) break;
+            QThread::msleep(20);
+        }
+        EXPECT_TRUE(estado.isEmpty() || estado.contains(") Z ")) << estado.toStdString();
     }
-    EXPECT_TRUE(estado.isEmpty() || estado.contains(") Z ")) << estado.toStdString();
 }
 
 }  // namespace

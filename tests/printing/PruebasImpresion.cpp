@@ -225,6 +225,55 @@ TEST_F(ColaImpresion, UnCodigoQueNoSeLeeBienNoLlegaALaImpresora) {
     EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
 }
 
+// Un PDF de once páginas se lee por tandas: cada página una vez, en orden, contadas; y se para en
+// cuanto se pide, sin leer ni una página más.
+TEST_F(ColaImpresion, LasPaginasSeLeenPorTandasYSePuedenCancelar) {
+    QVector<PaginaPrueba> paginas;
+    for (int i = 1; i <= 11; ++i) paginas.append({QStringLiteral("Página %1").arg(i), {}});
+    const QString documento = m_carpeta.filePath("once.doc");
+    ASSERT_TRUE(escribirDocxPrueba(documento, paginas));
+    const QString pdf = m_carpeta.filePath("once.pdf");
+    ASSERT_TRUE(convertirAPdf(documento, pdf).ok());
+    for (const int pararEn : {0, 3}) {
+        SCOPED_TRACE(pararEn);
+        AvanceTrabajo avance;
+        QVector<int> vistas;
+        const Resultado r = recorrerPaginasPdf(
+            pdf, 20,
+            [&](int pagina, const QImage& imagen) {
+                EXPECT_FALSE(imagen.isNull());
+                vistas.append(pagina);
+                if (pagina == pararEn) avance.cancelar = true;
+            },
+            &avance);
+        EXPECT_EQ(avance.total, 11);
+        EXPECT_EQ(avance.hechas, vistas.size());
+        QVector<int> esperadas;
+        for (int i = 1; i <= (pararEn ? pararEn : 11); ++i) esperadas.append(i);
+        EXPECT_EQ(vistas, esperadas);
+        EXPECT_EQ(r.ok(), pararEn == 0) << r.mensaje().toStdString();
+        if (pararEn) {
+            EXPECT_EQ(r.numero(), Errores::Cancelado);
+        }
+    }
+}
+
+// Una impresión cancelada antes de llegar a la cola no manda nada ni deja ningún PDF.
+TEST_F(ColaImpresion, UnaImpresionCanceladaNoMandaNada) {
+    CupsPrivado cups;
+    const QString porQue = cups.arrancar();
+    if (!porQue.isEmpty()) GTEST_SKIP() << porQue.toStdString();
+    AvanceTrabajo avance;
+    avance.cancelar = true;
+    const auto r = imprimirDocumento(m_documento, {}, &avance);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.numero(), Errores::Cancelado);
+    EXPECT_EQ(r.mensaje(), "Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
+    EXPECT_EQ(avance.fase, Convirtiendo);
+    EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
+    EXPECT_TRUE(cups.esperarPdf(3000).isEmpty());
+}
+
 // El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, un
 // mensaje que dice dónde está el manual y nada arrancado.
 TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {

@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -92,7 +94,8 @@ int capturar(const QString& destino) {
     if (!form.cargar().ok()) return 1;
     form.txtDNI()->setText(dni);
     form.txtDNI()->setEnabled(false);
-    form.resize(1000, 720);
+    // Ancho para que la primera pestaña se vea entera, sin su barra de desplazamiento.
+    form.resize(1260, 780);
     form.show();
     procesar();
     Ui::PestanaSolicitante& d = form.pestanaSolicitante()->controles();
@@ -105,6 +108,7 @@ int capturar(const QString& destino) {
     d.txtLocalidad->setText("Mérida");
     d.txtCP->setText("06800");
     elegir(d.cboCuerpo, 0);
+    if (auto* zona = hijo<QScrollArea>(form, "scrTab0")) zona->horizontalScrollBar()->setValue(0);
     fotografiar(form, destino, "pestana-solicitante");
 
     QWidget& cursos = *form.tabPrincipal()->widget(1);

@@ -22,6 +22,10 @@ QProgressBar* frmProgresoGeneral::prgBar() const {
     return ui->prgBar;
 }
 
+QPushButton* frmProgresoGeneral::cmdCancelar() const {
+    return ui->cmdCancelar;
+}
+
 void frmProgresoGeneral::avanzar() {
     if (ui->prgBar->value() < ui->prgBar->maximum()) ui->prgBar->setValue(ui->prgBar->value() + 1);
     ui->prgBar->repaint();

@@ -183,6 +183,7 @@ void frmSolicitudes::pasosComunesDelMenu() {
 }
 
 void frmSolicitudes::mnuP_Click(int indice) {
+    if (m_guardando) return;
     const bool escribeOImprime = indice == 1000 || indice == 2000 || indice == 2500;
     if (escribeOImprime && (m_imprimiendo || m_temporizador.isActive())) return;
     pasosComunesDelMenu();
@@ -261,7 +262,7 @@ void frmSolicitudes::cambiarContrasena() {
 
 void frmSolicitudes::closeEvent(QCloseEvent* evento) {
     // Mientras se entrega una impresión el formulario no se cierra.
-    if (m_temporizador.isActive() || m_imprimiendo) {
+    if (m_temporizador.isActive() || m_imprimiendo || m_guardando) {
         evento->ignore();
         return;
     }

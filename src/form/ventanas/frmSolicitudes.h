@@ -148,6 +148,7 @@ private:
     bool m_cerrandoPorExistente = false;
     bool m_cambiandoSolicitud = false;
     bool m_imprimiendo = false;
+    bool m_guardando = false;  // el documento y las listas se están escribiendo en otro hilo
     QTimer m_temporizador;
     bool m_volviendoAPrimera = false;
     // La activación del formulario (la primera vez y al volver de otra ventana del programa).

@@ -25,11 +25,17 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -50,6 +56,53 @@ void mensajeDatosNoValidos(const QString& texto) {
 
 void mensajeValidacion(const QString& texto) {
     mostrarMensaje(texto, QStringLiteral("Validación"), Icono::Exclamacion, Botones::Aceptar);
+}
+
+// Lo que se hace fuera del hilo de la ventana: el documento (y el de impresión), los códigos que
+// debe llevar la impresión y el fichero de listas, y solo con todo hecho, los dos ficheros en su
+// sitio. No toca ningún control ni las tablas que enseña la ventana.
+Resultado escribirSolicitud(const CopiaListas& copia, const PeticionDocumento& p,
+                            const QString& listasAparte, const QString& documento,
+                            const QString& listas, QVector<CodigoEsperado>& codigos) {
+    if (Resultado r = copiarFilas(copia); !r) return r;
+    auto generado = generarDocumentoImpresion(p);
+    if (!generado) return generado.estado();
+    // Lo que la comprobación buscará sale del reparto en páginas, no de lo insertado: un código
+    // que no se pudo hacer falta y la impresión no sale.
+    if (p.imprimir) {
+        auto esperados = codigosDelPlan(p);
+        if (!esperados) return esperados.estado();
+        codigos = esperados.valor();
+    }
+    const ListasSolicitud& l = p.listas;
+    if (Resultado r = GuardarListasXMLEn(listasAparte, l.vacantes, l.resultas, l.cursos,
+                                         l.documentos, p.sello);
+        !r)
+        return r;
+    return ponerParEnSuSitio(p.rutaDocumento, documento, listasAparte, listas);
+}
+
+// Hace el trabajo en otro hilo y, mientras, deja correr los eventos de la ventana (que se pinta)
+// y lleva la barra de progreso con los pasos que el trabajo va contando.
+Resultado trabajarSinBloquear(frmProgresoGeneral& progreso, const std::atomic<int>& pasos,
+                              const std::function<Resultado()>& trabajo) {
+    std::atomic<bool> terminado{false};
+    Resultado r = Resultado::correcto();
+    std::thread hilo([&] {
+        r = trabajo();
+        terminado = true;
+    });
+    QEventLoop bucle;
+    QTimer reloj;
+    QObject::connect(&reloj, &QTimer::timeout, &bucle, [&] {
+        QProgressBar* barra = progreso.prgBar();
+        barra->setValue(qMin(barra->maximum(), pasos.load()));
+        if (terminado) bucle.quit();
+    });
+    reloj.start(20);
+    bucle.exec();
+    hilo.join();
+    return r;
 }
 
 }  // namespace
@@ -160,6 +213,7 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
 
     frmProgresoGeneral progreso(this);
     progreso.lblAccion()->setText(QStringLiteral("Guardando Datos ..."));
+    progreso.setWindowModality(Qt::ApplicationModal);
     const auto contar = [](const PTabla& t) { return t ? t->numeroRegistros() : 0; };
     progreso.prgBar()->setMaximum(contar(G().rsCursos) + contar(G().rsVacantesSolicitadas) +
                                   contar(G().rsResultasSolicitadas) + contar(G().rsDocumentos) +
@@ -191,7 +245,6 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     p.prefijo = prefijoCodigoBarras(
         ClaveSolicitante(dni, d.cboCuerpo->valor(), d.cboGrupo->valor()), p.fecha, p.hora);
     p.cargaSolicitante = sinControl(G().TextoCodigoBarras);
-    p.avanzar = [&progreso] { progreso.avanzar(); };
     // Los dos ficheros llevan el mismo sello: al abrirla se ve si son del mismo guardado.
     p.sello = nuevoSelloGuardado();
 
@@ -202,23 +255,18 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
         r = Resultado::fallo(
             QStringLiteral("No se encuentra la plantilla \"%1\".").arg(p.plantilla),
             Errores::ErrorEntradaSalida);
-    } else if (auto generado = generarDocumentoImpresion(p); !generado) {
-        r = generado.estado();
     } else {
-        // Lo que la comprobación buscará sale del reparto en páginas, no de lo insertado: un
-        // código que no se pudo hacer falta y la impresión no sale.
-        if (imprimir) {
-            auto esperados = codigosDelPlan(p);
-            if (esperados)
-                codigos = esperados.valor();
-            else
-                r = esperados.estado();
-        }
-        if (r)
-            r = GuardarListasXMLEn(listasAparte, G().rsVacantesSolicitadas,
-                                   G().rsResultasSolicitadas, G().rsCursos, G().rsDocumentos,
-                                   p.sello);
-        if (r) r = ponerParEnSuSitio(p.rutaDocumento, documento, listasAparte, listas);
+        // El documento y las listas se escriben en otro hilo, con las listas copiadas: la ventana
+        // se sigue pintando y la barra avanza. Mientras, no se admite nada más.
+        const CopiaListas copia = prepararCopiaListas();
+        p.listas = copia.copia;
+        auto pasos = std::make_shared<std::atomic<int>>(0);
+        p.avanzar = [pasos] { ++*pasos; };
+        m_guardando = true;
+        r = trabajarSinBloquear(progreso, *pasos, [&] {
+            return escribirSolicitud(copia, p, listasAparte, documento, listas, codigos);
+        });
+        m_guardando = false;
     }
     progreso.hide();
     QFile::remove(p.rutaDocumento);

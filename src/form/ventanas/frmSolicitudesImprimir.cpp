@@ -18,7 +18,10 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -112,20 +115,72 @@ void frmSolicitudes::imprimir() {
     }
 }
 
+namespace {
+
+// Lo que dice la ventanita de la impresión según cómo va.
+void mostrarAvance(frmProgresoGeneral& ventana, const AvanceTrabajo& avance) {
+    QProgressBar* barra = ventana.prgBar();
+    if (avance.cancelar) {
+        ventana.lblAccion()->setText(QStringLiteral("Cancelando la impresión ..."));
+        barra->setRange(0, 0);
+        return;
+    }
+    switch (avance.fase.load()) {
+        case Convirtiendo:
+            ventana.lblAccion()->setText(
+                QStringLiteral("Imprimiendo la solicitud: preparando las páginas ..."));
+            barra->setRange(0, 0);
+            break;
+        case Comprobando: {
+            const int total = avance.total, hechas = avance.hechas;
+            ventana.lblAccion()->setText(
+                total > 0
+                    ? QStringLiteral("Imprimiendo la solicitud: comprobadas %1 de %2 "
+                                     "páginas ...")
+                          .arg(hechas)
+                          .arg(total)
+                    : QStringLiteral("Imprimiendo la solicitud: comprobando las páginas ..."));
+            barra->setRange(0, qMax(0, total));
+            barra->setValue(qMin(hechas, total));
+            break;
+        }
+        default:
+            // En la cola ya no se puede cancelar: la recibe entera o nada.
+            ventana.lblAccion()->setText(
+                QStringLiteral("Imprimiendo la solicitud: enviándola a la impresora ..."));
+            barra->setRange(0, 0);
+            ventana.cmdCancelar()->setEnabled(false);
+            break;
+    }
+}
+
+}  // namespace
+
 void frmSolicitudes::lanzarImpresion(const QString& documento,
                                      const QVector<CodigoEsperado>& codigos) {
     // Mientras se convierte, se comprueba y se entrega, ni otra orden ni cerrar.
     m_imprimiendo = true;
     for (QAction* a : {ui->mnuP1000, ui->mnuP2000, ui->mnuP2500}) a->setEnabled(false);
+    auto avance = std::make_shared<AvanceTrabajo>();
     auto* progreso = new frmProgresoGeneral(this);
     progreso->setAttribute(Qt::WA_DeleteOnClose);
-    progreso->lblAccion()->setText(QStringLiteral("Imprimiendo la solicitud ..."));
-    progreso->prgBar()->setRange(0, 0);
+    progreso->cmdCancelar()->setVisible(true);
+    connect(progreso->cmdCancelar(), &QPushButton::clicked, progreso, [avance, progreso] {
+        avance->cancelar = true;
+        progreso->cmdCancelar()->setEnabled(false);
+        mostrarAvance(*progreso, *avance);
+    });
+    // La ventanita sigue el avance del hilo de la impresión sin esperarlo.
+    auto* reloj = new QTimer(progreso);
+    connect(reloj, &QTimer::timeout, progreso,
+            [avance, progreso] { mostrarAvance(*progreso, *avance); });
+    reloj->start(100);
+    mostrarAvance(*progreso, *avance);
     progreso->show();
     QPointer<frmSolicitudes> formulario(this);
     QPointer<frmProgresoGeneral> ventana(progreso);
-    std::thread([formulario, ventana, documento, codigos] {
-        auto resultado = imprimirDocumento(documento, codigos);
+    std::thread([formulario, ventana, documento, codigos, avance] {
+        auto resultado = imprimirDocumento(documento, codigos, avance.get());
         QMetaObject::invokeMethod(
             qApp,
             [formulario, ventana, documento, resultado] {
@@ -140,7 +195,10 @@ void frmSolicitudes::lanzarImpresion(const QString& documento,
 void frmSolicitudes::terminarImpresion(const ResultadoDe<ResultadoImpresion>& resultado) {
     m_imprimiendo = false;
     habilitarMenuSolicitud();
-    if (!resultado) {
+    if (!resultado && resultado.numero() == Errores::Cancelado) {
+        mostrarMensaje(resultado.mensaje(), QStringLiteral("Impresión"), Icono::Informacion,
+                       Botones::Aceptar);
+    } else if (!resultado) {
         mostrarMensaje(QStringLiteral("No se ha impreso la solicitud.\n") + resultado.mensaje(),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);
     } else if (resultado.valor().enviada) {

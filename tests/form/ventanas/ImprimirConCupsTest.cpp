@@ -7,8 +7,10 @@
 #include "FormularioPrueba.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
+#include "form/ventanas/frmProgresoGeneral.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/LecturaCodigos.h"
+#include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
 #include "ui_PestanaSolicitante.h"
 #include "ui_PestanaVacantes.h"
@@ -17,14 +19,25 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTest>
+#include <QTimer>
 
 namespace {
 
 using ImprimirConCupsTest = FormularioPrueba;
+
+// La ventanita de progreso que se ve ahora (la de una impresión anterior puede no haberse ido).
+frmProgresoGeneral* progresoVisible(const frmSolicitudes& form) {
+    for (frmProgresoGeneral* v : form.findChildren<frmProgresoGeneral*>())
+        if (v->isVisible()) return v;
+    return nullptr;
+}
 
 TEST_F(ImprimirConCupsTest, LaSolicitudLlegaALaColaConSusCodigos) {
     CupsPrivado cups;
@@ -49,10 +62,20 @@ TEST_F(ImprimirConCupsTest, LaSolicitudLlegaALaColaConSusCodigos) {
     v.cmdTodasVacantes->click();
     ASSERT_GT(G().rsVacantesSolicitadas->numeroRegistros(), 2);
 
+    // Lo que va diciendo la ventanita de la impresión, sin repetir.
+    QStringList avisos;
+    QTimer mirar;
+    QObject::connect(&mirar, &QTimer::timeout, [&] {
+        if (frmProgresoGeneral* v = progresoVisible(*form))
+            if (avisos.isEmpty() || avisos.last() != v->lblAccion()->text())
+                avisos << v->lblAccion()->text();
+    });
+    mirar.start(10);
     QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
     form->mnuP(1000)->setEnabled(true);
     form->mnuP(1000)->trigger();
     ASSERT_TRUE(terminada.wait(240000));
+    mirar.stop();
     ASSERT_FALSE(mensajes.mostrados().isEmpty());
     EXPECT_TRUE(mensajes.mostrados().last().texto.startsWith("IMPORTANTE"))
         << mensajes.mostrados().last().texto.toStdString() << "\n"
@@ -78,6 +101,40 @@ TEST_F(ImprimirConCupsTest, LaSolicitudLlegaALaColaConSusCodigos) {
         entradas += QString::number(f + 1).rightJustified(4, '0').toLatin1() +
                     lista->valorEnFila(f, 2).toString().rightJustified(5, ' ').toLatin1();
     EXPECT_EQ(vacantes.mid(37), entradas + "F");
+
+    // Se guarda, se preparan las páginas y se comprueban, contadas sobre las del PDF; la ventanita
+    // se ha ido viendo todo el rato, también mientras se guardaba.
+    const auto info = lanzarProceso("pdfinfo", {pdf}, 30000, "leer el PDF");
+    ASSERT_TRUE(info.ok());
+    const QString paginas =
+        QRegularExpression("Pages:\\s+(\\d+)").match(info.valor().salida).captured(1);
+    ASSERT_FALSE(avisos.isEmpty());
+    EXPECT_EQ(avisos.first().toStdString(), "Guardando Datos ...")
+        << avisos.join('|').toStdString();
+    const qsizetype preparando =
+        avisos.indexOf("Imprimiendo la solicitud: preparando las páginas ...");
+    const QRegularExpression comprobadas("^Imprimiendo la solicitud: comprobadas \\d+ de " +
+                                         paginas + " páginas ...$");
+    EXPECT_GT(preparando, 0) << avisos.join('|').toStdString();
+    EXPECT_GT(avisos.indexOf(comprobadas), preparando) << avisos.join('|').toStdString();
+
+    // Otra vez, cancelada desde la ventanita: no llega nada a la cola ni queda ningún PDF.
+    ASSERT_TRUE(QFile::remove(pdf));
+    mensajes.limpiar();
+    form->mnuP(1000)->trigger();
+    frmProgresoGeneral* ventana = progresoVisible(*form);
+    ASSERT_NE(ventana, nullptr);
+    ASSERT_TRUE(ventana->cmdCancelar()->isVisible());
+    QTest::mouseClick(ventana->cmdCancelar(), Qt::LeftButton);
+    ASSERT_TRUE(terminada.wait(240000));
+    ASSERT_FALSE(mensajes.mostrados().isEmpty());
+    EXPECT_EQ(mensajes.mostrados().last().texto.toStdString(),
+              "Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
+    EXPECT_EQ(mensajes.mostrados().last().icono, Icono::Informacion);
+    EXPECT_TRUE(cups.esperarPdf(5000).isEmpty());
+    EXPECT_TRUE(QDir(G().RutaTemporal).entryList({"*.pdf", "*.docx"}).isEmpty())
+        << QDir(G().RutaTemporal).entryList().join('|').toStdString();
+    EXPECT_FALSE(form->imprimiendo());
 }
 
 }  // namespace
