@@ -1,6 +1,6 @@
 #include "lectura/CargaSolicitante.h"
 
-#include <QDate>
+#include "lectura/FechasFijas.h"
 
 const QVector<CampoCarga>& camposCarga() {
     using F = FormatoCampo;
@@ -53,8 +53,7 @@ bool valorValido(FormatoCampo formato, const QString& v) {
         case FormatoCampo::SiNo:
             return v == u"S" || v == u"N";
         case FormatoCampo::Fecha:
-            return v == u"00000000" ||
-                   (v.size() == 8 && QDate::fromString(v, QStringLiteral("yyyyMMdd")).isValid());
+            return v == u"00000000" || fechaAnoMesDiaValida(v);
         case FormatoCampo::ActivoOtras:
             return v == u"A" || v == u"O";
         case FormatoCampo::ServicioSalud:

@@ -121,15 +121,21 @@ ListaComprobada comprobarLista(TipoPagina tipo, const QVector<PaginaPlazas>& pag
                     .arg(plazas(ultimaA + 1, primeraB - 1), lista, conOrigen(a), conOrigen(b)));
     }
 
-    QSet<qint64> vistos;
-    for (const PaginaPlazas* p : llenas)
-        for (const PlazaLeida& plaza : p->plazas)
-            if (!vistos.contains(plaza.orden)) {
-                vistos.insert(plaza.orden);
-                r.plazas.append(plaza);
-            }
-    std::stable_sort(r.plazas.begin(), r.plazas.end(),
-                     [](const PlazaLeida& x, const PlazaLeida& y) { return x.orden < y.orden; });
+    // Cada orden una vez, con la plaza de la primera página que lo lleva: ordenadas de forma
+    // estable, las de un mismo orden quedan seguidas y en el orden de las páginas.
+    qsizetype total = 0;
+    for (const PaginaPlazas* p : llenas) total += p->plazas.size();
+    r.plazas.reserve(total);
+    for (const PaginaPlazas* p : llenas) r.plazas.append(p->plazas);
+    const auto porOrden = [](const PlazaLeida& x, const PlazaLeida& y) {
+        return x.orden < y.orden;
+    };
+    if (!std::is_sorted(r.plazas.cbegin(), r.plazas.cend(), porOrden))
+        std::stable_sort(r.plazas.begin(), r.plazas.end(), porOrden);
+    r.plazas.erase(
+        std::unique(r.plazas.begin(), r.plazas.end(),
+                    [](const PlazaLeida& x, const PlazaLeida& y) { return x.orden == y.orden; }),
+        r.plazas.end());
     return r;
 }
 

@@ -6,6 +6,7 @@
 #include "printing/CodigoBarras.h"
 #include "users/Validacion.h"
 
+#include <QHash>
 #include <QMap>
 #include <QSet>
 #include <algorithm>
@@ -54,8 +55,12 @@ QString ubicaciones(const QVector<PaginaSolicitud>& paginas) {
 
 // Orden de las solicitudes en el informe: clave y luego momento de la impresión.
 QString llaveSolicitud(const CodigoInterpretado& c) {
-    const QString fecha = c.fecha.mid(6, 4) + c.fecha.mid(3, 2) + c.fecha.left(2);
-    return c.clave + QChar(0x1f) + fecha + c.hora;
+    const QStringView fecha(c.fecha);
+    QString llave;
+    llave.reserve(c.clave.size() + 1 + fecha.size() + c.hora.size());
+    llave.append(c.clave).append(QChar(0x1f));
+    llave.append(fecha.mid(6, 4)).append(fecha.mid(3, 2)).append(fecha.left(2));
+    return llave.append(c.hora);
 }
 
 void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
@@ -122,12 +127,15 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     s.grupo = c0.grupo;
     s.fecha = c0.fecha;
     s.hora = c0.hora;
-    std::stable_sort(paginas.begin(), paginas.end(), [](const auto& a, const auto& b) {
+    // Casi siempre llegan ya en orden: entonces no se mueven.
+    const auto porNumero = [](const PaginaSolicitud& a, const PaginaSolicitud& b) {
         return a.codigo.pagina < b.codigo.pagina;
-    });
+    };
+    if (!std::is_sorted(paginas.cbegin(), paginas.cend(), porNumero))
+        std::stable_sort(paginas.begin(), paginas.end(), porNumero);
 
     QStringList repetidas;
-    for (const PaginaSolicitud& p : paginas) {
+    for (PaginaSolicitud& p : paginas) {
         if (!s.paginas.isEmpty() && s.paginas.last().codigo.pagina == p.codigo.pagina) {
             const PaginaSolicitud& antes = s.paginas.last();
             const QString donde =
@@ -141,7 +149,7 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
                           .arg(donde));
             continue;
         }
-        s.paginas.append(p);
+        s.paginas.append(std::move(p));
     }
 
     const PaginaSolicitud* solicitante = nullptr;
@@ -186,23 +194,27 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
     QSet<QString> vistos;
     QMap<QString, QStringList> enBlanco, sinCodigo;
     QStringList sinLeer;  // páginas que pueden ser de cualquier solicitud
+    ReservaCodigos reserva;
     for (const PaginaLeida& p : paginas) {
         if (p.origen.pagina > 0) ++informe.paginas;
         if (!vistos.contains(p.origen.fichero)) {
             vistos.insert(p.origen.fichero);
             ficheros.append(p.origen.fichero);
         }
-        const QString donde = describirOrigen(p.origen);
         switch (p.estado) {
-            case EstadoPagina::Fallo:
+            case EstadoPagina::Fallo: {
+                const QString donde = describirOrigen(p.origen);
                 informe.problemas.append(
                     QStringLiteral("no se puede leer el %1: %2").arg(donde, p.detalle));
                 sinLeer.append(donde);
                 break;
-            case EstadoPagina::Ilegible:
+            }
+            case EstadoPagina::Ilegible: {
+                const QString donde = describirOrigen(p.origen);
                 informe.problemas.append(QStringLiteral("código ilegible en %1").arg(donde));
                 sinLeer.append(donde);
                 break;
+            }
             case EstadoPagina::EnBlanco:
                 enBlanco[p.origen.fichero].append(QString::number(p.origen.pagina));
                 break;
@@ -212,12 +224,27 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                 break;
             case EstadoPagina::ConCodigos:
                 for (const QByteArray& bytes : p.codigos) {
-                    const auto c = interpretarCodigo(Codificacion::desdeWindows1252(bytes));
-                    if (!c)
-                        informe.problemas.append(
-                            QStringLiteral("código no válido en %1: %2").arg(donde, c.mensaje()));
-                    else
-                        grupos[llaveSolicitud(c.valor())].append({p.origen, c.valor()});
+                    auto c = interpretarCodigo(Codificacion::desdeWindows1252(bytes), &reserva);
+                    if (!c) {
+                        informe.problemas.append(QStringLiteral("código no válido en %1: %2")
+                                                     .arg(describirOrigen(p.origen), c.mensaje()));
+                        continue;
+                    }
+                    QVector<PaginaSolicitud>& grupo = grupos[llaveSolicitud(c.valor())];
+                    PaginaSolicitud nueva{p.origen, std::move(c.valor())};
+                    // Las páginas de una impresión llevan la misma clave, fecha y hora: con una
+                    // sola copia de esos textos para todas, queda menos memoria que liberar.
+                    if (!grupo.isEmpty()) {
+                        const CodigoInterpretado& primera = grupo.first().codigo;
+                        CodigoInterpretado& codigo = nueva.codigo;
+                        codigo.clave = primera.clave;
+                        codigo.dni = primera.dni;
+                        codigo.cuerpo = primera.cuerpo;
+                        codigo.grupo = primera.grupo;
+                        codigo.fecha = primera.fecha;
+                        codigo.hora = primera.hora;
+                    }
+                    grupo.append(std::move(nueva));
                 }
                 break;
         }
@@ -227,17 +254,24 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
         avisosFichero(f, sinCodigo.value(f), QString(), informe.sinCodigo);
     }
 
+    // Las páginas de cada solicitud solo hacen falta después para decir dónde está otra
+    // impresión del mismo solicitante; si no, pasan a la solicitud sin copiarse.
+    const bool aparte = reimpresiones == Reimpresiones::SeCompruebanAparte;
     QVector<QVector<PaginaSolicitud>> deCadaUna;
-    for (auto it = grupos.cbegin(); it != grupos.cend(); ++it) {
-        informe.solicitudes.append(comprobarSolicitud(it.value()));
-        deCadaUna.append(it.value());
+    informe.solicitudes.reserve(grupos.size());
+    for (auto it = grupos.begin(); it != grupos.end(); ++it) {
+        if (!aparte) deCadaUna.append(it.value());
+        informe.solicitudes.append(comprobarSolicitud(std::move(it.value())));
     }
-    if (reimpresiones == Reimpresiones::SeCompruebanAparte) return informe;
+    if (aparte) return informe;
     // Dos impresiones del mismo solicitante en el lote: cada una dice dónde están las de la otra.
+    QHash<QString, QVector<qsizetype>> conLaClave;
     for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
-        for (qsizetype j = 0; j < informe.solicitudes.size(); ++j) {
+        conLaClave[informe.solicitudes[i].clave].append(i);
+    for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
+        for (const qsizetype j : conLaClave.value(informe.solicitudes[i].clave)) {
             const SolicitudLeida& otra = informe.solicitudes[j];
-            if (i == j || otra.clave != informe.solicitudes[i].clave) continue;
+            if (i == j) continue;
             informe.solicitudes[i].problemas.append(
                 QStringLiteral("hay páginas de otra impresión del mismo solicitante, la del %1 a "
                                "las %2: %3")

@@ -1,8 +1,7 @@
 #include "lectura/InterpretacionCodigo.h"
 
-#include <QDate>
-#include <QRegularExpression>
-#include <QTime>
+#include "lectura/FechasFijas.h"
+
 #include <optional>
 
 namespace {
@@ -24,30 +23,37 @@ bool soloCifras(QStringView s) {
 
 // Código de convocatoria de una entrada: blancos de relleno a la izquierda y luego el código,
 // sin blancos dentro.
-std::optional<QString> codigoEntrada(QStringView s) {
+std::optional<QString> codigoEntrada(QStringView s, ReservaCodigos* reserva) {
     qsizetype i = 0;
     while (i < s.size() && s[i] == u' ') ++i;
     const QStringView codigo = s.mid(i);
-    if (codigo.isEmpty() || codigo.contains(u' ')) return std::nullopt;
-    return codigo.toString();
+    if (codigo.isEmpty()) return std::nullopt;
+    for (const QChar c : codigo)
+        if (c == u' ') return std::nullopt;
+    return reserva ? reserva->compartido(codigo) : codigo.toString();
 }
 
 // Entradas de 9 caracteres: orden en 4 cifras y código en 5.
-std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s) {
+std::optional<QVector<PlazaLeida>> entradasFijas(QStringView s, ReservaCodigos* reserva) {
     if (s.size() % kAnchoEntrada != 0) return std::nullopt;
     QVector<PlazaLeida> plazas;
+    plazas.reserve(s.size() / kAnchoEntrada);
     for (qsizetype i = 0; i < s.size(); i += kAnchoEntrada) {
         const QStringView orden = s.mid(i, 4);
-        const auto codigo = codigoEntrada(s.mid(i + 4, 5));
-        if (!soloCifras(orden) || !codigo) return std::nullopt;
-        plazas.append({orden.toLongLong(), *codigo});
+        if (!soloCifras(orden)) return std::nullopt;
+        auto codigo = codigoEntrada(s.mid(i + 4, 5), reserva);
+        if (!codigo) return std::nullopt;
+        // Cuatro cifras ASCII: se suman a mano, sin pasar por la conversión general de Qt.
+        qint64 n = 0;
+        for (const QChar c : orden) n = n * 10 + (c.unicode() - u'0');
+        plazas.append({n, std::move(*codigo)});
     }
     return plazas;
 }
 
 // Entradas con órdenes de más de 4 cifras (el orden no se corta): solo se pueden separar
 // sabiendo que los órdenes van seguidos, así que se prueba cada ancho del primero.
-std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
+std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s, ReservaCodigos* reserva) {
     for (int ancho = 4; ancho <= 7; ++ancho) {
         if (s.size() < ancho + 5 || !soloCifras(s.left(ancho))) continue;
         QVector<PlazaLeida> plazas;
@@ -55,7 +61,7 @@ std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
         qint64 orden = s.left(ancho).toLongLong();
         QString textoOrden = s.left(ancho).toString();
         while (i + textoOrden.size() + 5 <= s.size() && s.mid(i).startsWith(textoOrden)) {
-            const auto codigo = codigoEntrada(s.mid(i + textoOrden.size(), 5));
+            const auto codigo = codigoEntrada(s.mid(i + textoOrden.size(), 5), reserva);
             if (!codigo) break;
             plazas.append({orden, *codigo});
             i += textoOrden.size() + 5;
@@ -67,9 +73,37 @@ std::optional<QVector<PlazaLeida>> entradasAnchas(QStringView s) {
     return std::nullopt;
 }
 
-std::optional<QVector<PlazaLeida>> entradasPlazas(QStringView s) {
-    if (auto fijas = entradasFijas(s)) return fijas;
-    return entradasAnchas(s);
+std::optional<QVector<PlazaLeida>> entradasPlazas(QStringView s, ReservaCodigos* reserva) {
+    if (auto fijas = entradasFijas(s, reserva)) return fijas;
+    return entradasAnchas(s, reserva);
+}
+
+// El prefijo: fecha "dd/MM/yyyy" y hora "HH:mm:ss" de la impresión, letra de la página (P, V o
+// R) y su número en 3 cifras. 'd' es una cifra ASCII (como "\d" en una expresión regular de Qt,
+// que no toma las de otras escrituras) y 'L' la letra.
+constexpr char16_t kFormaPrefijo[] = u"dd/dd/dddddd:dd:ddLddd";
+constexpr qsizetype kAnchoPrefijo = sizeof(kFormaPrefijo) / sizeof(char16_t) - 1;
+constexpr qsizetype kAnchoFecha = 10, kAnchoHora = 8;
+static_assert(kAnchoPrefijo == kAnchoFecha + kAnchoHora + 1 + 3);
+
+bool prefijoEn(QStringView t, qsizetype i) {
+    for (const char16_t f : kFormaPrefijo) {
+        if (f == 0) break;
+        const char16_t c = t[i++].unicode();
+        const bool vale = f == u'd'   ? c >= u'0' && c <= u'9'
+                          : f == u'L' ? c == u'P' || c == u'V' || c == u'R'
+                                      : c == f;
+        if (!vale) return false;
+    }
+    return true;
+}
+
+// Dónde empieza el primer prefijo del texto, buscado desde el principio: en la primera posición
+// en que lo encontraría la expresión "(\d\d/\d\d/\d{4})(\d\d:\d\d:\d\d)([PVR])(\d{3})".
+std::optional<qsizetype> buscarPrefijo(QStringView t) {
+    for (qsizetype i = 0; i + kAnchoPrefijo <= t.size(); ++i)
+        if (prefijoEn(t, i)) return i;
+    return std::nullopt;
 }
 
 void partirClave(CodigoInterpretado& c) {
@@ -96,18 +130,31 @@ QString nombreTipo(TipoPagina tipo) {
     return QStringLiteral("solicitante");
 }
 
-ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
-    static const QRegularExpression kPrefijo(
-        QStringLiteral("(\\d\\d/\\d\\d/\\d{4})(\\d\\d:\\d\\d:\\d\\d)([PVR])(\\d{3})"));
-    const auto m = kPrefijo.match(texto);
-    if (!m.hasMatch())
+QString ReservaCodigos::compartido(QStringView codigo) {
+    // Un código de hasta 5 caracteres por debajo de U+0800 cabe, con su longitud, en un número:
+    // se busca sin calcular la huella de un texto ni compararlo.
+    if (codigo.size() > 5) return codigo.toString();
+    quint64 llave = quint64(codigo.size());
+    for (const QChar c : codigo) {
+        if (c.unicode() >= 0x800) return codigo.toString();
+        llave = llave << 11 | c.unicode();
+    }
+    auto it = m_codigos.constFind(llave);
+    if (it == m_codigos.cend()) it = m_codigos.insert(llave, codigo.toString());
+    return *it;
+}
+
+ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto, ReservaCodigos* reserva) {
+    const auto m = buscarPrefijo(texto);
+    if (!m)
         return Resultado::fallo(
             QStringLiteral("no es el código de una solicitud impresa: no lleva la fecha y la hora "
                            "de la impresión («%1»)")
                 .arg(muestra(texto)));
     CodigoInterpretado c;
     c.bruto = texto;
-    c.clave = texto.left(m.capturedStart());
+    const qsizetype inicio = *m;
+    c.clave = texto.left(inicio);
     if (c.clave.size() < kAnchoClave)
         return Resultado::fallo(
             QStringLiteral("la clave del solicitante tiene %1 caracteres y debe tener %2 («%3»)")
@@ -115,36 +162,39 @@ ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto) {
                 .arg(kAnchoClave)
                 .arg(muestra(texto)));
     partirClave(c);
-    c.fecha = m.captured(1);
-    c.hora = m.captured(2);
-    if (!QDate::fromString(c.fecha, QStringLiteral("dd/MM/yyyy")).isValid() ||
-        !QTime::fromString(c.hora, QStringLiteral("HH:mm:ss")).isValid())
+    c.fecha = texto.sliced(inicio, kAnchoFecha);
+    c.hora = texto.sliced(inicio + kAnchoFecha, kAnchoHora);
+    if (!fechaDiaMesAnoValida(c.fecha) || !horaValida(c.hora))
         return Resultado::fallo(
             QStringLiteral("la fecha de impresión «%1 %2» no existe").arg(c.fecha, c.hora));
     if (!texto.endsWith(u'F'))
         return Resultado::fallo(
             QStringLiteral("el texto está cortado: no termina en «F» («%1»)").arg(muestra(texto)));
 
-    const QChar letra = m.captured(3).at(0);
+    const qsizetype posLetra = inicio + kAnchoFecha + kAnchoHora;
+    const QChar letra = texto[posLetra];
     c.tipo = letra == u'P'   ? TipoPagina::Solicitante
              : letra == u'V' ? TipoPagina::Vacantes
                              : TipoPagina::Resultas;
-    c.pagina = m.captured(4).toInt();
-    const qsizetype desde = m.capturedEnd(4);
+    // Tres cifras ASCII.
+    c.pagina = 0;
+    for (const QChar cifra : QStringView(texto).sliced(posLetra + 1, 3))
+        c.pagina = c.pagina * 10 + (cifra.unicode() - u'0');
+    const qsizetype desde = inicio + kAnchoPrefijo;
     const QStringView resto = QStringView(texto).mid(desde, texto.size() - desde - 1);
     if (c.tipo == TipoPagina::Solicitante) {
         c.carga = resto.toString();
         return c;
     }
-    if (auto plazas = entradasPlazas(resto)) {
-        c.plazas = *plazas;
+    if (auto plazas = entradasPlazas(resto, reserva)) {
+        c.plazas = std::move(*plazas);
         return c;
     }
     // Una página de número mayor de 999 lleva más de 3 cifras (el número no se corta).
     if (!resto.isEmpty() && resto[0].isDigit()) {
-        if (auto plazas = entradasPlazas(resto.mid(1))) {
+        if (auto plazas = entradasPlazas(resto.mid(1), reserva)) {
             c.pagina = c.pagina * 10 + resto[0].digitValue();
-            c.plazas = *plazas;
+            c.plazas = std::move(*plazas);
             return c;
         }
     }

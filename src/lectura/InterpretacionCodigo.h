@@ -2,6 +2,7 @@
 
 #include "platform/Resultado.h"
 
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -31,10 +32,22 @@ struct CodigoInterpretado {
     QVector<PlazaLeida> plazas;  // página de plazas: sus entradas, en el orden del código
 };
 
+// Los códigos de convocatoria se repiten de una solicitud a otra: quien interpreta muchos textos
+// (un lote, el registro de la oficina) pasa una reserva y cada código distinto se guarda una sola
+// vez, compartido por todas sus plazas, en vez de un texto suelto por plaza.
+class ReservaCodigos {
+public:
+    QString compartido(QStringView codigo);
+
+private:
+    QHash<quint64, QString> m_codigos;  // por sus caracteres y su longitud, en un número
+};
+
 // Interpreta el texto de un código (ya pasado de Windows-1252 a QString). Falla con un mensaje
 // que dice qué parte no se entiende: el texto no es de una solicitud, está cortado, o las
 // entradas de plazas no tienen la forma de orden en 4 cifras y código en 5.
-ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto);
+ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto,
+                                                  ReservaCodigos* reserva = nullptr);
 
 // Texto con las parejas "&" + letra leídas como la letra castellana que las produjo: "&a" es "á"
 // (en castellano solo la tilde aguda acentúa a, e, i, o), "&n" es "ñ", y "&u" es "ü" entre una

@@ -248,17 +248,28 @@ ResultadoDe<ResultadosEscritos> escribirResultados(const InformeLote& informe,
 QString paraTerminal(const QString& texto) {
     QString r;
     r.reserve(texto.size());
-    for (const QChar c : texto) {
+    // Lo que se deja tal cual se copia por tramos: el resumen del registro tiene miles de líneas.
+    qsizetype desde = 0;
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const QChar c = texto[i];
         const char16_t u = c.unicode();
+        if (u >= 0x20 && u < 0x7F) continue;  // ASCII visible, sin formato
+        QString escape;
         if (u == u'\n')
-            r += QStringLiteral("\\n");
+            escape = QStringLiteral("\\n");
         else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
-            r += QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, u'0');
+            escape =
+                QStringLiteral("\\x") + QString::number(u, 16).toUpper().rightJustified(2, u'0');
         else if (c.category() == QChar::Other_Format)  // los que cambian el sentido del texto
-            r += QStringLiteral("\\u") + QString::number(u, 16).toUpper().rightJustified(4, u'0');
+            escape =
+                QStringLiteral("\\u") + QString::number(u, 16).toUpper().rightJustified(4, u'0');
         else
-            r += c;
+            continue;
+        r += QStringView(texto).sliced(desde, i - desde);
+        r += escape;
+        desde = i + 1;
     }
+    r += QStringView(texto).sliced(desde);
     return r;
 }
 

@@ -19,9 +19,13 @@ QChar caracterWindows1252(unsigned char byte) {
 }
 
 QString desdeWindows1252(QByteArrayView bytes) {
-    QString s(bytes.size(), Qt::Uninitialized);
-    QChar* destino = s.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) destino[i] = caracterWindows1252(uchar(bytes[i]));
+    // Se pasa cada código leído por el lector. Fuera de 0x80..0x9F es Latin-1, que Qt convierte
+    // de bloque en bloque; luego se corrigen los pocos de ese tramo.
+    if (bytes.isEmpty()) return QString(0, Qt::Uninitialized);  // vacío y no nulo, sin bytes
+    QString s = QString::fromLatin1(bytes);
+    char16_t* destino = reinterpret_cast<char16_t*>(s.data());
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (const char16_t c = destino[i]; c >= 0x80 && c <= 0x9F) destino[i] = kAltos[c - 0x80];
     return s;
 }
 

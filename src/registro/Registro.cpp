@@ -14,6 +14,7 @@
 #include <QThread>
 #include <QVariant>
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <optional>
 
@@ -116,6 +117,42 @@ Resultado enTransaccion(QSqlDatabase& bd, const DestinoRegistro& destino, F trab
 QString nuevaConexion() {
     static std::atomic<int> siguiente{0};
     return QStringLiteral("registro-lector-%1").arg(siguiente++);
+}
+
+// Los bytes de un código guardado: su base64 tal como lo escribe anotar (alfabeto normal, con
+// su relleno) se descodifica aquí de una vez, sin pasar antes el texto a Latin-1; cualquier otro
+// texto, con Qt, que da lo mismo en esos y decide qué hacer con lo demás. Se llama con cada
+// código del registro.
+QByteArray bytesDeBase64(const QString& texto) {
+    // Valor de cada carácter ASCII del alfabeto; 0xFF, uno que no es de él.
+    static constexpr auto kValor = [] {
+        std::array<quint8, 128> v{};
+        v.fill(0xFF);
+        const char* const alfabeto =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        for (int i = 0; i < 64; ++i) v[static_cast<unsigned char>(alfabeto[i])] = quint8(i);
+        return v;
+    }();
+    auto valor = [](char16_t c) -> quint32 { return c < 128 ? kValor[c] : 0xFF; };
+    const qsizetype n = texto.size();
+    if (n == 0 || n % 4 != 0) return QByteArray::fromBase64(texto.toLatin1());
+    const char16_t* t = reinterpret_cast<const char16_t*>(texto.constData());
+    const qsizetype relleno = t[n - 1] != u'=' ? 0 : t[n - 2] != u'=' ? 1 : 2;
+    QByteArray r(n / 4 * 3 - relleno, Qt::Uninitialized);
+    char* destino = r.data();
+    // Cuatro caracteres dan tres bytes; el último grupo puede llevar el relleno.
+    for (qsizetype i = 0; i < n; i += 4) {
+        const bool ultimo = i + 4 == n;
+        quint32 v[4] = {valor(t[i]), valor(t[i + 1]), valor(t[i + 2]), valor(t[i + 3])};
+        if (ultimo)
+            for (qsizetype k = 4 - relleno; k < 4; ++k) v[k] = 0;
+        if ((v[0] | v[1] | v[2] | v[3]) > 63) return QByteArray::fromBase64(texto.toLatin1());
+        const quint32 grupo = v[0] << 18 | v[1] << 12 | v[2] << 6 | v[3];
+        const char tres[3] = {char(grupo >> 16), char(grupo >> 8), char(grupo)};
+        const qsizetype cuantos = ultimo ? 3 - relleno : 3;
+        for (qsizetype k = 0; k < cuantos; ++k) *destino++ = tres[k];
+    }
+    return r;
 }
 
 struct FilaCodigo {
@@ -288,15 +325,32 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
     }
 
     QVector<PaginaLeida> resultado;
-    QHash<std::pair<QString, int>, qsizetype> indice;
+    // Las páginas llegan por fichero y número: las de cada fichero van seguidas en `resultado`,
+    // comparten el nombre y se buscan en su tramo (la página n suele estar n - primera puestos
+    // detrás de la primera), sin tablas de todas las páginas ni comparar nombres enteros.
+    struct Tramo {
+        qsizetype inicio = 0, fin = 0;
+    };
+    QHash<QString, Tramo> tramos;
+    bool seguidas = true;  // si la base no las diera así, se buscan en una tabla de todas
     QSqlQuery q(bd);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT fichero, pagina, estado, detalle FROM lector_paginas "
                                "ORDER BY fichero, pagina")))
         return fallo(q);
+    QString fichero;
+    Tramo* tramo = nullptr;
     while (q.next()) {
         PaginaLeida p;
-        p.origen = {q.value(0).toString(), q.value(1).toInt()};
+        if (const QString f = q.value(0).toString(); !tramo || f != fichero) {
+            if (tramos.contains(f)) seguidas = false;
+            tramo = &tramos[f];
+            tramo->inicio = resultado.size();
+            fichero = f;
+        }
+        p.origen = {fichero, q.value(1).toInt()};
+        if (tramo->fin > tramo->inicio && p.origen.pagina <= resultado.last().origen.pagina)
+            seguidas = false;
         const auto estado = estadoDeNombre(q.value(2).toString());
         if (!estado)
             return Resultado::fallo(
@@ -307,26 +361,77 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
         p.estado = *estado;
         p.detalle = q.value(3).toString();
         // Sus códigos llegan después: la que se leyó con códigos empieza sin ninguno.
-        indice.insert({p.origen.fichero, p.origen.pagina}, resultado.size());
-        resultado.append(p);
+        resultado.append(std::move(p));
+        tramo->fin = resultado.size();
     }
-    if (!q.exec(QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos "
-                               "ORDER BY fichero, pagina, huella")))
+    QHash<std::pair<QString, int>, qsizetype> todas;
+    if (!seguidas)
+        for (qsizetype i = 0; i < resultado.size(); ++i)
+            todas.insert({resultado[i].origen.fichero, resultado[i].origen.pagina}, i);
+    // Dónde está en `resultado` esa página, o -1.
+    auto buscar = [&](const QString& f, int pagina) -> qsizetype {
+        if (!seguidas) return todas.value({f, pagina}, -1);
+        const auto t = tramos.constFind(f);
+        if (t == tramos.cend()) return -1;
+        const qint64 salto = qint64(pagina) - resultado[t->inicio].origen.pagina;
+        if (salto >= 0 && salto < t->fin - t->inicio &&
+            resultado[t->inicio + salto].origen.pagina == pagina)
+            return t->inicio + salto;
+        const auto it =
+            std::lower_bound(resultado.cbegin() + t->inicio, resultado.cbegin() + t->fin, pagina,
+                             [](const PaginaLeida& p, int n) { return p.origen.pagina < n; });
+        return it != resultado.cbegin() + t->fin && it->origen.pagina == pagina
+                   ? it - resultado.cbegin()
+                   : -1;
+    };
+
+    // Los códigos de cada página van por huella. Casi todas llevan uno solo, y entonces el orden
+    // no importa: se leen tal como están en la tabla, de corrido (ordenarlos en la base movería
+    // todos sus bytes, y seguir el índice de la huella salta por toda la tabla). Si alguna
+    // página lleva varios, se vuelven a leer por huella, ordenados por la base como siempre.
+    bool sinSuPagina = false;
+    bool variosEnUnaPagina = false;
+    for (const bool porHuella : {false, true}) {
+        if (porHuella && !variosEnUnaPagina) break;
+        if (!q.exec(porHuella
+                        ? QStringLiteral(
+                              "SELECT codigo, fichero, pagina FROM lector_codigos ORDER BY huella")
+                        : QStringLiteral("SELECT codigo, fichero, pagina FROM lector_codigos")))
+            return fallo(q);
+        if (porHuella)
+            for (PaginaLeida& p : resultado) p.codigos.clear();
+        while (q.next()) {
+            const qsizetype i = buscar(q.value(1).toString(), q.value(2).toInt());
+            if (i < 0) {
+                sinSuPagina = true;
+                continue;
+            }
+            QVector<QByteArray>& codigos = resultado[i].codigos;
+            if (!codigos.isEmpty()) variosEnUnaPagina = true;
+            codigos.append(bytesDeBase64(q.value(0).toString()));
+        }
+    }
+    if (!sinSuPagina) return resultado;
+
+    // El fichero se volvió a leer y esa página ya no da el código: el código sigue leído, en la
+    // página donde se leyó, que va tras las demás (por fichero y página).
+    if (!q.exec(QStringLiteral(
+            "SELECT c.codigo, c.fichero, c.pagina FROM lector_codigos c WHERE NOT EXISTS "
+            "(SELECT 1 FROM lector_paginas p WHERE p.fichero = c.fichero AND p.pagina = c.pagina) "
+            "ORDER BY c.fichero, c.pagina, c.huella")))
         return fallo(q);
+    QHash<std::pair<QString, int>, qsizetype> huerfanas;
     while (q.next()) {
-        const QByteArray bytes = QByteArray::fromBase64(q.value(0).toString().toLatin1());
         const std::pair<QString, int> donde{q.value(1).toString(), q.value(2).toInt()};
-        auto it = indice.constFind(donde);
-        if (it == indice.cend()) {
-            // El fichero se volvió a leer y esa página ya no da el código: el código sigue
-            // leído, en la página donde se leyó.
+        auto it = huerfanas.constFind(donde);
+        if (it == huerfanas.cend()) {
             PaginaLeida p;
             p.origen = {donde.first, donde.second};
             p.estado = EstadoPagina::ConCodigos;
-            it = indice.insert(donde, resultado.size());
-            resultado.append(p);
+            it = huerfanas.insert(donde, resultado.size());
+            resultado.append(std::move(p));
         }
-        resultado[*it].codigos.append(bytes);
+        resultado[*it].codigos.append(bytesDeBase64(q.value(0).toString()));
     }
     return resultado;
 }

@@ -78,6 +78,20 @@ TEST(InterpretacionCodigo, UnTextoQueNoEsDeUnaSolicitudDiceQueNoSeEntiende) {
         {"https://example.org", "no es el código de una solicitud impresa"},
         {"12345Z07/12/202609:41:07V005000112345F", "la clave del solicitante tiene 6 caracteres"},
         {"12345678Z00123A31/02/202609:41:07V005000112345F", "«31/02/2026 09:41:07» no existe"},
+        {"12345678Z00123A31/04/202609:41:07V005000112345F", "«31/04/2026 09:41:07» no existe"},
+        {"12345678Z00123A29/02/202609:41:07V005000112345F", "«29/02/2026 09:41:07» no existe"},
+        {"12345678Z00123A29/02/190009:41:07V005000112345F", "«29/02/1900 09:41:07» no existe"},
+        {"12345678Z00123A07/13/202609:41:07V005000112345F", "«07/13/2026 09:41:07» no existe"},
+        {"12345678Z00123A00/12/202609:41:07V005000112345F", "«00/12/2026 09:41:07» no existe"},
+        {"12345678Z00123A07/12/000009:41:07V005000112345F", "«07/12/0000 09:41:07» no existe"},
+        {"12345678Z00123A07/12/202624:00:00V005000112345F", "«07/12/2026 24:00:00» no existe"},
+        {"12345678Z00123A07/12/202609:60:07V005000112345F", "«07/12/2026 09:60:07» no existe"},
+        {"12345678Z00123A07/12/202609:41:60V005000112345F", "«07/12/2026 09:41:60» no existe"},
+        // Una cifra que no es ASCII no cuenta como cifra: no hay fecha.
+        {"12345678Z00123A07/1\u0662/202609:41:07V005000112345F",
+         "no es el código de una solicitud"},
+        {"12345678Z00123A07/1a/202609:41:07V005000112345F", "no es el código de una solicitud"},
+        {"12345678Z00123A07/12/202609:41:07X005000112345F", "no es el código de una solicitud"},
         {p + "V005000112345", "el texto está cortado: no termina en «F»"},
         {p + "V0050001123F", "las plazas de la página 5 de Vacantes no tienen la forma"},
         {p + "R00700011 345F", "las plazas de la página 7 de Resultas no tienen la forma"},
@@ -86,6 +100,14 @@ TEST(InterpretacionCodigo, UnTextoQueNoEsDeUnaSolicitudDiceQueNoSeEntiende) {
         const auto r = interpretarCodigo(c.texto);
         ASSERT_FALSE(r.ok()) << c.texto.toStdString();
         EXPECT_TRUE(r.mensaje().contains(c.mensaje)) << r.mensaje().toStdString();
+    }
+    // Los límites que sí existen se leen: el 29 de febrero de un año bisiesto (también de los
+    // que acaban en 00 y se dividen por 400), el primer y el último día posibles.
+    for (const QString fechaHora :
+         {"29/02/200000:00:00", "29/02/202423:59:59", "01/01/000100:00:00", "31/12/999923:59:59"}) {
+        const auto r = interpretarCodigo("12345678Z00123A" + fechaHora + "V005000112345F");
+        ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+        EXPECT_EQ(r.valor().fecha + r.valor().hora, fechaHora);
     }
 }
 
@@ -147,6 +169,24 @@ TEST(CargaSolicitante, CadaCampoDeFormaFijaQueNoLaTieneSeNombra) {
                            "valor imposible: «19701340»",
                            "el campo «situación (activo u otras)» de los datos del solicitante "
                            "tiene un valor imposible: «X»"}));
+
+    // Una fecha "AAAAMMDD" vale si existe en el calendario; "00000000" es no tenerla.
+    const struct {
+        const char* fecha;
+        bool vale;
+    } fechas[] = {
+        {"19700412", true},  {"00000000", true},  {"20240229", true},       {"20000229", true},
+        {"00010101", true},  {"99991231", true},  {"20260229", false},      {"19000229", false},
+        {"20260431", false}, {"20261301", false}, {"20260001", false},      {"20260100", false},
+        {"00000101", false}, {"2026041", false},  {"202604120", false},     {"2026-4-1", false},
+        {" 2026041", false}, {"-0010412", false}, {"202\u06610412", false}, {"", false},
+    };
+    for (const auto& f : fechas) {
+        SCOPED_TRACE(f.fecha);
+        campos = leido(ImpresionSimulada().carga()).split(u'|').mid(0, 37);
+        campos[22] = QString::fromUtf8(f.fecha);  // fecha de ingreso
+        EXPECT_EQ(problemasCampos(campos).size(), f.vale ? 0 : 1);
+    }
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "../apoyo/PostgresPrivado.h"
 #include "ImpresionSimulada.h"
+#include "lectura/SalidaLectura.h"
 #include "registro/EstadoRegistro.h"
 #include "registro/Registro.h"
-#include "lectura/SalidaLectura.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTemporaryDir>
@@ -129,6 +130,14 @@ void releerNoCambiaNadaYCadaImpresionVaAparte(const NuevoRegistro& nuevo) {
     EXPECT_EQ(otraVez.codigosNuevos, 0);
     EXPECT_EQ(otraVez.codigosYaEstaban, 6);  // solicitante, 3 de Vacantes y 2 de Resultas
     EXPECT_EQ(foto(d), antes);
+    // Releído con solo su primera hoja, los códigos de las demás siguen leídos en las páginas
+    // donde se leyeron: la solicitud sigue completa y se exporta igual.
+    anotar(d, lote.mid(0, 1));
+    const Foto releido = foto(d);
+    EXPECT_TRUE(releido.correcto) << releido.resumen.toStdString();
+    EXPECT_EQ(releido.exportado, antes.exportado);
+    anotar(d, lote);
+    EXPECT_EQ(foto(d), antes);
 
     ImpresionSimulada reimpresa = martes;
     reimpresa.hora = "12:30:00";
@@ -245,11 +254,41 @@ void dosPuestosALaVezNoPierdenNiRepitenNada(const NuevoRegistro& nuevo) {
     EXPECT_EQ(distintos.size(), leidos);
 }
 
+// Una hoja con varios códigos los da por huella, aunque se anotaran en otro orden.
+void variosCodigosEnUnaPaginaVanPorHuella(const NuevoRegistro& nuevo) {
+    const QString d = nuevo();
+    QVector<QByteArray> codigos;
+    for (const PaginaLeida& p : ImpresionSimulada().paginas())
+        if (!p.codigos.isEmpty()) codigos += p.codigos.first();
+    auto huella = [](const QByteArray& b) {
+        return QCryptographicHash::hash(b, QCryptographicHash::Sha256).toHex();
+    };
+    std::sort(codigos.begin(), codigos.end(),
+              [&](const QByteArray& a, const QByteArray& b) { return huella(a) < huella(b); });
+    PaginaLeida hoja;
+    hoja.origen = {"hoja.png", 1};
+    hoja.estado = EstadoPagina::ConCodigos;
+    // Primero el de la huella mayor; luego, releído el fichero, todos: en la tabla, ese queda
+    // delante de los demás.
+    hoja.codigos = {codigos.last()};
+    anotar(d, {hoja});
+    hoja.codigos = codigos;
+    anotar(d, {hoja});
+    const auto paginas = abrir(d)->paginas();
+    ASSERT_TRUE(paginas.ok()) << paginas.mensaje().toStdString();
+    ASSERT_EQ(paginas.valor().size(), 1);
+    QByteArrayList leidas, esperadas;
+    for (const QByteArray& c : paginas.valor().first().codigos) leidas += huella(c);
+    for (const QByteArray& c : codigos) esperadas += huella(c);
+    EXPECT_EQ(leidas.join(' ').toStdString(), esperadas.join(' ').toStdString());
+}
+
 const std::pair<const char*, void (*)(const NuevoRegistro&)> kCasos[] = {
     {"tres lecturas", tresLecturasCompletanDosSolicitudes},
     {"releer y reimpresiones", releerNoCambiaNadaYCadaImpresionVaAparte},
     {"corte", unCorteAMitadNoDejaNadaDeEsaLectura},
     {"dos puestos", dosPuestosALaVezNoPierdenNiRepitenNada},
+    {"varios códigos en una página", variosCodigosEnUnaPaginaVanPorHuella},
 };
 
 TEST(RegistroSqlite, LecturasReimpresionesCortesYPuestosALaVez) {
