@@ -20,6 +20,8 @@ constexpr int kCampoCuerpo = 19;
 constexpr int kCampoGrupo = 20;
 // Páginas de un fichero que se nombran en un mensaje antes de resumir el resto.
 constexpr int kPaginasEnMensaje = 10;
+// Páginas con código de una impresión corriente (solicitante, Vacantes y Resultas).
+constexpr qsizetype kPaginasPrevistas = 8;
 
 // "2", "2 y 3", "2, 3 y 4".
 QString enumerar(const QStringList& cosas) {
@@ -53,14 +55,16 @@ QString ubicaciones(const QVector<PaginaSolicitud>& paginas) {
     return partes.join(QStringLiteral("; "));
 }
 
-// Orden de las solicitudes en el informe: clave y luego momento de la impresión.
-QString llaveSolicitud(const CodigoInterpretado& c) {
-    const QStringView fecha(c.fecha);
-    QString llave;
-    llave.reserve(c.clave.size() + 1 + fecha.size() + c.hora.size());
-    llave.append(c.clave).append(QChar(0x1f));
-    llave.append(fecha.mid(6, 4)).append(fecha.mid(3, 2)).append(fecha.left(2));
-    return llave.append(c.hora);
+// Orden de las solicitudes en el informe: clave y luego momento de la impresión, como número
+// aaaammddhhmmss (la fecha "dd/MM/yyyy" y la hora "HH:mm:ss" ya se han comprobado).
+using LlaveSolicitud = std::pair<QString, qint64>;
+LlaveSolicitud llaveSolicitud(const CodigoInterpretado& c) {
+    qint64 momento = 0;
+    for (const qsizetype i : {6, 7, 8, 9, 3, 4, 0, 1})
+        momento = momento * 10 + (c.fecha[i].unicode() - u'0');
+    for (const qsizetype i : {0, 1, 3, 4, 6, 7})
+        momento = momento * 10 + (c.hora[i].unicode() - u'0');
+    return {c.clave, momento};
 }
 
 void leerSolicitante(const PaginaSolicitud& p, SolicitudLeida& s) {
@@ -134,10 +138,13 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     if (!std::is_sorted(paginas.cbegin(), paginas.cend(), porNumero))
         std::stable_sort(paginas.begin(), paginas.end(), porNumero);
 
+    // Las repetidas se quitan sin mover las demás a otro sitio.
     QStringList repetidas;
-    for (PaginaSolicitud& p : paginas) {
-        if (!s.paginas.isEmpty() && s.paginas.last().codigo.pagina == p.codigo.pagina) {
-            const PaginaSolicitud& antes = s.paginas.last();
+    qsizetype quedan = 0;
+    for (qsizetype i = 0; i < paginas.size(); ++i) {
+        PaginaSolicitud& p = paginas[i];
+        if (quedan > 0 && paginas[quedan - 1].codigo.pagina == p.codigo.pagina) {
+            const PaginaSolicitud& antes = paginas[quedan - 1];
             const QString donde =
                 describirOrigen(antes.origen) + QStringLiteral(" y ") + describirOrigen(p.origen);
             repetidas.append(
@@ -149,11 +156,16 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
                           .arg(donde));
             continue;
         }
-        s.paginas.append(std::move(p));
+        if (quedan != i) paginas[quedan] = std::move(p);
+        ++quedan;
     }
+    paginas.resize(quedan);
+    s.paginas = std::move(paginas);
 
     const PaginaSolicitud* solicitante = nullptr;
     QVector<PaginaPlazas> vacantes, resultas;
+    vacantes.reserve(s.paginas.size());
+    resultas.reserve(s.paginas.size());
     for (const PaginaSolicitud& p : s.paginas) {
         if (p.codigo.tipo == TipoPagina::Solicitante) {
             if (!solicitante)
@@ -184,12 +196,18 @@ SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas) {
     s.resultas = r.plazas;
     s.problemas +=
         v.problemas + r.problemas + comprobarEntreListas(vacantes, resultas, n) + repetidas;
+    // Los datos y las plazas ya están en `campos`, `vacantes` y `resultas`: las páginas no los
+    // guardan otra vez (en un registro de miles de solicitudes, decenas de megas).
+    for (PaginaSolicitud& p : s.paginas) {
+        p.codigo.carga = QString();
+        p.codigo.plazas = QVector<PlazaLeida>();
+    }
     return s;
 }
 
 InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones reimpresiones) {
     InformeLote informe;
-    QMap<QString, QVector<PaginaSolicitud>> grupos;
+    QMap<LlaveSolicitud, QVector<PaginaSolicitud>> grupos;
     QStringList ficheros;  // en el orden del lote, para los avisos
     QSet<QString> vistos;
     QMap<QString, QStringList> enBlanco, sinCodigo;
@@ -231,6 +249,8 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                         continue;
                     }
                     QVector<PaginaSolicitud>& grupo = grupos[llaveSolicitud(c.valor())];
+                    // Una impresión corriente lleva pocas páginas: sitio para ellas de una vez.
+                    if (grupo.isEmpty()) grupo.reserve(kPaginasPrevistas);
                     PaginaSolicitud nueva{p.origen, std::move(c.valor())};
                     // Las páginas de una impresión llevan la misma clave, fecha y hora: con una
                     // sola copia de esos textos para todas, queda menos memoria que liberar.

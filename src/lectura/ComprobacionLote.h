@@ -19,7 +19,9 @@ struct SolicitudLeida {
     QString clave, dni, cuerpo, grupo, fecha, hora;
     QStringList campos;  // los 37 datos tal como vienen (con las parejas "&"); vacío si no se leen
     QVector<PlazaLeida> vacantes, resultas;
-    QVector<PaginaSolicitud> paginas;  // las leídas, por número de página (sin las repetidas)
+    // Las leídas, por número de página (sin las repetidas); sin su carga ni sus plazas, que son
+    // las de `campos`, `vacantes` y `resultas`.
+    QVector<PaginaSolicitud> paginas;
     QStringList problemas;
     QString nota;  // se dice bajo la solicitud en el resumen, sin ser un problema
     bool completa() const { return problemas.isEmpty(); }

@@ -144,6 +144,31 @@ QString ReservaCodigos::compartido(QStringView codigo) {
     return *it;
 }
 
+bool ReservaCodigos::prefijoConocido(QStringView texto, qsizetype largo,
+                                     CodigoInterpretado& c) const {
+    if (largo != m_largoPrefijo || QStringView(m_textoPrefijo).left(largo) != texto.left(largo))
+        return false;
+    c.clave = m_clave;
+    c.dni = m_dni;
+    c.cuerpo = m_cuerpo;
+    c.grupo = m_grupo;
+    c.fecha = m_fecha;
+    c.hora = m_hora;
+    return true;
+}
+
+void ReservaCodigos::guardarPrefijo(const QString& texto, qsizetype largo,
+                                    const CodigoInterpretado& c) {
+    m_textoPrefijo = texto;
+    m_largoPrefijo = largo;
+    m_clave = c.clave;
+    m_dni = c.dni;
+    m_cuerpo = c.cuerpo;
+    m_grupo = c.grupo;
+    m_fecha = c.fecha;
+    m_hora = c.hora;
+}
+
 ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto, ReservaCodigos* reserva) {
     const auto m = buscarPrefijo(texto);
     if (!m)
@@ -154,19 +179,25 @@ ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto, ReservaC
     CodigoInterpretado c;
     c.bruto = texto;
     const qsizetype inicio = *m;
-    c.clave = texto.left(inicio);
-    if (c.clave.size() < kAnchoClave)
-        return Resultado::fallo(
-            QStringLiteral("la clave del solicitante tiene %1 caracteres y debe tener %2 («%3»)")
-                .arg(c.clave.size())
-                .arg(kAnchoClave)
-                .arg(muestra(texto)));
-    partirClave(c);
-    c.fecha = texto.sliced(inicio, kAnchoFecha);
-    c.hora = texto.sliced(inicio + kAnchoFecha, kAnchoHora);
-    if (!fechaDiaMesAnoValida(c.fecha) || !horaValida(c.hora))
-        return Resultado::fallo(
-            QStringLiteral("la fecha de impresión «%1 %2» no existe").arg(c.fecha, c.hora));
+    // Clave, fecha y hora; lo que ya está en la reserva se comprobó al guardarlo.
+    const qsizetype largoPrefijo = inicio + kAnchoFecha + kAnchoHora;
+    if (!reserva || !reserva->prefijoConocido(texto, largoPrefijo, c)) {
+        c.clave = texto.left(inicio);
+        if (c.clave.size() < kAnchoClave)
+            return Resultado::fallo(
+                QStringLiteral("la clave del solicitante tiene %1 caracteres y debe tener %2 "
+                               "(«%3»)")
+                    .arg(c.clave.size())
+                    .arg(kAnchoClave)
+                    .arg(muestra(texto)));
+        partirClave(c);
+        c.fecha = texto.sliced(inicio, kAnchoFecha);
+        c.hora = texto.sliced(inicio + kAnchoFecha, kAnchoHora);
+        if (!fechaDiaMesAnoValida(c.fecha) || !horaValida(c.hora))
+            return Resultado::fallo(
+                QStringLiteral("la fecha de impresión «%1 %2» no existe").arg(c.fecha, c.hora));
+        if (reserva) reserva->guardarPrefijo(texto, largoPrefijo, c);
+    }
     if (!texto.endsWith(u'F'))
         return Resultado::fallo(
             QStringLiteral("el texto está cortado: no termina en «F» («%1»)").arg(muestra(texto)));

@@ -35,12 +35,22 @@ struct CodigoInterpretado {
 // Los códigos de convocatoria se repiten de una solicitud a otra: quien interpreta muchos textos
 // (un lote, el registro de la oficina) pasa una reserva y cada código distinto se guarda una sola
 // vez, compartido por todas sus plazas, en vez de un texto suelto por plaza.
+// Lo mismo con la clave, la fecha y la hora: las páginas de una impresión suelen llegar seguidas,
+// y la que empieza como la anterior toma sus textos ya partidos y comprobados.
+struct CodigoInterpretado;
 class ReservaCodigos {
 public:
     QString compartido(QStringView codigo);
+    // Si `texto` empieza como el último prefijo guardado (clave, fecha y hora, de `largo`
+    // caracteres), pone en `c` sus textos y devuelve verdadero.
+    bool prefijoConocido(QStringView texto, qsizetype largo, CodigoInterpretado& c) const;
+    void guardarPrefijo(const QString& texto, qsizetype largo, const CodigoInterpretado& c);
 
 private:
     QHash<quint64, QString> m_codigos;  // por sus caracteres y su longitud, en un número
+    QString m_textoPrefijo;             // el texto del que salió el último prefijo, compartido
+    qsizetype m_largoPrefijo = -1;
+    QString m_clave, m_dni, m_cuerpo, m_grupo, m_fecha, m_hora;
 };
 
 // Interpreta el texto de un código (ya pasado de Windows-1252 a QString). Falla con un mensaje

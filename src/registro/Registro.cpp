@@ -54,10 +54,13 @@ QString nombreEstado(EstadoPagina e) {
     return {};
 }
 
-std::optional<EstadoPagina> estadoDeNombre(const QString& n) {
-    for (const auto& [estado, nombre] : kEstados)
-        if (n == QLatin1String(nombre)) return estado;
-    return std::nullopt;
+// El estado de una página, leído como su puesto en kEstados: "CASE estado WHEN 'con-codigos'
+// THEN 0 ... END", nulo si no es ninguno. Así cada fila no trae un texto que convertir.
+QString estadoComoNumero() {
+    QString r = QStringLiteral("CASE estado");
+    for (size_t i = 0; i < std::size(kEstados); ++i)
+        r += QStringLiteral(" WHEN '%1' THEN %2").arg(QLatin1String(kEstados[i].second)).arg(i);
+    return r + QStringLiteral(" END");
 }
 
 struct FalloSql {
@@ -133,25 +136,31 @@ QByteArray bytesDeBase64(const QString& texto) {
         for (int i = 0; i < 64; ++i) v[static_cast<unsigned char>(alfabeto[i])] = quint8(i);
         return v;
     }();
-    auto valor = [](char16_t c) -> quint32 { return c < 128 ? kValor[c] : 0xFF; };
+    auto valor = [](char16_t c) -> quint32 { return kValor[c & 0x7F] | (c < 128 ? 0 : 0xFF); };
     const qsizetype n = texto.size();
     if (n == 0 || n % 4 != 0) return QByteArray::fromBase64(texto.toLatin1());
     const char16_t* t = reinterpret_cast<const char16_t*>(texto.constData());
     const qsizetype relleno = t[n - 1] != u'=' ? 0 : t[n - 2] != u'=' ? 1 : 2;
     QByteArray r(n / 4 * 3 - relleno, Qt::Uninitialized);
     char* destino = r.data();
-    // Cuatro caracteres dan tres bytes; el último grupo puede llevar el relleno.
-    for (qsizetype i = 0; i < n; i += 4) {
-        const bool ultimo = i + 4 == n;
-        quint32 v[4] = {valor(t[i]), valor(t[i + 1]), valor(t[i + 2]), valor(t[i + 3])};
-        if (ultimo)
-            for (qsizetype k = 4 - relleno; k < 4; ++k) v[k] = 0;
-        if ((v[0] | v[1] | v[2] | v[3]) > 63) return QByteArray::fromBase64(texto.toLatin1());
-        const quint32 grupo = v[0] << 18 | v[1] << 12 | v[2] << 6 | v[3];
-        const char tres[3] = {char(grupo >> 16), char(grupo >> 8), char(grupo)};
-        const qsizetype cuantos = ultimo ? 3 - relleno : 3;
-        for (qsizetype k = 0; k < cuantos; ++k) *destino++ = tres[k];
+    // Cuatro caracteres dan tres bytes. Un carácter de fuera del alfabeto deja su marca en
+    // `fuera`, que se mira al final; el último grupo, que puede llevar el relleno, va aparte.
+    quint32 fuera = 0;
+    const char16_t* const ultimo = t + n - 4;
+    for (; t < ultimo; t += 4, destino += 3) {
+        const quint32 v0 = valor(t[0]), v1 = valor(t[1]), v2 = valor(t[2]), v3 = valor(t[3]);
+        fuera |= v0 | v1 | v2 | v3;
+        const quint32 grupo = v0 << 18 | v1 << 12 | v2 << 6 | v3;
+        destino[0] = char(grupo >> 16);
+        destino[1] = char(grupo >> 8);
+        destino[2] = char(grupo);
     }
+    quint32 v[4] = {valor(t[0]), valor(t[1]), valor(t[2]), valor(t[3])};
+    for (qsizetype k = 4 - relleno; k < 4; ++k) v[k] = 0;
+    if ((fuera | v[0] | v[1] | v[2] | v[3]) > 63) return QByteArray::fromBase64(texto.toLatin1());
+    const quint32 grupo = v[0] << 18 | v[1] << 12 | v[2] << 6 | v[3];
+    const char tres[3] = {char(grupo >> 16), char(grupo >> 8), char(grupo)};
+    for (qsizetype k = 0; k < 3 - relleno; ++k) *destino++ = tres[k];
     return r;
 }
 
@@ -335,8 +344,10 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
     bool seguidas = true;  // si la base no las diera así, se buscan en una tabla de todas
     QSqlQuery q(bd);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT fichero, pagina, estado, detalle FROM lector_paginas "
-                               "ORDER BY fichero, pagina")))
+    // Un detalle vacío llega nulo: sin texto que convertir.
+    if (!q.exec(QStringLiteral("SELECT fichero, pagina, %1, NULLIF(detalle, '') "
+                               "FROM lector_paginas ORDER BY fichero, pagina")
+                    .arg(estadoComoNumero())))
         return fallo(q);
     QString fichero;
     Tramo* tramo = nullptr;
@@ -351,14 +362,22 @@ ResultadoDe<QVector<PaginaLeida>> Registro::paginas() {
         p.origen = {fichero, q.value(1).toInt()};
         if (tramo->fin > tramo->inicio && p.origen.pagina <= resultado.last().origen.pagina)
             seguidas = false;
-        const auto estado = estadoDeNombre(q.value(2).toString());
-        if (!estado)
+        const QVariant estado = q.value(2);
+        if (estado.isNull()) {
+            QSqlQuery cual(bd);
+            cual.prepare(QStringLiteral(
+                "SELECT estado FROM lector_paginas WHERE fichero = ? AND pagina = ?"));
+            cual.addBindValue(fichero);
+            cual.addBindValue(p.origen.pagina);
+            const QString nombre =
+                cual.exec() && cual.next() ? cual.value(0).toString() : QString();
             return Resultado::fallo(
                 QStringLiteral("El registro «%1» tiene una página en un estado desconocido "
                                "(«%2»): %3.")
-                    .arg(m_destino.descripcion, q.value(2).toString(), describirOrigen(p.origen)),
+                    .arg(m_destino.descripcion, nombre, describirOrigen(p.origen)),
                 Errores::ConversionTipo);
-        p.estado = *estado;
+        }
+        p.estado = kEstados[estado.toInt()].first;
         p.detalle = q.value(3).toString();
         // Sus códigos llegan después: la que se leyó con códigos empieza sin ninguno.
         resultado.append(std::move(p));

@@ -111,6 +111,56 @@ TEST(InterpretacionCodigo, UnTextoQueNoEsDeUnaSolicitudDiceQueNoSeEntiende) {
     }
 }
 
+// Quien interpreta muchos códigos con una reserva obtiene lo mismo que sin ella, también cuando
+// un código empieza casi como el anterior o no se entiende.
+TEST(InterpretacionCodigo, ConUnaReservaDaLoMismoQueSinElla) {
+    auto prefijo = [](const QString& dni, const QString& fecha, const QString& hora) {
+        return prefijoCodigoBarras(ClaveSolicitante(dni, "123", "A"), fecha, hora);
+    };
+    const QString a = prefijo("12345678Z", "07/12/2026", "09:41:07");
+    const QString carga = leido(DatosCodigos::cargaSolicitante());
+    const QString textos[] = {
+        textoCodigoSolicitante(a, carga),
+        textoCodigoPagina(a, "V", 3, entradas(plazas(1, 30))),
+        textoCodigoPagina(a, "R", 5, entradas(plazas(1, 4, "777"))),
+        // Del mismo largo que el anterior, con otro DNI, otra hora u otra fecha.
+        textoCodigoPagina(prefijo("87654321X", "07/12/2026", "09:41:07"), "V", 3,
+                          entradas(plazas(1, 2))),
+        textoCodigoPagina(prefijo("87654321X", "07/12/2026", "09:41:08"), "V", 4,
+                          entradas(plazas(3, 4))),
+        textoCodigoPagina(prefijo("87654321X", "08/12/2026", "09:41:08"), "V", 4,
+                          entradas(plazas(3, 4))),
+        // El principio de antes, pero cortado, y una fecha que no existe del mismo largo.
+        textoCodigoPagina(prefijo("87654321X", "08/12/2026", "09:41:08"), "V", 4, "0003")
+            .chopped(1),
+        textoCodigoPagina(prefijo("87654321X", "31/02/2026", "09:41:08"), "V", 4,
+                          entradas(plazas(3, 4))),
+        textoCodigoPagina(a, "V", 4, entradas(plazas(31, 40))),
+        // Un DNI más largo alarga la clave: otro largo de principio.
+        textoCodigoPagina(prefijo("123456789012Z", "07/12/2026", "09:41:07"), "R", 3,
+                          entradas(plazas(1, 1))),
+    };
+    ReservaCodigos reserva;
+    for (const QString& t : textos) {
+        SCOPED_TRACE(t.left(60).toStdString());
+        const auto con = interpretarCodigo(t, &reserva);
+        const auto sin = interpretarCodigo(t);
+        ASSERT_EQ(con.ok(), sin.ok());
+        if (!sin.ok()) {
+            EXPECT_EQ(con.mensaje(), sin.mensaje());
+            continue;
+        }
+        const CodigoInterpretado& c = con.valor();
+        const CodigoInterpretado& s = sin.valor();
+        EXPECT_EQ(
+            QStringList({c.bruto, c.clave, c.dni, c.cuerpo, c.grupo, c.fecha, c.hora, c.carga}),
+            QStringList({s.bruto, s.clave, s.dni, s.cuerpo, s.grupo, s.fecha, s.hora, s.carga}));
+        EXPECT_EQ(c.tipo, s.tipo);
+        EXPECT_EQ(c.pagina, s.pagina);
+        EXPECT_EQ(c.plazas, s.plazas);
+    }
+}
+
 TEST(InterpretacionCodigo, LasParejasSeLeenComoLaLetraCastellanaQueLasDio) {
     // Lo que el código lleva de un texto castellano vuelve a ser ese texto.
     for (const QString& castellano :

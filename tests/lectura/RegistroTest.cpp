@@ -1,6 +1,7 @@
 #include "../apoyo/PostgresPrivado.h"
 #include "ImpresionSimulada.h"
 #include "lectura/SalidaLectura.h"
+#include "registro/DestinoRegistro.h"
 #include "registro/EstadoRegistro.h"
 #include "registro/Registro.h"
 
@@ -10,6 +11,9 @@
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <latch>
@@ -146,6 +150,11 @@ void releerNoCambiaNadaYCadaImpresionVaAparte(const NuevoRegistro& nuevo) {
     aMedias.fecha = "09/12/2026";
     QVector<PaginaLeida> sinLa8 = aMedias.paginas();
     sinLa8.remove(indicePagina(sinLa8, 8));
+    // La última va por fecha y hora, no por el texto de la fecha: el 2 de enero va tras diciembre.
+    ImpresionSimulada anoNuevo = martes;
+    anoNuevo.fecha = "02/01/2027";
+    anoNuevo.hora = "08:00:00";
+    anoNuevo.vacantes = 25;
     PaginaLeida ilegible;
     ilegible.estado = EstadoPagina::Ilegible;
     PaginaLeida yaLegible;  // la misma hoja escaneada otra vez: la de cursos, sin código
@@ -165,6 +174,8 @@ void releerNoCambiaNadaYCadaImpresionVaAparte(const NuevoRegistro& nuevo) {
         {"otra impresión, incompleta: se exporta la última completa",
          enFichero(sinLa8, "jueves.pdf"), false, "07/12/2026 12:30:00, 20 Vacantes",
          "es la última de las 3 impresiones"},
+        {"la del año siguiente", enFichero(anoNuevo.paginas(), "enero.pdf"), true,
+         "02/01/2027 08:00:00, 25 Vacantes", "es la última de las 4 impresiones"},
     };
     for (const auto& p : pasos) {
         SCOPED_TRACE(p.que);
@@ -283,7 +294,50 @@ void variosCodigosEnUnaPaginaVanPorHuella(const NuevoRegistro& nuevo) {
     EXPECT_EQ(leidas.join(' ').toStdString(), esperadas.join(' ').toStdString());
 }
 
+// Un registro tocado por otra herramienta: un base64 con saltos de línea se lee igual; una
+// página en un estado que el lector no conoce se dice, con su estado y dónde está.
+void unRegistroTocadoAManoSeLeeIgualODiceQueNo(const NuevoRegistro& nuevo) {
+    const QString d = nuevo();
+    anotar(d, enFichero(ImpresionSimulada().paginas(), "lunes.pdf"));
+    const Foto antes = foto(d);
+    ASSERT_TRUE(antes.correcto) << antes.resumen.toStdString();
+    const auto destino = interpretarDestinoRegistro(d);
+    ASSERT_TRUE(destino.ok()) << destino.mensaje().toStdString();
+    const DestinoRegistro& v = destino.valor();
+    auto aMano = [&](const QStringList& ordenes) {
+        {
+            QSqlDatabase bd = QSqlDatabase::addDatabase(v.controlador, "a mano");
+            bd.setDatabaseName(v.base);
+            bd.setHostName(v.servidor);
+            bd.setUserName(v.usuario);
+            bd.setPassword(v.clave);
+            bd.setPort(v.puerto);
+            bd.setConnectOptions(v.opciones);
+            ASSERT_TRUE(bd.open()) << bd.lastError().text().toStdString();
+            QSqlQuery q(bd);
+            for (const QString& orden : ordenes)
+                ASSERT_TRUE(q.exec(orden)) << q.lastError().text().toStdString();
+        }
+        QSqlDatabase::removeDatabase("a mano");
+    };
+    // Cuatro caracteres de más (el largo sigue siendo múltiplo de 4) o uno solo.
+    aMano(
+        {"UPDATE lector_codigos SET codigo = SUBSTR(codigo, 1, 40) || '\r\n\r\n' || "
+         "SUBSTR(codigo, 41) WHERE pagina % 2 = 0",
+         "UPDATE lector_codigos SET codigo = SUBSTR(codigo, 1, 40) || '\n' || "
+         "SUBSTR(codigo, 41) WHERE pagina % 2 = 1"});
+    EXPECT_EQ(foto(d), antes);
+    aMano({"UPDATE lector_paginas SET estado = 'rota' WHERE pagina = 2"});
+    const auto paginas = abrir(d)->paginas();
+    ASSERT_FALSE(paginas.ok());
+    EXPECT_EQ(paginas.mensaje(),
+              QString("El registro «%1» tiene una página en un estado desconocido («rota»): "
+                      "fichero lunes.pdf, página 2.")
+                  .arg(v.descripcion));
+}
+
 const std::pair<const char*, void (*)(const NuevoRegistro&)> kCasos[] = {
+    {"tocado a mano", unRegistroTocadoAManoSeLeeIgualODiceQueNo},
     {"tres lecturas", tresLecturasCompletanDosSolicitudes},
     {"releer y reimpresiones", releerNoCambiaNadaYCadaImpresionVaAparte},
     {"corte", unCorteAMitadNoDejaNadaDeEsaLectura},
