@@ -37,7 +37,6 @@ struct CodigoInterpretado {
 // vez, compartido por todas sus plazas, en vez de un texto suelto por plaza.
 // Lo mismo con la clave, la fecha y la hora: las páginas de una impresión suelen llegar seguidas,
 // y la que empieza como la anterior toma sus textos ya partidos y comprobados.
-struct CodigoInterpretado;
 class ReservaCodigos {
 public:
     QString compartido(QStringView codigo);
