@@ -254,16 +254,7 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                     PaginaSolicitud nueva{p.origen, std::move(c.valor())};
                     // Las páginas de una impresión llevan la misma clave, fecha y hora: con una
                     // sola copia de esos textos para todas, queda menos memoria que liberar.
-                    if (!grupo.isEmpty()) {
-                        const CodigoInterpretado& primera = grupo.first().codigo;
-                        CodigoInterpretado& codigo = nueva.codigo;
-                        codigo.clave = primera.clave;
-                        codigo.dni = primera.dni;
-                        codigo.cuerpo = primera.cuerpo;
-                        codigo.grupo = primera.grupo;
-                        codigo.fecha = primera.fecha;
-                        codigo.hora = primera.hora;
-                    }
+                    if (!grupo.isEmpty()) compartirPrefijo(grupo.first().codigo, nueva.codigo);
                     grupo.append(std::move(nueva));
                 }
                 break;

@@ -144,16 +144,20 @@ QString ReservaCodigos::compartido(QStringView codigo) {
     return *it;
 }
 
+void compartirPrefijo(const CodigoInterpretado& de, CodigoInterpretado& a) {
+    a.clave = de.clave;
+    a.dni = de.dni;
+    a.cuerpo = de.cuerpo;
+    a.grupo = de.grupo;
+    a.fecha = de.fecha;
+    a.hora = de.hora;
+}
+
 bool ReservaCodigos::prefijoConocido(QStringView texto, qsizetype largo,
                                      CodigoInterpretado& c) const {
     if (largo != m_largoPrefijo || QStringView(m_textoPrefijo).left(largo) != texto.left(largo))
         return false;
-    c.clave = m_clave;
-    c.dni = m_dni;
-    c.cuerpo = m_cuerpo;
-    c.grupo = m_grupo;
-    c.fecha = m_fecha;
-    c.hora = m_hora;
+    compartirPrefijo(m_prefijo, c);
     return true;
 }
 
@@ -161,12 +165,7 @@ void ReservaCodigos::guardarPrefijo(const QString& texto, qsizetype largo,
                                     const CodigoInterpretado& c) {
     m_textoPrefijo = texto;
     m_largoPrefijo = largo;
-    m_clave = c.clave;
-    m_dni = c.dni;
-    m_cuerpo = c.cuerpo;
-    m_grupo = c.grupo;
-    m_fecha = c.fecha;
-    m_hora = c.hora;
+    compartirPrefijo(c, m_prefijo);
 }
 
 ResultadoDe<CodigoInterpretado> interpretarCodigo(const QString& texto, ReservaCodigos* reserva) {

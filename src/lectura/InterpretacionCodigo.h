@@ -49,8 +49,11 @@ private:
     QHash<quint64, QString> m_codigos;  // por sus caracteres y su longitud, en un número
     QString m_textoPrefijo;             // el texto del que salió el último prefijo, compartido
     qsizetype m_largoPrefijo = -1;
-    QString m_clave, m_dni, m_cuerpo, m_grupo, m_fecha, m_hora;
+    CodigoInterpretado m_prefijo;  // solo su clave (y sus partes), fecha y hora
 };
+
+// Pone en `a` la clave, sus partes, la fecha y la hora de `de`, compartiendo sus textos.
+void compartirPrefijo(const CodigoInterpretado& de, CodigoInterpretado& a);
 
 // Interpreta el texto de un código (ya pasado de Windows-1252 a QString). Falla con un mensaje
 // que dice qué parte no se entiende: el texto no es de una solicitud, está cortado, o las
