@@ -1,5 +1,6 @@
 // Guardar una solicitud grande (documento y fichero de listas) y la impresión de una solicitud,
 // de la orden a la entrega, frente a una conversión desnuda de LibreOffice del mismo documento.
+#include "../tests/apoyo/RutasCompilacion.h"
 #include "catalogue/Esquemas.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
@@ -24,8 +25,8 @@ const QString& carpetaPlantillas() {
     static QString ruta;
     if (!ruta.isEmpty()) return ruta;
     QProcess p;
-    p.start(MOVILANT_DIR_BINARIOS "/movilant-plantillas",
-            {"instalar", MOVILANT_DIR_FUENTES "/datos/plantillas", dir.path(), "DOT_11111"});
+    p.start(rutaBinarios("/movilant-plantillas"),
+            {"instalar", rutaFuentes("/datos/plantillas"), dir.path(), "DOT_11111"});
     if (p.waitForFinished(60000) && p.exitCode() == 0) ruta = dir.path() + "/DOT_11111";
     return ruta;
 }

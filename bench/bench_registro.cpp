@@ -1,6 +1,7 @@
 // Medidas del registro de la oficina: lo que cuesta `estado` con un registro de 10 000
 // solicitudes (unas 50 000 páginas) en SQLite. Lo que añade anotar un lote de 100 páginas a su
 // lectura se mide con las lecturas, en bench_lector.cpp.
+#include "../tests/apoyo/RutasCompilacion.h"
 #include "../tests/lectura/ImpresionSimulada.h"
 #include "lectura/SalidaLectura.h"
 #include "registro/EstadoRegistro.h"
@@ -99,7 +100,7 @@ void BM_OrdenEstado10000Solicitudes(benchmark::State& estado) {
     }
     for (auto _ : estado) {
         QProcess p;
-        p.start(MOVILANT_DIR_BINARIOS "/movilant-lector",
+        p.start(rutaBinarios("/movilant-lector"),
                 {QStringLiteral("estado"), QStringLiteral("--registro"), grande.fichero});
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit ||
             p.exitCode() != 0 || !p.readAllStandardOutput().contains("10000 solicitantes")) {

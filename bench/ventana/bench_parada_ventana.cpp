@@ -1,6 +1,7 @@
 // Cuánto se para el bucle de eventos de la ventana de la solicitud al guardar y al imprimir la
 // solicitud más grande: un reloj de la ventana que debería sonar cada 5 ms anota el mayor hueco
 // entre dos toques, desde que se da la orden hasta que termina (sin impresora: el PDF se queda).
+#include "../../tests/apoyo/RutasCompilacion.h"
 #include "../../tests/printing/PlantillasReales.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "form/ventanas/PestanaSolicitante.h"
@@ -34,8 +35,8 @@ QString prepararInstalacion(const QTemporaryDir& dir) {
     t.plazas = 40;
     t.cuerpos = 8;
     if (!generarCatalogos(ficheros, t).ok() || !QDir().mkpath(ficheros + QStringLiteral("temp")) ||
-        !QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml", dir.filePath("conf.xml")) ||
-        !QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt",
+        !QFile::copy(rutaFuentes("/datos/conf.xml"), dir.filePath("conf.xml")) ||
+        !QFile::copy(rutaFuentes("/datos/FicheroTexto.txt"),
                      ficheros + QStringLiteral("FicheroTexto.txt")))
         return QStringLiteral("no se pudo hacer la instalación de prueba");
     reiniciarGlobales();

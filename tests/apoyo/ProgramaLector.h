@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include "RutasCompilacion.h"
 
 // movilant-lector de esta compilación, ejecutado en una carpeta, con lo que dice y su estado.
 struct SalidaLector {
@@ -13,7 +14,7 @@ struct SalidaLector {
 inline SalidaLector ejecutarLector(const QStringList& argumentos, const QString& carpeta) {
     QProcess p;
     p.setWorkingDirectory(carpeta);
-    p.start(QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-lector"), argumentos);
+    p.start(rutaBinarios("/movilant-lector"), argumentos);
     SalidaLector s;
     if (!p.waitForFinished(300000) || p.exitStatus() != QProcess::NormalExit) {
         p.kill();

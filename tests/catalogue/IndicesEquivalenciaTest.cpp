@@ -1,6 +1,7 @@
 // Los índices de plazas que hace la pantalla de carga son los mismos que daría el recorrido
 // original: filtrar los enlaces de cada cuerpo o grupo y buscar cada plaza en su catálogo, con el
 // filtro y la búsqueda de la propia tabla.
+#include "../apoyo/RutasCompilacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "startup/Globales.h"
@@ -59,9 +60,8 @@ TEST(IndicesEquivalencia, LosIndicesSonLosDelRecorridoConFiltroYBusqueda) {
     t.cuerpos = 12;
     ASSERT_TRUE(generarCatalogos(ficheros, t).ok());
     ASSERT_TRUE(QDir().mkpath(ficheros + "temp"));
-    ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml", dir.filePath("conf.xml")));
-    ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt",
-                            ficheros + "FicheroTexto.txt"));
+    ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/conf.xml"), dir.filePath("conf.xml")));
+    ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/FicheroTexto.txt"), ficheros + "FicheroTexto.txt"));
     reiniciarGlobales();
     ASSERT_TRUE(PrepararArranque(dir.path()).ok());
     CargaSinVentana sinVentana;
@@ -82,12 +82,12 @@ TEST(IndicesEquivalencia, LosIndicesSonLosDelRecorridoConFiltroYBusqueda) {
             const PlazasCuerpo& e = g.IndicePlazasCuerpo[hueco++];
             EXPECT_EQ(e.CodCuerpo, cuerpo);
             EXPECT_EQ(e.DesdeCatalogo, catalogo);
-            const PTabla r = copiarEnlazadas(
-                *g.rsPlazasCuerpo, catalogo ? *g.rsPlazasResultas : *g.rsPlazasListaR,
-                kCamposCuerpo);
-            const PTabla v = copiarEnlazadas(
-                *g.rsPlazasCuerpo, catalogo ? *g.rsPlazasVacantes : *g.rsPlazasListaV,
-                kCamposCuerpo);
+            const PTabla r =
+                copiarEnlazadas(*g.rsPlazasCuerpo,
+                                catalogo ? *g.rsPlazasResultas : *g.rsPlazasListaR, kCamposCuerpo);
+            const PTabla v =
+                copiarEnlazadas(*g.rsPlazasCuerpo,
+                                catalogo ? *g.rsPlazasVacantes : *g.rsPlazasListaV, kCamposCuerpo);
             EXPECT_TRUE(iguales(e.Resultas, r));
             EXPECT_TRUE(iguales(e.Vacantes, v));
             plazas += v->numeroRegistros() + r->numeroRegistros();
@@ -101,10 +101,10 @@ TEST(IndicesEquivalencia, LosIndicesSonLosDelRecorridoConFiltroYBusqueda) {
         const PlazasGrupo& e = g.IndicePlazasGrupo[f];
         EXPECT_EQ(e.Grupo, g.rsGrupos->valorEnFila(f, 0).toString());
         g.rsPlazasGrupo->filtrar("CodGrupo='" + e.Grupo + "'");
-        EXPECT_TRUE(iguales(e.Resultas, copiarEnlazadas(*g.rsPlazasGrupo, *g.rsPlazasListaR,
-                                                        kCamposGrupo)));
-        EXPECT_TRUE(iguales(e.Vacantes, copiarEnlazadas(*g.rsPlazasGrupo, *g.rsPlazasListaV,
-                                                        kCamposGrupo)));
+        EXPECT_TRUE(iguales(e.Resultas,
+                            copiarEnlazadas(*g.rsPlazasGrupo, *g.rsPlazasListaR, kCamposGrupo)));
+        EXPECT_TRUE(iguales(e.Vacantes,
+                            copiarEnlazadas(*g.rsPlazasGrupo, *g.rsPlazasListaV, kCamposGrupo)));
     }
     reiniciarGlobales();
 }

@@ -1,3 +1,4 @@
+#include "../apoyo/RutasCompilacion.h"
 #include "ApoyoCatalogos.h"
 #include "catalogue/CargaCatalogos.h"
 #include "catalogue/ComprobacionCatalogos.h"
@@ -226,7 +227,7 @@ TEST_F(JuegoEjemploTest, ComprobarNombraFicheroYLineaEnUnaCopiaDanada) {
 }
 
 TEST_F(JuegoEjemploTest, LaHerramientaTerminaConElEstadoDebido) {
-    const QString programa = QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-catalogos");
+    const QString programa = rutaBinarios("/movilant-catalogos");
     if (!QFile::exists(programa)) GTEST_SKIP() << "sin movilant-catalogos compilado";
     QProcess p;
     const QStringList antes = QDir(juego->path()).entryList(QDir::Files | QDir::Hidden);

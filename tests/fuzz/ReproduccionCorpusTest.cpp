@@ -6,6 +6,7 @@
 #include <QFile>
 #include <cstddef>
 #include <cstdint>
+#include "../apoyo/RutasCompilacion.h"
 
 int fuzzFiltro(const uint8_t* datos, size_t tamano);
 int fuzzCatalogo(const uint8_t* datos, size_t tamano);
@@ -24,7 +25,7 @@ TEST(ReproduccionCorpus, NingunaEntradaDelCorpusRompeNada) {
                      {"docx", fuzzDocx},     {"listas", fuzzListas},     {"codigos", fuzzCodigos}};
     for (const auto& o : objetivos) {
         SCOPED_TRACE(o.nombre);
-        const QDir corpus(QStringLiteral(MOVILANT_DIR_FUENTES "/fuzz/corpus/") + o.nombre);
+        const QDir corpus(rutaFuentes("/fuzz/corpus/") + o.nombre);
         const QStringList ficheros = corpus.entryList(QDir::Files);
         EXPECT_FALSE(ficheros.isEmpty());
         for (const QString& nombre : ficheros) {

@@ -1,4 +1,5 @@
 #include "ImpresionesReales.h"
+#include "../apoyo/RutasCompilacion.h"
 
 #include "../printing/PlantillasReales.h"
 #include "../printing/SolicitudPrueba.h"
@@ -34,15 +35,15 @@ Receta receta(VarianteGenerador variante) {
 // el generador) y con la herramienta que hace las plantillas.
 QString carpetaImpresiones() {
     QCryptographicHash firma(QCryptographicHash::Sha1);
-    for (const QString& f : {QCoreApplication::applicationFilePath(),
-                             QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-plantillas")}) {
+    for (const QString& f :
+         {QCoreApplication::applicationFilePath(), rutaBinarios("/movilant-plantillas")}) {
         const QFileInfo fi(f);
         firma.addData(QByteArray::number(fi.lastModified().toMSecsSinceEpoch()) + ':' +
                       QByteArray::number(fi.size()) + ';');
     }
     const QString nombre = QString::fromLatin1(firma.result().toHex().left(16));
     // Las de compilaciones anteriores ya no sirven.
-    QDir raiz(QStringLiteral(MOVILANT_DIR_BINARIOS "/pruebas-lector"));
+    QDir raiz(rutaBinarios("/pruebas-lector"));
     for (const QString& vieja : raiz.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (vieja != nombre) QDir(raiz.filePath(vieja)).removeRecursively();
     return raiz.filePath(nombre);

@@ -1,5 +1,6 @@
 #include "../apoyo/Ficheros.h"
 #include "../apoyo/ProgramaLector.h"
+#include "../apoyo/RutasCompilacion.h"
 #include "ImpresionesReales.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@ namespace {
 // El programa entero, como lo usa la oficina: el estado de salida dice si todo está completo y
 // los mensajes van en castellano.
 TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
-    ASSERT_TRUE(QFileInfo::exists(MOVILANT_DIR_BINARIOS "/movilant-lector"))
+    ASSERT_TRUE(QFileInfo::exists(rutaBinarios("/movilant-lector")))
         << "movilant-lector no está compilado";
     const auto xp = impresionReal(VarianteGenerador::XP);
     const auto w97 = impresionReal(VarianteGenerador::W97);

@@ -1,4 +1,5 @@
 #include "PlantillasReales.h"
+#include "../apoyo/RutasCompilacion.h"
 
 #include "printing/ProcesosExternos.h"
 
@@ -6,19 +7,19 @@
 #include <QProcess>
 
 QString construirPlantillasReales(const QString& carpeta, const QString& combinacion) {
-    const QString herramienta = QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-plantillas");
+    const QString herramienta = rutaBinarios("/movilant-plantillas");
     if (!QFileInfo::exists(herramienta)) return {};
     QProcess p;
     p.start(herramienta,
-            {QStringLiteral("instalar"), QStringLiteral(MOVILANT_DIR_FUENTES "/datos/plantillas"),
-             carpeta, combinacion});
+            {QStringLiteral("instalar"), rutaFuentes("/datos/plantillas"), carpeta, combinacion});
     if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
     return carpeta + QLatin1Char('/') + combinacion;
 }
 
 QStringList textoPaginas(const QString& pdf) {
-    const auto r = lanzarProceso(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf,
-                                 QStringLiteral("-")}, 60000, QStringLiteral("leer el texto"));
+    const auto r = lanzarProceso(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-layout"), pdf, QStringLiteral("-")}, 60000,
+                                 QStringLiteral("leer el texto"));
     if (!r || r.valor().codigo != 0) return {};
     // pdftotext separa las páginas con un salto de página.
     QStringList paginas = r.valor().salida.split(QChar('\f'));

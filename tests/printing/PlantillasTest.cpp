@@ -1,3 +1,4 @@
+#include "../apoyo/RutasCompilacion.h"
 #include "PlantillasReales.h"
 #include "printing/DocumentoWord.h"
 #include "printing/ListasImpresas.h"
@@ -143,20 +144,21 @@ TEST(ManualDeUsuario, LlevaLasCapturasDeLasVentanas) {
     QTemporaryDir dir;
     const QString manual = dir.filePath(QStringLiteral("Manual de Usuario.doc"));
     QProcess p;
-    p.start(QStringLiteral(MOVILANT_DIR_BINARIOS "/movilant-plantillas"),
-            {QStringLiteral("manual"), QStringLiteral(MOVILANT_DIR_FUENTES "/datos/plantillas"),
-             manual});
+    p.start(rutaBinarios("/movilant-plantillas"),
+            {QStringLiteral("manual"), rutaFuentes("/datos/plantillas"), manual});
     ASSERT_TRUE(p.waitForFinished(60000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    QFile fuente(QStringLiteral(MOVILANT_DIR_FUENTES "/datos/plantillas/manual.txt"));
+    QFile fuente(rutaFuentes("/datos/plantillas/manual.txt"));
     ASSERT_TRUE(fuente.open(QIODevice::ReadOnly));
-    const int capturas = int(QString::fromUtf8(fuente.readAll()).count(QStringLiteral("](capturas/")));
+    const int capturas =
+        int(QString::fromUtf8(fuente.readAll()).count(QStringLiteral("](capturas/")));
     EXPECT_GE(capturas, 7);
     auto paquete = PaqueteDocx::leer(manual);
     ASSERT_TRUE(paquete.ok()) << paquete.mensaje().toStdString();
     int imagenes = 0;
     for (const QString& n : paquete.valor().nombres())
-        imagenes += n.startsWith(QStringLiteral("word/media/")) && n.endsWith(QStringLiteral(".png"));
+        imagenes +=
+            n.startsWith(QStringLiteral("word/media/")) && n.endsWith(QStringLiteral(".png"));
     EXPECT_EQ(imagenes, capturas);
     auto doc = DocumentoWord::nuevoDesdePlantilla(manual);
     ASSERT_TRUE(doc.ok());

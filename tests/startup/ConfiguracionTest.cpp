@@ -1,3 +1,4 @@
+#include "../apoyo/RutasCompilacion.h"
 #include "startup/Configuracion.h"
 
 #include "../apoyo/Ficheros.h"
@@ -92,7 +93,7 @@ TEST_F(ConfiguracionTest, NombrePlazasYTituloConVersion) {
 }
 
 TEST_F(ConfiguracionTest, ElFicheroDeEjemploSeLeeEntero) {
-    auto r = leerConfiguracion(QStringLiteral(MOVILANT_DIR_FUENTES "/datos/conf.xml"));
+    auto r = leerConfiguracion(rutaFuentes("/datos/conf.xml"));
     ASSERT_TRUE(r.ok()) << qPrintable(r.mensaje());
     EXPECT_EQ(r.valor().CarpetaPlantillas, "DOT_11111");
     EXPECT_EQ(r.valor().Tabs[1].TituloSobreGrid,

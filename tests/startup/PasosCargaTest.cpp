@@ -1,3 +1,4 @@
+#include "../apoyo/RutasCompilacion.h"
 #include "../catalogue/ApoyoCatalogos.h"
 #include "catalogue/Decodificacion.h"
 #include "catalogue/Esquemas.h"
@@ -40,7 +41,7 @@ protected:
         t.plazas = 60;
         t.cuerpos = 12;
         ASSERT_TRUE(generarCatalogos(ficheros(), t).ok());
-        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml", dir.filePath("conf.xml")));
+        ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/conf.xml"), dir.filePath("conf.xml")));
         escribirBytes(ficheros() + "FicheroTexto.txt", "Primera l\xednea\r\nSegunda\r\n");
     }
     QString ficheros() const { return G().RutaFicheros; }

@@ -4,6 +4,7 @@
 //   movilant-capturas DESTINO
 //       Escribe en DESTINO un PNG por ventana o pestaña (acceso, selector y las cinco pestañas
 //       del formulario de la solicitud).
+#include "../../tests/apoyo/RutasCompilacion.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/frmSolicitudes.h"
@@ -21,9 +22,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -74,9 +75,9 @@ int capturar(const QString& destino) {
     QDir().mkpath(ficheros + "temp");
     TamanoCatalogos tamano;
     if (!generarCatalogos(ficheros, tamano).ok()) return 1;
-    QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml", dir.filePath("conf.xml"));
-    QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt", ficheros + "FicheroTexto.txt");
-    QFile::copy(MOVILANT_DIR_FUENTES "/datos/usuarios.xml", dir.filePath("usuarios.xml"));
+    QFile::copy(rutaFuentes("/datos/conf.xml"), dir.filePath("conf.xml"));
+    QFile::copy(rutaFuentes("/datos/FicheroTexto.txt"), ficheros + "FicheroTexto.txt");
+    QFile::copy(rutaFuentes("/datos/usuarios.xml"), dir.filePath("usuarios.xml"));
     reiniciarGlobales();
     if (!PrepararArranque(dir.path()).ok()) return 1;
     CargaSinVentana sinVentana;

@@ -1,4 +1,5 @@
 #include "../../apoyo/MensajesGuion.h"
+#include "../../apoyo/RutasCompilacion.h"
 #include "form/ventanas/frmSolicitudes.h"
 #include "startup/Globales.h"
 #include "startup/ventanas/AbrirSolicitud.h"
@@ -24,8 +25,8 @@ protected:
 };
 
 TEST_F(AbrirSolicitudTest, MuestraElFormularioConElDniDelAccesoSinPoderEditarlo) {
-    ASSERT_TRUE(QFile::copy(QStringLiteral(MOVILANT_DIR_FUENTES "/datos/conf.xml"),
-                            dir.filePath(QStringLiteral("conf.xml"))));
+    ASSERT_TRUE(
+        QFile::copy(rutaFuentes("/datos/conf.xml"), dir.filePath(QStringLiteral("conf.xml"))));
     frmSolicitudes* f = AbrirSolicitud();
     ASSERT_NE(f, nullptr);
     EXPECT_TRUE(f->isVisible());

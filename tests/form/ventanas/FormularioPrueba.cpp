@@ -1,4 +1,5 @@
 #include "FormularioPrueba.h"
+#include "../../apoyo/RutasCompilacion.h"
 
 #include "../../users/ventanas/Teclado.h"
 #include "catalogue/GeneradorCatalogos.h"
@@ -27,9 +28,9 @@ void FormularioPrueba::SetUpTestSuite() {
     t.cuerpos = 8;
     ASSERT_TRUE(generarCatalogos(ficheros, t).ok());
     ASSERT_TRUE(QDir().mkpath(ficheros + QStringLiteral("temp")));
-    ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml",
-                            s_dir->filePath(QStringLiteral("conf.xml"))));
-    ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt",
+    ASSERT_TRUE(
+        QFile::copy(rutaFuentes("/datos/conf.xml"), s_dir->filePath(QStringLiteral("conf.xml"))));
+    ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/FicheroTexto.txt"),
                             ficheros + QStringLiteral("FicheroTexto.txt")));
 }
 

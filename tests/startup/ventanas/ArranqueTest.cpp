@@ -1,5 +1,6 @@
 #include "../../apoyo/Ficheros.h"
 #include "../../apoyo/MensajesGuion.h"
+#include "../../apoyo/RutasCompilacion.h"
 #include "../../users/ventanas/Controles.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "form/ventanas/frmSolicitudes.h"
@@ -84,9 +85,9 @@ protected:
         t.cuerpos = 6;
         ASSERT_TRUE(generarCatalogos(ficheros, t).ok());
         ASSERT_TRUE(QDir().mkpath(ficheros + QStringLiteral("temp")));
-        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml",
+        ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/conf.xml"),
                                 m_dir.filePath(QStringLiteral("conf.xml"))));
-        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt",
+        ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/FicheroTexto.txt"),
                                 ficheros + QStringLiteral("FicheroTexto.txt")));
     }
     void TearDown() override {
@@ -177,9 +178,11 @@ TEST_F(ArranqueTest, UnaCarpetaDeDatosQueNoSePuedeEscribirSeDiceAsi) {
     EXPECT_EQ(Arrancar(m_dir.path()), Arranque::Fallido);
     ASSERT_FALSE(m_mensajes.mostrados().isEmpty());
     const QString ultimo = m_mensajes.mostrados().last().texto;
-    EXPECT_TRUE(ultimo.startsWith(QStringLiteral("El programa no puede continuar: "))) << qPrintable(ultimo);
+    EXPECT_TRUE(ultimo.startsWith(QStringLiteral("El programa no puede continuar: ")))
+        << qPrintable(ultimo);
     EXPECT_TRUE(ultimo.contains(QStringLiteral("temp.tmp"))) << qPrintable(ultimo);
-    EXPECT_TRUE(ultimo.contains(QStringLiteral("en su lugar hay una carpeta"))) << qPrintable(ultimo);
+    EXPECT_TRUE(ultimo.contains(QStringLiteral("en su lugar hay una carpeta")))
+        << qPrintable(ultimo);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "../../apoyo/MensajesGuion.h"
+#include "../../apoyo/RutasCompilacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "catalogue/ModCargaFicheros.h"
@@ -29,8 +30,8 @@ protected:
         t.plazas = 40;
         t.cuerpos = 6;
         ASSERT_TRUE(generarCatalogos(G().RutaFicheros, t).ok());
-        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/conf.xml", dir.filePath("conf.xml")));
-        ASSERT_TRUE(QFile::copy(MOVILANT_DIR_FUENTES "/datos/FicheroTexto.txt",
+        ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/conf.xml"), dir.filePath("conf.xml")));
+        ASSERT_TRUE(QFile::copy(rutaFuentes("/datos/FicheroTexto.txt"),
                                 G().RutaFicheros + "FicheroTexto.txt"));
         G().rsCuerpos = CrearTablaCuerpos();
         ASSERT_TRUE(CargarCuerpos(G().rsCuerpos).ok());
