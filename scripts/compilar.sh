@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Configura y compila Movilant en build/ (o en la carpeta de MOVILANT_BUILD). Con
 # MOVILANT_SANITIZADORES=1 compila con AddressSanitizer y UndefinedBehaviorSanitizer solo lo que
-# usan las pruebas.
+# usan las pruebas; con MOVILANT_HILOS=1, las dos pruebas con ThreadSanitizer.
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MOVILANT_BUILD:-$raiz/build}"
@@ -23,6 +23,13 @@ if [ "${MOVILANT_SANITIZADORES:-0}" = 1 ]; then
     movilant-lector)
 else
   opciones+=(-DMOVILANT_SANITIZADORES=OFF)
+fi
+# Con MOVILANT_HILOS=1, ThreadSanitizer (scripts/hilos.sh): solo las dos pruebas.
+if [ "${MOVILANT_HILOS:-0}" = 1 ]; then
+  opciones+=(-DMOVILANT_HILOS=ON)
+  objetivos=(--target pruebas_nucleo pruebas_gui)
+else
+  opciones+=(-DMOVILANT_HILOS=OFF)
 fi
 # Con ccache, lo que no ha cambiado desde la última compilación (en esta u otra copia del
 # repositorio) no se vuelve a compilar: las rutas cuentan desde la raíz, no desde /.
