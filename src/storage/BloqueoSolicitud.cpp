@@ -25,6 +25,36 @@ QString dueno(int fd) {
     return n > 0 ? QString::fromLatin1(texto, int(n)).trimmed() : QString();
 }
 
+// Por qué no se puede abrir o cerrar con cerrojo el fichero del bloqueo, en castellano.
+QString causa(int error) {
+    switch (error) {
+        case ELOOP:
+            return QStringLiteral("en su lugar hay un enlace");
+        case EISDIR:
+            return QStringLiteral("en su lugar hay una carpeta");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("no hay permiso para abrirlo");
+        case ENXIO:
+        case ENODEV:
+            return QStringLiteral("en su lugar hay algo que no es un fichero");
+        default:
+            return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+Resultado noSePuedeTomar(const QString& carpeta, const QString& nombreDocumento,
+                         const QString& ruta, const QString& porQue) {
+    return Resultado::fallo(
+        QStringLiteral("No se puede tomar el bloqueo de la solicitud \"%1\" (su fichero \"%2\"): "
+                       "%3. Sin él, otra ventana del programa podría guardarla a la vez: no se "
+                       "podrá guardar ni borrar hasta que se pueda tomar (quite lo que ocupa ese "
+                       "nombre).")
+            .arg(QDir::toNativeSeparators(QDir(carpeta).filePath(nombreDocumento)),
+                 QDir::toNativeSeparators(ruta), porQue),
+        Errores::ErrorEntradaSalida);
+}
+
 bool mismoFichero(int fd, const QString& ruta) {
     struct stat abierto {
     }, enCarpeta{};
@@ -42,16 +72,28 @@ ResultadoDe<std::shared_ptr<BloqueoSolicitud>> BloqueoSolicitud::tomar(
     // Quien lo suelta borra el fichero: si se borró entre abrirlo y tomar el cerrojo, se abre el
     // nuevo.
     for (int intento = 0; intento < 10; ++intento) {
-        const int fd = ::open(nombre.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+        // Sin bloquear: un FIFO con ese nombre no deja esperando.
+        const int fd = ::open(nombre.constData(),
+                              O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
         if (fd < 0) {
             const int error = errno;
-            return Resultado::fallo(QStringLiteral("No se puede crear el fichero de bloqueo "
-                                                   "\"%1\": %2.")
-                                        .arg(QDir::toNativeSeparators(ruta),
-                                             QString::fromLocal8Bit(std::strerror(error))),
-                                    Errores::ErrorEntradaSalida);
+            if (::access(QFile::encodeName(carpeta).constData(), W_OK | X_OK) != 0)
+                return Resultado::fallo(QStringLiteral("No se puede escribir en la carpeta \"%1\".")
+                                            .arg(QDir::toNativeSeparators(carpeta)),
+                                        kCarpetaSinEscritura);
+            return noSePuedeTomar(carpeta, nombreDocumento, ruta, causa(error));
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return noSePuedeTomar(carpeta, nombreDocumento, ruta, causa(ENXIO));
         }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int error = errno;
+            if (error != EWOULDBLOCK) {
+                ::close(fd);
+                return noSePuedeTomar(carpeta, nombreDocumento, ruta, causa(error));
+            }
             const QString proceso = dueno(fd);
             ::close(fd);
             return Resultado::fallo(
@@ -72,9 +114,8 @@ ResultadoDe<std::shared_ptr<BloqueoSolicitud>> BloqueoSolicitud::tomar(
         if (::ftruncate(fd, 0) == 0) (void)!::pwrite(fd, pid.constData(), size_t(pid.size()), 0);
         return std::shared_ptr<BloqueoSolicitud>(new BloqueoSolicitud(ruta, fd));
     }
-    return Resultado::fallo(
-        QStringLiteral("No se puede tomar el bloqueo \"%1\".").arg(QDir::toNativeSeparators(ruta)),
-        Errores::ErrorEntradaSalida);
+    return noSePuedeTomar(carpeta, nombreDocumento, ruta,
+                          QStringLiteral("otro programa lo borra y lo crea sin parar"));
 }
 
 bool BloqueoSolicitud::enUso(const QString& carpeta, const QString& nombreDocumento) {

@@ -13,9 +13,14 @@ class BloqueoSolicitud {
 public:
     // El número de error de un fallo porque otro programa la tiene abierta.
     static constexpr int kEnUso = 1700;
+    // El de un fallo porque en la carpeta no se puede escribir: tampoco se podrá guardar en ella,
+    // y el guardado lo dirá.
+    static constexpr int kCarpetaSinEscritura = 1701;
 
     // Toma el bloqueo de la solicitud. Falla con kEnUso (y un mensaje que lo explica) si otro
-    // programa la tiene; con otro número si no se puede crear el fichero del bloqueo.
+    // programa la tiene; con kCarpetaSinEscritura si la carpeta no deja escribir; con otro número
+    // si no se puede tomar (en su lugar hay una carpeta, un enlace...): entonces nadie puede
+    // saber si otro programa la tiene, y el mensaje dice por qué.
     static ResultadoDe<std::shared_ptr<BloqueoSolicitud>> tomar(const QString& carpeta,
                                                                 const QString& nombreDocumento);
     // Si otro programa vivo tiene abierta la solicitud (sin tomar nada).

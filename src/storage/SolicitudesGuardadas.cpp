@@ -2,6 +2,7 @@
 
 #include "startup/Globales.h"
 #include "startup/ModGeneral.h"
+#include "storage/BloqueoSolicitud.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,7 +85,13 @@ qint16 ListarSolicitudes(const QString& dni) {
     return cuenta;
 }
 
-int BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento) {
+ResultadoDe<int> BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento) {
+    // Con el mismo bloqueo que al abrirla: una solicitud abierta en otro programa no se le borra
+    // por debajo (al cerrar allí sin guardar se perdería). Donde no se puede escribir, no se
+    // borrará nada y se dirá.
+    const auto bloqueo = BloqueoSolicitud::tomar(carpeta, nombreDocumento);
+    if (!bloqueo && bloqueo.numero() != BloqueoSolicitud::kCarpetaSinEscritura)
+        return bloqueo.estado();
     int borrados = 0;
     if (QFile::remove(carpeta + nombreDocumento)) ++borrados;
     // Los documentos cuyo nombre solo cambia en la extensión ("doc", "DOC") comparten el fichero

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Resultado.h"
 #include "platform/Tabla.h"
 
 #include <QString>
@@ -21,4 +22,6 @@ PTabla CrearTablaSolicitudesGuardadas();
 // Borra el documento y el fichero de listas de una solicitud. Un fichero que falta o no se puede
 // borrar no impide borrar el otro. Las listas que usa también otro documento de la carpeta (el
 // mismo nombre con la extensión en otras mayúsculas) no se borran. Devuelve cuántos se borraron.
-int BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento);
+// Toma antes el bloqueo de la solicitud: si otro programa la tiene abierta (o el bloqueo no se
+// puede tomar) no borra nada y falla con el mensaje de BloqueoSolicitud::tomar.
+ResultadoDe<int> BorrarFicherosSolicitud(const QString& carpeta, const QString& nombreDocumento);

@@ -82,13 +82,13 @@ TEST_F(SolicitudesGuardadasTest, BorrarSiguePeseAFicherosQueFaltanOBloqueados) {
     const QString doc = QStringLiteral("12345678ZABCDEF0A.doc");
     // Falta el XML: se borra el documento igualmente.
     crear(doc);
-    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, doc), 1);
+    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, doc).valor(), 1);
     EXPECT_FALSE(QFile::exists(ruta(doc)));
 
     // El XML no se puede borrar (es una carpeta con contenido): el documento se borra igual.
     crear(doc);
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("12345678ZABCDEF0A.xml/dentro")));
-    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, doc), 1);
+    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, doc).valor(), 1);
     EXPECT_FALSE(QFile::exists(ruta(doc)));
     EXPECT_EQ(ListarSolicitudes(QStringLiteral("12345678Z")), 0);
 }
@@ -108,9 +108,9 @@ TEST_F(SolicitudesGuardadasTest, DocumentosQueSoloCambianEnMayusculasNoSeConfund
     ASSERT_EQ(resumenes.size(), 2);
     EXPECT_NE(resumenes[0], resumenes[1]);
     EXPECT_TRUE(resumenes[0].endsWith(mayusculas) || resumenes[1].endsWith(mayusculas));
-    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, mayusculas), 1);
+    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, mayusculas).valor(), 1);
     EXPECT_TRUE(QFile::exists(ruta(listas)));
-    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, minusculas), 2);
+    EXPECT_EQ(BorrarFicherosSolicitud(G().RutaTemporal, minusculas).valor(), 2);
     EXPECT_FALSE(QFile::exists(ruta(listas)));
 }
 

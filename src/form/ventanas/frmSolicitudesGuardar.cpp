@@ -180,9 +180,14 @@ bool frmSolicitudes::tomarBloqueo(const QString& nombre) {
         m_bloqueo = bloqueo.valor();
         return true;
     }
-    if (bloqueo.numero() != BloqueoSolicitud::kEnUso) return true;  // lo dirá el guardado
-    mostrarMensaje(bloqueo.mensaje(), QStringLiteral("Solicitud en uso"), Icono::Critico,
-                   Botones::Aceptar);
+    // En una carpeta donde no se puede escribir tampoco se podrá guardar: lo dirá el guardado.
+    if (bloqueo.numero() == BloqueoSolicitud::kCarpetaSinEscritura) return true;
+    if (bloqueo.numero() == BloqueoSolicitud::kEnUso)
+        mostrarMensaje(bloqueo.mensaje(), QStringLiteral("Solicitud en uso"), Icono::Critico,
+                       Botones::Aceptar);
+    else
+        mostrarMensaje(QStringLiteral("No se ha guardado la solicitud.\n") + bloqueo.mensaje(),
+                       kTituloPrograma, Icono::Critico, Botones::Aceptar);
     return false;
 }
 

@@ -60,12 +60,14 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
 
     Ui::PestanaSolicitante& d = ui->pestanaSolicitante->controles();
     QStringList avisos;
-    // Abierta en otro programa se puede ver aquí, pero no guardar (guardar también lo mira).
+    // Abierta en otro programa, o con un bloqueo que no se puede tomar, se puede ver aquí pero no
+    // guardar (guardar también lo mira). Donde no se puede escribir, lo dirá el guardado.
     if (m_bloqueo && m_bloqueo->es(carpeta, fichero)) {
         // Ya es de esta ventana.
     } else if (auto bloqueo = BloqueoSolicitud::tomar(carpeta, fichero)) {
         m_bloqueo = bloqueo.valor();
-    } else if (bloqueo.numero() == BloqueoSolicitud::kEnUso) {
+    } else if (bloqueo.numero() != BloqueoSolicitud::kCarpetaSinEscritura) {
+        // En uso en otro programa, o un bloqueo que no se puede tomar: guardar no se admitirá.
         avisos << bloqueo.mensaje();
     }
     const QString rutaDocumento = carpeta + fichero;

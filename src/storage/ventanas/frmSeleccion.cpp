@@ -5,6 +5,7 @@
 #include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/Colocacion.h"
 #include "startup/Globales.h"
+#include "storage/BloqueoSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_frmSeleccion.h"
 
@@ -77,8 +78,15 @@ void frmSeleccion::cmdBorrar_Click() {
     const QString nombre = ui->cboSolicitudes->valorColumna(QStringLiteral("Fichero"));
     G().FicheroSolicitud = nombre;
     // Un fichero que falta o no se puede borrar no impide borrar el otro ni volver a listar; si
-    // no se borra nada, se dice.
-    if (BorrarFicherosSolicitud(G().RutaTemporal, nombre) == 0)
+    // no se borra nada, se dice. Abierta en otro programa no se borra.
+    const auto borrados = BorrarFicherosSolicitud(G().RutaTemporal, nombre);
+    if (!borrados && borrados.numero() == BloqueoSolicitud::kEnUso)
+        mostrarMensaje(borrados.mensaje(), QStringLiteral("Solicitud en uso"), Icono::Critico,
+                       Botones::Aceptar);
+    else if (!borrados)
+        mostrarMensaje(QStringLiteral("No se ha borrado la solicitud.\n") + borrados.mensaje(),
+                       QStringLiteral("Borrar"), Icono::Exclamacion, Botones::Aceptar);
+    else if (borrados.valor() == 0)
         mostrarMensaje(QStringLiteral("No se ha borrado la solicitud: sus ficheros de la carpeta "
                                       "\"%1\" no se pueden borrar.")
                            .arg(QDir::toNativeSeparators(G().RutaTemporal)),

@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <functional>
 #include <random>
 
 namespace {
@@ -496,6 +497,51 @@ TEST_F(RecuperarSolicitudTest, AbiertaEnOtroProgramaNoSeGuardaAqui) {
     mensajes.limpiar();
     EXPECT_TRUE(form->GuardarSolicitud(false, false));
     EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+}
+
+// Un bloqueo que no se puede tomar (una carpeta o un enlace con su nombre) no se pasa por alto:
+// sin él, dos copias del programa guardarían una encima de la otra. Se dice al abrirla y guardar
+// se rechaza hasta que se pueda tomar.
+TEST_F(RecuperarSolicitudTest, UnBloqueoQueNoSePuedeTomarSeDiceYNoDejaGuardar) {
+    const QString fichero = guardarUna();
+    const QString doc = G().RutaTemporal + fichero;
+    const QString bloqueo = G().RutaTemporal + "." + NombreFicheroListas(fichero) + ".bloqueo";
+    const struct {
+        const char* caso;
+        std::function<bool()> poner;
+        const char* causa;
+    } casos[] = {
+        {"carpeta", [&] { return QDir().mkdir(bloqueo); }, "en su lugar hay una carpeta"},
+        {"enlace", [&] { return QFile::link(G().RutaTemporal + "otro", bloqueo); },
+         "en su lugar hay un enlace"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        mensajes.limpiar();
+        form.reset();  // suelta el bloqueo que tenía
+        const QByteArray antes = leerBytes(doc);
+        ASSERT_TRUE(c.poner());
+        abrirEnFormularioNuevo(fichero);
+        ASSERT_EQ(mensajes.mostrados().size(), 1);
+        EXPECT_EQ(mensajes.mostrados()[0].titulo, "Recuperar solicitud");
+        EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("No se puede tomar el bloqueo"));
+        EXPECT_TRUE(mensajes.mostrados()[0].texto.contains(c.causa))
+            << mensajes.mostrados()[0].texto.toStdString();
+        mensajes.limpiar();
+        ui().txtNombre->setText("Otro nombre");
+        EXPECT_FALSE(form->GuardarSolicitud(false, false));
+        ASSERT_EQ(mensajes.mostrados().size(), 1);
+        EXPECT_TRUE(mensajes.mostrados()[0].texto.startsWith(
+            "No se ha guardado la solicitud.\nNo se puede tomar el bloqueo"))
+            << mensajes.mostrados()[0].texto.toStdString();
+        EXPECT_EQ(leerBytes(doc), antes);
+        // Quitado lo que ocupaba su nombre, se toma y se guarda.
+        ASSERT_TRUE(QFile::remove(bloqueo) || QDir().rmdir(bloqueo));
+        mensajes.limpiar();
+        EXPECT_TRUE(form->GuardarSolicitud(false, false));
+        EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+        EXPECT_NE(leerBytes(doc), antes);
+    }
 }
 
 }  // namespace

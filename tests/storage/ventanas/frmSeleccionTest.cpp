@@ -1,7 +1,9 @@
 #include "storage/ventanas/frmSeleccion.h"
 
+#include "../../apoyo/OtroPrograma.h"
 #include "../ApoyoSolicitudes.h"
 #include "platform/ventanas/ComboDatos.h"
+#include "storage/BloqueoSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
 
 #include <gtest/gtest.h>
@@ -151,6 +153,60 @@ TEST_F(frmSeleccionTest, UnBorradoQueNoBorraNadaLoDice) {
         << aviso.texto.toStdString();
     EXPECT_EQ(aviso.icono, Icono::Exclamacion);
     EXPECT_TRUE(QFileInfo(ruta(kPrimera)).isDir());
+}
+
+// Una solicitud abierta en otra copia del programa (otro proceso, con su bloqueo) no se le borra
+// por debajo: se dice con el mensaje de "en uso" y no se toca nada. Tampoco si su bloqueo no se
+// puede tomar (una carpeta con su nombre): nadie sabría si otra copia la tiene. Cuando la otra
+// copia la suelta, se borra.
+TEST_F(frmSeleccionTest, AbiertaEnOtroProgramaNoSeBorra) {
+    const QString carpeta = G().RutaTemporal;
+    const QString bloqueo = ruta(".12345678Z_ABCDE0B.xml.bloqueo");
+    std::shared_ptr<BloqueoSolicitud> tenido;  // en el otro proceso
+    OtroPrograma otro([&] {
+        auto b = BloqueoSolicitud::tomar(carpeta, kPrimera);
+        if (b) tenido = b.valor();
+        return b.ok();
+    });
+    ASSERT_TRUE(otro.hecho());
+    const struct {
+        const char* caso;
+        QString titulo, dice;
+        Icono icono;
+    } casos[] = {
+        {"en otro programa", "Solicitud en uso",
+         QStringLiteral("está abierta en otra ventana del programa (proceso %1)").arg(otro.pid()),
+         Icono::Critico},
+        {"una carpeta en lugar del bloqueo", "Borrar",
+         "No se ha borrado la solicitud.\nNo se puede tomar el bloqueo de la solicitud",
+         Icono::Exclamacion},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        if (QString(c.caso) != "en otro programa") {
+            otro.soltar();
+            ASSERT_TRUE(QDir().mkpath(bloqueo));
+        }
+        m_mensajes.limpiar();
+        elegirFila(0);
+        m_mensajes.responder(Respuesta::Si);
+        pulsar(ui()->cmdBorrar);
+        ASSERT_EQ(m_mensajes.mostrados().size(), 2);
+        const auto& aviso = m_mensajes.mostrados().last();
+        EXPECT_EQ(aviso.titulo, c.titulo);
+        EXPECT_TRUE(aviso.texto.contains(c.dice)) << aviso.texto.toStdString();
+        EXPECT_EQ(aviso.icono, c.icono);
+        EXPECT_TRUE(existe(kPrimera));
+        EXPECT_TRUE(existe(NombreFicheroListas(kPrimera)));
+        EXPECT_EQ(ui()->cboSolicitudes->count(), 2);
+    }
+    ASSERT_TRUE(QDir().rmdir(bloqueo));
+    elegirFila(0);
+    m_mensajes.responder(Respuesta::Si);
+    pulsar(ui()->cmdBorrar);
+    EXPECT_FALSE(existe(kPrimera));
+    EXPECT_FALSE(existe(NombreFicheroListas(kPrimera)));
+    EXPECT_FALSE(QFileInfo::exists(bloqueo));
 }
 
 TEST_F(frmSeleccionTest, SinEleccionAvisaYNoHaceNada) {
