@@ -190,13 +190,15 @@ Resultado escribirReemplazando(const QString& destino, const QByteArray& bytes,
     return ponerEnSuSitio(aparte.valor(), destino);
 }
 
-void limpiarApartes(const QString& carpeta) {
+void limpiarApartes(const QString& carpeta, const UsoDeAparte& uso) {
     const QDir dir(carpeta);
     const QDateTime hace = QDateTime::currentDateTime().addSecs(-60);
     for (const QFileInfo& fi : dir.entryInfoList({QStringLiteral(".*") + kSufijo},
                                                  QDir::Files | QDir::Hidden | QDir::System)) {
+        const UsoAparte u = uso ? uso(fi.fileName()) : UsoAparte::NoSeSabe;
+        if (u == UsoAparte::EnUso) continue;
         // Un enlace se borra a sí mismo, nunca lo apuntado.
-        if (fi.lastModified() < hace || fi.isSymLink())
+        if (u == UsoAparte::Libre || fi.lastModified() < hace || fi.isSymLink())
             ::unlink(QFile::encodeName(fi.absoluteFilePath()).constData());
     }
 }

@@ -55,6 +55,13 @@ Resultado falloEscritura(const QString& ruta, int error);
 // (no se queda esperando ni leyendo sin fin), y eso, una carpeta o un fichero mayor se dicen.
 ResultadoDe<QByteArray> leerFicheroNormal(const QString& ruta, qint64 maximo);
 
-// Borra de la carpeta los ficheros aparte que dejó una ejecución interrumpida (los de más de un
-// minuto: uno más reciente puede ser de otra ejecución en marcha).
-void limpiarApartes(const QString& carpeta);
+// De quién es un fichero aparte, para la limpieza: de algo abierto ahora en otro programa (puede
+// ser de un trabajo en marcha, aunque sea viejo: la copia de un documento lleva su hora), de algo
+// que nadie tiene abierto (es un resto), o no se sabe.
+enum class UsoAparte { NoSeSabe, EnUso, Libre };
+using UsoDeAparte = std::function<UsoAparte(const QString& nombre)>;
+
+// Borra de la carpeta los ficheros aparte que dejó una ejecución interrumpida. `uso`, si se da,
+// dice de cada uno (por su nombre) si es de algo en uso; de los que no se sabe, se borran los de
+// más de un minuto (uno más reciente puede ser de otra ejecución en marcha).
+void limpiarApartes(const QString& carpeta, const UsoDeAparte& uso = {});

@@ -78,8 +78,12 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
                                                   AvanceTrabajo* avance) {
     ResultadoImpresion res;
     res.rutaPdf = rutaPdfDe(rutaDocumento);
+    // Mientras no se ha comprobado, el PDF es un fichero aparte: si el programa se corta aquí, la
+    // limpieza al arrancar lo borra, y no se confunde con el PDF comprobado que se queda junto a la
+    // solicitud cuando no hay impresora (ni lo sustituye).
+    const QString sinComprobar = nombreAparte(res.rutaPdf);
     if (avance) avance->fase = Convirtiendo;
-    const Resultado conv = convertirAPdf(rutaDocumento, res.rutaPdf, avance);
+    const Resultado conv = convertirAPdf(rutaDocumento, sinComprobar, avance);
     if (!conv) return conv.numero() == Errores::Cancelado ? falloCancelado(kCancelada) : conv;
     if (avance) avance->fase = Comprobando;
 
@@ -87,14 +91,14 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     // Se lee el PDF tal cual, rasterizado limpio a 200 ppp: dice que cada código está en su página
     // y da exactamente su texto. No dice cómo saldrá de un escáner (giro, desenfoque, JPEG): ese
     // margen lo da el diseño del símbolo (disenarPdf417).
-    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(res.rutaPdf, 200, avance);
+    const ResultadoDe<QVector<CodigoLeido>> leidos = leerCodigosPdf(sinComprobar, 200, avance);
     if (!leidos) {
-        QFile::remove(res.rutaPdf);
+        QFile::remove(sinComprobar);
         return leidos.numero() == Errores::Cancelado ? falloCancelado(kCancelada) : leidos.estado();
     }
     const Resultado lectura = compararCodigos(leidos.valor(), esperados);
     if (!lectura) {
-        QFile::remove(res.rutaPdf);
+        QFile::remove(sinComprobar);
         return Resultado::fallo(QStringLiteral("No se imprime la solicitud porque sus códigos de "
                                                "barras no se leen exactos en el PDF. %1")
                                     .arg(lectura.mensaje()),
@@ -104,11 +108,12 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     // Lo último que se puede cancelar: la cola recibe el PDF entero o nada.
     if (avance) {
         if (avance->cancelar) {
-            QFile::remove(res.rutaPdf);
+            QFile::remove(sinComprobar);
             return falloCancelado(kCancelada);
         }
         avance->fase = Enviando;
     }
+    if (Resultado r = ponerEnSuSitio(sinComprobar, res.rutaPdf); !r) return r;
     const ResultadoDe<SalidaProceso> cola =
         lanzarProceso(programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, kMsCola,
                       QStringLiteral("enviar la solicitud a la impresora"));

@@ -38,6 +38,19 @@ void limpiarImpresiones(const QString& carpeta) {
     }
 }
 
+// Los ficheros aparte de la carpeta de solicitudes son de la solicitud que nombran sus 17
+// primeras letras (".<solicitud>.doc.<azar>.aparte", el de sus listas, el PDF de una impresión
+// sin comprobar). Con la solicitud abierta en otro programa pueden ser de un guardado o una
+// impresión en marcha: se dejan, aunque sean viejos (la copia del documento de antes, para volver
+// a él si el guardado falla, lleva la hora de ese documento). Si nadie la tiene, son restos.
+UsoAparte usoEnSolicitudes(const QString& carpeta, QString nombre) {
+    while (nombre.startsWith(QLatin1Char('.'))) nombre.remove(0, 1);
+    if (nombre.size() < 18 || nombre.at(17) != QLatin1Char('.')) return UsoAparte::NoSeSabe;
+    return BloqueoSolicitud::enUso(carpeta, nombre.left(17) + QStringLiteral(".doc"))
+               ? UsoAparte::EnUso
+               : UsoAparte::Libre;
+}
+
 }  // namespace
 
 Resultado PrepararArranque(const QString& carpetaAplicacion) {
@@ -45,8 +58,9 @@ Resultado PrepararArranque(const QString& carpetaAplicacion) {
     G().RutaTemporal = carpetaAplicacion + QStringLiteral("/ficheros/temp/");
     carpetaPrivada(G().RutaTemporal);
     // Lo que una ejecución interrumpida dejara escrito aparte, sin poner en su sitio.
-    for (const QString& carpeta : {carpetaAplicacion, G().RutaFicheros, G().RutaTemporal})
-        limpiarApartes(carpeta);
+    for (const QString& carpeta : {carpetaAplicacion, G().RutaFicheros}) limpiarApartes(carpeta);
+    const QString temp = G().RutaTemporal;
+    limpiarApartes(temp, [&temp](const QString& nombre) { return usoEnSolicitudes(temp, nombre); });
     limpiarImpresiones(G().RutaTemporal);
     G().rsCuerpos = CrearTablaCuerpos();
     return CargarCuerpos(G().rsCuerpos);

@@ -31,6 +31,27 @@ ResultadoDe<QString> copiaDelAnterior(const QString& documento) {
     return copia;
 }
 
+// La copia del documento de antes cuando no ha podido volver a su sitio: se queda junto a él con
+// un nombre a la vista ("<nombre>.anterior.doc", o "-2", "-3"... si ya lo hay), que no es el de
+// una solicitud ni un fichero aparte (la limpieza al arrancar no lo toca). Devuelve su ruta; si no
+// se ha podido cambiar el nombre, la de la copia tal cual.
+QString guardarAnterior(const QString& copia, const QString& documento) {
+    const QFileInfo fi(documento);
+    for (int n = 1; n < 100; ++n) {
+        const QString nombre = fi.dir().filePath(
+            fi.completeBaseName() + QStringLiteral(".anterior") +
+            (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + QLatin1Char('.') + fi.suffix());
+        // Un enlace nuevo nunca sustituye a lo que ya haya con ese nombre.
+        if (::link(QFile::encodeName(copia).constData(), QFile::encodeName(nombre).constData()) ==
+            0) {
+            borrar(copia);
+            return nombre;
+        }
+        if (errno != EEXIST) break;
+    }
+    return copia;
+}
+
 Resultado falloPar(const Resultado& causa, const QString& queHay) {
     return Resultado::fallo(causa.mensaje() + QLatin1Char(' ') + queHay,
                             Errores::ErrorEntradaSalida);
@@ -69,16 +90,25 @@ Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& docum
             vuelta = ::unlink(QFile::encodeName(documento).constData()) == 0 ? 0 : errno;
         else
             vuelta = renombrar(copia.valor(), documento);
-        borrar(copia.valor());
+        // Sin vuelta atrás, la copia es lo único que queda del documento de antes: no se borra.
+        const QString anterior = vuelta != 0 && !copia.valor().isEmpty()
+                                     ? guardarAnterior(copia.valor(), documento)
+                                     : QString();
+        if (vuelta == 0) borrar(copia.valor());
         sincronizarCarpeta(carpeta);
         const Resultado causa = falloEscritura(listas, error);
         if (vuelta == 0)
             return falloPar(causa, QStringLiteral("No se ha guardado nada: la solicitud sigue "
                                                   "como estaba."));
-        return falloPar(causa, QStringLiteral("Tampoco se ha podido volver al documento anterior: "
-                                              "el documento \"%1\" tiene los datos nuevos y las "
-                                              "listas son las de antes; al abrirla se avisará.")
-                                   .arg(documento));
+        QString queHay = QStringLiteral(
+                             "Tampoco se ha podido volver al documento anterior: el "
+                             "documento \"%1\" tiene los datos nuevos y las listas son "
+                             "las de antes; al abrirla se avisará.")
+                             .arg(documento);
+        if (!anterior.isEmpty())
+            queHay +=
+                QStringLiteral(" El documento anterior se ha guardado como \"%1\".").arg(anterior);
+        return falloPar(causa, queHay);
     }
     borrar(copia.valor());
     if (Resultado r = sincronizarCarpeta(carpeta); !r)

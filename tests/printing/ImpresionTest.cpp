@@ -11,6 +11,8 @@
 #include "startup/Globales.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -272,6 +274,23 @@ TEST_F(ColaImpresion, UnaImpresionCanceladaNoMandaNada) {
     EXPECT_EQ(avance.fase, Convirtiendo);
     EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
     EXPECT_TRUE(cups.esperarPdf(3000).isEmpty());
+}
+
+// Una impresión cortada (el programa muere mientras comprueba las páginas) no deja un PDF sin
+// comprobar con el nombre del que se queda junto a la solicitud cuando no hay impresora: solo un
+// fichero aparte con el nombre de la solicitud, de los que borra la limpieza al arrancar.
+TEST_F(ColaImpresion, UnaImpresionCortadaSoloDejaUnPdfAparte) {
+    const QString cortar = m_carpeta.filePath("pdftoppm-que-mata");
+    escribirBytes(cortar, "#!/bin/sh\nkill -9 $PPID\n");
+    QFile::setPermissions(cortar, QFile::permissions(cortar) | QFileDevice::ExeOwner);
+    programasExternos().pdftoppm = cortar;
+    EXPECT_EXIT(imprimirDocumento(m_documento, {}), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
+    const QStringList apartes =
+        QDir(m_carpeta.path())
+            .entryList({".12345678Z00123A.pdf.*.aparte"}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(apartes.size(), 1);
+    EXPECT_TRUE(leerBytes(m_carpeta.filePath(apartes[0])).startsWith("%PDF"));
 }
 
 // El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, un

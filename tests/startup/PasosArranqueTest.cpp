@@ -1,10 +1,16 @@
 #include "startup/PasosArranque.h"
 
+#include "../apoyo/OtroPrograma.h"
 #include "../catalogue/ApoyoCatalogos.h"
 #include "catalogue/Esquemas.h"
+#include "platform/FicheroAparte.h"
 #include "storage/BloqueoSolicitud.h"
+#include "storage/GuardadoPar.h"
 
 #include <sys/stat.h>
+#include <QDateTime>
+#include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -14,7 +20,10 @@ protected:
         reiniciarGlobales();
         QDir(dir.path()).mkpath("ficheros/temp");
     }
-    void TearDown() override { reiniciarGlobales(); }
+    void TearDown() override {
+        ponerGanchoRenombrar({});
+        reiniciarGlobales();
+    }
     QTemporaryDir dir;
     MensajesGuion guion;
 };
@@ -51,6 +60,57 @@ TEST_F(PasosArranqueTest, LaCarpetaDeSolicitudesEsPrivadaYSinRestosDeImpresiones
     quedan.sort();
     EXPECT_EQ(quedan,
               (QStringList{"12345678ZABCDEF0A.doc", "12345678Z_ABCDE0B.docx", "otro.docx"}));
+}
+
+// Una segunda copia del programa arranca mientras la primera guarda una solicitud (parada entre
+// poner el documento nuevo y las listas): su limpieza no toca los ficheros aparte de esa solicitud,
+// tampoco la copia del documento de antes, que lleva la hora vieja de ese documento. Así, cuando
+// las listas fallan, la solicitud vuelve a como estaba. Los restos de una solicitud que nadie tiene
+// abierta se borran aunque sean recientes (el PDF sin comprobar de una impresión cortada); el PDF
+// que se quedó junto a una solicitud porque no había impresora, no.
+TEST_F(PasosArranqueTest, LaLimpiezaDeOtraCopiaNoTocaUnGuardadoEnMarcha) {
+    escribirCatalogo(dir.path() + "/ficheros", "F0004.enc", {"A01234Facultativo"});
+    const QString temp = dir.path() + "/ficheros/temp/";
+    const QString doc = temp + "12345678ZABCDEF0A.doc", xml = temp + "12345678ZABCDEF0A.xml";
+    escribirBytes(doc, "documento viejo");
+    escribirBytes(xml, "listas viejas");
+    {
+        QFile f(doc);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-7200),
+                                  QFileDevice::FileModificationTime));
+    }
+    const QString restoPdf = nombreAparte(temp + "12345678Z_ABCDE0B.pdf");
+    const QString restoDoc = nombreAparte(temp + "12345678Z_ABCDE0B.doc");
+    const QString comprobado = temp + "12345678Z_ABCDE0B.pdf";
+    for (const QString& f : {restoPdf, restoDoc, comprobado}) escribirBytes(f, "%PDF");
+    const auto bloqueo = BloqueoSolicitud::tomar(temp, "12345678ZABCDEF0A.doc");
+    ASSERT_TRUE(bloqueo.ok());
+    const auto docAparte = escribirAparte(doc, "documento nuevo");
+    const auto xmlAparte = escribirAparte(xml, "listas nuevas");
+    ASSERT_TRUE(docAparte.ok() && xmlAparte.ok());
+    bool otraArranco = false;
+    ponerGanchoRenombrar([&](const QString& de, const QString& a) {
+        if (a == xml) {
+            // La primera copia, parada aquí; la segunda arranca entera y termina.
+            OtroPrograma otra([&] { return PrepararArranque(dir.path()).ok(); });
+            otraArranco = otra.hecho();
+            return EIO;
+        }
+        return ::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData()) == 0
+                   ? 0
+                   : errno;
+    });
+    const Resultado r = ponerParEnSuSitio(docAparte.valor(), doc, xmlAparte.valor(), xml);
+    ponerGanchoRenombrar({});
+    EXPECT_TRUE(otraArranco);
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(r.mensaje().contains("No se ha guardado nada")) << r.mensaje().toStdString();
+    EXPECT_EQ(leerBytes(doc), "documento viejo");
+    EXPECT_EQ(leerBytes(xml), "listas viejas");
+    EXPECT_FALSE(QFile::exists(restoPdf));
+    EXPECT_FALSE(QFile::exists(restoDoc));
+    EXPECT_TRUE(QFile::exists(comprobado));
 }
 
 TEST_F(PasosArranqueTest, SinFicheroDeCuerposAvisaYFalla) {

@@ -36,7 +36,9 @@ protected:
 };
 
 // Cada cambio de nombre que falla deja en el disco o los dos ficheros nuevos o los dos de antes
-// (nunca un documento nuevo con listas viejas), ningún aparte, y el mensaje dice qué quedó.
+// (nunca un documento nuevo con listas viejas), ningún aparte, y el mensaje dice qué quedó. Si
+// tampoco se puede volver al documento de antes, no se pierde: queda a la vista con el nombre que
+// da el mensaje.
 TEST_F(GuardadoParTest, OLosDosNuevosOLosDosDeAntes) {
     const struct {
         const char* caso;
@@ -71,6 +73,14 @@ TEST_F(GuardadoParTest, OLosDosNuevosOLosDosDeAntes) {
         EXPECT_EQ(leerBytes(ruta("s.doc")), c.doc);
         EXPECT_EQ(leerBytes(ruta("s.xml")), c.xml);
         QStringList quedan;
+        if (QString(c.mensaje).startsWith("Tampoco")) {
+            quedan << "s.anterior.doc";
+            EXPECT_EQ(leerBytes(ruta("s.anterior.doc")), "documento viejo");
+            EXPECT_TRUE(
+                r.mensaje().endsWith(QString("El documento anterior se ha guardado como \"%1\".")
+                                         .arg(ruta("s.anterior.doc"))))
+                << r.mensaje().toStdString();
+        }
         if (!c.doc.isEmpty()) quedan << "s.doc";
         if (!c.xml.isEmpty()) quedan << "s.xml";
         EXPECT_EQ(todo(), quedan);
