@@ -2,13 +2,18 @@
 
 #include "platform/Causas.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <cerrno>
+#include <mutex>
 
 ProgramasExternos& programasExternos() {
     static ProgramasExternos programas;
@@ -21,11 +26,98 @@ Resultado falloCancelado(const QString& mensaje) {
 
 namespace {
 
+// El grupo de procesos de una ejecución: se mata entero al terminarla, de la manera que sea.
+class GrupoProcesos {
+public:
+    explicit GrupoProcesos(pid_t id) : m_id(id) {}
+    ~GrupoProcesos() { matar(); }
+    GrupoProcesos(const GrupoProcesos&) = delete;
+    GrupoProcesos& operator=(const GrupoProcesos&) = delete;
+    // Una sola vez: después, el número del grupo podría ser ya de otro.
+    void matar() {
+        if (m_id > 0) ::kill(-m_id, SIGKILL);
+        m_id = 0;
+    }
+
+private:
+    pid_t m_id;
+};
+
 // Mata el programa y todo lo que haya arrancado, y espera a que se vaya.
-void matarGrupo(QProcess& p) {
-    ::kill(-pid_t(p.processId()), SIGKILL);
+void matarGrupo(QProcess& p, GrupoProcesos& grupo) {
+    grupo.matar();
     p.kill();
     p.waitForFinished(5000);
+}
+
+// Un descriptor que no sea la entrada ni las salidas normales (que el hijo cambia por las suyas).
+int fueraDeLasNormales(int fd) {
+    if (fd < 0 || fd > 2) return fd;
+    const int otro = ::fcntl(fd, F_DUPFD_CLOEXEC, 3);
+    ::close(fd);
+    return otro;
+}
+
+// Extremo de lectura de una tubería cuyo extremo de escritura solo tiene abierto este proceso
+// (los dos se cierran al ejecutar otro programa): quien lo lee ve el final cuando el proceso
+// termina, de la manera que sea, también matado. -1 si no se ha podido crear. Un proceso hijo
+// hecho con fork (las pruebas) tiene la suya: la del padre no le dice nada de sí mismo.
+int tuberiaDeVida() {
+    static std::mutex cerrojo;
+    static pid_t de = 0;
+    static int lectura = -1;
+    const std::lock_guard<std::mutex> guarda(cerrojo);
+    if (de != ::getpid()) {
+        int extremos[2];
+        lectura = -1;
+        if (::pipe2(extremos, O_CLOEXEC) == 0) {
+            // El de escritura se queda abierto hasta que el proceso termine.
+            const int leer = fueraDeLasNormales(extremos[0]);
+            const int escribir = fueraDeLasNormales(extremos[1]);
+            if (leer >= 0 && escribir >= 0) {
+                lectura = leer;
+            } else {
+                if (leer >= 0) ::close(leer);
+                if (escribir >= 0) ::close(escribir);
+            }
+        }
+        de = ::getpid();
+    }
+    return lectura;
+}
+
+// El vigía de un grupo: un proceso del grupo, fuera de la familia del programa externo (que no lo
+// ve como hijo suyo), que espera a que este proceso termine y entonces mata al grupo entero, a sí
+// mismo con él. Mientras vive, el grupo existe y su número no puede ser de nadie más: matarlo al
+// final de cada ejecución nunca alcanza a otro. Corre entre fork y exec: solo llamadas seguras
+// ahí.
+[[noreturn]] void vigilar(int vida) {
+    ::dup2(vida, 0);
+    ::close_range(1, ~0U, 0);
+    char c;
+    while (::read(0, &c, 1) < 0 && errno == EINTR) {
+    }
+    ::kill(0, SIGKILL);
+    ::_exit(0);
+}
+
+// Lo que hace el hijo antes de ejecutar el programa externo: un grupo de procesos propio (para
+// terminar de una vez con él y con todo lo que arranque), morir si muere este proceso (el hijo
+// directo: un pdftoppm no sigue comprobando páginas para nadie) y un vigía que se lleva al resto
+// del grupo (los nietos, a los que no llega esa señal).
+void prepararHijo(pid_t padre, int vida) {
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != padre) ::_exit(127);
+    if (vida < 0) return;
+    const pid_t intermedio = ::fork();
+    if (intermedio == 0) {
+        if (::fork() == 0) vigilar(vida);
+        ::_exit(0);
+    }
+    if (intermedio > 0)
+        while (::waitpid(intermedio, nullptr, 0) < 0 && errno == EINTR) {
+        }
 }
 
 }  // namespace
@@ -35,9 +127,13 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
                                          const AvanceTrabajo* avance) {
     QProcess p;
     // En un grupo de procesos propio: LibreOffice es un lanzador y un hijo que hace el trabajo, y
-    // al pasarse del tiempo hay que terminar los dos (y lo que hayan arrancado).
-    p.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // al acabar (o pasarse del tiempo, o cancelarse) hay que terminar los dos y lo que hayan
+    // arrancado. Nada de lo arrancado sobrevive a su trabajo ni a este programa.
+    const pid_t padre = ::getpid();
+    const int vida = tuberiaDeVida();
+    p.setChildProcessModifier([padre, vida] { prepararHijo(padre, vida); });
     p.start(programa, argumentos);
+    GrupoProcesos grupo{pid_t(p.processId())};
     if (!p.waitForStarted(30000))
         return Resultado::fallo(QStringLiteral("No se puede ejecutar \"%1\" para %2: %3")
                                     .arg(programa, para, causaArranque(programa)),
@@ -48,12 +144,12 @@ ResultadoDe<SalidaProceso> lanzarProceso(const QString& programa, const QStringL
     reloj.start();
     while (p.state() != QProcess::NotRunning && !p.waitForFinished(avance ? 100 : msLimite)) {
         if (avance && avance->cancelar) {
-            matarGrupo(p);
+            matarGrupo(p, grupo);
             return falloCancelado(
                 QStringLiteral("Se ha cancelado \"%1\" al %2.").arg(programa, para));
         }
         if (reloj.elapsed() < msLimite) continue;
-        matarGrupo(p);
+        matarGrupo(p, grupo);
         return Resultado::fallo(QStringLiteral("\"%1\" no ha terminado en %2 segundos al %3.")
                                     .arg(programa)
                                     .arg(msLimite / 1000)
