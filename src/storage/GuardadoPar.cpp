@@ -38,9 +38,10 @@ ResultadoDe<QString> copiaDelAnterior(const QString& documento) {
 QString guardarAnterior(const QString& copia, const QString& documento) {
     const QFileInfo fi(documento);
     for (int n = 1; n < 100; ++n) {
-        const QString nombre = fi.dir().filePath(
-            fi.completeBaseName() + QStringLiteral(".anterior") +
-            (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) + QLatin1Char('.') + fi.suffix());
+        const QString nombre = fi.absolutePath() + QLatin1Char('/') + fi.completeBaseName() +
+                               QStringLiteral(".anterior") +
+                               (n == 1 ? QString() : QStringLiteral("-%1").arg(n)) +
+                               QLatin1Char('.') + fi.suffix();
         // Un enlace nuevo nunca sustituye a lo que ya haya con ese nombre.
         if (::link(QFile::encodeName(copia).constData(), QFile::encodeName(nombre).constData()) ==
             0) {
