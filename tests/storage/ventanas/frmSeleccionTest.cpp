@@ -184,7 +184,8 @@ TEST_F(frmSeleccionTest, AbiertaEnOtroProgramaNoSeBorra) {
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
         if (QString(c.caso) != "en otro programa") {
-            otro.soltar();
+            otro.soltar();  // muerto, su fichero de bloqueo se queda, pero no cuenta
+            ASSERT_TRUE(QFile::remove(bloqueo));
             ASSERT_TRUE(QDir().mkpath(bloqueo));
         }
         m_mensajes.limpiar();
