@@ -24,10 +24,11 @@ if [ "${MOVILANT_SANITIZADORES:-0}" = 1 ]; then
 else
   opciones+=(-DMOVILANT_SANITIZADORES=OFF)
 fi
-# Con MOVILANT_HILOS=1, ThreadSanitizer (scripts/hilos.sh): solo las dos pruebas.
+# Con MOVILANT_HILOS=1, ThreadSanitizer (scripts/hilos.sh): las dos pruebas y las plantillas que
+# usan.
 if [ "${MOVILANT_HILOS:-0}" = 1 ]; then
   opciones+=(-DMOVILANT_HILOS=ON)
-  objetivos=(--target pruebas_nucleo pruebas_gui)
+  objetivos=(--target pruebas_nucleo pruebas_gui movilant-plantillas)
 else
   opciones+=(-DMOVILANT_HILOS=OFF)
 fi
