@@ -1,5 +1,6 @@
 // Las causas de los fallos de ficheros y programas, en castellano y la de verdad.
 #include "../apoyo/Ficheros.h"
+#include "../apoyo/OtroPrograma.h"
 #include "platform/Causas.h"
 #include "printing/PaqueteDocx.h"
 #include "printing/ProcesosExternos.h"
@@ -112,11 +113,16 @@ TEST(Causas, NadaDeLoArrancadoSobreviveASuTrabajo) {
 TEST(Causas, LoArrancadoMuereConElPrograma) {
     QTemporaryDir dir;
     const QString hijo = dir.filePath("hijo"), nieto = dir.filePath("nieto");
-    EXPECT_EXIT(lanzarProceso("/bin/sh",
-                              {"-c", "echo $$ > " + hijo + "; sleep 300 & echo $! > " + nieto +
-                                         "; kill -9 $PPID; wait"},
-                              120000, "probar"),
-                ::testing::KilledBySignal(SIGKILL), "");
+    // El programa, otro proceso: muere sin llegar a decir que ha terminado.
+    OtroPrograma programa([&] {
+        lanzarProceso("/bin/sh",
+                      {"-c", "echo $$ > " + hijo + "; sleep 300 & echo $! > " + nieto +
+                                 "; kill -9 $PPID; wait"},
+                      120000, "probar");
+        return true;
+    });
+    EXPECT_FALSE(programa.hecho());
+    programa.soltar();
     EXPECT_TRUE(termina(hijo));
     EXPECT_TRUE(termina(nieto));
 }
