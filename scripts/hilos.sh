@@ -16,11 +16,9 @@ fi
 
 # Las pruebas de cada binario que ponen a trabajar otro hilo mientras el que las lanzó espera,
 # sigue la ventana o cancela.
-nucleo='GuardadoParTest.*:ListasXmlTest.*:GeneradorDocumento.*:Paralelo.*:ProcesosExternos.*'
-nucleo+=':ImpresionPdf.*:ImpresionMotor.*:ColaImpresion.*:PasosArranqueTest.*'
-nucleo+=':SolicitudesGuardadasTest.*'
+nucleo='GuardadoParTest.*:ListasXmlTest.*:GeneradorDocumento.*:Paralelo.*:Causas.*'
+nucleo+=':ImpresionPdf.*:ImpresionMotor.*:ColaImpresion.*'
 gui='GuardarSolicitudTest.*:RecuperarSolicitudTest.*:ImprimirConCupsTest.*:frmSolicitudesTest.*'
-gui+=':frmSeleccionTest.*'
 
 export QT_QPA_PLATFORM=offscreen
 # halt_on_error: una carrera es un fallo, no un aviso que se pierde entre la salida. Las
