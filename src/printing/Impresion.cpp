@@ -14,7 +14,6 @@ namespace {
 
 // La primera conversión con un perfil nuevo lo crea: tarda bastante más que las siguientes.
 constexpr int kMsConversion = 180000;
-constexpr int kMsCola = 60000;
 
 const QString kCancelada =
     QStringLiteral("Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
@@ -109,9 +108,9 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
         }
         avance->fase = Enviando;
     }
-    const ResultadoDe<SalidaProceso> cola =
-        lanzarProceso(programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, kMsCola,
-                      QStringLiteral("enviar la solicitud a la impresora"));
+    const ResultadoDe<SalidaProceso> cola = lanzarProceso(
+        programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, programasExternos().msCola,
+        QStringLiteral("enviar la solicitud a la impresora"));
     if (cola && cola.valor().codigo == 0) {
         // La cola ya tiene su copia.
         res.enviada = true;
@@ -120,10 +119,20 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
         return res;
     }
     res.detalle = cola ? (cola.valor().errores + cola.valor().salida).trimmed() : cola.mensaje();
+    // Un `lp` que sale con un error dice que no la ha dejado; uno que no llega a salir, no.
+    res.quizaEnCola = cola ? cola.valor().codigo == kSinCodigoDeSalida
+                           : cola.numero() != Errores::FicheroNoEncontrado;
     return res;
 }
 
 QString mensajeSinImpresora(const ResultadoImpresion& r) {
+    if (r.quizaEnCola)
+        return QStringLiteral(
+                   "No se sabe si la solicitud ha llegado a la impresora (%1): puede que ya esté "
+                   "en su cola y se imprima. Antes de imprimirla otra vez, mire si sale, para no "
+                   "imprimirla dos veces. La solicitud se ha guardado también en el fichero "
+                   "\"%2\".")
+            .arg(r.detalle, QDir::toNativeSeparators(r.rutaPdf));
     return QStringLiteral(
                "No se ha podido enviar la solicitud a la impresora (%1). La solicitud "
                "se ha guardado en el fichero \"%2\": ábralo e imprímalo desde allí.")
