@@ -37,7 +37,7 @@ QString otraCosaEn(const QString& documento) {
     struct stat st {};
     if (::lstat(QFile::encodeName(documento).constData(), &st) != 0 || S_ISREG(st.st_mode))
         return QString();
-    if (S_ISLNK(st.st_mode)) return QStringLiteral("un enlace");
+    if (S_ISLNK(st.st_mode)) return QStringLiteral("un enlace (lo que apuntaba no se ha tocado)");
     if (S_ISDIR(st.st_mode)) return QStringLiteral("una carpeta");
     return QStringLiteral("algo que no es un fichero normal");
 }
@@ -87,12 +87,10 @@ Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& docum
         if (vuelta == 0 && copia.valor().isEmpty() && !habia.isEmpty())
             // Lo que había no se copia (no es un documento), así que no vuelve: el nombre se queda
             // vacío.
-            return falloPar(causa, QStringLiteral("No se ha guardado la solicitud, y ya no hay "
-                                                  "documento \"%1\": con ese nombre había %2, "
-                                                  "que el guardado sustituyó y no se puede volver "
-                                                  "a poner (si era un enlace, lo que apuntaba no "
-                                                  "se ha tocado). Las listas \"%3\" son las de "
-                                                  "antes.")
+            return falloPar(causa, QStringLiteral("Ya no hay documento \"%1\": con ese nombre "
+                                                  "había %2, que el guardado sustituyó y no se "
+                                                  "puede volver a poner. Las listas \"%3\" son "
+                                                  "las de antes.")
                                        .arg(documento, habia, listas));
         if (vuelta == 0)
             return falloPar(causa, QStringLiteral("No se ha guardado nada: la solicitud sigue "
