@@ -729,6 +729,7 @@ TEST_F(GuardarSolicitudTest, MientrasSeGuardaNadaCambiaLoQueSeGuarda) {
         if (orden == 1000) {
             // Con el documento ya en la conversión, cerrar la ventanita de la impresión no la
             // cierra: pide cancelar, como su botón.
+            ASSERT_TRUE(form->imprimiendo()) << mensajes.textos().join('|').toStdString();
             QFile tuberia(listo);
             ASSERT_TRUE(tuberia.open(QIODevice::ReadOnly));
             tuberia.readAll();
