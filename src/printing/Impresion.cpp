@@ -122,17 +122,23 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     // Un `lp` que sale con un error dice que no la ha dejado; uno que no llega a salir, no.
     res.quizaEnCola = cola ? cola.valor().codigo == kSinCodigoDeSalida
                            : cola.numero() != Errores::FicheroNoEncontrado;
+    if (res.quizaEnCola && res.detalle.isEmpty())
+        res.detalle =
+            QStringLiteral("\"%1\" terminó sin llegar a decirlo").arg(programasExternos().lp);
     return res;
 }
 
 QString mensajeSinImpresora(const ResultadoImpresion& r) {
-    if (r.quizaEnCola)
+    if (r.quizaEnCola) {
+        QString porQue = r.detalle;
+        while (porQue.endsWith(QLatin1Char('.'))) porQue.chop(1);
         return QStringLiteral(
                    "No se sabe si la solicitud ha llegado a la impresora (%1): puede que ya esté "
                    "en su cola y se imprima. Antes de imprimirla otra vez, mire si sale, para no "
                    "imprimirla dos veces. La solicitud se ha guardado también en el fichero "
                    "\"%2\".")
-            .arg(r.detalle, QDir::toNativeSeparators(r.rutaPdf));
+            .arg(porQue, QDir::toNativeSeparators(r.rutaPdf));
+    }
     return QStringLiteral(
                "No se ha podido enviar la solicitud a la impresora (%1). La solicitud "
                "se ha guardado en el fichero \"%2\": ábralo e imprímalo desde allí.")

@@ -297,10 +297,14 @@ TEST_F(ColaImpresion, UnLpQueNoTerminaPuedeHaberDejadoLaSolicitudEnLaCola) {
         const char* caso;
         QByteArray lp;
         bool quiza;
+        const char* porQue;
     } casos[] = {
-        {"colgado", "exec sleep 600", true},
-        {"matado", "kill -9 $$", true},
-        {"no la acepta", "echo 'lp: Error - No default destination.' >&2; exit 1", false},
+        {"colgado", "exec sleep 600", true,
+         "no ha terminado en 0 segundos al enviar la "
+         "solicitud a la impresora): puede que"},
+        {"matado", "kill -9 $$", true, "terminó sin llegar a decirlo): puede que"},
+        {"no la acepta", "echo 'lp: Error - No default destination.' >&2; exit 1", false,
+         "(lp: Error - No default destination.)"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
@@ -317,6 +321,7 @@ TEST_F(ColaImpresion, UnLpQueNoTerminaPuedeHaberDejadoLaSolicitudEnLaCola) {
                   c.quiza)
             << texto.toStdString();
         EXPECT_EQ(texto.contains("ábralo e imprímalo desde allí"), !c.quiza) << texto.toStdString();
+        EXPECT_TRUE(texto.contains(c.porQue)) << texto.toStdString();
     }
 }
 
