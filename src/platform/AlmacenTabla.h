@@ -56,6 +56,9 @@ struct AlmacenTabla {
     int bloqueoAvisos = 0;
 
     const IndiceCampo& indice(int campo);
+
+    // La de instantaneaDe (InstantaneaTabla.h), aquí por ser amiga de Tabla.
+    static PTabla instantanea(const Tabla& origen);
     void indexarAlta(Registro* r);
     void indexarBaja(Registro* r);
     void indexarCambio(Registro* r, int campo, const QVariant& anterior);

@@ -3,6 +3,7 @@
 #include "platform/AlmacenTabla.h"
 #include "platform/ComparacionTexto.h"
 #include "platform/FiltroTabla.h"
+#include "platform/InstantaneaTabla.h"
 #include "platform/ReservaValores.h"
 
 #include <QMetaMethod>
@@ -304,6 +305,30 @@ PTabla Tabla::clonar() const {
     return t;
 }
 
+PTabla AlmacenTabla::instantanea(const Tabla& origen) {
+    origen.d->prepararVista();
+    const AlmacenTabla& de = *origen.d->a;
+    auto almacen = std::make_shared<AlmacenTabla>();
+    almacen->nombre = de.nombre;
+    almacen->campos = de.campos;
+    // La misma reserva: los valores son los mismos objetos y no se copian.
+    almacen->reserva = de.reserva;
+    almacen->registros.reserve(origen.d->vista.size());
+    for (const Registro* fila : origen.d->vista) {
+        Registro* r = almacen->nuevoRegistro();
+        r->secuencia = almacen->siguienteSecuencia++;
+        r->valores = fila->valores;
+        almacen->registros.push_back(r);
+    }
+    PTabla t(new Tabla(std::move(almacen)));
+    t->d->construirVista();
+    return t;
+}
+
+PTabla instantaneaDe(const Tabla& origen) {
+    return AlmacenTabla::instantanea(origen);
+}
+
 const QString& Tabla::nombre() const {
     return d->a->nombre;
 }
@@ -392,8 +417,8 @@ Resultado Tabla::anadirRegistro(std::vector<QVariant> valores) {
     ReservaValores& reserva = *d->a->reserva;
     for (size_t i = 0; i < numCampos; ++i) {
         if (i >= valores.size()) {
-            nuevos[i] = campos.at(int(i)).tipo == TipoCampo::Texto ? reserva.textoNulo()
-                                                                 : reserva.nulo();
+            nuevos[i] =
+                campos.at(int(i)).tipo == TipoCampo::Texto ? reserva.textoNulo() : reserva.nulo();
             continue;
         }
         auto guardado = guardarValor(int(i), valores[i]);

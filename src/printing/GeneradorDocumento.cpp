@@ -1,5 +1,6 @@
 #include "printing/GeneradorDocumento.h"
 
+#include "platform/InstantaneaTabla.h"
 #include "printing/CodigoBarras.h"
 #include "printing/PlanPaginas.h"
 #include "startup/Globales.h"
@@ -125,32 +126,11 @@ QVector<PlazaPlan> plazasDe(const PTabla& t) {
 
 }  // namespace
 
-CopiaListas prepararCopiaListas() {
+ListasSolicitud instantaneaListas() {
     const Globales& g = G();
-    CopiaListas c;
-    c.origen = {g.rsVacantesSolicitadas, g.rsResultasSolicitadas, g.rsCursos, g.rsDocumentos};
-    for (const auto& [origen, copia] : {std::pair{&c.origen.vacantes, &c.copia.vacantes},
-                                        std::pair{&c.origen.resultas, &c.copia.resultas},
-                                        std::pair{&c.origen.cursos, &c.copia.cursos},
-                                        std::pair{&c.origen.documentos, &c.copia.documentos}}) {
-        if (!*origen) continue;
-        // Contar deja la vista hecha: después solo se lee.
-        (*origen)->numeroRegistros();
-        *copia = Tabla::crear((*origen)->nombre(), (*origen)->campos());
-    }
-    return c;
-}
-
-Resultado copiarFilas(const CopiaListas& c) {
-    for (const auto& [origen, copia] : {std::pair{c.origen.vacantes, c.copia.vacantes},
-                                        std::pair{c.origen.resultas, c.copia.resultas},
-                                        std::pair{c.origen.cursos, c.copia.cursos},
-                                        std::pair{c.origen.documentos, c.copia.documentos}}) {
-        if (!origen || !copia) continue;
-        for (int f = 0; f < origen->numeroRegistros(); ++f)
-            if (Resultado r = copia->anadirFilaDe(*origen, f); !r) return r;
-    }
-    return Resultado::correcto();
+    const auto copia = [](const PTabla& t) { return t ? instantaneaDe(*t) : PTabla(); };
+    return {copia(g.rsVacantesSolicitadas), copia(g.rsResultasSolicitadas), copia(g.rsCursos),
+            copia(g.rsDocumentos)};
 }
 
 ResultadoDe<QVector<CodigoEsperado>> codigosDelPlan(const PeticionDocumento& p) {

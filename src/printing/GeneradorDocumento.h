@@ -14,15 +14,11 @@ struct ListasSolicitud {
     PTabla vacantes, resultas, cursos, documentos;
 };
 
-// Copia aparte de las listas de G(), con las filas en el orden en que se ven: el documento se hace
-// fuera del hilo de la ventana y no comparte cursores con las tablas que esta enseña. Se prepara
-// en el hilo de la ventana (las tablas vacías, y las vistas de las de G() al día) y las filas se
-// copian después en el hilo que hace el documento, mientras nadie cambia las de G().
-struct CopiaListas {
-    ListasSolicitud origen, copia;
-};
-CopiaListas prepararCopiaListas();
-Resultado copiarFilas(const CopiaListas& c);
+// Las cuatro listas de G() tal como se ven ahora, en tablas aparte (instantaneaDe): el
+// documento y el fichero de listas se hacen en otro hilo con ellas, y nada de lo que cambie
+// después en las de G() (que la ventana enseña y edita) llega a lo que se guarda. Se hace en el
+// hilo de la ventana, en el momento de guardar.
+ListasSolicitud instantaneaListas();
 
 // Lo que el generador necesita del formulario para hacer el documento de una solicitud.
 struct PeticionDocumento {

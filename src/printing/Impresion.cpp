@@ -14,7 +14,6 @@ namespace {
 
 // La primera conversión con un perfil nuevo lo crea: tarda bastante más que las siguientes.
 constexpr int kMsConversion = 180000;
-constexpr int kMsCola = 60000;
 
 const QString kCancelada =
     QStringLiteral("Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
@@ -114,9 +113,9 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
         avance->fase = Enviando;
     }
     if (Resultado r = ponerEnSuSitio(sinComprobar, res.rutaPdf); !r) return r;
-    const ResultadoDe<SalidaProceso> cola =
-        lanzarProceso(programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, kMsCola,
-                      QStringLiteral("enviar la solicitud a la impresora"));
+    const ResultadoDe<SalidaProceso> cola = lanzarProceso(
+        programasExternos().lp, {QStringLiteral("--"), res.rutaPdf}, programasExternos().msCola,
+        QStringLiteral("enviar la solicitud a la impresora"));
     if (cola && cola.valor().codigo == 0) {
         // La cola ya tiene su copia.
         res.enviada = true;
@@ -125,10 +124,26 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
         return res;
     }
     res.detalle = cola ? (cola.valor().errores + cola.valor().salida).trimmed() : cola.mensaje();
+    // Un `lp` que sale con un error dice que no la ha dejado; uno que no llega a salir, no.
+    res.quizaEnCola = cola ? cola.valor().codigo == kSinCodigoDeSalida
+                           : cola.numero() != Errores::FicheroNoEncontrado;
+    if (res.quizaEnCola && res.detalle.isEmpty())
+        res.detalle =
+            QStringLiteral("\"%1\" terminó sin llegar a decirlo").arg(programasExternos().lp);
     return res;
 }
 
 QString mensajeSinImpresora(const ResultadoImpresion& r) {
+    if (r.quizaEnCola) {
+        QString porQue = r.detalle;
+        while (porQue.endsWith(QLatin1Char('.'))) porQue.chop(1);
+        return QStringLiteral(
+                   "No se sabe si la solicitud ha llegado a la impresora (%1): puede que ya esté "
+                   "en su cola y se imprima. Antes de imprimirla otra vez, mire si sale, para no "
+                   "imprimirla dos veces. La solicitud se ha guardado también en el fichero "
+                   "\"%2\".")
+            .arg(porQue, QDir::toNativeSeparators(r.rutaPdf));
+    }
     return QStringLiteral(
                "No se ha podido enviar la solicitud a la impresora (%1). La solicitud "
                "se ha guardado en el fichero \"%2\": ábralo e imprímalo desde allí.")

@@ -20,6 +20,9 @@ struct ResultadoImpresion {
     bool enviada = false;  // en la cola de la impresora por defecto
     QString rutaPdf;       // si no se envió, el PDF que se queda junto al documento
     QString detalle;       // lo que dijo la cola al no aceptarlo
+    // `lp` arrancó y no terminó por sí mismo (colgado y parado, o matado desde fuera): puede que
+    // la cola ya tenga la solicitud aunque no lo haya dicho.
+    bool quizaEnCola = false;
 };
 
 // Fases de una impresión, en AvanceTrabajo::fase.

@@ -1,5 +1,6 @@
 #include "printing/PaqueteDocx.h"
 
+#include "platform/DocumentoXml.h"
 #include "platform/FicheroAparte.h"
 
 #include <zip.h>
@@ -13,12 +14,11 @@ QString errorZip(zip_error_t* error) {
     return QString::fromLocal8Bit(zip_error_strerror(error));
 }
 
-// Límites de lo que se lee de un paquete: una plantilla o una solicitud guardada ocupan unos
-// cientos de KiB. Ningún tamaño que diga el fichero decide cuánta memoria se pide sin pasar antes
-// por ellos.
-constexpr qint64 kMaxFichero = 256 * 1024 * 1024;
-constexpr qint64 kMaxParte = 64 * 1024 * 1024;
-constexpr qint64 kMaxTotal = 256 * 1024 * 1024;
+// Un solo límite para todo lo que se lee de un paquete, el fichero y la suma de sus partes ya
+// descomprimidas, como el del fichero de listas: una plantilla o una solicitud guardada ocupan
+// unos cientos de KiB. Ningún tamaño que diga el fichero decide cuánta memoria se pide sin pasar
+// antes por él.
+constexpr qint64 kMaxPaquete = kMaxFicheroXml;
 
 QString tamano(qint64 bytes) {
     return QStringLiteral("%1 MiB").arg(bytes / (1024 * 1024));
@@ -32,7 +32,7 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::leer(const QString& ruta) {
                                 Errores::FicheroNoEncontrado);
     // Solo un fichero normal y de un tamaño acotado: un FIFO o un dispositivo colgarían el
     // programa o se comerían la memoria.
-    auto bytes = leerFicheroNormal(ruta, kMaxFichero);
+    auto bytes = leerFicheroNormal(ruta, kMaxPaquete);
     if (!bytes) return bytes.estado();
     return desdeBytes(bytes.valor(), ruta);
 }
@@ -65,21 +65,29 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::desdeBytes(const QByteArray& zip, const QS
     if (const char* c = zip_get_archive_comment(archivo, &largoComentario, ZIP_FL_ENC_RAW))
         paquete.m_comentario = QByteArray(c, largoComentario);
     const zip_int64_t n = zip_get_num_entries(archivo, 0);
-    qint64 total = 0;
+    // Lo que dicen ocupar todas las partes, antes de leer ninguna: el tamaño declarado solo sirve
+    // para rechazar. La memoria crece con lo que de verdad se lee, y lo leído tiene que ser lo
+    // declarado.
+    zip_uint64_t declarado = 0;
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
         if (zip_stat_index(archivo, i, 0, &st) != 0) continue;
         const QString nombre = QString::fromUtf8(st.name);
         if (nombre.endsWith(QLatin1Char('/'))) continue;
-        // El tamaño declarado solo sirve para rechazar: la memoria crece con lo que de verdad se
-        // lee, y lo leído tiene que ser lo declarado.
-        if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(kMaxParte) ||
-            total + qint64(st.size) > kMaxTotal) {
+        if (!(st.valid & ZIP_STAT_SIZE) || st.size > zip_uint64_t(kMaxPaquete) - declarado) {
             zip_close(archivo);
             return noEsDocumento(
-                QStringLiteral("la parte %1 dice ocupar más de lo que admite un documento, %2")
-                    .arg(nombre, tamano(kMaxParte)));
+                QStringLiteral("con la parte %1, sus partes dicen ocupar más de lo que admite un "
+                               "documento, %2 entre todas")
+                    .arg(nombre, tamano(kMaxPaquete)));
         }
+        declarado += st.size;
+    }
+    for (zip_int64_t i = 0; i < n; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(archivo, i, 0, &st) != 0) continue;
+        const QString nombre = QString::fromUtf8(st.name);
+        if (nombre.endsWith(QLatin1Char('/'))) continue;
         zip_file_t* f = zip_fopen_index(archivo, i, 0);
         if (!f) {
             zip_close(archivo);
@@ -96,7 +104,6 @@ ResultadoDe<PaqueteDocx> PaqueteDocx::desdeBytes(const QByteArray& zip, const QS
             zip_close(archivo);
             return noEsDocumento(QStringLiteral("la parte %1 está dañada").arg(nombre));
         }
-        total += datos.size();
         paquete.m_partes.append({nombre, datos});
     }
     zip_close(archivo);

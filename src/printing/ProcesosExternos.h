@@ -15,11 +15,16 @@ struct ProgramasExternos {
     // Los del escritorio (xdg-utils): qué programa abre cada tipo de fichero y abrirlo con él.
     QString xdgMime = QStringLiteral("xdg-mime");
     QString xdgOpen = QStringLiteral("xdg-open");
+    // Lo que se espera a que `lp` deje la solicitud en la cola antes de darlo por colgado.
+    int msCola = 60000;
 };
 ProgramasExternos& programasExternos();
 
+// Código de salida de un programa que no salió por sí mismo (lo terminó una señal).
+inline constexpr int kSinCodigoDeSalida = -1;
+
 struct SalidaProceso {
-    int codigo = 0;
+    int codigo = 0;  // kSinCodigoDeSalida si no salió por sí mismo
     QString salida;
     QString errores;
 };

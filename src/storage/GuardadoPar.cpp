@@ -53,6 +53,17 @@ QString guardarAnterior(const QString& copia, const QString& documento) {
     return copia;
 }
 
+// Qué hay con el nombre del documento cuando no es un fichero normal que se pueda copiar: vacío si
+// no hay nada (o es un fichero normal).
+QString otraCosaEn(const QString& documento) {
+    struct stat st {};
+    if (::lstat(QFile::encodeName(documento).constData(), &st) != 0 || S_ISREG(st.st_mode))
+        return QString();
+    if (S_ISLNK(st.st_mode)) return QStringLiteral("un enlace (lo que apuntaba no se ha tocado)");
+    if (S_ISDIR(st.st_mode)) return QStringLiteral("una carpeta");
+    return QStringLiteral("algo que no es un fichero normal");
+}
+
 Resultado falloPar(const Resultado& causa, const QString& queHay) {
     return Resultado::fallo(causa.mensaje() + QLatin1Char(' ') + queHay,
                             Errores::ErrorEntradaSalida);
@@ -69,6 +80,7 @@ QString nuevoSelloGuardado() {
 Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& documento,
                             const QString& aparteListas, const QString& listas) {
     const QString carpeta = QFileInfo(documento).absolutePath();
+    const QString habia = otraCosaEn(documento);
     const auto copia = copiaDelAnterior(documento);
     if (!copia) {
         borrar(aparteDocumento);
@@ -98,6 +110,14 @@ Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& docum
         if (vuelta == 0) borrar(copia.valor());
         sincronizarCarpeta(carpeta);
         const Resultado causa = falloEscritura(listas, error);
+        if (vuelta == 0 && copia.valor().isEmpty() && !habia.isEmpty())
+            // Lo que había no se copia (no es un documento), así que no vuelve: el nombre se queda
+            // vacío.
+            return falloPar(causa, QStringLiteral("Ya no hay documento \"%1\": con ese nombre "
+                                                  "había %2, que el guardado sustituyó y no se "
+                                                  "puede volver a poner. Las listas \"%3\" son "
+                                                  "las de antes.")
+                                       .arg(documento, habia, listas));
         if (vuelta == 0)
             return falloPar(causa, QStringLiteral("No se ha guardado nada: la solicitud sigue "
                                                   "como estaba."));
@@ -116,4 +136,21 @@ Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& docum
         return falloPar(r, QStringLiteral("Los dos ficheros están en su sitio, pero una caída del "
                                           "sistema podría deshacer el guardado."));
     return Resultado::correcto();
+}
+
+namespace {
+
+GanchoPasoGuardado& ganchoPaso() {
+    static GanchoPasoGuardado g;
+    return g;
+}
+
+}  // namespace
+
+void ponerGanchoPasoGuardado(GanchoPasoGuardado gancho) {
+    ganchoPaso() = std::move(gancho);
+}
+
+void pasoGuardado(PasoGuardado paso) {
+    if (ganchoPaso()) ganchoPaso()(paso);
 }

@@ -3,6 +3,7 @@
 #include "platform/Resultado.h"
 
 #include <QString>
+#include <functional>
 
 // Una solicitud guardada son dos ficheros (el documento y el de listas) que solo valen juntos.
 
@@ -17,3 +18,11 @@ QString nuevoSelloGuardado();
 // mensaje de un fallo dice qué hay en el disco después.
 Resultado ponerParEnSuSitio(const QString& aparteDocumento, const QString& documento,
                             const QString& aparteListas, const QString& listas);
+
+// Pasos del guardado de una solicitud en su hilo de trabajo: al empezar (antes de hacer nada), con
+// el documento hecho y con las listas escritas (aún sin poner en su sitio). Las pruebas ponen un
+// gancho que para el hilo en uno de ellos para ver qué pasa mientras; vacío, no se hace nada.
+enum class PasoGuardado { Empieza, DocumentoHecho, ListasEscritas };
+using GanchoPasoGuardado = std::function<void(PasoGuardado)>;
+void ponerGanchoPasoGuardado(GanchoPasoGuardado gancho);
+void pasoGuardado(PasoGuardado paso);

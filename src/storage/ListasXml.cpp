@@ -200,6 +200,9 @@ ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& 
     if (!bytes) return bytes.estado();
     DocumentoXml doc;
     if (!doc.cargarBytes(bytes.valor())) return LecturaListas::MalFormado;
+    // Otro XML cualquiera daría cuatro listas vacías, como si lo fuera.
+    if (qstrcmp(doc.doc().document_element().name(), "Plazas") != 0)
+        return LecturaListas::NoEsDeListas;
     if (sello) *sello = QString::fromUtf8(doc.doc().document_element().attribute("sello").value());
     const struct {
         const char* nombre;

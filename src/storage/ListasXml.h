@@ -31,14 +31,15 @@ Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const 
                              const PTabla& cursos, const PTabla& documentos,
                              const QString& sello = QString());
 
-enum class LecturaListas { Leidas, NoExiste, MalFormado };
+// NoEsDeListas: XML bien formado, pero su raíz no es <Plazas>.
+enum class LecturaListas { Leidas, NoExiste, MalFormado, NoEsDeListas };
 
 // Añade a las tablas las filas del fichero de listas, en el orden del fichero. Un fichero que no
-// existe o no es XML no añade nada (y lo dice el resultado); uno que no es un fichero normal
-// (un FIFO, un dispositivo) o es desmesurado no se lee y falla diciéndolo. Un registro al que le
-// falta el elemento de una columna, con un valor que la columna no admite o con un orden o
-// identificador fuera de 32 bits no se añade, y el fallo nombra la lista, el registro y la
-// causa; todos los demás registros, de esa lista y de las otras, se añaden igual. En `sello`
+// existe, no es XML o no es un fichero de listas no añade nada (y lo dice el resultado); uno que no
+// es un fichero normal (un FIFO, un dispositivo) o es desmesurado no se lee y falla diciéndolo. Un
+// registro al que le falta el elemento de una columna, con un valor que la columna no admite o con
+// un orden o identificador fuera de 32 bits no se añade, y el fallo nombra la lista, el registro y
+// la causa; todos los demás registros, de esa lista y de las otras, se añaden igual. En `sello`
 // deja el sello del guardado (vacío si el fichero no lo lleva).
 ResultadoDe<LecturaListas> LeerListasXML(const QString& carpeta, const QString& nombreFichero,
                                          const PTabla& resultas, const PTabla& vacantes,

@@ -1,6 +1,7 @@
 // Valores guardados una vez y registros compartidos entre tablas: compartir no puede cambiar lo
 // que ve cada tabla.
 #include "platform/AltaRegistros.h"
+#include "platform/InstantaneaTabla.h"
 #include "platform/ReservaValores.h"
 #include "platform/Tabla.h"
 
@@ -12,7 +13,8 @@
 namespace {
 
 QList<Campo> campos() {
-    return {{"Cod", TipoCampo::Texto, 5}, {"Nombre", TipoCampo::Texto, 20},
+    return {{"Cod", TipoCampo::Texto, 5},
+            {"Nombre", TipoCampo::Texto, 20},
             {"Horas", TipoCampo::Entero, 0}};
 }
 
@@ -81,9 +83,9 @@ TEST(FilasCompartidas, CambiarUnaCopiaNoTocaLaOtra) {
         PTabla origen = tablaConDos("origen");
         PTabla copia = Tabla::crear("copia", campos());
         ambito.reset();
-        ASSERT_TRUE((c.porFila ? copia->anadirFilaDe(*origen, 1)
-                               : copia->anadirFila(origen->fila(1)))
-                        .ok());
+        ASSERT_TRUE(
+            (c.porFila ? copia->anadirFilaDe(*origen, 1) : copia->anadirFila(origen->fila(1)))
+                .ok());
         ASSERT_EQ(copia->numeroRegistros(), 1);
         EXPECT_EQ(copia->texto("Nombre"), "Dos");
         EXPECT_TRUE(copia->valor("Horas").isNull());
@@ -177,9 +179,16 @@ TEST(AltaRegistros, BytesATextoConNuloVacioYCamposQueNoSeRepiten) {
 TEST(AltaRegistros, TextosParecidosNoSeConfundenYLosRepetidosSonElMismoValor) {
     PTabla t = Tabla::crear("t", {{"Nombre", TipoCampo::Texto, 20}});
     AltaRegistros alta(*t);
-    std::vector<std::string> textos = {"abcdefgh", "abcdefgh ", "abcdefghi", "abcdefgi",
-                                       std::string("ab\0c", 4), std::string("ab\0d", 4),
-                                       std::string("ab", 2), "", "\xC1vila", "\xE1vila"};
+    std::vector<std::string> textos = {"abcdefgh",
+                                       "abcdefgh ",
+                                       "abcdefghi",
+                                       "abcdefgi",
+                                       std::string("ab\0c", 4),
+                                       std::string("ab\0d", 4),
+                                       std::string("ab", 2),
+                                       "",
+                                       "\xC1vila",
+                                       "\xE1vila"};
     for (int i = 0; i < 290; ++i) textos.push_back("Localidad " + std::to_string(i));
     const int vueltas = 4;
     for (int v = 0; v < vueltas; ++v) {
@@ -201,6 +210,35 @@ TEST(AltaRegistros, TextosParecidosNoSeConfundenYLosRepetidosSonElMismoValor) {
             EXPECT_NE(&t->valorEnFila(i, 0), &t->valorEnFila(i - 1, 0));
         }
     }
+}
+
+// Una instantánea tiene las filas que ve el cursor, en su orden, sin copiar ningún valor; y lo
+// que se cambia, se añade o se borra después en una no llega a la otra.
+TEST(ReservaValores, UnaInstantaneaNoVeLoQueCambiaDespues) {
+    PTabla t = tablaConDos("t");
+    ASSERT_TRUE(t->anadirRegistro({QString("00003"), QString("Tres"), 30}).ok());
+    ASSERT_TRUE(t->ordenar("Cod DESC").ok());
+    PTabla foto = instantaneaDe(*t);
+    ASSERT_EQ(foto->numeroRegistros(), 3);
+    EXPECT_EQ(foto->orden(), "");
+    for (int f = 0; f < 3; ++f)
+        for (int c = 0; c < 3; ++c) EXPECT_EQ(&foto->valorEnFila(f, c), &t->valorEnFila(f, c));
+    t->moverPrimero();
+    ASSERT_TRUE(t->establecer("Nombre", "Cambiado").ok());
+    t->moverUltimo();
+    ASSERT_TRUE(t->borrar().ok());
+    ASSERT_TRUE(t->anadirRegistro({QString("00004"), QString("Cuatro"), 40}).ok());
+    foto->moverPrimero();
+    ASSERT_TRUE(foto->establecer("Horas", 99).ok());
+    const auto columna = [](const PTabla& x, int c) {
+        QStringList r;
+        for (int f = 0; f < x->numeroRegistros(); ++f) r << x->valorEnFila(f, c).toString();
+        return r;
+    };
+    EXPECT_EQ(columna(foto, 1), (QStringList{"Tres", "Dos", "Uno"}));
+    EXPECT_EQ(columna(foto, 2), (QStringList{"99", "", "10"}));
+    EXPECT_EQ(columna(t, 1), (QStringList{"Cambiado", "Dos", "Cuatro"}));
+    EXPECT_EQ(columna(t, 2), (QStringList{"30", "", "40"}));
 }
 
 }  // namespace

@@ -293,6 +293,57 @@ TEST_F(ColaImpresion, UnaImpresionCortadaSoloDejaUnPdfAparte) {
     EXPECT_TRUE(leerBytes(m_carpeta.filePath(apartes[0])).startsWith("%PDF"));
 }
 
+// Un `lp` que no termina por sí mismo (se cuelga y se le para, o lo mata otro) puede haber dejado
+// ya la solicitud en la cola: el mensaje lo dice, para que no se imprima dos veces el PDF que se
+// queda. Uno que sale diciendo que no la acepta, no.
+TEST_F(ColaImpresion, UnLpQueNoTerminaPuedeHaberDejadoLaSolicitudEnLaCola) {
+    // Una conversión de verdad; las demás copian su PDF.
+    const QString convertido = m_carpeta.filePath("convertido.pdf");
+    ASSERT_TRUE(convertirAPdf(m_documento, convertido).ok());
+    const auto guion = [this](const QString& nombre, const QByteArray& cuerpo) {
+        const QString ruta = m_carpeta.filePath(nombre);
+        escribirBytes(ruta, "#!/bin/sh\n" + cuerpo + "\n");
+        QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
+        return ruta;
+    };
+    programasExternos().soffice =
+        guion("soffice",
+              "while [ $# -gt 1 ]; do [ \"$1\" = --outdir ] && d=\"$2\"; shift; done\n"
+              "b=$(basename \"$1\"); cp " +
+                  QFile::encodeName(convertido) + " \"$d/${b%.*}.pdf\"");
+    programasExternos().msCola = 300;
+    const struct {
+        const char* caso;
+        QByteArray lp;
+        bool quiza;
+        const char* porQue;
+    } casos[] = {
+        {"colgado", "exec sleep 600", true,
+         "no ha terminado en 0 segundos al enviar la "
+         "solicitud a la impresora): puede que"},
+        {"matado", "kill -9 $$", true, "terminó sin llegar a decirlo): puede que"},
+        {"no la acepta", "echo 'lp: Error - No default destination.' >&2; exit 1", false,
+         "(lp: Error - No default destination.)"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        programasExternos().lp = guion("lp", c.lp);
+        const auto r = imprimirDocumento(m_documento, {});
+        ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+        EXPECT_FALSE(r.valor().enviada);
+        EXPECT_EQ(r.valor().quizaEnCola, c.quiza);
+        EXPECT_TRUE(QFile::exists(r.valor().rutaPdf));
+        const QString texto = mensajeSinImpresora(r.valor());
+        EXPECT_TRUE(texto.contains(r.valor().rutaPdf)) << texto.toStdString();
+        EXPECT_EQ(texto.contains("puede que ya esté en su cola y se imprima. Antes de imprimirla "
+                                 "otra vez, mire si sale, para no imprimirla dos veces."),
+                  c.quiza)
+            << texto.toStdString();
+        EXPECT_EQ(texto.contains("ábralo e imprímalo desde allí"), !c.quiza) << texto.toStdString();
+        EXPECT_TRUE(texto.contains(c.porQue)) << texto.toStdString();
+    }
+}
+
 // El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, un
 // mensaje que dice dónde está el manual y nada arrancado.
 TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {

@@ -105,10 +105,10 @@ TEST(PaqueteDocx, UnaParteQueDiceSerEnormeNoPideEsaMemoria) {
     const QByteArray tipos = "<Types/>";
     const QByteArray cuerpo = "<w:document/>";
     // Bien hecho, se lee.
-    auto bueno = PaqueteDocx::desdeBytes(
-        zipA({{"[Content_Types].xml", tipos, quint64(tipos.size())},
-              {"word/document.xml", cuerpo, quint64(cuerpo.size())}}),
-        "bueno.dot");
+    auto bueno =
+        PaqueteDocx::desdeBytes(zipA({{"[Content_Types].xml", tipos, quint64(tipos.size())},
+                                      {"word/document.xml", cuerpo, quint64(cuerpo.size())}}),
+                                "bueno.dot");
     ASSERT_TRUE(bueno.ok()) << bueno.mensaje().toStdString();
     EXPECT_EQ(bueno.valor().parte("word/document.xml"), cuerpo);
 
@@ -117,22 +117,35 @@ TEST(PaqueteDocx, UnaParteQueDiceSerEnormeNoPideEsaMemoria) {
         quint64 declarado;
         const char* causa;
     } casos[] = {
-        {"un TiB", quint64(1) << 40, "dice ocupar más"},
-        {"justo por encima del límite", 64 * 1024 * 1024 + 1, "dice ocupar más"},
+        {"un TiB", quint64(1) << 40, "dicen ocupar más"},
+        {"justo por encima del límite", quint64(64 * 1024 * 1024 - tipos.size() + 1),
+         "dicen ocupar más"},
         {"menos de lo que trae", 5, "está dañada"},
         {"más de lo que trae", 1000, "está dañada"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
-        const auto r = PaqueteDocx::desdeBytes(
-            zipA({{"[Content_Types].xml", tipos, quint64(tipos.size())},
-                  {"word/document.xml", cuerpo, c.declarado}}),
-            "plantilla.dot");
+        const auto r =
+            PaqueteDocx::desdeBytes(zipA({{"[Content_Types].xml", tipos, quint64(tipos.size())},
+                                          {"word/document.xml", cuerpo, c.declarado}}),
+                                    "plantilla.dot");
         ASSERT_FALSE(r.ok());
         EXPECT_TRUE(r.mensaje().contains("\"plantilla.dot\"")) << r.mensaje().toStdString();
         EXPECT_TRUE(r.mensaje().contains("word/document.xml")) << r.mensaje().toStdString();
         EXPECT_TRUE(r.mensaje().contains(c.causa)) << r.mensaje().toStdString();
     }
+    // El límite es de todo el paquete, no de cada parte: varias partes que juntas pasan de él se
+    // rechazan antes de leer ninguna, aunque cada una quepa.
+    QVector<Entrada> muchas = {{"[Content_Types].xml", tipos, quint64(tipos.size())},
+                               {"word/document.xml", cuerpo, quint64(cuerpo.size())}};
+    for (const char* parte : {"word/a.xml", "word/b.xml", "word/c.xml", "word/d.xml"})
+        muchas.append({parte, "<a/>", 17 * 1024 * 1024});
+    const auto r = PaqueteDocx::desdeBytes(zipA(muchas), "plantilla.dot");
+    ASSERT_FALSE(r.ok());
+    EXPECT_TRUE(
+        r.mensaje().contains("con la parte word/d.xml, sus partes dicen ocupar más de lo "
+                             "que admite un documento, 64 MiB entre todas"))
+        << r.mensaje().toStdString();
 }
 
 // Un fichero más grande de lo que puede ser una plantilla no se llega a leer entero.
@@ -146,7 +159,7 @@ TEST(PaqueteDocx, UnFicheroDemasiadoGrandeSeRechaza) {
     const auto r = PaqueteDocx::leer(ruta);
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.mensaje().contains(ruta));
-    EXPECT_TRUE(r.mensaje().contains("ocupa más de 256 MiB")) << r.mensaje().toStdString();
+    EXPECT_TRUE(r.mensaje().contains("ocupa más de 64 MiB")) << r.mensaje().toStdString();
 }
 
 }  // namespace

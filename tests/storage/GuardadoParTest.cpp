@@ -85,6 +85,30 @@ TEST_F(GuardadoParTest, OLosDosNuevosOLosDosDeAntes) {
         if (!c.xml.isEmpty()) quedan << "s.xml";
         EXPECT_EQ(todo(), quedan);
     }
+    // Con el nombre del documento había un enlace (no un documento que se pueda copiar): al volver
+    // atrás el nombre se queda vacío, y el mensaje lo dice en lugar de dar la solicitud por
+    // intacta.
+    for (const QString& f : todo()) QFile::remove(ruta(f.toUtf8().constData()));
+    escribirBytes(ruta("apuntado"), "lo apuntado");
+    ASSERT_TRUE(QFile::link(ruta("apuntado"), ruta("s.doc")));
+    escribirBytes(ruta("s.xml"), "listas viejas");
+    const auto [doc, xml] = preparar(false);
+    ponerGanchoRenombrar([](const QString& de, const QString& a) {
+        if (a.endsWith("s.xml")) return EIO;
+        return ::rename(QFile::encodeName(de).constData(), QFile::encodeName(a).constData()) ? errno
+                                                                                             : 0;
+    });
+    const Resultado r = ponerParEnSuSitio(doc, ruta("s.doc"), xml, ruta("s.xml"));
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.mensaje().contains("sigue como estaba")) << r.mensaje().toStdString();
+    EXPECT_TRUE(r.mensaje().contains("Ya no hay documento \"" + ruta("s.doc") +
+                                     "\": con ese nombre había un enlace (lo que apuntaba no se "
+                                     "ha tocado), que el guardado sustituyó"))
+        << r.mensaje().toStdString();
+    EXPECT_TRUE(r.mensaje().contains("Las listas \"" + ruta("s.xml") + "\" son las de antes."));
+    EXPECT_EQ(leerBytes(ruta("apuntado")), "lo apuntado");
+    EXPECT_EQ(leerBytes(ruta("s.xml")), "listas viejas");
+    EXPECT_EQ(todo(), (QStringList{"apuntado", "s.xml"}));
 }
 
 // El programa muere entre los dos cambios de nombre: queda el documento nuevo con las listas de

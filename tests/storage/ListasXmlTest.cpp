@@ -152,6 +152,14 @@ TEST_F(ListasXmlTest, FicherosQueNoSeLeen) {
     r = leer(l);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(r.valor(), LecturaListas::MalFormado);
+    // Bien formado, con listas dentro, pero no es un fichero de listas: no se lee nada de él.
+    escribirBytes(dir.filePath(kXml),
+                  "<Otra><Plazas><Vacantes/></Plazas><Vacantes><Plaza/>"
+                  "</Vacantes></Otra>");
+    r = leer(l);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(r.valor(), LecturaListas::NoEsDeListas);
+    EXPECT_EQ(l.vacantes->numeroRegistros(), 0);
     // Lo que no es un fichero normal no se lee, sin esperar ni leer sin fin.
     ASSERT_TRUE(QFile::remove(dir.filePath(kXml)));
     ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath(kXml)).constData(), 0600), 0);

@@ -4,8 +4,14 @@
 #include "platform/ventanas/Colocacion.h"
 #include "ui_frmProgresoGeneral.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+
 frmProgresoGeneral::frmProgresoGeneral(QWidget* parent)
-    : QWidget(parent, Qt::Tool), ui(std::make_unique<Ui::frmProgresoGeneral>()) {
+    // Sin botón de cerrar: se va sola cuando acaba lo que sigue.
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(std::make_unique<Ui::frmProgresoGeneral>()) {
     ui->setupUi(this);
     // Encima del formulario que guarda o lee, no en una esquina de la pantalla.
     centrarVentana(this);
@@ -24,4 +30,21 @@ QProgressBar* frmProgresoGeneral::prgBar() const {
 
 QPushButton* frmProgresoGeneral::cmdCancelar() const {
     return ui->cmdCancelar;
+}
+
+void frmProgresoGeneral::closeEvent(QCloseEvent* evento) {
+    if (!m_ocupada) {
+        QWidget::closeEvent(evento);
+        return;
+    }
+    evento->ignore();
+    if (ui->cmdCancelar->isVisible() && ui->cmdCancelar->isEnabled()) ui->cmdCancelar->click();
+}
+
+void frmProgresoGeneral::keyPressEvent(QKeyEvent* evento) {
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(evento);
 }

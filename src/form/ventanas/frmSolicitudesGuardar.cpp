@@ -23,8 +23,10 @@
 #include "users/ventanas/frmCreaPwd.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
@@ -58,29 +60,91 @@ void mensajeValidacion(const QString& texto) {
     mostrarMensaje(texto, QStringLiteral("Validación"), Icono::Exclamacion, Botones::Aceptar);
 }
 
+// Lo que se dice cuando el guardado falla antes de tocar la solicitud guardada (el documento y
+// las listas se escriben aparte): la causa sola (un disco lleno, una carpeta de solo lectura) no
+// dice si lo guardado antes sigue ahí.
+const QString kSigueComoEstaba =
+    QStringLiteral("No se ha guardado nada: la solicitud sigue como estaba.");
+
+Resultado sinTocarLoGuardado(const Resultado& r) {
+    return Resultado::fallo(r.mensaje() + QLatin1Char(' ') + kSigueComoEstaba, r.numero());
+}
+
 // Lo que se hace fuera del hilo de la ventana: el documento (y el de impresión), los códigos que
 // debe llevar la impresión y el fichero de listas, y solo con todo hecho, los dos ficheros en su
-// sitio. No toca ningún control ni las tablas que enseña la ventana.
-Resultado escribirSolicitud(const CopiaListas& copia, const PeticionDocumento& p,
-                            const QString& listasAparte, const QString& documento,
-                            const QString& listas, QVector<CodigoEsperado>& codigos) {
-    if (Resultado r = copiarFilas(copia); !r) return r;
+// sitio. Solo lee la petición, con sus listas ya copiadas (instantaneaListas): ningún control ni
+// ninguna tabla que enseña la ventana.
+Resultado escribirSolicitud(const PeticionDocumento& p, const QString& listasAparte,
+                            const QString& documento, const QString& listas,
+                            QVector<CodigoEsperado>& codigos) {
+    pasoGuardado(PasoGuardado::Empieza);
     auto generado = generarDocumentoImpresion(p);
-    if (!generado) return generado.estado();
+    if (!generado) return sinTocarLoGuardado(generado.estado());
     // Lo que la comprobación buscará sale del reparto en páginas, no de lo insertado: un código
     // que no se pudo hacer falta y la impresión no sale.
     if (p.imprimir) {
         auto esperados = codigosDelPlan(p);
-        if (!esperados) return esperados.estado();
+        if (!esperados) return sinTocarLoGuardado(esperados.estado());
         codigos = esperados.valor();
     }
+    pasoGuardado(PasoGuardado::DocumentoHecho);
     const ListasSolicitud& l = p.listas;
     if (Resultado r = GuardarListasXMLEn(listasAparte, l.vacantes, l.resultas, l.cursos,
                                          l.documentos, p.sello);
         !r)
-        return r;
+        return sinTocarLoGuardado(r);
+    pasoGuardado(PasoGuardado::ListasEscritas);
+    // Su mensaje ya dice qué hay en el disco.
     return ponerParEnSuSitio(p.rutaDocumento, documento, listasAparte, listas);
 }
+
+// Mientras se guarda, nada de lo que haga el usuario llega al formulario: ni una orden ni un
+// cambio en las listas, los cursos, los documentos o las cajas. La ventanita del progreso es modal
+// y no se cierra; esto para además lo que llega sin pasar por el sistema de ventanas, y lo dice en
+// la barra de estado. Las demás ventanas (una pregunta que se abra encima) siguen atendiendo.
+class EntradaEnEspera : public QObject {
+public:
+    explicit EntradaEnEspera(QMainWindow* formulario) : m_formulario(formulario) {
+        qApp->installEventFilter(this);
+    }
+    ~EntradaEnEspera() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        switch (evento->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::Drop:
+            case QEvent::InputMethod:
+            case QEvent::TouchBegin:
+                if (!delFormulario(objeto)) return false;
+                m_formulario->statusBar()->showMessage(
+                    QStringLiteral("Se está guardando la solicitud: espere a que termine para "
+                                   "seguir."),
+                    10000);
+                return true;
+            case QEvent::MouseButtonRelease:
+            case QEvent::KeyRelease:
+            case QEvent::DragEnter:
+            case QEvent::DragMove:
+            case QEvent::TouchUpdate:
+            case QEvent::TouchEnd:
+                return delFormulario(objeto);
+            default:
+                return false;
+        }
+    }
+
+private:
+    bool delFormulario(QObject* objeto) const {
+        auto* w = qobject_cast<QWidget*>(objeto);
+        return w && w->window() == m_formulario;
+    }
+    QMainWindow* m_formulario;
+};
 
 // Hace el trabajo en otro hilo y, mientras, deja correr los eventos de la ventana (que se pinta)
 // y lleva la barra de progreso con los pasos que el trabajo va contando.
@@ -219,6 +283,7 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     frmProgresoGeneral progreso(this);
     progreso.lblAccion()->setText(QStringLiteral("Guardando Datos ..."));
     progreso.setWindowModality(Qt::ApplicationModal);
+    progreso.setOcupada(true);
     const auto contar = [](const PTabla& t) { return t ? t->numeroRegistros() : 0; };
     progreso.prgBar()->setMaximum(contar(G().rsCursos) + contar(G().rsVacantesSolicitadas) +
                                   contar(G().rsResultasSolicitadas) + contar(G().rsDocumentos) +
@@ -257,22 +322,24 @@ bool frmSolicitudes::GuardarSolicitud(bool imprimir, bool borrador) {
     Resultado r = Resultado::correcto();
     QVector<CodigoEsperado> codigos;
     if (!QFile::exists(p.plantilla)) {
-        r = Resultado::fallo(
-            QStringLiteral("No se encuentra la plantilla \"%1\".").arg(p.plantilla),
-            Errores::ErrorEntradaSalida);
+        r = Resultado::fallo(QStringLiteral("No se encuentra la plantilla \"%1\". %2")
+                                 .arg(p.plantilla, kSigueComoEstaba),
+                             Errores::ErrorEntradaSalida);
     } else {
-        // El documento y las listas se escriben en otro hilo, con las listas copiadas: la ventana
-        // se sigue pintando y la barra avanza. Mientras, no se admite nada más.
-        const CopiaListas copia = prepararCopiaListas();
-        p.listas = copia.copia;
+        // El documento y las listas se escriben en otro hilo, con las listas tal como están ahora:
+        // la ventana se sigue pintando y la barra avanza. Mientras, no se admite nada más, y lo
+        // que cambiara en las listas de la ventana no llegaría a lo guardado.
+        p.listas = instantaneaListas();
         auto pasos = std::make_shared<std::atomic<int>>(0);
         p.avanzar = [pasos] { ++*pasos; };
         m_guardando = true;
+        EntradaEnEspera espera(this);
         r = trabajarSinBloquear(progreso, *pasos, [&] {
-            return escribirSolicitud(copia, p, listasAparte, documento, listas, codigos);
+            return escribirSolicitud(p, listasAparte, documento, listas, codigos);
         });
         m_guardando = false;
     }
+    progreso.setOcupada(false);
     progreso.hide();
     QFile::remove(p.rutaDocumento);
     QFile::remove(listasAparte);

@@ -165,6 +165,8 @@ void frmSolicitudes::lanzarImpresion(const QString& documento,
     auto* progreso = new frmProgresoGeneral(this);
     progreso->setAttribute(Qt::WA_DeleteOnClose);
     progreso->cmdCancelar()->setVisible(true);
+    // Hasta que acabe no se cierra: cerrarla (o Escape) pide cancelar, como su botón.
+    progreso->setOcupada(true);
     connect(progreso->cmdCancelar(), &QPushButton::clicked, progreso, [avance, progreso] {
         avance->cancelar = true;
         progreso->cmdCancelar()->setEnabled(false);
@@ -184,7 +186,10 @@ void frmSolicitudes::lanzarImpresion(const QString& documento,
         QMetaObject::invokeMethod(
             qApp,
             [formulario, ventana, documento, resultado] {
-                if (ventana) ventana->close();
+                if (ventana) {
+                    ventana->setOcupada(false);
+                    ventana->close();
+                }
                 QFile::remove(documento);
                 if (formulario) formulario->terminarImpresion(resultado);
             },

@@ -46,6 +46,10 @@ QString sinPunto(QString texto) {
 QString causaListas(const ResultadoDe<LecturaListas>& leidas) {
     if (!leidas) return sinPunto(leidas.mensaje());
     if (leidas.valor() == LecturaListas::NoExiste) return QStringLiteral("el fichero no existe");
+    if (leidas.valor() == LecturaListas::NoEsDeListas)
+        return QStringLiteral(
+            "es un fichero XML, pero no el de las listas de una solicitud (no "
+            "empieza por <Plazas>)");
     return QStringLiteral("no es un fichero XML bien formado");
 }
 
@@ -99,6 +103,16 @@ void frmSolicitudes::RecuperarSolicitud(const QString& fichero, const QString& c
                       "%2.\nSi guarda la solicitud, ese fichero se sustituirá por las "
                       "listas que haya entonces en el formulario.")
                       .arg(carpeta + listas, causaListas(leidas));
+    } else if (documento && documento.valor().sello.isEmpty() && !sello.isEmpty()) {
+        // Las listas son de un guardado con sello y el documento no dice de cuál es: no se sabe si
+        // van juntos (el documento se puso ahí a mano o es de antes de los sellos).
+        avisos << QStringLiteral(
+                      "Las plazas, cursos y documentos de \"%1\" pueden no ser los que se "
+                      "guardaron con los datos de \"%2\": las listas dicen de qué guardado son y "
+                      "el documento no, así que no se sabe si son del mismo; revíselas.\nSi guarda "
+                      "la solicitud, ese fichero se sustituirá por las listas que haya entonces "
+                      "en el formulario.")
+                      .arg(carpeta + listas, rutaDocumento);
     } else if (documento && !documento.valor().sello.isEmpty() &&
                documento.valor().sello != sello) {
         // Un guardado interrumpido entre los dos ficheros: el documento es de uno y las listas

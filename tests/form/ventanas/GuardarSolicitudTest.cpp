@@ -1,13 +1,18 @@
 #include "../../apoyo/Ficheros.h"
 #include "../../printing/PlantillasReales.h"
 #include "FormularioPrueba.h"
+#include "form/OrdenPlazas.h"
 #include "form/ventanas/PestanaCursos.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
+#include "form/ventanas/frmProgresoGeneral.h"
 #include "platform/FicheroAparte.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/LecturaCodigos.h"
+#include "printing/ProcesosExternos.h"
 #include "startup/Globales.h"
+#include "storage/CamposSolicitud.h"
+#include "storage/GuardadoPar.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_PestanaCursos.h"
 #include "ui_PestanaSolicitante.h"
@@ -15,7 +20,9 @@
 #include "users/Usuarios.h"
 #include "users/ventanas/frmCreaPwd.h"
 
+#include <sys/stat.h>
 #include <QAction>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,12 +30,15 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <pugixml.hpp>
 
 namespace {
@@ -547,6 +557,8 @@ TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
     G().CarpetaPlantillas = carpetaAntes;
     ASSERT_EQ(mensajes.mostrados().size(), 1);
     EXPECT_TRUE(mensajes.mostrados()[0].texto.contains("PlantillaWXP.dot"));
+    EXPECT_TRUE(mensajes.mostrados()[0].texto.contains(
+        "No se ha guardado nada: la solicitud sigue como estaba."));
     EXPECT_TRUE(mensajes.mostrados()[0].texto.contains(doc));
     EXPECT_EQ(mensajes.mostrados()[0].icono, Icono::Critico);
     EXPECT_EQ(leerBytes(doc), docAntes);
@@ -592,6 +604,236 @@ TEST_F(GuardarSolicitudTest, UnFalloSeDiceYDejaEnteroLoGuardadoAntes) {
     EXPECT_EQ(leerBytes(doc), docAntes);
     EXPECT_EQ(leerBytes(xml), xmlAntes);
     EXPECT_EQ(ficherosDeLaCarpeta().size(), 2);
+}
+
+// Las plazas de la lista como las guarda el fichero de listas: orden y código, en su orden.
+using PlazasGuardadas = QVector<std::pair<QString, QString>>;
+PlazasGuardadas plazasDeLaLista(const PTabla& t) {
+    PlazasGuardadas r;
+    for (int f = 0; f < t->numeroRegistros(); ++f)
+        r.append({t->valorEnFila(f, t->indiceCampo("Orden")).toString(),
+                  t->valorEnFila(f, t->indiceCampo("CodConvocatoria")).toString()});
+    return r;
+}
+PlazasGuardadas plazasDelFichero(const QString& xml, QString* sello = nullptr) {
+    pugi::xml_document d;
+    PlazasGuardadas r;
+    if (!d.load_file(QFile::encodeName(xml).constData())) return r;
+    if (sello) *sello = QString::fromUtf8(d.document_element().attribute("sello").value());
+    for (const auto& p : d.select_nodes("/Plazas/Vacantes/Plaza"))
+        r.append({QString::fromUtf8(p.node().child_value("Orden")),
+                  QString::fromUtf8(p.node().child_value("CodConvocatoria"))});
+    return r;
+}
+
+// Con un guardado grande parado a medias (y lo mismo al imprimir, que guarda igual): la ventanita
+// del progreso no se cierra (ni su botón de cerrar o Alt+F4, ni Escape) y sigue siendo modal;
+// "Borrar" en Vacantes y lo que se escribe en una caja no llegan, ni por el sistema de ventanas ni
+// directamente, y la barra de estado lo dice. Lo guardado es lo que había al pedir guardar, el
+// documento y las listas del mismo guardado; el borrado se hace después y el guardado siguiente
+// lo lleva exacto.
+TEST_F(GuardarSolicitudTest, MientrasSeGuardaNadaCambiaLoQueSeGuarda) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    form->tabPrincipal()->setCurrentIndex(2);
+    auto& v = form->pestanaVacantes()->controles();
+    v.cmdTodasVacantes->click();
+    procesar();
+    const PTabla& vacantes = G().rsVacantesSolicitadas;
+    const int buscadas = vacantes->numeroRegistros();
+    ASSERT_GE(buscadas, 5);
+    // Grande: las mismas plazas otra vez hasta 3.000, como en una solicitud abierta con tantas.
+    for (int f = buscadas; f < 3000; ++f) {
+        ASSERT_TRUE(vacantes->anadirFila(vacantes->fila(f % buscadas)).ok());
+        ASSERT_TRUE(vacantes->establecer("IdSolicitud", qint64(f + 1)).ok());
+        ASSERT_TRUE(vacantes->establecer("Orden", qint64(f + 1)).ok());
+    }
+    const QString doc = G().RutaTemporal + nombre();
+    const QString xml = G().RutaTemporal + NombreFicheroListas(nombre());
+    // La impresión no llega a LibreOffice: un programa en su lugar se queda con el documento, lo
+    // avisa por una tubería y espera sin fin (hasta que se cancele la impresión).
+    QTemporaryDir aparte;
+    const QString impreso = aparte.filePath("impreso.docx");
+    const QString listo = aparte.filePath("listo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(listo).constData(), 0600), 0);
+    const QString soffice = aparte.filePath("soffice");
+    escribirBytes(soffice, "#!/bin/sh\nfor a; do ultimo=\"$a\"; done\ncp \"$ultimo\" " +
+                               QFile::encodeName(impreso) + "\necho > " + QFile::encodeName(listo) +
+                               "\nexec sleep 600\n");
+    QFile::setPermissions(soffice, QFile::permissions(soffice) | QFileDevice::ExeOwner);
+    programasExternos().soffice = soffice;
+
+    for (const int orden : {2000, 1000}) {
+        SCOPED_TRACE(orden);
+        QSemaphore seguir;
+        PlazasGuardadas antes;
+        QString codigoBorrado;
+        bool parado = false;
+        ponerGanchoPasoGuardado([&](PasoGuardado paso) {
+            if (paso != PasoGuardado::Empieza) return;
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    parado = true;
+                    antes = plazasDeLaLista(vacantes);
+                    codigoBorrado = antes[3].second;
+                    frmProgresoGeneral* progreso = nullptr;
+                    for (QWidget* w : QApplication::topLevelWidgets())
+                        if (auto* p = qobject_cast<frmProgresoGeneral*>(w); p && p->isVisible())
+                            progreso = p;
+                    if (!progreso) {
+                        ADD_FAILURE() << "no se ve la ventanita del progreso";
+                    } else {
+                        // Botón de cerrar o Alt+F4 (lo que el sistema de ventanas manda a la
+                        // ventana), cerrarla desde el programa y Escape.
+                        QCloseEvent cerrar;
+                        QCoreApplication::sendEvent(progreso->windowHandle(), &cerrar);
+                        progreso->close();
+                        QTest::keyClick(progreso, Qt::Key_Escape);
+                        EXPECT_TRUE(progreso->isVisible());
+                        EXPECT_EQ(QGuiApplication::modalWindow(), progreso->windowHandle());
+                    }
+                    // Una fila elegida y "Borrar" (con el "Sí" a la pregunta preparado), con el
+                    // ratón por el sistema de ventanas y directamente en el botón; y una letra
+                    // más en una caja.
+                    v.grdVacantes->selectRow(3);
+                    mensajes.responder(Respuesta::Si);
+                    QTest::mouseClick(
+                        form->windowHandle(), Qt::LeftButton, {},
+                        v.cmdDelVacante->mapTo(form.get(), v.cmdDelVacante->rect().center()));
+                    QTest::mouseClick(v.cmdDelVacante, Qt::LeftButton);
+                    QTest::keyClicks(ui().txtNombre, "X");
+                    procesar();
+                    EXPECT_TRUE(mensajes.mostrados().isEmpty())
+                        << mensajes.textos().join('|').toStdString();
+                    EXPECT_EQ(plazasDeLaLista(vacantes), antes);
+                    EXPECT_EQ(ui().txtNombre->text(), "Begoña");
+                    // Lo que sí puede pasar en el hilo de la ventana (un aviso diferido, un
+                    // temporizador) cambia sus listas, no lo que se está guardando.
+                    vacantes->irAFila(3);
+                    EXPECT_TRUE(vacantes->borrar().ok());
+                    RenumerarOrden(vacantes, "Orden");
+                    EXPECT_EQ(form->statusBar()->currentMessage(),
+                              "Se está guardando la solicitud: espere a que termine para seguir.");
+                    seguir.release();
+                },
+                Qt::QueuedConnection);
+            seguir.acquire();
+        });
+        QSignalSpy terminada(form.get(), &frmSolicitudes::impresionTerminada);
+        mensajes.limpiar();
+        form->mnuP(orden)->setEnabled(true);
+        form->mnuP(orden)->trigger();
+        ponerGanchoPasoGuardado({});
+        ASSERT_TRUE(parado);
+        if (orden == 1000) {
+            // Con el documento ya en la conversión, cerrar la ventanita de la impresión no la
+            // cierra: pide cancelar, como su botón.
+            ASSERT_TRUE(form->imprimiendo()) << mensajes.textos().join('|').toStdString();
+            QFile tuberia(listo);
+            ASSERT_TRUE(tuberia.open(QIODevice::ReadOnly));
+            tuberia.readAll();
+            frmProgresoGeneral* progreso = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* p = qobject_cast<frmProgresoGeneral*>(w); p && p->isVisible())
+                    progreso = p;
+            ASSERT_NE(progreso, nullptr);
+            QCloseEvent cerrar;
+            QCoreApplication::sendEvent(progreso->windowHandle(), &cerrar);
+            EXPECT_TRUE(progreso->isVisible());
+            EXPECT_FALSE(progreso->cmdCancelar()->isEnabled());
+            ASSERT_TRUE(terminada.wait(60000));
+            EXPECT_EQ(mensajes.textos().last(),
+                      "Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
+        }
+        // Lo guardado es lo de antes, y el documento y las listas son del mismo guardado.
+        QString selloListas;
+        EXPECT_EQ(plazasDelFichero(xml, &selloListas), antes);
+        const auto campos = LeerCamposSolicitud(doc, {"NOMBRE"});
+        ASSERT_TRUE(campos.ok()) << campos.mensaje().toStdString();
+        EXPECT_FALSE(selloListas.isEmpty());
+        EXPECT_EQ(campos.valor().sello, selloListas);
+        EXPECT_EQ(campos.valor().textos.value("NOMBRE"), "Begoña");
+        // Lo impreso, también: la plaza que se quiso borrar está en el documento de la impresión.
+        if (orden == 1000) {
+            const QString cuerpo =
+                QString::fromUtf8(parteDelDocumento(impreso, "word/document.xml"));
+            EXPECT_EQ(cuerpo.count(">" + codigoBorrado + "<"),
+                      std::count_if(antes.begin(), antes.end(),
+                                    [&](const auto& p) { return p.second == codigoBorrado; }));
+        }
+        // El borrado hecho en la ventana queda para el guardado siguiente, que es exacto; y ahora
+        // "Borrar" sí borra.
+        ASSERT_EQ(vacantes->numeroRegistros(), antes.size() - 1);
+        ASSERT_TRUE(form->GuardarSolicitud(false, false));
+        EXPECT_EQ(plazasDelFichero(xml), plazasDeLaLista(vacantes));
+        mensajes.limpiar();
+        v.grdVacantes->selectRow(3);
+        mensajes.responder(Respuesta::Si);
+        QTest::mouseClick(v.cmdDelVacante, Qt::LeftButton);
+        ASSERT_EQ(mensajes.textos(), QStringList{"¿Desea borrar la fila seleccionada?"});
+        ASSERT_EQ(vacantes->numeroRegistros(), antes.size() - 2);
+        ASSERT_TRUE(form->GuardarSolicitud(false, false));
+        EXPECT_EQ(plazasDelFichero(xml), plazasDeLaLista(vacantes));
+    }
+    programasExternos() = ProgramasExternos();
+}
+
+// Una carpeta de solo lectura y un disco lleno de verdad (un sistema de ficheros pequeño que monta
+// la prueba): el mensaje dice la causa y que lo guardado sigue como estaba, y así es.
+TEST_F(GuardarSolicitudTest, SoloLecturaYDiscoLlenoDicenQueLoGuardadoSigue) {
+    darDeAltaAlUsuario();
+    ASSERT_NO_FATAL_FAILURE(rellenar());
+    ASSERT_TRUE(form->GuardarSolicitud(false, false));
+    QTemporaryDir montaje;
+    const QString punto = montaje.path();
+    if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m,mode=0700", "tmpfs", punto}) != 0)
+        GTEST_SKIP() << "no se puede montar un sistema de ficheros pequeño (hace falta ser root)";
+    const QString temporal = G().RutaTemporal;
+    const QString doc = punto + "/" + nombre();
+    const QString xml = punto + "/" + NombreFicheroListas(nombre());
+    ASSERT_TRUE(QFile::copy(temporal + nombre(), doc));
+    ASSERT_TRUE(QFile::copy(temporal + NombreFicheroListas(nombre()), xml));
+    const QByteArray docAntes = leerBytes(doc), xmlAntes = leerBytes(xml);
+    G().RutaTemporal = punto + "/";
+    ui().txtNombre->setText("Otro nombre");
+    const struct {
+        const char* caso;
+        std::function<void()> preparar;
+        const char* causa;
+    } casos[] = {
+        {"solo lectura",
+         [&] {
+             ASSERT_EQ(QProcess::execute("mount", {"-o", "remount,ro", punto}), 0);
+         },
+         "no hay permiso para escribir en la carpeta"},
+        {"disco lleno",
+         [&] {
+             ASSERT_EQ(QProcess::execute("mount", {"-o", "remount,rw", punto}), 0);
+             QFile relleno(punto + "/relleno");
+             ASSERT_TRUE(relleno.open(QIODevice::WriteOnly));
+             const QByteArray trozo(4096, 'x');
+             while (relleno.write(trozo) == trozo.size() && relleno.flush()) {
+             }
+         },
+         "no queda sitio en el disco"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.caso);
+        ASSERT_NO_FATAL_FAILURE(c.preparar());
+        mensajes.limpiar();
+        EXPECT_FALSE(form->GuardarSolicitud(false, false));
+        ASSERT_EQ(mensajes.mostrados().size(), 1);
+        const QString texto = mensajes.mostrados()[0].texto;
+        EXPECT_TRUE(texto.contains(c.causa)) << texto.toStdString();
+        EXPECT_TRUE(texto.endsWith("No se ha guardado nada: la solicitud sigue como estaba."))
+            << texto.toStdString();
+        EXPECT_EQ(leerBytes(doc), docAntes);
+        EXPECT_EQ(leerBytes(xml), xmlAntes);
+    }
+    G().RutaTemporal = temporal;
+    // El bloqueo de la solicitud sigue abierto allí: se desmonta cuando se suelte.
+    QProcess::execute("umount", {"-l", punto});
 }
 
 // Un enlace plantado con el nombre de la solicitud (hacia el almacén de usuarios) se sustituye al

@@ -10,6 +10,7 @@
 #include "form/ventanas/PestanaVacantes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/DocumentoWord.h"
+#include "printing/PaqueteDocx.h"
 #include "startup/Globales.h"
 #include "startup/ventanas/AbrirSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
@@ -382,6 +383,22 @@ TEST_F(RecuperarSolicitudTest, LoQueNoSePuedeLeerSeDiceSinTocarLosFicheros) {
              escribirBytes(xml, QByteArray(xmlBueno).replace("sello=\"", "sello=\"0"));
          },
          true, xml, "un guardado se interrumpió", 1},
+        // Un documento sin sello junto a unas listas con él: no se sabe si van juntos.
+        {"documento sin sello",
+         [&] {
+             auto paquete = PaqueteDocx::leer(doc);
+             ASSERT_TRUE(paquete.ok());
+             ASSERT_FALSE(paquete.valor().comentario().isEmpty());
+             paquete.valor().ponerComentario({});
+             ASSERT_TRUE(paquete.valor().escribir(doc).ok());
+         },
+         true, xml, "las listas dicen de qué guardado son y el documento no", 1},
+        // XML bien formado, pero de otra cosa: no son unas listas vacías.
+        {"XML que no es de listas",
+         [&] {
+             escribirBytes(xml, "<?xml version=\"1.0\"?><Pedido><Vacantes/><Cursos/></Pedido>");
+         },
+         true, xml, "es un fichero XML, pero no el de las listas de una solicitud", 0},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
