@@ -5,7 +5,9 @@ set -euo pipefail
 raiz="$(cd "$(dirname "$0")" && pwd)"
 cd "$raiz"
 bash scripts/instalar-dependencias.sh
-bash scripts/compilar.sh
+# Solo lo que hace falta para arrancar: el programa y las herramientas que montan la instalación
+# de ejemplo (las pruebas y las medidas las compila probar.sh).
+bash scripts/compilar.sh movilant movilant-catalogos movilant-plantillas
 bash scripts/preparar-instalacion.sh "$raiz/instalacion"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   cat >&2 <<MSG

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Configura y compila Movilant en build/ (o en la carpeta de MOVILANT_BUILD). Con
+# Configura y compila Movilant en build/ (o en la carpeta de MOVILANT_BUILD). Sin argumentos lo
+# compila todo; con nombres de objetivos, solo esos y lo que necesitan (ejecutar.sh compila así
+# solo el programa y las herramientas de la instalación de ejemplo). Con
 # MOVILANT_SANITIZADORES=1 compila con AddressSanitizer y UndefinedBehaviorSanitizer solo lo que
 # usan las pruebas; con MOVILANT_HILOS=1, las dos pruebas con ThreadSanitizer.
 set -euo pipefail
@@ -17,6 +19,7 @@ fi
 
 opciones=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 objetivos=()
+if [ $# -gt 0 ]; then objetivos=(--target "$@"); fi
 if [ "${MOVILANT_SANITIZADORES:-0}" = 1 ]; then
   opciones+=(-DMOVILANT_SANITIZADORES=ON)
   objetivos=(--target pruebas_nucleo pruebas_gui movilant-plantillas movilant-catalogos

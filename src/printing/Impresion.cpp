@@ -23,7 +23,16 @@ const QString kFiltroPdf = QStringLiteral(
     "pdf:writer_pdf_Export:{\"ReduceImageResolution\":{\"type\":\"boolean\",\"value\":\"false\"},"
     "\"UseLosslessCompression\":{\"type\":\"boolean\",\"value\":\"true\"}}");
 
+std::function<void()>& ganchoAntesDeEnviar() {
+    static std::function<void()> gancho;
+    return gancho;
+}
+
 }  // namespace
+
+void ponerGanchoAntesDeEnviar(std::function<void()> gancho) {
+    ganchoAntesDeEnviar() = std::move(gancho);
+}
 
 QString rutaPdfDe(const QString& rutaDocumento) {
     const QFileInfo fi(rutaDocumento);
@@ -105,6 +114,7 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
     }
 
     // Lo último que se puede cancelar: la cola recibe el PDF entero o nada.
+    if (ganchoAntesDeEnviar()) ganchoAntesDeEnviar()();
     if (avance) {
         if (avance->cancelar) {
             QFile::remove(sinComprobar);

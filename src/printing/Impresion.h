@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QVector>
+#include <functional>
 
 // Convierte el documento (DOCX, sea cual sea su extensión) a PDF con LibreOffice sin interfaz,
 // con un perfil propio para esta conversión y sin rebajar la resolución de las imágenes. El PDF se
@@ -37,6 +38,11 @@ enum FaseImpresion { Convirtiendo = 0, Comprobando = 1, Enviando = 2 };
 ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
                                                   const QVector<CodigoEsperado>& esperados,
                                                   AvanceTrabajo* avance = nullptr);
+
+// Lo que se hace justo antes de la última oportunidad de cancelar, con todas las páginas ya
+// comprobadas y nada mandado aún a la cola. Las pruebas lo usan para cancelar en ese momento;
+// vacío, nada.
+void ponerGanchoAntesDeEnviar(std::function<void()> gancho);
 
 // Texto para el usuario cuando no hubo impresora.
 QString mensajeSinImpresora(const ResultadoImpresion& r);

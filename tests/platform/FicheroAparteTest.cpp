@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 namespace {
 
@@ -33,6 +34,42 @@ TEST(FicheroAparte, UnEnlaceEnElDestinoSeSustituyeSinTocarLoApuntado) {
     EXPECT_FALSE(QFileInfo(destino).isSymLink());
     EXPECT_TRUE(leerBytes(destino).contains("<Plazas"));
     EXPECT_EQ(todo(dir.path()), (QStringList{"solicitud.xml", "usuarios.xml"}));
+}
+
+// Crear un fichero nuevo es en exclusiva: con cualquier cosa ya en su nombre (un fichero normal,
+// un enlace a otro, un enlace roto) falla sin tocarla y sin seguir el enlace.
+TEST(FicheroAparte, CrearEnExclusivaNoPisaNadaDeLoQueYaHay) {
+    QTemporaryDir dir;
+    const QString otro = dir.filePath("usuarios.xml");
+    escribirBytes(otro, "<Usuarios>todas las contraseñas</Usuarios>");
+    struct Caso {
+        const char* nombre;
+        std::function<void(const QString&)> preparar;
+    };
+    const Caso casos[] = {
+        {"fichero normal", [](const QString& r) { escribirBytes(r, "lo que ya estaba"); }},
+        {"enlace a otro fichero",
+         [](const QString& r) { ASSERT_EQ(::symlink("usuarios.xml", QFile::encodeName(r)), 0); }},
+        {"enlace roto",
+         [](const QString& r) { ASSERT_EQ(::symlink("no-existe", QFile::encodeName(r)), 0); }},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.nombre);
+        const QString ruta = dir.filePath(QStringLiteral("nuevo-%1.pdf").arg(c.nombre));
+        c.preparar(ruta);
+        const QByteArray antes = QFileInfo(ruta).isSymLink() ? QByteArray() : leerBytes(ruta);
+        const Resultado r = escribirNuevo(ruta, "lo nuevo");
+        EXPECT_FALSE(r.ok());
+        EXPECT_TRUE(r.mensaje().contains(QDir::toNativeSeparators(ruta)))
+            << r.mensaje().toStdString();
+        if (!antes.isEmpty()) EXPECT_EQ(leerBytes(ruta), antes);
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("no-existe")));
+    }
+    EXPECT_EQ(leerBytes(otro), "<Usuarios>todas las contraseñas</Usuarios>");
+    // Donde no hay nada, se crea.
+    const QString libre = dir.filePath("libre.pdf");
+    ASSERT_TRUE(escribirNuevo(libre, "lo nuevo").ok());
+    EXPECT_EQ(leerBytes(libre), "lo nuevo");
 }
 
 // Un fallo al ponerlo en su sitio (en el destino hay una carpeta) no deja nada aparte y el

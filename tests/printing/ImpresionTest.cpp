@@ -344,6 +344,32 @@ TEST_F(ColaImpresion, UnLpQueNoTerminaPuedeHaberDejadoLaSolicitudEnLaCola) {
     }
 }
 
+// Cancelar cuando ya se han comprobado todas las páginas y antes de entregarla a la cola: tampoco
+// sale nada por la impresora ni queda ningún PDF.
+TEST_F(ColaImpresion, CancelarTrasComprobarTodasLasPaginasNoMandaNada) {
+    CupsPrivado cups;
+    const QString porQue = cups.arrancar();
+    if (!porQue.isEmpty()) GTEST_SKIP() << porQue.toStdString();
+    AvanceTrabajo avance;
+    int comprobadas = -1;
+    ponerGanchoAntesDeEnviar([&] {
+        comprobadas = avance.hechas;
+        avance.cancelar = true;
+    });
+    const auto r = imprimirDocumento(m_documento, {}, &avance);
+    ponerGanchoAntesDeEnviar({});
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.numero(), Errores::Cancelado);
+    EXPECT_EQ(r.mensaje(), "Se ha cancelado la impresión: no se ha enviado nada a la impresora.");
+    EXPECT_EQ(comprobadas, 1);
+    EXPECT_EQ(avance.total, 1);
+    EXPECT_NE(avance.fase, Enviando);
+    EXPECT_FALSE(QFile::exists(rutaPdfDe(m_documento)));
+    EXPECT_TRUE(
+        QDir(m_carpeta.path()).entryList({"*.aparte"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(cups.esperarPdf(5000).isEmpty());
+}
+
 // El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, un
 // mensaje que dice dónde está el manual y nada arrancado.
 TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
