@@ -10,6 +10,7 @@
 #include "form/ventanas/PestanaVacantes.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Accesibilidad.h"
+#include "platform/ventanas/AvisoEstado.h"
 #include "platform/ventanas/Colocacion.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "printing/DocumentoWord.h"
@@ -64,14 +65,15 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     anchoMinimoPorContenido(this);
     // Lo que el código de barras no puede llevar no entra en ninguna caja; se dice cada vez,
     // porque lo que se ve en pantalla no es lo que se escribió.
+    auto* aviso = new AvisoEstado(statusBar());
     for (QLineEdit* caja : findChildren<QLineEdit*>()) {
         if (qobject_cast<QComboBox*>(caja->parentWidget())) continue;
-        depurarTextoCodigo(caja, [this] {
-            statusBar()->showMessage(
+        depurarTextoCodigo(caja, [aviso] {
+            aviso->avisar(
                 QStringLiteral("Se ha quitado lo que la solicitud impresa no puede llevar: el "
                                "carácter \"|\" y las letras de fuera del alfabeto de Europa "
                                "occidental (cambiadas por su letra sin signo cuando la hay)."),
-                15000);
+                30000);
         });
     }
     prepararAccesibilidad(this);
