@@ -36,6 +36,16 @@
 #include <QMenuBar>
 #include <QStatusBar>
 
+namespace {
+
+// Mientras "Insertar Todas" añade plazas a una lista, ninguna orden del menú corre: todas
+// renumeran las listas antes de lo suyo, y guardar o imprimir tomarían una lista a medias.
+bool insertandoPlazas(const Ui::frmSolicitudes& ui) {
+    return ui.pestanaVacantes->panel().insertando() || ui.pestanaResultas->panel().insertando();
+}
+
+}  // namespace
+
 frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui::frmSolicitudes) {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -185,7 +195,7 @@ void frmSolicitudes::pasosComunesDelMenu() {
 }
 
 void frmSolicitudes::mnuP_Click(int indice) {
-    if (m_guardando) return;
+    if (m_guardando || insertandoPlazas(*ui)) return;
     const bool escribeOImprime = indice == 1000 || indice == 2000 || indice == 2500;
     if (escribeOImprime && (m_imprimiendo || m_temporizador.isActive())) return;
     pasosComunesDelMenu();
@@ -264,7 +274,7 @@ void frmSolicitudes::cambiarContrasena() {
 
 void frmSolicitudes::closeEvent(QCloseEvent* evento) {
     // Mientras se entrega una impresión el formulario no se cierra.
-    if (m_temporizador.isActive() || m_imprimiendo || m_guardando) {
+    if (m_temporizador.isActive() || m_imprimiendo || m_guardando || insertandoPlazas(*ui)) {
         evento->ignore();
         return;
     }
