@@ -19,7 +19,7 @@ namespace {
 
 // Lo que dura como mucho un tramo de "Insertar Todas": la ventana no se para más que eso más lo
 // que tarda la rejilla en enseñar las filas nuevas.
-constexpr int kPlazoTramoMs = 40;
+constexpr int kPlazoTramoMs = 20;
 int s_plazasPorTramo = 0;
 
 }  // namespace
