@@ -30,8 +30,8 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSet>
-#include <QTest>
 #include <QTabWidget>
+#include <QTest>
 #include <random>
 
 namespace {
