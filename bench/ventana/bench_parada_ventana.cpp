@@ -1,10 +1,13 @@
 // Cuánto se para el bucle de eventos de la ventana de la solicitud al guardar y al imprimir la
-// solicitud más grande: un reloj de la ventana que debería sonar cada 5 ms anota el mayor hueco
-// entre dos toques, desde que se da la orden hasta que termina (sin impresora: el PDF se queda).
+// solicitud más grande y al insertar todas las plazas de una búsqueda de 20.000: un reloj de la
+// ventana que debería sonar cada 5 ms anota el mayor hueco entre dos toques, desde que se da la
+// orden hasta que termina (sin impresora: el PDF se queda).
 #include "../../tests/apoyo/RutasCompilacion.h"
 #include "../../tests/printing/PlantillasReales.h"
 #include "catalogue/GeneradorCatalogos.h"
+#include "form/ventanas/PanelPlazas.h"
 #include "form/ventanas/PestanaSolicitante.h"
+#include "form/ventanas/PestanaVacantes.h"
 #include "form/ventanas/frmSolicitudes.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/ProcesosExternos.h"
@@ -12,6 +15,7 @@
 #include "startup/PasosArranque.h"
 #include "startup/PasosCarga.h"
 #include "ui_PestanaSolicitante.h"
+#include "ui_PestanaVacantes.h"
 #include "users/Usuarios.h"
 
 #include <benchmark/benchmark.h>
@@ -22,6 +26,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -80,8 +86,35 @@ std::unique_ptr<frmSolicitudes> formularioGrande(int plazas) {
     return form;
 }
 
-// Da la orden del menú y espera a que acabe (la impresión avisa al terminar), midiendo el mayor
-// hueco entre dos toques del reloj de la ventana. En milisegundos.
+// El formulario con un cuerpo cuyo conjunto de Vacantes tiene además `plazas` plazas más, las
+// listas vacías y la pestaña de Vacantes a la vista.
+std::unique_ptr<frmSolicitudes> formularioConPlazas(int plazas) {
+    auto form = formularioGrande(0);
+    if (!form || !G().rsVacantesCuerpo) return nullptr;
+    const PTabla& conjunto = G().rsVacantesCuerpo;
+    {
+        Tabla::AgrupadorAvisos avisos(*conjunto);
+        for (int i = 0; i < plazas; ++i) {
+            conjunto->anadir();
+            conjunto->establecer(QStringLiteral("CodConvocatoria"),
+                                 QString::number(100000 + i).right(5));
+            conjunto->establecer(QStringLiteral("NomConvocatoria"),
+                                 QStringLiteral("Enfermero/a de Atención Primaria"));
+            conjunto->establecer(QStringLiteral("Consejeria"),
+                                 QStringLiteral("Hospital Universitario"));
+            conjunto->establecer(QStringLiteral("Localidad"), QStringLiteral("Cáceres (Cáceres)"));
+            conjunto->establecer(QStringLiteral("CodArea"), QStringLiteral("03000000"));
+            conjunto->establecer(QStringLiteral("CodZona"), QStringLiteral("0301"));
+        }
+    }
+    form->tabPrincipal()->setCurrentIndex(2);
+    QApplication::processEvents();
+    return form;
+}
+
+// Da la orden del menú (o, con 0, "Insertar Todas" en Vacantes) y espera a que acabe (la
+// impresión y la inserción avisan al terminar), midiendo el mayor hueco entre dos toques del
+// reloj de la ventana. En milisegundos.
 double paradaMaxima(frmSolicitudes& form, int orden) {
     QElapsedTimer reloj;
     qint64 anterior = 0, mayor = 0;
@@ -93,11 +126,18 @@ double paradaMaxima(frmSolicitudes& form, int orden) {
     });
     QEventLoop bucle;
     QObject::connect(&form, &frmSolicitudes::impresionTerminada, &bucle, &QEventLoop::quit);
+    PanelPlazas& panel = form.pestanaVacantes()->panel();
+    QObject::connect(&panel, &PanelPlazas::insercionTerminada, &bucle, &QEventLoop::quit);
     reloj.start();
     toque.start(5);
-    form.mnuP(orden)->setEnabled(true);
+    if (orden != 0) form.mnuP(orden)->setEnabled(true);
     // La orden se da desde el bucle, como un clic: lo que tarde en volver también cuenta.
     QTimer::singleShot(0, &form, [&form, orden, &bucle] {
+        if (orden == 0) {
+            form.pestanaVacantes()->controles().cmdTodasVacantes->click();
+            if (!form.pestanaVacantes()->panel().insertando()) bucle.quit();
+            return;
+        }
         form.mnuP(orden)->trigger();
         if (orden != 1000) bucle.quit();
     });
@@ -115,7 +155,7 @@ void BM_ParadaVentana(benchmark::State& estado) {
     programasExternos().lp = dir.filePath(QStringLiteral("no-hay-lp"));
     const int plazas = int(estado.range(0));
     const int orden = int(estado.range(1));
-    auto form = formularioGrande(plazas);
+    auto form = orden == 0 ? formularioConPlazas(2 * plazas) : formularioGrande(plazas);
     if (!form) {
         estado.SkipWithError("el formulario no carga");
         return;
@@ -127,16 +167,20 @@ void BM_ParadaVentana(benchmark::State& estado) {
     }
     double parada = 0;
     for (auto _ : estado) parada = qMax(parada, paradaMaxima(*form, orden));
+    if (orden == 0 && G().rsVacantesSolicitadas->numeroRegistros() < 2 * plazas * 99 / 100)
+        estado.SkipWithError("no se insertaron todas las plazas");
     estado.counters["parada_max_ms"] = parada;
     estado.counters["plazas"] = 2.0 * plazas;
     form.reset();
     reiniciarGlobales();
 }
-// Guardar (2000) e imprimir (1000) una solicitud de 10.000 + 10.000 plazas.
+// Guardar (2000) e imprimir (1000) una solicitud de 10.000 + 10.000 plazas, e "Insertar Todas"
+// (0) de 20.000 plazas en Vacantes.
 BENCHMARK(BM_ParadaVentana)
     ->ArgNames({"plazas_por_lista", "orden"})
     ->Args({10000, 2000})
     ->Args({10000, 1000})
+    ->Args({10000, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 

@@ -1,9 +1,11 @@
 #include "form/OrdenPlazas.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -155,68 +157,87 @@ void RenumerarOrden(const PTabla& tabla, const QString& campo) {
     tabla->moverPrimero();
 }
 
-int InsertarTodas(const PTabla& plazas, const PTabla& lista, const PTabla& areas,
-                  const PTabla& zonas, const std::function<void()>& repintar) {
-    qint64 orden = lista->numeroRegistros() + 1;
-    qint64 id = SiguienteId(lista, QStringLiteral("IdSolicitud"));
-    const int n = plazas->numeroRegistros();
-    if (n == 0) return 0;
+namespace {
 
-    // Lo que la lista ya tiene y los nombres de áreas y zonas, leídos una vez.
+// Nombre por código (sin distinguir mayúsculas) de todos los registros: el primero con cada uno.
+QHash<QString, QString> nombresPorCodigo(const PTabla& tabla, const char* campoCodigo,
+                                         const char* campoNombre) {
+    QHash<QString, QString> nombres;
+    if (!tabla) return nombres;
+    const PTabla todos = tabla->clonar();
+    const int c = todos->indiceCampo(QLatin1String(campoCodigo));
+    const int n = todos->indiceCampo(QLatin1String(campoNombre));
+    for (int f = 0; f < todos->numeroRegistros(); ++f) {
+        const QString clave = todos->valorEnFila(f, c).toString().toCaseFolded();
+        if (!nombres.contains(clave)) nombres.insert(clave, todos->valorEnFila(f, n).toString());
+    }
+    return nombres;
+}
+
+}  // namespace
+
+InsercionTodas::InsercionTodas(const PTabla& plazas, const PTabla& lista, const PTabla& areas,
+                               const PTabla& zonas)
+    : m_lista(lista) {
+    m_orden = lista->numeroRegistros() + 1;
+    m_id = SiguienteId(lista, QStringLiteral("IdSolicitud"));
     const PTabla todos = lista->clonar();
-    QHash<QString, int> enLista =
-        indicePorValor(todos, todos->indiceCampo(QStringLiteral("CodConvocatoria")));
-    QHash<QString, int> indiceAreas, indiceZonas;
-    PTabla todasAreas, todasZonas;
-    if (areas) {
-        todasAreas = areas->clonar();
-        indiceAreas =
-            indicePorValor(todasAreas, todasAreas->indiceCampo(QStringLiteral("CodArea")));
-    }
-    if (zonas) {
-        todasZonas = zonas->clonar();
-        indiceZonas =
-            indicePorValor(todasZonas, todasZonas->indiceCampo(QStringLiteral("CodZona")));
-    }
-    const auto nombre = [](const PTabla& t, const QHash<QString, int>& indice, const QString& clave,
-                           const char* campo) {
-        const auto it = indice.constFind(clave.toCaseFolded());
-        return it == indice.cend()
-                   ? QString()
-                   : t->valorEnFila(it.value(), t->indiceCampo(QLatin1String(campo))).toString();
-    };
-
+    m_enLista = indicePorValor(todos, todos->indiceCampo(QStringLiteral("CodConvocatoria")));
+    m_areas = nombresPorCodigo(areas, "CodArea", "Area");
+    m_zonas = nombresPorCodigo(zonas, "CodZona", "Zona");
     const int cCod = plazas->indiceCampo(QStringLiteral("CodConvocatoria"));
     const int cNom = plazas->indiceCampo(QStringLiteral("NomConvocatoria"));
     const int cCon = plazas->indiceCampo(QStringLiteral("Consejeria"));
     const int cLoc = plazas->indiceCampo(QStringLiteral("Localidad"));
     const int cArea = plazas->indiceCampo(QStringLiteral("CodArea"));
     const int cZona = plazas->indiceCampo(QStringLiteral("CodZona"));
-    int anadidas = 0;
-    Tabla::AgrupadorAvisos avisos(*lista);
-    for (int f = 0; f < n; ++f) {
-        const QString codigo = plazas->valorEnFila(f, cCod).toString();
-        const QString clave = codigo.toCaseFolded();
-        if (enLista.contains(clave)) continue;
-        enLista.insert(clave, -1);
-        const QString codArea = plazas->valorEnFila(f, cArea).toString();
-        const QString codZona = plazas->valorEnFila(f, cZona).toString();
-        const QString area = codArea.isEmpty()
-                                 ? QString()
-                                 : nombre(todasAreas, indiceAreas, codArea.left(2), "Area");
+    const int n = plazas->numeroRegistros();
+    m_plazas.reserve(size_t(n));
+    for (int f = 0; f < n; ++f)
+        m_plazas.push_back({plazas->valorEnFila(f, cCod).toString(), plazas->valorEnFila(f, cNom),
+                            plazas->valorEnFila(f, cCon), plazas->valorEnFila(f, cLoc),
+                            plazas->valorEnFila(f, cArea).toString(),
+                            plazas->valorEnFila(f, cZona).toString()});
+}
+
+bool InsercionTodas::continuar(int maxPlazas, int plazoMs) {
+    QElapsedTimer reloj;
+    reloj.start();
+    Tabla::AgrupadorAvisos avisos(*m_lista);
+    const int hasta = int(qMin<qint64>(qint64(m_siguiente) + maxPlazas, qint64(m_plazas.size())));
+    const int inicio = m_siguiente;
+    while (m_siguiente < hasta) {
+        // El reloj se mira cada pocas plazas (mirarlo cuesta más que añadir una), y un tramo
+        // mira al menos una: siempre se avanza.
+        const int hechas = m_siguiente - inicio;
+        if (hechas > 0 && hechas % 64 == 0 && reloj.elapsed() >= plazoMs) break;
+        const Plaza& p = m_plazas[size_t(m_siguiente++)];
+        const QString clave = p.codigo.toCaseFolded();
+        if (m_enLista.contains(clave)) continue;
+        m_enLista.insert(clave, -1);
+        const QString area =
+            p.codArea.isEmpty() ? QString() : m_areas.value(p.codArea.left(2).toCaseFolded());
         const QString zona =
-            codZona.isEmpty() ? QString() : nombre(todasZonas, indiceZonas, codZona, "Zona");
-        const Resultado r = lista->anadirRegistro(
-            {QVariant(id), QVariant(orden), QVariant(codigo), plazas->valorEnFila(f, cNom),
-             plazas->valorEnFila(f, cCon), plazas->valorEnFila(f, cLoc), QVariant(codArea),
-             QVariant(codZona), QVariant(area), QVariant(zona)});
+            p.codZona.isEmpty() ? QString() : m_zonas.value(p.codZona.toCaseFolded());
+        const Resultado r =
+            m_lista->anadirRegistro({QVariant(m_id), QVariant(m_orden), QVariant(p.codigo),
+                                     p.nombre, p.consejeria, p.localidad, QVariant(p.codArea),
+                                     QVariant(p.codZona), QVariant(area), QVariant(zona)});
         if (!r) continue;
-        ++id;
-        ++orden;
-        ++anadidas;
-        if (orden % 300 == 0 && repintar) repintar();
+        ++m_id;
+        ++m_orden;
+        ++m_anadidas;
     }
-    return anadidas;
+    return m_siguiente < int(m_plazas.size());
+}
+
+int InsertarTodas(const PTabla& plazas, const PTabla& lista, const PTabla& areas,
+                  const PTabla& zonas, const std::function<void()>& repintar) {
+    InsercionTodas insercion(plazas, lista, areas, zonas);
+    // Cada 300 plazas, lo que se vea de la lista se repinta.
+    while (insercion.continuar(300, std::numeric_limits<int>::max()))
+        if (repintar) repintar();
+    return insercion.anadidas();
 }
 
 QString nombreArea(const PTabla& areas, const QString& codArea) {

@@ -2,9 +2,12 @@
 
 #include "platform/Tabla.h"
 
+#include <QHash>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // Identificadores y órdenes de las listas de la solicitud (plazas pedidas, cursos, documentos).
 // Todo actúa sobre los registros de la tabla, sin mirar el filtro de quien llama.
@@ -50,9 +53,40 @@ void RenumerarOrden(const PTabla& tabla, const QString& campo);
 // Añade a la lista cada plaza que el conjunto deja ver (con su filtro y en su orden) que la lista
 // no tenga aún, con los órdenes tras el último y los identificadores siguientes, y con los nombres
 // del área (por los dos primeros caracteres de su código) y de la zona. Llama a repintar cada 300
-// órdenes. Devuelve cuántas añadió.
+// plazas miradas. Devuelve cuántas añadió.
 int InsertarTodas(const PTabla& plazas, const PTabla& lista, const PTabla& areas,
                   const PTabla& zonas, const std::function<void()>& repintar = {});
+
+// Lo mismo por tramos, para una ventana que sigue atendiendo mientras tanto. Al crearse toma nota
+// de las plazas que el conjunto deja ver, de lo que la lista ya tiene y de los nombres de áreas y
+// zonas: lo que cambie después en ellos (otra búsqueda) no cuenta. Entre tramos nadie más debe
+// tocar la lista. Al terminar, la lista es la misma que daría InsertarTodas.
+class InsercionTodas {
+public:
+    InsercionTodas(const PTabla& plazas, const PTabla& lista, const PTabla& areas,
+                   const PTabla& zonas);
+    // Añade plazas hasta acabar, hasta `maxPlazas` plazas miradas o hasta pasar `plazoMs`
+    // milisegundos. Verdadero si aún quedan.
+    bool continuar(int maxPlazas, int plazoMs);
+    int anadidas() const { return m_anadidas; }
+    int miradas() const { return m_siguiente; }
+    int total() const { return int(m_plazas.size()); }
+
+private:
+    struct Plaza {
+        QString codigo;
+        QVariant nombre, consejeria, localidad;
+        QString codArea, codZona;
+    };
+    PTabla m_lista;
+    std::vector<Plaza> m_plazas;
+    QHash<QString, int> m_enLista;
+    QHash<QString, QString> m_areas, m_zonas;
+    qint64 m_orden = 0;
+    qint64 m_id = 0;
+    int m_siguiente = 0;
+    int m_anadidas = 0;
+};
 
 // Nombre del área o de la zona de una plaza, buscado en todos los registros de la tabla por su
 // código (el primero que coincida); vacío si no hay ninguno.

@@ -185,6 +185,32 @@ TEST(OrdenPlazasTest, InsertarTodasSaltaLasQueYaEstan) {
     EXPECT_EQ(InsertarTodas(conjunto, lista, areas, zonas), 0);
 }
 
+// Por tramos: cada uno mira como mucho las plazas pedidas (y al menos una, aunque no haya
+// tiempo), lo que el conjunto deja ver después (otra búsqueda) no cambia lo que se inserta, y la
+// lista acaba como de una vez.
+TEST(OrdenPlazasTest, InsercionPorTramosComoDeUnaVez) {
+    PTabla conjunto = plazas(10);
+    PTabla deUnaVez = listaConOrdenes({1, 2});
+    PTabla porTramos = listaConOrdenes({1, 2});
+    EXPECT_EQ(InsertarTodas(conjunto, deUnaVez, nullptr, nullptr), 8);
+    InsercionTodas insercion(conjunto, porTramos, nullptr, nullptr);
+    EXPECT_EQ(insercion.total(), 10);
+    ASSERT_TRUE(conjunto->filtrar("CodConvocatoria='00003'").ok());
+    int tramos = 0;
+    while (insercion.continuar(3, 1000)) EXPECT_EQ(insercion.miradas(), 3 * ++tramos);
+    EXPECT_EQ(tramos, 3);
+    EXPECT_EQ(insercion.anadidas(), 8);
+    EXPECT_EQ(codigosPorOrden(porTramos), codigosPorOrden(deUnaVez));
+    // Sin tiempo, el reloj se mira cada 64 plazas y cada tramo avanza.
+    PTabla sinTiempo = CrearTablaPlazasSolicitadas();
+    InsercionTodas lenta(plazas(130), sinTiempo, nullptr, nullptr);
+    for (const int miradas : {64, 128, 130}) {
+        EXPECT_EQ(lenta.continuar(1000, 0), miradas < 130);
+        EXPECT_EQ(lenta.miradas(), miradas);
+    }
+    EXPECT_EQ(sinTiempo->numeroRegistros(), 130);
+}
+
 TEST(OrdenPlazasTest, InsertarTodasRepintaCadaTrescientos) {
     PTabla lista = CrearTablaPlazasSolicitadas();
     int repintados = 0;

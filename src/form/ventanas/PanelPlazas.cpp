@@ -8,11 +8,25 @@
 #include "platform/ventanas/PerdidaFoco.h"
 #include "platform/ventanas/RejillaDatos.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+namespace {
+
+// Lo que dura como mucho un tramo de "Insertar Todas": la ventana no se para más que eso más lo
+// que tarda la rejilla en enseñar las filas nuevas.
+constexpr int kPlazoTramoMs = 20;
+int s_plazasPorTramo = 0;
+
+}  // namespace
+
+void PanelPlazas::setPlazasPorTramo(int plazas) {
+    s_plazasPorTramo = plazas;
+}
 
 void prepararListasBusqueda(const CombosBusqueda& c, const QString& rotuloNombre) {
     const QString codigo = QStringLiteral("Código");
@@ -52,6 +66,10 @@ PanelPlazas::PanelPlazas(const ControlesPanel& controles, ContextoPanel contexto
     connect(m_c.cmdDel, &QPushButton::clicked, this, &PanelPlazas::cmdDel_Click);
     connect(m_c.cmdTodas, &QPushButton::clicked, this, &PanelPlazas::cmdTodas_Click);
     connect(m_c.cmdCancelar, &QPushButton::clicked, this, &PanelPlazas::cmdCancelar_Click);
+}
+
+PanelPlazas::~PanelPlazas() {
+    if (m_insercion) QApplication::restoreOverrideCursor();
 }
 
 void PanelPlazas::enlazarRejilla() {
@@ -99,6 +117,7 @@ void PanelPlazas::txtOrden_LostFocus() {
 }
 
 void PanelPlazas::cmdAdd_Click() {
+    if (insertando()) return;
     m_c.txtOrden->setFocus(Qt::OtherFocusReason);
     if (!m_ctx.cboCuerpo->valor().isEmpty() || !m_ctx.cboGrupo->valor().isEmpty()) return;
     m_modo = 1;
@@ -109,6 +128,7 @@ void PanelPlazas::cmdAdd_Click() {
 }
 
 void PanelPlazas::cmdAceptar_Click() {
+    if (insertando()) return;
     if (m_modo == 2)
         aceptarModificacion();
     else
@@ -173,6 +193,7 @@ int PanelPlazas::filaUnica() const {
 }
 
 void PanelPlazas::cmdUpdate_Click() {
+    if (insertando()) return;
     if (filaUnica() < 0) return;
     const PTabla& t = tabla();
     const QString id = t->texto(QStringLiteral("IdSolicitud"));
@@ -216,6 +237,7 @@ void PanelPlazas::aceptarModificacion() {
 }
 
 void PanelPlazas::cmdDel_Click() {
+    if (insertando()) return;
     if (filaUnica() >= 0 && confirmarBorrarFila()) {
         const PTabla& t = tabla();
         // La rejilla no se redibuja mientras se borra y se renumera.
@@ -236,20 +258,38 @@ void PanelPlazas::cmdDel_Click() {
 }
 
 void PanelPlazas::cmdTodas_Click() {
+    if (insertando()) return;
     const PTabla& plazas = G().*m_ctx.plazas;
-    if (plazas && tabla()) InsertarTodas(plazas, tabla(), G().rsAreas, G().rsZonas, m_ctx.repintar);
+    if (!plazas || !tabla()) return;
+    m_insercion = std::make_unique<InsercionTodas>(plazas, tabla(), G().rsAreas, G().rsZonas);
     // Como al añadir una sola: con plazas en la lista, el cuerpo y el grupo ya no cambian (otro
-    // cuerpo dejaría en la solicitud plazas que no son suyas).
-    if (tabla() && tabla()->numeroRegistros() > 0) {
+    // cuerpo dejaría en la solicitud plazas que no son suyas). Se fijan ya, mientras se insertan.
+    if (m_insercion->total() > 0 || tabla()->numeroRegistros() > 0) {
         m_ctx.cboCuerpo->setEnabled(false);
         m_ctx.cboGrupo->setEnabled(false);
     }
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    seguirInsertando();
+}
+
+void PanelPlazas::seguirInsertando() {
+    if (!m_insercion) return;
+    const int tope = s_plazasPorTramo > 0 ? s_plazasPorTramo : m_insercion->total();
+    if (m_insercion->continuar(tope, kPlazoTramoMs)) {
+        // El resto, tras lo que la ventana tenga pendiente (pintar, teclas, el ratón).
+        QTimer::singleShot(0, this, &PanelPlazas::seguirInsertando);
+        return;
+    }
+    m_insercion.reset();
+    QApplication::restoreOverrideCursor();
     if (m_ctx.repintar) m_ctx.repintar();
     // En Resultas se inserta una sola vez mientras el formulario siga abierto.
     if (!esVacantes()) m_c.cmdTodas->setEnabled(false);
+    emit insercionTerminada();
 }
 
 void PanelPlazas::cmdCancelar_Click() {
+    if (insertando()) return;
     ReiniciarPanel();
     m_modo = 1;
     m_ctx.reiniciarBusqueda();

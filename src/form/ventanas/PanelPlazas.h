@@ -6,6 +6,9 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
+
+class InsercionTodas;
 
 class ComboDatos;
 class QLabel;
@@ -69,6 +72,7 @@ class PanelPlazas : public QObject {
     Q_OBJECT
 public:
     PanelPlazas(const ControlesPanel& controles, ContextoPanel contexto, QObject* parent);
+    ~PanelPlazas() override;
 
     void enlazarRejilla();
     int modo() const { return m_modo; }  // 1 añadir, 2 modificar
@@ -86,6 +90,15 @@ public:
     void cmdTodas_Click();
     void cmdCancelar_Click();
 
+    // "Insertar Todas" va por tramos cortos entre los que la ventana sigue atendiendo; mientras
+    // tanto se rechaza toda orden que cambie la lista (de este panel o del menú).
+    bool insertando() const { return bool(m_insercion); }
+    // Para las pruebas: cada tramo mira como mucho estas plazas (0: sin tope, solo el tiempo).
+    static void setPlazasPorTramo(int plazas);
+
+signals:
+    void insercionTerminada();
+
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
@@ -101,6 +114,7 @@ private:
     // La fila seleccionada de la rejilla si hay exactamente una, con el cursor de la tabla en
     // ella; -1 si no.
     int filaUnica() const;
+    void seguirInsertando();
 
     ControlesPanel m_c;
     ContextoPanel m_ctx;
@@ -108,4 +122,5 @@ private:
     // Orden que tenía la fila que se modifica. Cada lista el suyo: una modificación pendiente en
     // la otra no debe mover esta.
     qint64 m_ordenAnterior = 0;
+    std::unique_ptr<InsercionTodas> m_insercion;
 };

@@ -14,6 +14,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -32,6 +33,7 @@ PestanaSolicitante::PestanaSolicitante(QWidget* parent)
     prepararTeclado();
     conectarOpciones();
     conectarCascadas();
+    vigilarZonaDesplazable();
 }
 
 PestanaSolicitante::~PestanaSolicitante() = default;
@@ -192,6 +194,10 @@ void PestanaSolicitante::enlazarCombos() {
 }
 
 bool PestanaSolicitante::eventFilter(QObject* objeto, QEvent* evento) {
+    if (m_zona && objeto == m_zona->viewport()) {
+        if (evento->type() == QEvent::Resize) recolocarColumnas();
+        return false;
+    }
     auto* caja = qobject_cast<QLineEdit*>(objeto);
     if (!caja) return QWidget::eventFilter(objeto, evento);
     switch (evento->type()) {

@@ -6,8 +6,10 @@
 #include <functional>
 #include <memory>
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QScrollArea;
 
 namespace Ui {
 class PestanaSolicitante;
@@ -46,8 +48,12 @@ public:
     // Falso en la primera errónea, que se queda con el foco.
     bool comprobarFechas();
 
+    // Verdadero mientras las dos columnas de la pestaña van una debajo de la otra.
+    bool apilada() const { return m_apilada; }
+
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    bool event(QEvent* evento) override;
 
 private:
     void prepararVisibilidadInicial();
@@ -87,10 +93,20 @@ private:
 
     void conectar(QRadioButton* opcion, void (PestanaSolicitante::*manejador)());
 
+    // Disposición según el ancho de la zona desplazable que la contiene (unidad
+    // PestanaSolicitanteColumnas.cpp).
+    void vigilarZonaDesplazable();
+    void recolocarColumnas();
+    void colocarColumnas(bool apilar);
+    void alCambiarFoco(QWidget* nuevo);
+
     std::unique_ptr<Ui::PestanaSolicitante> ui;
     QHash<QRadioButton*, std::function<void()>> m_manejadores;
     QList<QLineEdit*> m_seleccionarAlEntrar;
     QList<QLineEdit*> m_fechas;
     // Mientras el foco vuelve a una caja rechazada, la caja que lo pierde no se comprueba.
     bool m_devolviendoFoco = false;
+    QScrollArea* m_zona = nullptr;
+    bool m_apilada = false;
+    QHash<QWidget*, QLabel*> m_rotulos;  // el rótulo de cada control que lo tiene
 };

@@ -10,6 +10,7 @@
 #include "form/ventanas/PestanaVacantes.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Accesibilidad.h"
+#include "platform/ventanas/AvisoEstado.h"
 #include "platform/ventanas/Colocacion.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "printing/DocumentoWord.h"
@@ -34,6 +35,16 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
+
+namespace {
+
+// Mientras "Insertar Todas" añade plazas a una lista, ninguna orden del menú corre: todas
+// renumeran las listas antes de lo suyo, y guardar o imprimir tomarían una lista a medias.
+bool insertandoPlazas(const Ui::frmSolicitudes& ui) {
+    return ui.pestanaVacantes->panel().insertando() || ui.pestanaResultas->panel().insertando();
+}
+
+}  // namespace
 
 frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui::frmSolicitudes) {
     ui->setupUi(this);
@@ -64,14 +75,15 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     anchoMinimoPorContenido(this);
     // Lo que el código de barras no puede llevar no entra en ninguna caja; se dice cada vez,
     // porque lo que se ve en pantalla no es lo que se escribió.
+    auto* aviso = new AvisoEstado(statusBar());
     for (QLineEdit* caja : findChildren<QLineEdit*>()) {
         if (qobject_cast<QComboBox*>(caja->parentWidget())) continue;
-        depurarTextoCodigo(caja, [this] {
-            statusBar()->showMessage(
+        depurarTextoCodigo(caja, [aviso] {
+            aviso->avisar(
                 QStringLiteral("Se ha quitado lo que la solicitud impresa no puede llevar: el "
                                "carácter \"|\" y las letras de fuera del alfabeto de Europa "
                                "occidental (cambiadas por su letra sin signo cuando la hay)."),
-                15000);
+                30000);
         });
     }
     prepararAccesibilidad(this);
@@ -183,7 +195,7 @@ void frmSolicitudes::pasosComunesDelMenu() {
 }
 
 void frmSolicitudes::mnuP_Click(int indice) {
-    if (m_guardando) return;
+    if (m_guardando || insertandoPlazas(*ui)) return;
     const bool escribeOImprime = indice == 1000 || indice == 2000 || indice == 2500;
     if (escribeOImprime && (m_imprimiendo || m_temporizador.isActive())) return;
     pasosComunesDelMenu();
@@ -262,7 +274,7 @@ void frmSolicitudes::cambiarContrasena() {
 
 void frmSolicitudes::closeEvent(QCloseEvent* evento) {
     // Mientras se entrega una impresión el formulario no se cierra.
-    if (m_temporizador.isActive() || m_imprimiendo || m_guardando) {
+    if (m_temporizador.isActive() || m_imprimiendo || m_guardando || insertandoPlazas(*ui)) {
         evento->ignore();
         return;
     }

@@ -64,7 +64,14 @@ void ensancharColumnasAlContenido(QTableView* vista, int anchoPantalla) {
 }  // namespace
 
 ComboDatos::ComboDatos(QWidget* parent) : QComboBox(parent) {
-    setEditable(true);
+    // QComboBox da por elegida la fila cuyo texto está escrito cuando la caja termina la edición
+    // (al salir de ella o con Intro), aunque nadie haya tocado la lista: al pasar el foco por un
+    // combo cuyo texto se puso desde el programa, se ejecutaría su cascada. Lo que se avisa
+    // entonces se reconoce porque estas dos conexiones rodean a la suya.
+    auto* caja = new QLineEdit(this);
+    connect(caja, &QLineEdit::editingFinished, this, &ComboDatos::antesDeTerminarEdicion);
+    setLineEdit(caja);
+    connect(caja, &QLineEdit::editingFinished, this, &ComboDatos::trasTerminarEdicion);
     setInsertPolicy(QComboBox::NoInsert);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(8);
@@ -119,6 +126,7 @@ void ComboDatos::enlazar(PTabla tabla) {
     aplicarColumnasLista();
     aplicarAnchos();
     m_valor.clear();
+    m_valorElegido.clear();
     elegirEnSilencio(-1);
     m_silencio = false;
 }
@@ -132,6 +140,7 @@ void ComboDatos::desenlazar() {
     m_modelo = nullptr;
     m_tabla.reset();
     m_valor.clear();
+    m_valorElegido.clear();
     setEditText(QString());
     m_silencio = false;
 }
@@ -244,6 +253,7 @@ void ComboDatos::ajustarListaAbierta() {
 void ComboDatos::setValor(const QString& valor) {
     const int fila = valor.isEmpty() ? -1 : filaDeValor(valor);
     m_valor = fila < 0 ? QString() : valor;
+    m_valorElegido = m_valor;
     elegirEnSilencio(fila);
     emit cambiado();
 }
@@ -254,6 +264,7 @@ void ComboDatos::setTexto(const QString& texto) {
     m_silencio = false;
     if (texto != m_textoElegido) m_valor = valorDeTexto(texto);
     m_textoElegido = texto;
+    m_valorElegido = m_valor;
     emit cambiado();
 }
 
@@ -355,7 +366,19 @@ void ComboDatos::elegirEnSilencio(int fila) {
 void ComboDatos::alActivar(int fila) {
     if (m_silencio || !m_tabla) return;
     alCambiarIndice(fila);
+    // Terminar de escribir no es elegir en la lista; volver a elegir la fila que ya estaba elegida
+    // tampoco cambia nada de lo que dependa de ella.
+    if (m_terminandoEdicion || m_valor == m_valorElegido) return;
+    m_valorElegido = m_valor;
     emit filaElegidaPorUsuario();
+}
+
+void ComboDatos::antesDeTerminarEdicion() {
+    m_terminandoEdicion = true;
+}
+
+void ComboDatos::trasTerminarEdicion() {
+    m_terminandoEdicion = false;
 }
 
 void ComboDatos::alCambiarIndice(int fila) {
@@ -387,7 +410,10 @@ void ComboDatos::trasCambiarModelo() {
     // QComboBox ya eligió por su cuenta (la fila 0 o ninguna): se vuelve a la elección guardada.
     const int fila = filaDeValor(m_valor);
     const bool perdida = fila < 0 && !m_valor.isEmpty();
-    if (perdida) m_valor.clear();
+    if (perdida) {
+        m_valor.clear();
+        m_valorElegido.clear();
+    }
     elegirEnSilencio(fila);
     aplicarAnchos();
     m_silencio = false;

@@ -62,13 +62,16 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 signals:
-    // El usuario eligió una fila de la lista.
+    // El usuario eligió en la lista una fila distinta de la que estaba elegida (por él o por el
+    // programa). Escribir, terminar de escribir o pasar el foco no es elegir.
     void filaElegidaPorUsuario();
     // Cambió el texto o el valor (por el usuario o por el programa).
     void cambiado();
 
 private:
     void alActivar(int fila);
+    void antesDeTerminarEdicion();
+    void trasTerminarEdicion();
     void alCambiarIndice(int fila);
     void alCambiarTexto(const QString& texto);
     void antesDeCambiarModelo();
@@ -90,6 +93,10 @@ private:
     QString m_columnaTexto;
     QString m_valor;
     QString m_textoElegido;  // texto de la fila elegida por última vez
+    // Valor de la última fila elegida en la lista o puesta desde el programa: lo que vale para
+    // las cascadas. Lo escrito a mano no lo cambia.
+    QString m_valorElegido;
+    bool m_terminandoEdicion = false;
     bool m_silencio = false;
     QHash<int, int> m_anchos;
     QStringList m_columnasLista;

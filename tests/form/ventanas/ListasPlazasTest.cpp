@@ -14,6 +14,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -324,6 +325,57 @@ TEST_F(ListasPlazasTest, InsertarTodasFijaElCuerpoComoUnaSola) {
     ASSERT_GT(lista()->numeroRegistros(), 0);
     EXPECT_FALSE(ui().cboCuerpo->isEnabled());
     EXPECT_FALSE(ui().cboGrupo->isEnabled());
+}
+
+// "Insertar Todas" va por tramos: entre uno y otro la ventana atiende, toda orden que cambiaría
+// la lista se rechaza sin preguntar nada, otra búsqueda a mitad no cambia lo que se inserta, y la
+// lista acaba como si se hubiera hecho de una vez.
+TEST_F(ListasPlazasTest, InsertarTodasDejaAtenderYRechazaLoQueEdita) {
+    anadir(codigo(2));
+    const int total = cuerpo->Vacantes->numeroRegistros();
+    QStringList esperado{codigo(2) + "=1"};
+    for (int i = 0, orden = 2; i < total; ++i)
+        if (i != 2) esperado << codigo(i) + "=" + QString::number(orden++);
+    PanelPlazas& panel = form->pestanaVacantes()->panel();
+    PanelPlazas::setPlazasPorTramo(1);
+    QSignalSpy terminada(&panel, &PanelPlazas::insercionTerminada);
+    v().cmdTodasVacantes->click();
+    ASSERT_TRUE(panel.insertando());
+    EXPECT_LT(lista()->numeroRegistros(), total);
+    // El cuerpo ya no cambia mientras tanto.
+    EXPECT_FALSE(ui().cboCuerpo->isEnabled());
+    // Otra búsqueda: solo una plaza a la vista.
+    v().txtCodVacante->setText(codigo(4));
+    form->pestanaVacantes()->aplicarFiltro();
+    ASSERT_EQ(G().rsVacantesCuerpo->numeroRegistros(), 1);
+    int tramos = 0;
+    while (panel.insertando() && tramos < 10 * total) {
+        const QStringList antes = filas();
+        // Nada de esto cambia la lista ni pregunta: añadir, modificar, borrar, cancelar,
+        // insertar otra vez, cualquier orden del menú y cerrar.
+        // Sin dejar correr la ventana (elegir en la lista la dejaría avanzar).
+        v().cboPuestoVacante->setValor(codigo(4));
+        v().txtOrdenVacante->setText("1");
+        v().cmdAceptarVacante->click();
+        seleccionar(v().grdVacantes, {0});
+        v().cmdUpdateVacante->click();
+        v().cmdDelVacante->click();
+        v().cmdCancelarVacante->click();
+        v().cmdTodasVacantes->click();
+        for (int orden : {1000, 2000, 2500, 4000}) form->mnuP_Click(orden);
+        EXPECT_FALSE(form->close());
+        EXPECT_TRUE(form->isVisible());
+        EXPECT_EQ(filas(), antes);
+        ASSERT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+        QApplication::processEvents();
+        ++tramos;
+    }
+    EXPECT_GE(tramos, 2);
+    EXPECT_EQ(terminada.size(), 1);
+    EXPECT_FALSE(panel.insertando());
+    lista()->ordenar("Orden ASC");
+    EXPECT_EQ(filas(), esperado);
+    PanelPlazas::setPlazasPorTramo(0);
 }
 
 TEST_F(ListasPlazasTest, LaCajaDeOrden) {

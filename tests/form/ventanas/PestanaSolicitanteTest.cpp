@@ -5,6 +5,10 @@
 #include "startup/Globales.h"
 #include "ui_PestanaSolicitante.h"
 
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
+#include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDate>
@@ -12,6 +16,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -487,8 +493,10 @@ TEST_F(PestanaSolicitanteTest, LoPegadoSeCortaYNadaSeRompe) {
     EXPECT_EQ(pegado, QStringLiteral("Ñ"));
     // Lo que el código de barras no puede llevar no entra, escrito o pegado, y se avisa: un "|"
     // partiría el código en un campo de más y lo que no es de Windows-1252 llegaría en blanco.
-    EXPECT_TRUE(form->statusBar()->currentMessage().contains("|"));
-    form->statusBar()->clearMessage();
+    auto* aviso = form->statusBar()->findChild<QLabel*>("lblAviso");
+    ASSERT_NE(aviso, nullptr);
+    EXPECT_TRUE(aviso->text().contains("|"));
+    aviso->clear();
     ui().txtNombre->setFocus();
     procesar();
     // Cada carácter en una pulsación, también el que UTF-16 escribe con dos unidades.
@@ -499,7 +507,7 @@ TEST_F(PestanaSolicitanteTest, LoPegadoSeCortaYNadaSeRompe) {
                             Qt::NoModifier);
     }
     EXPECT_EQ(ui().txtNombre->text(), QString::fromUtf8(" e"));
-    EXPECT_FALSE(form->statusBar()->currentMessage().isEmpty());
+    EXPECT_FALSE(aviso->text().isEmpty());
     QApplication::clipboard()->setText(QString::fromUtf8("Wałęsa|Łódź"));
     ui().txtDomicilio->setFocus();
     procesar();
@@ -550,6 +558,114 @@ TEST_F(PestanaSolicitanteTest, ElTabuladorSigueElOrdenVisual) {
     }
     EXPECT_EQ(visto.join(' ').toStdString(), esperado.join(' ').toStdString());
     EXPECT_TRUE(mensajes.mostrados().isEmpty());
+}
+
+}  // namespace
+
+namespace {
+
+// Lo que el lector de pantalla recibe de la interfaz accesible.
+QList<std::pair<QObject*, QAccessible::Event>>& avisosAccesibles() {
+    static QList<std::pair<QObject*, QAccessible::Event>> lista;
+    return lista;
+}
+void anotarAvisoAccesible(QAccessibleEvent* evento) {
+    avisosAccesibles().append({evento->object(), evento->type()});
+}
+
+// El aviso de lo quitado está en la barra de estado desde el principio (la pestaña no se mueve al
+// salir), se lee entero y se anuncia al lector de pantalla.
+TEST_F(PestanaSolicitanteTest, ElAvisoDeLoQuitadoNoMueveNadaSeLeeEnteroYSeAnuncia) {
+    QPlatformAccessibility* plataforma =
+        QGuiApplicationPrivate::platformIntegration()->accessibility();
+    ASSERT_NE(plataforma, nullptr);
+    plataforma->setActive(true);
+    const auto anterior = QAccessible::installUpdateHandler(&anotarAvisoAccesible);
+    avisosAccesibles().clear();
+    form->resize(1024, 768);
+    procesar();
+    ASSERT_TRUE(form->statusBar()->isVisible());
+    auto* zona = form->findChild<QScrollArea*>("scrTab0");
+    const QPoint antes = zona->mapTo(form.get(), QPoint(0, 0));
+    const int alto = zona->height();
+    ui().txtDomicilio->setFocus();
+    procesar();
+    escribir("Calle|Mayor");
+    procesar();
+    EXPECT_EQ(ui().txtDomicilio->text(), "CalleMayor");
+    EXPECT_EQ(zona->mapTo(form.get(), QPoint(0, 0)), antes);
+    EXPECT_EQ(zona->height(), alto);
+    auto* aviso = form->statusBar()->findChild<QLabel*>("lblAviso");
+    ASSERT_NE(aviso, nullptr);
+    const QString texto = aviso->text();
+    EXPECT_TRUE(texto.startsWith("Se ha quitado lo que la solicitud impresa no puede llevar"));
+    EXPECT_TRUE(texto.endsWith("(cambiadas por su letra sin signo cuando la hay)."));
+    // Entero a la vista: sus líneas caben en el alto de la barra, y al dejar el ratón encima.
+    EXPECT_TRUE(aviso->isVisible());
+    EXPECT_TRUE(aviso->wordWrap());
+    EXPECT_GE(aviso->height(), aviso->heightForWidth(aviso->width()));
+    EXPECT_EQ(aviso->toolTip(), texto);
+    // Anunciado: el lector de pantalla recibe una alerta del aviso y lo lee con su nombre.
+    plataforma->setActive(false);
+    QAccessible::installUpdateHandler(anterior);
+    const bool alerta = avisosAccesibles().contains({aviso, QAccessible::Alert});
+    EXPECT_TRUE(alerta);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(aviso)->text(QAccessible::Name), texto);
+    // Guardar también avisa ahí, sin mover nada.
+    form->statusBar()->showMessage("Solicitud guardada a las 10:00:00");
+    procesar();
+    EXPECT_EQ(zona->mapTo(form.get(), QPoint(0, 0)), antes);
+}
+
+// Rectángulo del control en la vista de la zona desplazable.
+QRect enVista(QScrollArea* zona, QWidget* w) {
+    return QRect(w->mapTo(zona->viewport(), QPoint(0, 0)), w->size());
+}
+
+// Desde 1024×768, la primera pestaña no se desplaza en horizontal: sus columnas se apilan si no
+// caben. Y al pasar con Tab, el control con el foco y su rótulo se ven enteros.
+TEST_F(PestanaSolicitanteTest, LaPrimeraPestanaCabeEnAnchoYEnsenaElFocoConSuRotulo) {
+    PestanaSolicitante& p = *form->pestanaSolicitante();
+    for (QRadioButton* o : {ui().OptSi, ui().optDiscSi, ui().optPetConyugeSi, ui().optOtras})
+        p.elegirOpcion(o);
+    auto* zona = form->findChild<QScrollArea*>("scrTab0");
+    ASSERT_NE(zona, nullptr);
+    for (const QSize tamano : {QSize(1024, 768), QSize(1280, 1024), QSize(1920, 1080)}) {
+        SCOPED_TRACE(std::to_string(tamano.width()));
+        form->resize(tamano);
+        procesar();
+        EXPECT_EQ(zona->horizontalScrollBar()->maximum(), 0);
+        // La categoría, lo primero que elige quien empieza, se ve entera con su flecha.
+        zona->verticalScrollBar()->setValue(0);
+        procesar();
+        EXPECT_TRUE(zona->viewport()->rect().contains(enVista(zona, ui().cboCuerpo)));
+        ui().txtApellido1->setFocus(Qt::TabFocusReason);
+        procesar();
+        int paradas = 0;
+        for (int i = 0; i < 60; ++i) {
+            QWidget* foco = QApplication::focusWidget();
+            if (!foco || !p.isAncestorOf(foco)) break;
+            if (qobject_cast<QComboBox*>(foco->parentWidget())) foco = foco->parentWidget();
+            ++paradas;
+            const QRect vista = zona->viewport()->rect();
+            EXPECT_TRUE(vista.contains(enVista(zona, foco))) << foco->objectName().toStdString();
+            for (QLabel* l : p.findChildren<QLabel*>()) {
+                if (l->buddy() == foco && l->isVisible()) {
+                    EXPECT_TRUE(vista.contains(enVista(zona, l))) << l->objectName().toStdString();
+                }
+            }
+            pulsar(Qt::Key_Tab);
+            procesar();
+        }
+        EXPECT_GT(paradas, 25);
+    }
+    // Con todo el ancho que piden, las dos columnas vuelven.
+    form->resize(2400, 1000);
+    procesar();
+    EXPECT_FALSE(p.apilada());
+    form->resize(1024, 768);
+    procesar();
+    EXPECT_TRUE(p.apilada());
 }
 
 }  // namespace

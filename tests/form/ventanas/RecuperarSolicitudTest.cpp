@@ -3,6 +3,7 @@
 #include "../../apoyo/Ficheros.h"
 #include "../../printing/DocxPrueba.h"
 #include "../../printing/PlantillasReales.h"
+#include "../../users/ventanas/Teclado.h"
 #include "FormularioPrueba.h"
 #include "catalogue/Esquemas.h"
 #include "form/ventanas/PestanaResultas.h"
@@ -13,6 +14,7 @@
 #include "printing/PaqueteDocx.h"
 #include "startup/Globales.h"
 #include "startup/ventanas/AbrirSolicitud.h"
+#include "storage/CamposSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_PestanaResultas.h"
 #include "ui_PestanaSolicitante.h"
@@ -28,7 +30,9 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSet>
 #include <QTabWidget>
+#include <QTest>
 #include <functional>
 #include <random>
 
@@ -91,6 +95,87 @@ protected:
                 .ok());
         EXPECT_TRUE(form->GuardarSolicitud(false, false));
         return nombre();
+    }
+    // Rellena toda la solicitud que la primera pestaña deja rellenar (con destino actual en la
+    // región, discapacidad, cónyuge, otro servicio de salud y otra situación) eligiendo cada combo
+    // de su lista.
+    void rellenarEntera() {
+        frmSolicitudes& f = *form;
+        Ui::PestanaSolicitante& d = ui();
+        PestanaSolicitante& p = *f.pestanaSolicitante();
+        for (QRadioButton* o : {d.OptSi, d.optDiscSi, d.optPetConyugeSi, d.optSSOtros,
+                                d.optDefinitivo, d.optOtras, d.optReingesoSi})
+            p.elegirOpcion(o);
+        const PTabla& situaciones = G().rsSituaciones;
+        for (int fila = 0; fila < situaciones->numeroRegistros(); ++fila)
+            if (situaciones->valorEnFila(fila, 2).toString() != "1") {
+                elegirFila(d.cboSituaciones, situaciones->valorEnFila(fila, 0).toString());
+                break;
+            }
+        elegirFila(d.cboProvincia, G().rsProvinciasPersonales->valorEnFila(0, 0).toString());
+        // Una provincia con áreas, localidades y, en su primera área, zonas.
+        const PTabla& provincias = G().rsProvincias;
+        for (int fila = 0; fila < provincias->numeroRegistros(); ++fila) {
+            elegirFila(d.cboProvinciasTarv, provincias->valorEnFila(fila, 0).toString());
+            if (G().rsAreasTarv->numeroRegistros() == 0 ||
+                G().rsLocalidadesTarv->numeroRegistros() == 0)
+                continue;
+            elegirFila(d.cboAreaTarv, G().rsAreasTarv->valorEnFila(0, 0).toString());
+            if (G().rsZonasTarv->numeroRegistros() == 0) continue;
+            elegirFila(d.cboZBSTarv, G().rsZonasTarv->valorEnFila(0, 0).toString());
+            elegirFila(d.cboLocalidadesTarv, G().rsLocalidadesTarv->valorEnFila(0, 0).toString());
+            break;
+        }
+        // La preferencia no se enseña, pero se guarda e imprime.
+        for (ComboDatos* c : {d.cboPrefArea, d.cboPrefLocalidad, d.cboPrefProvincia})
+            c->setTexto(c->tabla()->valorEnFila(0, 1).toString());
+        for (QWidget* c : f.controlesConCampo()) {
+            auto* caja = qobject_cast<QLineEdit*>(c);
+            if (!caja || caja == d.txtDNI || caja == d.txtSitAdm) continue;
+            QString texto = "Texto de " + caja->objectName();
+            if (caja == d.txtFecNacimiento || caja == d.txtFechaIngreso || caja == d.txtFechaSit ||
+                caja == d.txtFecPosesion)
+                texto = "03/11/1975";
+            else if (caja == d.txtDNIConyuge)
+                texto = "87654321X";
+            else if (caja == d.txtTelefono)
+                texto = "924123456";
+            else if (caja == d.txtCP)
+                texto = "06800";
+            caja->setText(texto.left(caja->maxLength()));
+        }
+    }
+
+    // Recorre con Tab y con Mayús+Tab los controles de cada pestaña, sin escribir ni elegir nada.
+    // Devuelve los controles por los que pasó el foco.
+    QSet<QWidget*> recorrerConTab() {
+        frmSolicitudes& f = *form;
+        QSet<QWidget*> visitados;
+        QTabWidget* pestanas = f.tabPrincipal();
+        for (int i = 0; i < pestanas->count(); ++i) {
+            if (!pestanas->isTabEnabled(i)) continue;
+            pestanas->setCurrentIndex(i);
+            procesar();
+            QWidget* pagina = pestanas->widget(i);
+            QList<QWidget*> enfocables;
+            for (QWidget* w : pagina->findChildren<QWidget*>())
+                if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled())
+                    enfocables << w;
+            if (enfocables.isEmpty()) continue;
+            enfocables.first()->setFocus(Qt::TabFocusReason);
+            procesar();
+            for (Qt::KeyboardModifier sentido : {Qt::NoModifier, Qt::ShiftModifier})
+                for (int paso = 0; paso < enfocables.size() + 4; ++paso) {
+                    QWidget* foco = QApplication::focusWidget();
+                    if (!foco) break;
+                    visitados.insert(foco);
+                    QTest::keyClick(foco, Qt::Key_Tab, sentido);
+                    procesar();
+                }
+        }
+        pestanas->setCurrentIndex(0);
+        procesar();
+        return visitados;
     }
     QTemporaryDir usuarios;
 };
@@ -334,6 +419,46 @@ TEST_F(RecuperarSolicitudTest, MuchasSolicitudesVuelvenIgualQueSeGuardaron) {
         con300);
     EXPECT_EQ(solicitudes, 100);
     for (int casos : {conOtros, sinServicio, situacionAMano, con300}) EXPECT_GT(casos, 0);
+}
+
+// Abrir una solicitud y pasar el foco por todo no cambia nada: lo que se vuelve a guardar es lo
+// mismo que se guardó. Una cascada solo se ejecuta al elegir otra fila, no al pasar el foco.
+TEST_F(RecuperarSolicitudTest, PasarElFocoPorTodoNoCambiaLoGuardado) {
+    ASSERT_NO_FATAL_FAILURE(elegirCuerpo(0));
+    ASSERT_NO_FATAL_FAILURE(rellenarEntera());
+    ASSERT_TRUE(form->GuardarSolicitud(false, false)) << mensajes.textos().join('|').toStdString();
+    const QString fichero = nombre();
+    QStringList campos;
+    for (QWidget* c : form->controlesConCampo()) campos << c->property("campo").toString();
+    const auto original = LeerCamposSolicitud(G().RutaTemporal + fichero, campos);
+    ASSERT_TRUE(original.ok());
+    for (const char* campo : {"PROVINCIATarv", "AREATarv", "ZBSTarv", "LOCALIDADTarv", "PROVINCIA",
+                              "CUALOTRAS", "AREAPREFERENCIA", "NDNICONYUGE", "TIPODISCAPACIDAD"})
+        ASSERT_FALSE(original.valor().textos.value(campo).isEmpty()) << campo;
+
+    mensajes.limpiar();
+    abrirEnFormularioNuevo(fichero);
+    ASSERT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    // La ventana de progreso de la lectura se llevó la activación: sin ella no hay foco.
+    ASSERT_TRUE(mostrarActiva(form.get()));
+    const QSet<QWidget*> visitados = recorrerConTab();
+    for (QWidget* combo : std::initializer_list<QWidget*>{
+             ui().cboProvincia, ui().cboProvinciasTarv, ui().cboAreaTarv, ui().cboZBSTarv,
+             ui().cboLocalidadesTarv, ui().cboSituaciones,
+             form->pestanaVacantes()->controles().cboProvinciaVacantes,
+             form->pestanaResultas()->controles().cboProvinciaResultas})
+        EXPECT_TRUE(visitados.contains(combo) ||
+                    visitados.contains(static_cast<QComboBox*>(combo)->lineEdit()))
+            << "el foco no pasó por " << combo->objectName().toStdString();
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    ASSERT_TRUE(form->GuardarSolicitud(false, false)) << mensajes.textos().join('|').toStdString();
+    const auto despues = LeerCamposSolicitud(G().RutaTemporal + fichero, campos);
+    ASSERT_TRUE(despues.ok());
+    for (auto it = original.valor().textos.cbegin(); it != original.valor().textos.cend(); ++it)
+        EXPECT_EQ(despues.valor().textos.value(it.key()).toStdString(), it.value().toStdString())
+            << it.key().toStdString();
+    for (auto it = original.valor().casillas.cbegin(); it != original.valor().casillas.cend(); ++it)
+        EXPECT_EQ(despues.valor().casillas.value(it.key()), it.value()) << it.key().toStdString();
 }
 
 // Lo que el documento o el fichero de listas no dejan leer se dice, nombrando el fichero y por
