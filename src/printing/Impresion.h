@@ -19,7 +19,8 @@ QString rutaPdfDe(const QString& rutaDocumento);
 struct ResultadoImpresion {
     bool enviada = false;  // en la cola de la impresora por defecto
     QString rutaPdf;       // si no se envió, el PDF que se queda junto al documento
-    QString detalle;       // lo que dijo la cola al no aceptarlo
+    QString causa;         // si no se envió, por qué, en castellano
+    QString detalle;       // lo que dijo la cola al no aceptarlo, tal cual (para la traza)
 };
 
 // Fases de una impresión, en AvanceTrabajo::fase.
@@ -35,5 +36,15 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
                                                   const QVector<CodigoEsperado>& esperados,
                                                   AvanceTrabajo* avance = nullptr);
 
-// Texto para el usuario cuando no hubo impresora.
-QString mensajeSinImpresora(const ResultadoImpresion& r);
+// La causa, en castellano, de que la cola de impresión no aceptara un trabajo, por lo que dijo
+// `lp` (que habla en inglés: "lp: Error - No default destination.").
+QString causaSinImpresora(const QString& dicho);
+
+// Añade a la traza (`rutaTraza`, "traza.txt") lo que dijo la cola al no aceptar la solicitud, con
+// la fecha y la hora: quien tenga que arreglar la impresora lo lee allí, con las palabras de la
+// herramienta. La traza queda entera o como estaba.
+Resultado anotarSinImpresora(const ResultadoImpresion& r, const QString& rutaTraza);
+
+// Texto para el usuario cuando no hubo impresora: la causa en castellano, dónde ha quedado el
+// PDF y, si se anotó (`rutaTraza` no vacía), dónde está lo que dijo la cola.
+QString mensajeSinImpresora(const ResultadoImpresion& r, const QString& rutaTraza = {});
