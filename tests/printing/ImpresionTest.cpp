@@ -389,7 +389,8 @@ TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
             EXPECT_FALSE(QFile::exists(abierto));
             continue;
         }
-        for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
+        // El abridor crea el fichero antes de escribir en él: se espera a lo escrito.
+        for (int i = 0; i < 500 && leerBytes(abierto).isEmpty(); ++i) QThread::msleep(20);
         EXPECT_EQ(QString::fromUtf8(leerBytes(abierto)), c.abre);
     }
     programasExternos() = ProgramasExternos();

@@ -350,7 +350,8 @@ TEST_F(frmSolicitudesTest, F1EntregaElManualAlEscritorio) {
     QTest::keyClick(f.txtDNI(), Qt::Key_F1);
     programasExternos() = ProgramasExternos();
     EXPECT_TRUE(guion.mostrados().isEmpty()) << guion.textos().join('|').toStdString();
-    for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
+    // El abridor crea el fichero antes de escribir en él: se espera a lo escrito.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !leerBytes(abierto).isEmpty(); }, 10000));
     EXPECT_EQ(QString::fromUtf8(leerBytes(abierto)), dir.filePath("Manual de Usuario.pdf"));
 }
 
