@@ -4,6 +4,7 @@
 
 #include "printing/ProcesosExternos.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -133,30 +134,83 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
         res.rutaPdf.clear();
         return res;
     }
-    res.detalle = cola ? (cola.valor().errores + cola.valor().salida).trimmed() : cola.mensaje();
+    if (cola) {
+        res.detalle = (cola.valor().errores + cola.valor().salida).trimmed();
+        res.causa = causaSinImpresora(res.detalle);
+    } else {
+        res.detalle = cola.mensaje();
+        res.causa = QStringLiteral("no se puede usar la orden de impresión del sistema");
+    }
     // Un `lp` que sale con un error dice que no la ha dejado; uno que no llega a salir, no.
     res.quizaEnCola = cola ? cola.valor().codigo == kSinCodigoDeSalida
                            : cola.numero() != Errores::FicheroNoEncontrado;
-    if (res.quizaEnCola && res.detalle.isEmpty())
-        res.detalle =
-            QStringLiteral("\"%1\" terminó sin llegar a decirlo").arg(programasExternos().lp);
+    if (res.quizaEnCola)
+        res.causa =
+            cola ? QStringLiteral("\"%1\" terminó sin llegar a decirlo").arg(programasExternos().lp)
+                 : cola.mensaje();
     return res;
 }
 
-QString mensajeSinImpresora(const ResultadoImpresion& r) {
-    if (r.quizaEnCola) {
-        QString porQue = r.detalle;
-        while (porQue.endsWith(QLatin1Char('.'))) porQue.chop(1);
-        return QStringLiteral(
-                   "No se sabe si la solicitud ha llegado a la impresora (%1): puede que ya esté "
-                   "en su cola y se imprima. Antes de imprimirla otra vez, mire si sale, para no "
-                   "imprimirla dos veces. La solicitud se ha guardado también en el fichero "
-                   "\"%2\".")
-            .arg(porQue, QDir::toNativeSeparators(r.rutaPdf));
+QString causaSinImpresora(const QString& dicho) {
+    const struct {
+        const char* dice;
+        const char* causa;
+    } causas[] = {
+        {"no default destination", "no hay ninguna impresora predeterminada"},
+        {"does not exist", "la impresora predeterminada no existe"},
+        {"unknown destination", "la impresora predeterminada no existe"},
+        {"not accepting jobs", "la impresora predeterminada no admite trabajos ahora"},
+        {"unable to connect", "no se puede conectar con el servicio de impresión"},
+        {"connection refused", "no se puede conectar con el servicio de impresión"},
+        {"scheduler is not running", "el servicio de impresión no está en marcha"},
+        {"forbidden", "el servicio de impresión no le permite imprimir"},
+        {"not authorized", "el servicio de impresión no le permite imprimir"},
+    };
+    for (const auto& c : causas)
+        if (dicho.contains(QLatin1String(c.dice), Qt::CaseInsensitive))
+            return QString::fromUtf8(c.causa);
+    return dicho.isEmpty() ? QStringLiteral("no hay ninguna impresora predeterminada")
+                           : QStringLiteral("el servicio de impresión no ha aceptado el trabajo");
+}
+
+Resultado anotarSinImpresora(const ResultadoImpresion& r, const QString& rutaTraza) {
+    QByteArray traza;
+    if (QFileInfo::exists(rutaTraza)) {
+        // Una traza que no se puede leer no se pisa: lo de ahora no se anota.
+        const auto anterior = leerFicheroNormal(rutaTraza, 16 * 1024 * 1024);
+        if (!anterior) return anterior.estado();
+        traza = anterior.valor();
+        if (!traza.isEmpty() && !traza.endsWith('\n')) traza += "\r\n";
     }
-    return QStringLiteral(
-               "No se ha podido enviar la solicitud a la impresora (%1). La solicitud "
-               "se ha guardado en el fichero \"%2\": ábralo e imprímalo desde allí.")
-        .arg(r.detalle.isEmpty() ? QStringLiteral("no hay impresora predeterminada") : r.detalle,
-             QDir::toNativeSeparators(r.rutaPdf));
+    const QString linea =
+        QStringLiteral("%1 No se ha enviado a la impresora \"%2\" (%3). La cola dijo: %4")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+                 QDir::toNativeSeparators(r.rutaPdf), r.causa, r.detalle);
+    traza += linea.toUtf8() + "\r\n";
+    return escribirReemplazando(rutaTraza, traza);
+}
+
+QString mensajeSinImpresora(const ResultadoImpresion& r, const QString& rutaTraza) {
+    QString texto;
+    if (r.quizaEnCola) {
+        QString porQue = r.causa;
+        while (porQue.endsWith(QLatin1Char('.'))) porQue.chop(1);
+        texto = QStringLiteral(
+                    "No se sabe si la solicitud ha llegado a la impresora (%1): puede que ya esté "
+                    "en su cola y se imprima. Antes de imprimirla otra vez, mire si sale, para no "
+                    "imprimirla dos veces. La solicitud se ha guardado también en el fichero "
+                    "\"%2\".")
+                    .arg(porQue, QDir::toNativeSeparators(r.rutaPdf));
+    } else
+        texto = QStringLiteral(
+                    "No se ha podido enviar la solicitud a la impresora: %1. La solicitud "
+                    "se ha guardado en el fichero \"%2\": ábralo e imprímalo desde allí.")
+                    .arg(r.causa.isEmpty() ? causaSinImpresora(r.detalle) : r.causa,
+                         QDir::toNativeSeparators(r.rutaPdf));
+    if (!rutaTraza.isEmpty())
+        texto += QStringLiteral(
+                     " Lo que ha respondido el sistema de impresión está anotado en "
+                     "\"%1\".")
+                     .arg(QDir::toNativeSeparators(rutaTraza));
+    return texto;
 }

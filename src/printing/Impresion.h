@@ -20,7 +20,8 @@ QString rutaPdfDe(const QString& rutaDocumento);
 struct ResultadoImpresion {
     bool enviada = false;  // en la cola de la impresora por defecto
     QString rutaPdf;       // si no se envió, el PDF que se queda junto al documento
-    QString detalle;       // lo que dijo la cola al no aceptarlo
+    QString causa;         // si no se envió, por qué, en castellano
+    QString detalle;       // lo que dijo la cola al no aceptarlo, tal cual (para la traza)
     // `lp` arrancó y no terminó por sí mismo (colgado y parado, o matado desde fuera): puede que
     // la cola ya tenga la solicitud aunque no lo haya dicho.
     bool quizaEnCola = false;
@@ -44,5 +45,15 @@ ResultadoDe<ResultadoImpresion> imprimirDocumento(const QString& rutaDocumento,
 // vacío, nada.
 void ponerGanchoAntesDeEnviar(std::function<void()> gancho);
 
-// Texto para el usuario cuando no hubo impresora.
-QString mensajeSinImpresora(const ResultadoImpresion& r);
+// La causa, en castellano, de que la cola de impresión no aceptara un trabajo, por lo que dijo
+// `lp` (que habla en inglés: "lp: Error - No default destination.").
+QString causaSinImpresora(const QString& dicho);
+
+// Añade a la traza (`rutaTraza`, "traza.txt") lo que dijo la cola al no aceptar la solicitud, con
+// la fecha y la hora: quien tenga que arreglar la impresora lo lee allí, con las palabras de la
+// herramienta. La traza queda entera o como estaba.
+Resultado anotarSinImpresora(const ResultadoImpresion& r, const QString& rutaTraza);
+
+// Texto para el usuario cuando no hubo impresora: la causa en castellano, dónde ha quedado el
+// PDF y, si se anotó (`rutaTraza` no vacía), dónde está lo que dijo la cola.
+QString mensajeSinImpresora(const ResultadoImpresion& r, const QString& rutaTraza = {});

@@ -177,7 +177,36 @@ Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos
     return Resultado::correcto();
 }
 
-Resultado AbrirManual(const QString& rutaManual) {
+namespace {
+
+// Mensaje de un manual que no se ha podido mostrar: dice dónde está, para abrirlo a mano.
+Resultado manualSinMostrar(const QString& manual, const QString& porQue) {
+    return Resultado::fallo(QStringLiteral("No se puede mostrar el manual de usuario: %1. El "
+                                           "manual está en \"%2\": puede abrirlo desde allí con "
+                                           "un lector de PDF o un procesador de textos.")
+                                .arg(porQue, QDir::toNativeSeparators(manual)),
+                            Errores::ErrorEntradaSalida);
+}
+
+// El abridor del escritorio. Sin un escritorio que conozca, xdg-open espera a que se cierre el
+// visor y termina con su resultado; con uno, termina en cuanto lo ha pedido. Si quien lo lanzó
+// se va antes, se le deja de escuchar y se termina solo él: el visor, su hijo, sigue abierto.
+class Abridor : public QProcess {
+public:
+    using QProcess::QProcess;
+    ~Abridor() override {
+        disconnect();
+        if (state() != QProcess::NotRunning) {
+            kill();
+            waitForFinished(1000);
+        }
+    }
+};
+
+}  // namespace
+
+Resultado AbrirManual(const QString& rutaManual, QObject& dueno,
+                      std::function<void(const Resultado&)> siFallaDespues) {
     const QFileInfo documento(rutaManual);
     const QString pdf =
         documento.dir().filePath(documento.completeBaseName() + QStringLiteral(".pdf"));
@@ -194,17 +223,32 @@ Resultado AbrirManual(const QString& rutaManual) {
                                         {QStringLiteral("query"), QStringLiteral("default"), tipo},
                                         10000, QStringLiteral("buscar con qué abrir el manual"));
     if (!asociado || asociado.valor().codigo != 0 || asociado.valor().salida.trimmed().isEmpty())
-        return Resultado::fallo(
-            QStringLiteral("No se puede mostrar el manual de usuario: este escritorio no tiene "
-                           "ningún programa para abrir \"%1\". Puede abrirlo desde su carpeta "
-                           "con un lector de PDF o un procesador de textos.")
-                .arg(QDir::toNativeSeparators(manual)),
-            Errores::ErrorEntradaSalida);
-    if (!QProcess::startDetached(programasExternos().xdgOpen, {manual}))
-        return Resultado::fallo(
-            QStringLiteral("No se ha podido abrir el manual de usuario "
-                           "(\"%1\"): no se puede ejecutar \"%2\".")
-                .arg(QDir::toNativeSeparators(manual), programasExternos().xdgOpen),
-            Errores::ErrorEntradaSalida);
+        return manualSinMostrar(manual, QStringLiteral("este escritorio no tiene ningún programa "
+                                                       "para abrir este tipo de documento"));
+    auto* abridor = new Abridor(&dueno);
+    // El visor hereda la entrada y las salidas del abridor: ninguna tubería que se corte cuando
+    // este programa termine (lo que escriban va a la salida de errores del programa, como antes).
+    abridor->setProcessChannelMode(QProcess::ForwardedChannels);
+    abridor->setStandardInputFile(QProcess::nullDevice());
+    const QString programa = programasExternos().xdgOpen;
+    QObject::connect(
+        abridor, &QProcess::finished, abridor,
+        [abridor, manual, programa, siFallaDespues](int codigo, QProcess::ExitStatus estado) {
+            abridor->deleteLater();
+            if (estado == QProcess::NormalExit && codigo == 0) return;
+            if (siFallaDespues)
+                siFallaDespues(manualSinMostrar(
+                    manual, QStringLiteral("el programa que lo abre en este "
+                                           "escritorio ha fallado (\"%1\", código %2)")
+                                .arg(programa)
+                                .arg(estado == QProcess::NormalExit ? codigo : -1)));
+        });
+    abridor->start(programa, {manual});
+    if (!abridor->waitForStarted(10000)) {
+        const QString causa = causaArranque(programa);
+        delete abridor;
+        return manualSinMostrar(
+            manual, QStringLiteral("no se puede ejecutar \"%1\" (%2)").arg(programa, causa));
+    }
     return Resultado::correcto();
 }

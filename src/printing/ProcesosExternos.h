@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <functional>
+
+class QObject;
 
 // Programas de fuera que usa la impresión. Las pruebas pueden cambiarlos por otros de su guion.
 struct ProgramasExternos {
@@ -56,5 +59,9 @@ Resultado ejecutarProceso(const QString& programa, const QStringList& argumentos
 // Entrega el manual al programa que el escritorio tiene para su tipo (su PDF, "Manual de
 // Usuario.pdf", si está junto al documento; si no, el documento), sin esperar: lo abre y lo
 // cierra quien lo usa, a la vista. Falla con un mensaje que dice dónde está el manual si no
-// está o si el escritorio no tiene con qué abrirlo; nada se queda en marcha sin verse.
-Resultado AbrirManual(const QString& rutaManual);
+// está, si el escritorio no tiene con qué abrirlo o si no se puede arrancar su abridor; nada se
+// queda en marcha sin verse. Lo que falla después (el abridor termina con error: el visor no
+// arranca) llega a `siFallaDespues`, con el mismo mensaje, mientras viva `dueno`; si `dueno` se
+// va antes, el visor que ya esté abierto sigue abierto.
+Resultado AbrirManual(const QString& rutaManual, QObject& dueno,
+                      std::function<void(const Resultado&)> siFallaDespues);

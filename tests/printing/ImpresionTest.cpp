@@ -13,11 +13,14 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -195,7 +198,46 @@ TEST_F(ColaImpresion, SinImpresoraElPdfSeQuedaJuntoALaSolicitud) {
     EXPECT_TRUE(QFile::exists(junto));
     EXPECT_TRUE(r.valor().detalle.contains("No default destination"))
         << r.valor().detalle.toStdString();
-    EXPECT_TRUE(mensajeSinImpresora(r.valor()).contains(junto));
+    // El mensaje dice la causa en castellano; las palabras de lp van a la traza, tras lo que ya
+    // tuviera.
+    EXPECT_EQ(r.valor().causa, "no hay ninguna impresora predeterminada");
+    const QString traza = m_carpeta.filePath("traza.txt");
+    escribirBytes(traza, "<Plazas>anterior</Plazas>\r\n");
+    ASSERT_TRUE(anotarSinImpresora(r.valor(), traza).ok());
+    const QString anotado = QString::fromUtf8(leerBytes(traza));
+    EXPECT_TRUE(anotado.startsWith("<Plazas>anterior</Plazas>\r\n")) << anotado.toStdString();
+    EXPECT_TRUE(anotado.contains(r.valor().detalle)) << anotado.toStdString();
+    EXPECT_TRUE(anotado.contains(junto));
+    const QString mensaje = mensajeSinImpresora(r.valor(), traza);
+    EXPECT_TRUE(mensaje.contains(junto));
+    EXPECT_TRUE(mensaje.contains("no hay ninguna impresora predeterminada"));
+    EXPECT_TRUE(mensaje.contains(traza));
+    EXPECT_FALSE(mensaje.contains("default", Qt::CaseInsensitive)) << mensaje.toStdString();
+    EXPECT_FALSE(mensaje.contains("lp:")) << mensaje.toStdString();
+}
+
+// Lo que lp dice en inglés al no aceptar un trabajo, con su causa en castellano.
+TEST(CausaSinImpresora, LoQueDiceLpEnCastellano) {
+    const struct {
+        const char* dice;
+        const char* causa;
+    } casos[] = {
+        {"/usr/bin/lp: Error - No default destination.", "no hay ninguna impresora predeterminada"},
+        {"lp: No default destination", "no hay ninguna impresora predeterminada"},
+        {"lp: Error - The printer or class does not exist.",
+         "la impresora predeterminada no existe"},
+        {"lp: Error - Destination \"Oficina\" is not accepting jobs.",
+         "la impresora predeterminada no admite trabajos ahora"},
+        {"lp: Error - Unable to connect to server",
+         "no se puede conectar con el servicio de impresión"},
+        {"lp: Error - scheduler is not running", "el servicio de impresión no está en marcha"},
+        {"lp: Error - Forbidden", "el servicio de impresión no le permite imprimir"},
+        {"lp: something else entirely", "el servicio de impresión no ha aceptado el trabajo"},
+        {"", "no hay ninguna impresora predeterminada"},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(causaSinImpresora(QString::fromUtf8(c.dice)), QString::fromUtf8(c.causa))
+            << c.dice;
 }
 
 TEST_F(ColaImpresion, ConImpresoraSeMandaElPdfALaCola) {
@@ -323,7 +365,7 @@ TEST_F(ColaImpresion, UnLpQueNoTerminaPuedeHaberDejadoLaSolicitudEnLaCola) {
          "solicitud a la impresora): puede que"},
         {"matado", "kill -9 $$", true, "terminó sin llegar a decirlo): puede que"},
         {"no la acepta", "echo 'lp: Error - No default destination.' >&2; exit 1", false,
-         "(lp: Error - No default destination.)"},
+         "impresora: no hay ninguna impresora predeterminada."},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.caso);
@@ -370,8 +412,9 @@ TEST_F(ColaImpresion, CancelarTrasComprobarTodasLasPaginasNoMandaNada) {
     EXPECT_TRUE(cups.esperarPdf(5000).isEmpty());
 }
 
-// El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, un
-// mensaje que dice dónde está el manual y nada arrancado.
+// El manual va al programa que el escritorio asocia a su tipo (el PDF si lo hay); sin ninguno, o
+// si el abridor no arranca o termina con error (el visor no puede abrirse), un mensaje que dice
+// dónde está el manual.
 TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
     const QString abierto = m_carpeta.filePath("abierto.txt");
     const auto guion = [this](const QString& nombre, const QByteArray& cuerpo) {
@@ -380,7 +423,10 @@ TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
         QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
         return ruta;
     };
-    programasExternos().xdgOpen = guion("xdg-open", "printf '%s' \"$1\" > " + abierto.toUtf8());
+    const QString abre = guion("xdg-open", "printf '%s' \"$1\" > " + abierto.toUtf8());
+    // Como xdg-open sin escritorio conocido cuando el visor asociado no arranca.
+    const QString falla = guion("xdg-open-falla", "echo 'no se encuentra el visor' >&2; exit 4");
+    const QString muere = guion("xdg-open-muere", "kill -KILL $$");
     const QString conVisor =
         guion("con-visor", "[ \"$3\" = application/pdf ] && echo visor.desktop");
     const QString sinVisor = guion("sin-visor", "exit 0");
@@ -389,16 +435,24 @@ TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
     struct Caso {
         const char* nombre;
         QString xdgMime;
+        QString xdgOpen;
         bool conPdf;
         QString abre;      // vacío: no se abre nada
         const char* dice;  // parte del mensaje cuando falla
+        bool despues;      // el fallo llega cuando termina el abridor, no al pedirlo
     };
     const Caso casos[] = {
-        {"el PDF, con visor", conVisor, true, pdf, ""},
+        {"el PDF, con visor", conVisor, abre, true, pdf, "", false},
         // Un .doc sin programa asociado (el LibreOffice sin ventanas no se asocia a ninguno).
-        {"solo el documento, sin programa", conVisor, false, "", "ningún programa para abrir"},
-        {"el PDF, sin visor", sinVisor, true, "", "Manual de Usuario.pdf"},
-        {"sin xdg-utils", m_carpeta.filePath("no-hay-xdg-mime"), true, "", "ningún programa"},
+        {"solo el documento, sin programa", conVisor, abre, false, "", "ningún programa para abrir",
+         false},
+        {"el PDF, sin visor", sinVisor, abre, true, "", "ningún programa para abrir", false},
+        {"sin xdg-utils", m_carpeta.filePath("no-hay-xdg-mime"), abre, true, "", "ningún programa",
+         false},
+        {"sin xdg-open", conVisor, m_carpeta.filePath("no-hay-xdg-open"), true, "",
+         "no se puede ejecutar", false},
+        {"el visor no arranca", conVisor, falla, true, "", "ha fallado", true},
+        {"el abridor se muere", conVisor, muere, true, "", "ha fallado", true},
     };
     QFile::copy(m_documento, doc);
     for (const Caso& c : casos) {
@@ -407,20 +461,39 @@ TEST_F(ColaImpresion, ElManualSeEntregaAlEscritorioOSeDiceQueNoSePuede) {
         QFile::remove(pdf);
         if (c.conPdf) escribirBytes(pdf, "%PDF-1.4\n");
         programasExternos().xdgMime = c.xdgMime;
-        const Resultado r = AbrirManual(doc);
-        EXPECT_EQ(r.ok(), !c.abre.isEmpty()) << r.mensaje().toStdString();
+        programasExternos().xdgOpen = c.xdgOpen;
+        QObject dueno;
+        QEventLoop bucle;
+        std::optional<Resultado> tarde;
+        Resultado r = AbrirManual(doc, dueno, [&](const Resultado& fallo) {
+            tarde = fallo;
+            bucle.quit();
+        });
+        EXPECT_EQ(r.ok(), !c.abre.isEmpty() || c.despues) << r.mensaje().toStdString();
+        if (c.despues) {
+            // Se espera a que termine el abridor (con un tope, por si no termina).
+            QTimer::singleShot(10000, &bucle, &QEventLoop::quit);
+            bucle.exec();
+            ASSERT_TRUE(tarde.has_value());
+            r = *tarde;
+        }
         if (c.abre.isEmpty()) {
             EXPECT_TRUE(r.mensaje().contains(QString::fromUtf8(c.dice)))
                 << r.mensaje().toStdString();
+            // Dice dónde está el manual, para abrirlo a mano.
+            EXPECT_TRUE(r.mensaje().contains(c.conPdf ? pdf : doc)) << r.mensaje().toStdString();
             EXPECT_FALSE(QFile::exists(abierto));
             continue;
         }
-        for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
+        // El abridor crea el fichero antes de escribir en él: se espera a lo escrito.
+        for (int i = 0; i < 500 && leerBytes(abierto).isEmpty(); ++i) QThread::msleep(20);
         EXPECT_EQ(QString::fromUtf8(leerBytes(abierto)), c.abre);
     }
+    programasExternos() = ProgramasExternos();
     QFile::remove(doc);
     QFile::remove(pdf);
-    EXPECT_FALSE(AbrirManual(doc).ok());
+    QObject dueno;
+    EXPECT_FALSE(AbrirManual(doc, dueno, {}).ok());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "form/ventanas/FiltroTeclas.h"
 #include "form/ventanas/PreguntaBorrar.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/PerdidaFoco.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "startup/Globales.h"
@@ -17,6 +18,8 @@
 PestanaCursos::PestanaCursos(QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::PestanaCursos>()) {
     ui->setupUi(this);
+    // Intro en una caja del curso lo acepta, como el botón por defecto de un diálogo.
+    ponerBotonPorDefecto(ui->fraCurso, ui->cmdAceptar);
     ui->txtIdCurso->setVisible(false);
     FiltroTeclas::instalarNumerico(ui->txtHoras);
     FiltroTeclas::instalarNumerico(ui->txtAno);

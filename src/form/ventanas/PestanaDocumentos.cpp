@@ -3,6 +3,7 @@
 #include "form/OrdenPlazas.h"
 #include "form/ventanas/PreguntaBorrar.h"
 #include "platform/ServicioMensajes.h"
+#include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/RejillaDatos.h"
 #include "startup/Globales.h"
 #include "ui_PestanaDocumentos.h"
@@ -10,6 +11,8 @@
 PestanaDocumentos::PestanaDocumentos(QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::PestanaDocumentos>()) {
     ui->setupUi(this);
+    // Intro en una caja del documento lo acepta, como el botón por defecto de un diálogo.
+    ponerBotonPorDefecto(ui->fraDocumento, ui->cmdAceptarDoc);
     for (QWidget* w : std::initializer_list<QWidget*>{
              ui->txtNumHoras, ui->lblNumHoras, ui->txtFechaFin, ui->lblFechaFin,
              ui->txtCentroFormacion, ui->lblCentroFormacion, ui->txtIdDoc})

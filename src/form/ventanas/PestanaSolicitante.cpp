@@ -28,6 +28,10 @@ constexpr int kTwipsPorPixel = 15;
 PestanaSolicitante::PestanaSolicitante(QWidget* parent)
     : QWidget(parent), ui(std::make_unique<Ui::PestanaSolicitante>()) {
     ui->setupUi(this);
+    // Dos grupos de opciones sin pregunta escrita en pantalla: la suya, para el lector de
+    // pantalla (el segundo nunca se enseña, pero se imprime).
+    ui->fraDefTemp->setAccessibleName(QStringLiteral("Carácter del destino actual"));
+    ui->fraForzVol->setAccessibleName(QStringLiteral("Forma de participación"));
     prepararVisibilidadInicial();
     prepararListas();
     prepararTeclado();

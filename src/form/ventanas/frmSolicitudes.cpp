@@ -262,8 +262,13 @@ void frmSolicitudes::cargarOtraSolicitud() {
 }
 
 void frmSolicitudes::abrirManual() {
-    const Resultado r = AbrirManual(carpetaAplicacion() + QStringLiteral("/Manual de Usuario.doc"));
-    if (!r) mostrarMensaje(r.mensaje(), kTituloPrograma, Icono::Exclamacion, Botones::Aceptar);
+    // También si el visor no llega a abrirse: el abridor del escritorio termina con error.
+    const auto avisar = [](const Resultado& r) {
+        mostrarMensaje(r.mensaje(), kTituloPrograma, Icono::Exclamacion, Botones::Aceptar);
+    };
+    const Resultado r =
+        AbrirManual(carpetaAplicacion() + QStringLiteral("/Manual de Usuario.doc"), *this, avisar);
+    if (!r) avisar(r);
 }
 
 void frmSolicitudes::cambiarContrasena() {

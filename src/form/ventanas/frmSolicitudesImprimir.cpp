@@ -8,7 +8,9 @@
 #include "platform/ventanas/ComboDatos.h"
 #include "printing/Impresion.h"
 #include "printing/ListasImpresas.h"
+#include "startup/Configuracion.h"
 #include "startup/Globales.h"
+#include "storage/ListasXml.h"
 #include "ui_PestanaSolicitante.h"
 #include "ui_frmSolicitudes.h"
 
@@ -212,8 +214,11 @@ void frmSolicitudes::terminarImpresion(const ResultadoDe<ResultadoImpresion>& re
                                       "botón Aceptar."),
                        QStringLiteral("Impresión"), Icono::Informacion, Botones::Aceptar);
     } else {
-        mostrarMensaje(mensajeSinImpresora(resultado.valor()), QStringLiteral("Impresión"),
-                       Icono::Informacion, Botones::Aceptar);
+        // Las palabras de la cola (en inglés) van a la traza; el mensaje dice la causa.
+        const QString traza = carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza;
+        const bool anotada = anotarSinImpresora(resultado.valor(), traza).ok();
+        mostrarMensaje(mensajeSinImpresora(resultado.valor(), anotada ? traza : QString()),
+                       QStringLiteral("Impresión"), Icono::Informacion, Botones::Aceptar);
     }
     emit impresionTerminada();
 }

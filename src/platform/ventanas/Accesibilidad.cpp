@@ -1,5 +1,6 @@
 #include "platform/ventanas/Accesibilidad.h"
 
+#include "platform/ventanas/AccesibleControles.h"
 #include "platform/ventanas/AccesibleTabla.h"
 #include "platform/ventanas/MarcaFoco.h"
 
@@ -13,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 
@@ -59,29 +61,68 @@ QLabel* rotuloDelante(QWidget* control) {
     return rotulo && !rotulo->buddy() ? rotulo : nullptr;
 }
 
-// La pregunta a la que responde una opción "Sí" o "No": el rótulo que tiene delante la primera
-// opción de su grupo o, si no hay, el título del recuadro que las contiene.
-QString preguntaDe(QAbstractButton* opcion) {
-    QAbstractButton* primera = opcion;
-    if (QButtonGroup* grupo = opcion->group(); grupo && !grupo->buttons().isEmpty())
-        primera = grupo->buttons().constFirst();
-    if (auto* rotulo = qobject_cast<QLabel*>(anteriorEnDisposicion(primera)))
-        return sinAmpersand(rotulo->text());
-    for (QWidget* w = opcion->parentWidget(); w && !w->isWindow(); w = w->parentWidget())
-        if (auto* recuadro = qobject_cast<QGroupBox*>(w); recuadro && !recuadro->title().isEmpty())
-            return sinAmpersand(recuadro->title());
-    return {};
-}
-
 bool esRespuestaSiNo(const QAbstractButton* opcion) {
     const QString texto = sinAmpersand(opcion->text());
     return texto == QStringLiteral("Sí") || texto == QStringLiteral("No");
 }
 
+// Tab entra en un grupo de opciones por la marcada, como en los diálogos de escritorio. Qt deja
+// como única parada del grupo la última opción que tuvo el foco (al principio, la primera): tras
+// marcar otra desde el código (una solicitud leída) o con el ratón, un Tab caía en una opción sin
+// marcar, y un Espacio por reflejo cambiaba la respuesta.
+void dejarParadaEnLaMarcada(QButtonGroup* grupo) {
+    QAbstractButton* marcada = grupo->checkedButton();
+    if (!marcada || !grupo->exclusive()) return;
+    for (QAbstractButton* b : grupo->buttons()) {
+        const Qt::FocusPolicy politica = b->focusPolicy();
+        b->setFocusPolicy(b == marcada ? Qt::FocusPolicy(politica | Qt::TabFocus)
+                                       : Qt::FocusPolicy(politica & ~Qt::TabFocus));
+    }
+}
+
+// Al salir el foco de un grupo (Qt deja como parada la opción que lo tuvo), la parada vuelve a
+// la marcada.
+class ParadaEnLaMarcada : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override {
+        if (evento->type() == QEvent::FocusOut)
+            if (QButtonGroup* grupo = static_cast<QAbstractButton*>(objeto)->group())
+                dejarParadaEnLaMarcada(grupo);
+        return false;
+    }
+};
+
 }  // namespace
+
+QWidget* preguntaDeOpcion(const QAbstractButton* opcion) {
+    const QAbstractButton* primera = opcion;
+    if (QButtonGroup* grupo = opcion->group(); grupo && !grupo->buttons().isEmpty())
+        primera = grupo->buttons().constFirst();
+    if (auto* rotulo =
+            qobject_cast<QLabel*>(anteriorEnDisposicion(const_cast<QAbstractButton*>(primera))))
+        return rotulo;
+    // El marco que guarda el grupo, si dice su pregunta: un recuadro con título o un marco con
+    // nombre. Uno de más fuera ("Datos Profesionales") no es la pregunta de este grupo.
+    QWidget* marco = primera->parentWidget();
+    if (!marco || marco->isWindow()) return nullptr;
+    if (!marco->accessibleName().isEmpty()) return marco;
+    if (auto* recuadro = qobject_cast<QGroupBox*>(marco); recuadro && !recuadro->title().isEmpty())
+        return recuadro;
+    return nullptr;
+}
+
+void ponerBotonPorDefecto(QWidget* zona, QPushButton* boton) {
+    boton->setDefault(true);
+    for (QLineEdit* caja : zona->findChildren<QLineEdit*>())
+        QObject::connect(caja, &QLineEdit::returnPressed, boton, &QAbstractButton::click);
+}
 
 void prepararAccesibilidad(QWidget* ventana) {
     AccesibleTabla::instalarFabrica();
+    AccesibleControles::instalarFabricas();
 
     const QList<QWidget*> controles = ventana->findChildren<QWidget*>();
     // Listas, barras y combos sin rótulo: el que tienen delante, como compañero, para que su
@@ -97,18 +138,42 @@ void prepararAccesibilidad(QWidget* ventana) {
     for (QLabel* rotulo : ventana->findChildren<QLabel*>())
         if (rotulo->buddy()) rotulos.insert(rotulo->buddy(), sinAmpersand(rotulo->text()));
 
+    // Qt da a un recuadro dentro de otro el título del de fuera ("Discapacidad" se oía como
+    // "Datos Personales"): cada uno, el suyo.
+    for (QGroupBox* recuadro : ventana->findChildren<QGroupBox*>())
+        if (recuadro->accessibleName().isEmpty() && !recuadro->title().isEmpty())
+            recuadro->setAccessibleName(sinAmpersand(recuadro->title()));
+
+    auto* paradas = new ParadaEnLaMarcada(ventana);
+    for (QButtonGroup* grupo : ventana->findChildren<QButtonGroup*>()) {
+        dejarParadaEnLaMarcada(grupo);
+        QObject::connect(grupo, &QButtonGroup::buttonToggled, grupo,
+                         [grupo](QAbstractButton*, bool marcada) {
+                             if (marcada) dejarParadaEnLaMarcada(grupo);
+                         });
+        for (QAbstractButton* b : grupo->buttons()) b->installEventFilter(paradas);
+    }
+
     for (QWidget* w : controles) {
         if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit()) {
-            // Tab lleva el foco accesible a la caja de texto del combo, no al combo.
-            const QString nombre =
+            // Tab lleva el foco accesible a la caja de texto del combo, no al combo: se llama
+            // como él. Sin rótulo delante, el título del recuadro que lo guarda, como el combo.
+            QString nombre =
                 combo->accessibleName().isEmpty() ? rotulos.value(combo) : combo->accessibleName();
+            if (auto* recuadro = qobject_cast<QGroupBox*>(combo->parentWidget());
+                nombre.isEmpty() && recuadro)
+                nombre = sinAmpersand(recuadro->title());
             if (combo->lineEdit()->accessibleName().isEmpty())
                 combo->lineEdit()->setAccessibleName(nombre);
         } else if (auto* opcion = qobject_cast<QRadioButton*>(w);
                    opcion && esRespuestaSiNo(opcion)) {
-            const QString pregunta = preguntaDe(opcion);
-            if (!pregunta.isEmpty())
-                opcion->setAccessibleName(pregunta + QStringLiteral(": ") +
+            const QWidget* pregunta = preguntaDeOpcion(opcion);
+            const QString texto = !pregunta ? QString()
+                                  : qobject_cast<const QLabel*>(pregunta)
+                                      ? static_cast<const QLabel*>(pregunta)->text()
+                                      : pregunta->accessibleName();
+            if (!texto.isEmpty())
+                opcion->setAccessibleName(sinAmpersand(texto) + QStringLiteral(": ") +
                                           sinAmpersand(opcion->text()));
         } else if (qobject_cast<QScrollArea*>(w)) {
             // Una zona desplazable que solo lleva controles no es una parada: con Tab se pasa a

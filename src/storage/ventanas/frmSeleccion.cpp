@@ -27,6 +27,8 @@ frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent
     connect(ui->cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
     enlazarLista();
     centrarVentana(this);
+    // Elegida una solicitud, Intro la carga.
+    ponerBotonPorDefecto(this, ui->cmdCargar);
     prepararAccesibilidad(this);
 }
 

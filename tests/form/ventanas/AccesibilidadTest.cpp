@@ -1,6 +1,8 @@
 #include "../../printing/PlantillaPrueba.h"
 #include "../../users/ventanas/Teclado.h"
 #include "FormularioPrueba.h"
+#include "form/ventanas/PestanaCursos.h"
+#include "form/ventanas/PestanaDocumentos.h"
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/PestanaVacantes.h"
 #include "form/ventanas/frmProgresoGeneral.h"
@@ -8,7 +10,10 @@
 #include "platform/ventanas/RejillaDatos.h"
 #include "startup/Globales.h"
 #include "startup/ventanas/frmProgreso.h"
+#include "storage/SolicitudesGuardadas.h"
 #include "storage/ventanas/frmSeleccion.h"
+#include "ui_PestanaCursos.h"
+#include "ui_PestanaDocumentos.h"
 #include "ui_PestanaSolicitante.h"
 #include "ui_PestanaVacantes.h"
 #include "users/ventanas/frmCreaPwd.h"
@@ -19,16 +24,22 @@
 #include <QtGui/qpa/qplatformintegration.h>
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QButtonGroup>
 #include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <iostream>
 
 namespace {
@@ -377,6 +388,294 @@ TEST_F(AccesibilidadTest, LaPantallaDeCargaDiceQueCargaYCuandoTermina) {
     general.lblAccion()->setText(QStringLiteral("Guardando la solicitud"));
     EXPECT_EQ(QAccessible::queryAccessibleInterface(general.prgBar())->text(QAccessible::Name),
               QStringLiteral("Guardando la solicitud"));
+}
+
+}  // namespace
+
+namespace {
+
+// Lo que solo se ve según otras respuestas, a la vista: la situación "Otras" con su lista, otro
+// servicio de salud, la discapacidad, el destino actual y la convivencia familiar.
+void mostrarLoCondicional(Ui::PestanaSolicitante& d) {
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{
+             d.optOtras, d.optSSOtros, d.optDiscSi, d.OptSi, d.optPetConyugeSi})
+        b->click();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+}
+
+TEST_F(AccesibilidadTest, CadaParteEnfocableDeCadaComboLlevaSuRotulo) {
+    mostrarLoCondicional(ui());
+    frmSeleccion seleccion([] {});
+    int combos = 0;
+    for (QWidget* ventana : std::initializer_list<QWidget*>{form.get(), &seleccion})
+        for (QComboBox* combo : ventana->findChildren<QComboBox*>()) {
+            SCOPED_TRACE(combo->objectName().toStdString());
+            ++combos;
+            // En Linux el nombre de un combo es su valor; su rótulo va como relación.
+            const auto rotulos =
+                QAccessible::queryAccessibleInterface(combo)->relations(QAccessible::Label);
+            ASSERT_FALSE(rotulos.isEmpty());
+            const QString rotulo = rotulos.first().first->text(QAccessible::Name);
+            EXPECT_TRUE(nombreHumano(combo, rotulo)) << rotulo.toStdString();
+            // La caja de texto, la que tiene el foco con Tab, se llama así.
+            if (QLineEdit* caja = combo->lineEdit()) {
+                EXPECT_EQ(QAccessible::queryAccessibleInterface(caja)->text(QAccessible::Name),
+                          rotulo);
+            }
+        }
+    EXPECT_GT(combos, 15);
+    // La de la situación administrativa, que no tiene rótulo delante: la pregunta de su recuadro.
+    EXPECT_EQ(interfazOida(ui().cboSituaciones)->text(QAccessible::Name),
+              QStringLiteral("Situación Administrativa"));
+}
+
+TEST_F(AccesibilidadTest, TabEntraEnUnGrupoDeOpcionesPorLaMarcada) {
+    Ui::PestanaSolicitante& d = ui();
+    mostrarLoCondicional(d);
+    // La parada de Tab de fuera del grupo que va justo antes (o justo después) de él.
+    auto vecina = [&](QButtonGroup* grupo, bool antes) -> QWidget* {
+        QWidget* ventana = form.get();
+        QWidget* previa = nullptr;
+        bool dentro = false;
+        for (QWidget* w = ventana->nextInFocusChain(); w != ventana; w = w->nextInFocusChain()) {
+            const bool parada = (w->focusPolicy() & Qt::TabFocus) && w->isVisible() &&
+                                w->isEnabled() && !w->focusProxy();
+            auto* boton = qobject_cast<QAbstractButton*>(w);
+            if (boton && grupo->buttons().contains(boton)) {
+                if (antes) return previa;
+                dentro = true;
+            } else if (parada) {
+                if (dentro) return w;
+                previa = w;
+            }
+        }
+        return nullptr;
+    };
+    int comprobados = 0;
+    for (QButtonGroup* grupo : d.cboCuerpo->window()->findChildren<QButtonGroup*>()) {
+        const QList<QAbstractButton*> botones = grupo->buttons();
+        if (!botones.first()->isVisible() || !botones.first()->isEnabled()) continue;
+        QAbstractButton* original = grupo->checkedButton();
+        for (QAbstractButton* marcada : botones) {
+            SCOPED_TRACE(marcada->objectName().toStdString());
+            // Marcada desde el código, como al leer una solicitud guardada.
+            marcada->setChecked(true);
+            procesar();
+            if (!marcada->isVisible()) continue;
+            for (const bool haciaDelante : {true, false}) {
+                QWidget* desde = vecina(grupo, haciaDelante);
+                // Tras el último grupo no hay más paradas en la pestaña.
+                if (!desde && !haciaDelante) continue;
+                ASSERT_NE(desde, nullptr);
+                desde->setFocus(Qt::TabFocusReason);
+                procesar();
+                pulsar(haciaDelante ? Qt::Key_Tab : Qt::Key_Backtab);
+                procesar();
+                EXPECT_EQ(QApplication::focusWidget(), marcada)
+                    << (haciaDelante ? "Tab" : "Mayúsculas+Tab") << " llega a "
+                    << QApplication::focusWidget()->objectName().toStdString();
+                // Un Espacio por reflejo no cambia la respuesta.
+                pulsar(Qt::Key_Space);
+                procesar();
+                EXPECT_TRUE(marcada->isChecked());
+                ++comprobados;
+            }
+        }
+        original->setChecked(true);
+        procesar();
+    }
+    EXPECT_GE(comprobados, 20);
+}
+
+TEST_F(AccesibilidadTest, CadaOpcionTieneComoRotuloLaPreguntaDeSuGrupo) {
+    const Ui::PestanaSolicitante& d = ui();
+    const QString destino = QStringLiteral("Destino Actual");
+    const QString conyuge = QStringLiteral("Condiciona su solicitud por convivencia familiar");
+    const QHash<QRadioButton*, QString> preguntas = {
+        {d.optDiscSi, QStringLiteral("Discapacidad")},
+        {d.optDiscNo, QStringLiteral("Discapacidad")},
+        {d.OptSi, destino},
+        {d.OptNo, destino},
+        {d.optDefinitivo, QStringLiteral("Carácter del destino actual")},
+        {d.optTemporal, QStringLiteral("Carácter del destino actual")},
+        {d.optSSNorsa, QStringLiteral("Servicio de Salud")},
+        {d.optSSOtros, QStringLiteral("Servicio de Salud")},
+        {d.optActivo, QStringLiteral("Situación Administrativa")},
+        {d.optOtras, QStringLiteral("Situación Administrativa")},
+        {d.optVoluntario, QStringLiteral("Forma de participación")},
+        {d.optForzoso, QStringLiteral("Forma de participación")},
+        {d.optPetConyugeSi, conyuge},
+        {d.optPetConyugeNo, conyuge},
+        {d.optReingesoSi, QStringLiteral("Solicita Reingreso")},
+        {d.optReingresoNo, QStringLiteral("Solicita Reingreso")},
+    };
+    // Todas las opciones del formulario, sin que se escape ninguna nueva.
+    const QList<QRadioButton*> opciones = form->findChildren<QRadioButton*>();
+    EXPECT_EQ(opciones.size(), preguntas.size());
+    for (QRadioButton* opcion : opciones) {
+        SCOPED_TRACE(opcion->objectName().toStdString());
+        ASSERT_TRUE(preguntas.contains(opcion));
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(opcion);
+        EXPECT_EQ(i->role(), QAccessible::RadioButton);
+        const auto rotulos = i->relations(QAccessible::Label);
+        ASSERT_FALSE(rotulos.isEmpty());
+        EXPECT_EQ(rotulos.first().first->text(QAccessible::Name), preguntas.value(opcion));
+        // Su texto sigue siendo su nombre, y se oye si está marcada.
+        EXPECT_TRUE(i->text(QAccessible::Name).endsWith(opcion->text()));
+        EXPECT_TRUE(i->state().checkable);
+        EXPECT_EQ(bool(i->state().checked), opcion->isChecked());
+    }
+    // Un recuadro dentro de otro se llama por su título, no por el del de fuera.
+    for (QGroupBox* recuadro : form->findChildren<QGroupBox*>())
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(recuadro)->text(QAccessible::Name),
+                  recuadro->title())
+            << recuadro->objectName().toStdString();
+}
+
+TEST_F(AccesibilidadTest, IntroCargaEnElSelectorYAceptaEnCursosYDocumentos) {
+    // Una solicitud guardada que elegir en el selector.
+    const QString fichero = QStringLiteral("12345678Z_ABCDE0B.doc");
+    QFile guardada(G().RutaTemporal + fichero);
+    ASSERT_TRUE(guardada.open(QIODevice::WriteOnly));
+    guardada.close();
+    ASSERT_EQ(ListarSolicitudes(G().DNIUsuario), 1);
+    int aperturas = 0;
+    QString abierta;
+    QPointer<frmSeleccion> seleccion = new frmSeleccion([&] {
+        ++aperturas;
+        abierta = G().FicheroSolicitud;
+    });
+    ASSERT_TRUE(mostrarActiva(seleccion));
+    auto* lista = seleccion->findChild<ComboDatos*>(QStringLiteral("cboSolicitudes"));
+    auto* cargar = seleccion->findChild<QPushButton*>(QStringLiteral("cmdCargar"));
+    EXPECT_TRUE(cargar->isDefault());
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(cargar)->state().defaultButton);
+    elegirFila(lista, fichero);
+    pulsar(Qt::Key_Return);
+    procesar();
+    EXPECT_EQ(aperturas, 1);
+    EXPECT_EQ(abierta, fichero);
+    delete seleccion.data();
+    QFile::remove(G().RutaTemporal + fichero);
+    ASSERT_TRUE(mostrarActiva(form.get()));
+
+    // Cursos: Intro en la última caja acepta el curso; en las de números pasa a la siguiente.
+    form->tabPrincipal()->setCurrentIndex(1);
+    procesar();
+    Ui::PestanaCursos& c = form->pestanaCursos()->controles();
+    EXPECT_TRUE(c.cmdAceptar->isDefault());
+    c.txtCurso->setFocus(Qt::TabFocusReason);
+    procesar();
+    c.txtCurso->setText(QStringLiteral("Soporte vital"));
+    ASSERT_EQ(QApplication::focusWidget(), c.txtCurso);
+    pulsar(Qt::Key_Return);
+    procesar();
+    ASSERT_EQ(mensajes.mostrados().size(), 1);  // falta el número de horas
+    mensajes.limpiar();
+    c.txtHoras->setFocus(Qt::TabFocusReason);
+    procesar();
+    QTest::keyClicks(c.txtHoras, QStringLiteral("20"));
+    pulsar(Qt::Key_Return);
+    procesar();
+    EXPECT_EQ(QApplication::focusWidget(), c.txtAno);
+    EXPECT_EQ(G().rsCursos->numeroRegistros(), 0);
+    QTest::keyClicks(c.txtAno, QStringLiteral("2020"));
+    c.txtCentro->setFocus(Qt::TabFocusReason);
+    procesar();
+    c.txtCentro->setText(QStringLiteral("Hospital"));
+    pulsar(Qt::Key_Return);
+    procesar();
+    EXPECT_TRUE(mensajes.mostrados().isEmpty()) << mensajes.textos().join('|').toStdString();
+    EXPECT_EQ(G().rsCursos->numeroRegistros(), 1);
+
+    // Documentos: Intro en el nombre lo acepta.
+    form->tabPrincipal()->setCurrentIndex(4);
+    procesar();
+    Ui::PestanaDocumentos& o = form->pestanaDocumentos()->controles();
+    EXPECT_TRUE(o.cmdAceptarDoc->isDefault());
+    o.txtDoc->setFocus(Qt::TabFocusReason);
+    procesar();
+    o.txtDoc->setText(QStringLiteral("Título de grado"));
+    pulsar(Qt::Key_Return);
+    procesar();
+    EXPECT_EQ(G().rsDocumentos->numeroRegistros(), 1);
+}
+
+// Los objetos del árbol accesible de la ventana que dicen tener el foco. En una tabla solo se
+// mira su celda con el foco: recorrer las miles de celdas de una lista no dice más.
+void conFoco(QAccessibleInterface* i, QList<QAccessibleInterface*>& con) {
+    if (!i || i->state().invisible) return;
+    if (i->state().focused) con << i;
+    if (i->tableInterface()) {
+        if (QAccessibleInterface* celda = i->focusChild(); celda && celda->state().focused)
+            con << celda;
+        return;
+    }
+    for (int h = 0; h < i->childCount(); ++h) conFoco(i->child(h), con);
+}
+
+bool esAntecesor(QAccessibleInterface* antecesor, QAccessibleInterface* i) {
+    for (QAccessibleInterface* p = i->parent(); p; p = p->parent())
+        if (p == antecesor) return true;
+    return false;
+}
+
+TEST_F(AccesibilidadTest, CadaVentanaConSuPapelYUnSoloObjetoConElFoco) {
+    frmUsuario usuario(carpetaPrograma() + QStringLiteral("/usuarios.xml"));
+    frmCreaPwd contrasena;
+    frmSeleccion seleccion([] {});
+    frmProgreso progreso;
+    frmProgresoGeneral progresoGeneral;
+    const struct {
+        QWidget* ventana;
+        QAccessible::Role papel;
+    } ventanas[] = {
+        {form.get(), QAccessible::Window},  {&usuario, QAccessible::Dialog},
+        {&contrasena, QAccessible::Dialog}, {&seleccion, QAccessible::Dialog},
+        {&progreso, QAccessible::Dialog},   {&progresoGeneral, QAccessible::Dialog},
+    };
+    for (const auto& v : ventanas) {
+        QAccessibleInterface* i = QAccessible::queryAccessibleInterface(v.ventana);
+        EXPECT_EQ(i->role(), v.papel) << v.ventana->objectName().toStdString();
+        EXPECT_EQ(i->text(QAccessible::Name), v.ventana->windowTitle());
+    }
+
+    // Con el foco en cada parada de cada pestaña, lo que dice tenerlo es lo que oye el lector de
+    // pantalla y, como mucho, lo que lo contiene (el combo de su caja de texto); nunca la pestaña
+    // elegida mientras se escribe en una caja.
+    mostrarLoCondicional(ui());
+    QAccessibleInterface* raiz = QAccessible::queryAccessibleInterface(form.get());
+    int paradas = 0;
+    porPestana([&](const QString&) {
+        for (QWidget* w : paradasTab(form.get(), false)) {
+            w->setFocus(Qt::TabFocusReason);
+            procesar();
+            QAccessibleInterface* oida = interfazOida(w);
+            if (QAccessibleInterface* hija = oida->focusChild()) oida = hija;
+            QList<QAccessibleInterface*> con;
+            conFoco(raiz, con);
+            QStringList nombres;
+            for (QAccessibleInterface* f : con)
+                if (f != oida && !esAntecesor(f, oida))
+                    nombres << QString::number(f->role(), 16) + ":" + f->text(QAccessible::Name);
+            EXPECT_TRUE(con.contains(oida)) << w->objectName().toStdString();
+            EXPECT_TRUE(nombres.isEmpty())
+                << w->objectName().toStdString() << ": " << nombres.join(", ").toStdString();
+            ++paradas;
+        }
+    });
+    EXPECT_GT(paradas, 40);
+    // La barra de pestañas con el foco: su pestaña elegida lo tiene.
+    QTabBar* barra = form->tabPrincipal()->tabBar();
+    barra->setFocus(Qt::TabFocusReason);
+    procesar();
+    QAccessibleInterface* pestanas = QAccessible::queryAccessibleInterface(barra);
+    ASSERT_EQ(pestanas->childCount(), barra->count());
+    QAccessibleInterface* elegida = pestanas->child(barra->currentIndex());
+    EXPECT_EQ(elegida->role(), QAccessible::PageTab);
+    EXPECT_TRUE(elegida->state().focused);
+    EXPECT_TRUE(elegida->state().selected);
+    EXPECT_EQ(pestanas->focusChild(), elegida);
 }
 
 }  // namespace

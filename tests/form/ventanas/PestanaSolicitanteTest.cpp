@@ -537,13 +537,14 @@ namespace {
 
 TEST_F(PestanaSolicitanteTest, ElTabuladorSigueElOrdenVisual) {
     // Con lo que se ve al abrir: personales, profesionales y del concurso, de arriba abajo y de
-    // izquierda a derecha; cada grupo de opciones es una parada (sus flechas eligen dentro).
+    // izquierda a derecha; cada grupo de opciones es una parada, en su opción marcada (sus flechas
+    // eligen dentro).
     const QStringList esperado = {
         "txtApellido2",   "txtNombre",      "txtFecNacimiento", "txtTelefono", "txtDomicilio",
-        "txtLocalidad",   "txtCP",          "cboProvincia",     "optDiscSi",   "cboCuerpo",
+        "txtLocalidad",   "txtCP",          "cboProvincia",     "optDiscNo",   "cboCuerpo",
         "cboGrupo",       "txtNRP",         "txtFechaIngreso",  "OptSi",       "optDefinitivo",
         "txtFecPosesion", "optSSNorsa",     "txtInstiAct",      "txtZBSAct",   "txtProvAct",
-        "optActivo",      "optPetConyugeSi"};
+        "optActivo",      "optPetConyugeNo"};
     ui().txtApellido1->setFocus(Qt::TabFocusReason);
     procesar();
     QStringList visto;

@@ -304,6 +304,26 @@ TEST_F(frmSolicitudesTest, ElManualQueNoSePuedeAbrirLoDice) {
     ASSERT_EQ(guion.mostrados().size(), 1);
     EXPECT_TRUE(guion.mostrados()[0].texto.contains("ningún programa para abrir"))
         << guion.mostrados()[0].texto.toStdString();
+    // Con un visor asociado que no puede arrancar: el abridor del escritorio termina con error
+    // (su queja va a la salida de errores) y el mensaje dice dónde está el manual.
+    guion.limpiar();
+    const auto guionSh = [this](const QString& nombre, const QByteArray& cuerpo) {
+        const QString ruta = dir.filePath(nombre);
+        escribirBytes(ruta, "#!/bin/sh\n" + cuerpo + "\n");
+        QFile::setPermissions(ruta, QFile::permissions(ruta) | QFileDevice::ExeOwner);
+        return ruta;
+    };
+    programasExternos().xdgMime = guionSh("xdg-mime", "echo visor.desktop");
+    programasExternos().xdgOpen =
+        guionSh("xdg-open", "echo 'visor: no se puede ejecutar' >&2; exit 4");
+    f.mnuP(4000)->trigger();
+    programasExternos() = ProgramasExternos();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !guion.mostrados().isEmpty(); }, 10000));
+    ASSERT_EQ(guion.mostrados().size(), 1);
+    EXPECT_TRUE(guion.mostrados()[0].texto.startsWith("No se puede mostrar el manual de usuario"));
+    EXPECT_TRUE(guion.mostrados()[0].texto.contains(dir.filePath("Manual de Usuario.doc")))
+        << guion.mostrados()[0].texto.toStdString();
+    EXPECT_EQ(guion.mostrados()[0].icono, Icono::Exclamacion);
 }
 
 // F1 entrega el manual (su PDF) al programa del escritorio, sin esperarlo: lo que queda abierto
@@ -330,7 +350,8 @@ TEST_F(frmSolicitudesTest, F1EntregaElManualAlEscritorio) {
     QTest::keyClick(f.txtDNI(), Qt::Key_F1);
     programasExternos() = ProgramasExternos();
     EXPECT_TRUE(guion.mostrados().isEmpty()) << guion.textos().join('|').toStdString();
-    for (int i = 0; i < 100 && !QFile::exists(abierto); ++i) QThread::msleep(20);
+    // El abridor crea el fichero antes de escribir en él: se espera a lo escrito.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !leerBytes(abierto).isEmpty(); }, 10000));
     EXPECT_EQ(QString::fromUtf8(leerBytes(abierto)), dir.filePath("Manual de Usuario.pdf"));
 }
 
