@@ -113,6 +113,7 @@ int main(int argc, char** argv) {
 
     InformeLote informe = comprobarLote(paginas);
     informe.avisos = ficheros.valor().omitidos + informe.avisos;
+    anotarCarpetasSinLeer(informe, ficheros.valor().carpetasSinLeer);
     const auto escritos = escribirResultados(informe, salida.valor());
     escribir(stdout, resumenLote(informe));
     // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
