@@ -157,8 +157,10 @@ ResultadoDe<QImage> rasterizar(const Fichero& f, int pagina, int ppp) {
     return imagen;
 }
 
-// Una imagen más grande que esto no se lee si su formato no sabe leerse ya reducido (PNG, TIFF):
-// se lee entera antes de reducirla.
+// Una imagen más grande que esto no se lee si su formato no sabe leerse ya reducido: se lee entera
+// antes de reducirla. Solo el JPEG se descomprime ya a la escala pedida; el PNG dice que se lee
+// reducido, pero Qt lo lee entero (un PNG gris de 12.000 × 12.000 pasa del límite de memoria de
+// las imágenes y sale como dañado) y lo reduce después.
 constexpr qint64 kPuntosSinReducir = 2 * kPuntosMaximos;
 
 // La página de una imagen, en gris y como mucho con los puntos máximos.
@@ -169,7 +171,7 @@ ResultadoDe<QImage> imagenDe(const Fichero& f, int indice) {
     const QSize tamano = lector.size();
     const qint64 puntos = qint64(tamano.width()) * tamano.height();
     if (tamano.isValid() && puntos > kPuntosMaximos) {
-        if (!lector.supportsOption(QImageIOHandler::ScaledSize) && puntos > kPuntosSinReducir)
+        if (lector.format() != "jpeg" && puntos > kPuntosSinReducir)
             return Resultado::fallo(
                 QStringLiteral("la imagen es demasiado grande: %1 × %2 puntos (se leen hasta %3 "
                                "millones; una hoja escaneada a 600 ppp tiene 35)")
