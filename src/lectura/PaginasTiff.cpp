@@ -135,7 +135,8 @@ PaginasTiff paginasTiff(QIODevice& fichero) {
         if (vistos.contains(directorio)) return r;
         vistos.insert(directorio);
         quint64 entradas = 0;
-        if (!n.leer(directorio, anchuraCuenta, entradas)) return r;
+        // Un directorio no tiene más entradas que las que caben en los dos bytes de un TIFF.
+        if (!n.leer(directorio, anchuraCuenta, entradas) || entradas > 0xFFFF) return r;
         const quint64 primera = directorio + quint64(anchuraCuenta);
         if (!n.cabe(primera, entradas * quint64(anchuraEntrada) + quint64(anchuraDesplazamiento)))
             return r;

@@ -455,8 +455,17 @@ TEST_F(HojasDificiles, UnTiffCortadoDiceHastaDondeSeLee) {
     EXPECT_FALSE(informe.solicitudes[0].completa());
     EXPECT_FALSE(informe.todoCorrecto());
 
-    const SalidaLector s = ejecutarLector(
-        {"--sin-progreso", "--salida", m_tmp.filePath("lectura-tiff"), lote.path()}, m_tmp.path());
+    // Y otro TIFF dañado de los que hacen hablar a libtiff: los bits por punto con un tipo que no
+    // es un número (el tipo de la tercera etiqueta del directorio, tras los datos de la página).
+    QImage pequena(64, 64, QImage::Format_Grayscale8);
+    pequena.fill(255);
+    QByteArray rara = tiffDe({pequena});
+    rara[8 + 64 * 64 + 2 + 2 * 12 + 2] = 2;
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(m_tmp.filePath("rara.tif"), rara));
+    const SalidaLector s =
+        ejecutarLector({"--sin-progreso", "--salida", m_tmp.filePath("lectura-tiff"), lote.path(),
+                        m_tmp.filePath("rara.tif")},
+                       m_tmp.path());
     EXPECT_EQ(s.estado, 1) << s.salida.toStdString();
     EXPECT_TRUE(s.salida.contains(fallo)) << s.salida.toStdString();
     EXPECT_TRUE(s.errores.isEmpty()) << s.errores.toStdString();
