@@ -5,7 +5,7 @@ PAQUETES=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-base-private-dev qt6-translations-l10n
   qt6-image-formats-plugins libgl-dev
-  libpugixml-dev libzip-dev zipcmp zipmerge ziptool libzint-dev libzxing-dev
+  libpugixml-dev libzip-dev zipcmp zipmerge ziptool libzint-dev libzxing-dev libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libreoffice-writer-nogui fonts-liberation fonts-dejavu-core
   poppler-utils cups-client cups-daemon cups-filters printer-driver-cups-pdf

@@ -295,3 +295,11 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
                     .arg(sinLeer.join(QStringLiteral("; "))));
     return informe;
 }
+
+void anotarCarpetasSinLeer(InformeLote& informe, const QStringList& carpetas) {
+    if (carpetas.isEmpty()) return;
+    informe.problemas = carpetas + informe.problemas;
+    for (SolicitudLeida& s : informe.solicitudes)
+        s.problemas.append(QStringLiteral("puede faltarle alguna página: %1")
+                               .arg(carpetas.join(QStringLiteral("; "))));
+}

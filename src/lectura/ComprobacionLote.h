@@ -47,5 +47,9 @@ enum class Reimpresiones { SonProblema, SeCompruebanAparte };
 InformeLote comprobarLote(const QVector<PaginaLeida>& paginas,
                           Reimpresiones reimpresiones = Reimpresiones::SonProblema);
 
+// Las carpetas del lote que no se han podido recorrer (cada una con su causa) pueden tener hojas
+// de cualquier solicitud: son problemas del lote y ninguna solicitud se da por completa.
+void anotarCarpetasSinLeer(InformeLote& informe, const QStringList& carpetas);
+
 // Comprueba las páginas de una misma impresión (misma clave, fecha y hora), en cualquier orden.
 SolicitudLeida comprobarSolicitud(QVector<PaginaSolicitud> paginas);

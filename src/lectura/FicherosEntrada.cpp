@@ -1,16 +1,28 @@
 #include "lectura/FicherosEntrada.h"
 
+#include <dirent.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
 #include <QtEndian>
+#include <cerrno>
 #include <functional>
 
 namespace {
 
-// Lo que no se lee de una carpeta y por qué.
+// Lo que no se lee de una carpeta y por qué. Lo oculto no es del lote: lo dejan el sistema y otros
+// programas (los «._» de macOS junto a cada fichero copiado, con sus datos y no con la imagen).
 QString omitido(const QFileInfo& info, bool subcarpetas) {
+    if (info.fileName().startsWith(QLatin1Char('.')))
+        return info.isDir() ? QStringLiteral(
+                                  "carpeta %1: no se lee, es una carpeta oculta (su "
+                                  "nombre empieza por un punto)")
+                                  .arg(info.filePath())
+                            : QStringLiteral(
+                                  "fichero %1: no se lee, es un fichero oculto (su "
+                                  "nombre empieza por un punto)")
+                                  .arg(info.filePath());
     if (info.isDir())
         return subcarpetas ? QString()
                            : QStringLiteral(
@@ -26,6 +38,27 @@ QString omitido(const QFileInfo& info, bool subcarpetas) {
         return QStringLiteral("fichero %1: no se lee, no es un PDF ni una imagen")
             .arg(info.filePath());
     return {};
+}
+
+// Vacío si la carpeta se deja leer; si no, por qué. QDir calla el fallo y da una carpeta vacía.
+QString causaCarpeta(const QString& ruta) {
+    DIR* carpeta = ::opendir(QFile::encodeName(ruta).constData());
+    if (carpeta) {
+        ::closedir(carpeta);
+        return {};
+    }
+    switch (errno) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("no hay permiso para leerla");
+        case ENOENT:
+            return QStringLiteral("ha desaparecido mientras se leía el lote");
+        case EMFILE:
+        case ENFILE:
+            return QStringLiteral("hay demasiados ficheros abiertos");
+        default:
+            return QStringLiteral("el sistema no deja leerla");
+    }
 }
 
 }  // namespace
@@ -60,9 +93,14 @@ ResultadoDe<FicherosEntrada> ficherosDeEntrada(const QStringList& rutas, bool su
     std::function<void(const QString&)> recorrer = [&](const QString& ruta) {
         if (carpetasVistas.contains(QFileInfo(ruta).canonicalFilePath())) return;
         carpetasVistas.insert(QFileInfo(ruta).canonicalFilePath());
-        const QFileInfoList contenido =
-            QDir(ruta).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-                                     QDir::Name | QDir::IgnoreCase | QDir::DirsLast);
+        if (const QString causa = causaCarpeta(ruta); !causa.isEmpty()) {
+            entrada.carpetasSinLeer.append(
+                QStringLiteral("no se puede leer la carpeta %1: %2").arg(ruta, causa));
+            return;
+        }
+        const QFileInfoList contenido = QDir(ruta).entryInfoList(
+            QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden,
+            QDir::Name | QDir::IgnoreCase | QDir::DirsLast);
         for (const QFileInfo& info : contenido) {
             if (const QString porQue = omitido(info, subcarpetas); !porQue.isEmpty())
                 entrada.omitidos.append(porQue);
@@ -78,11 +116,17 @@ ResultadoDe<FicherosEntrada> ficherosDeEntrada(const QStringList& rutas, bool su
             return Resultado::fallo(QStringLiteral("No se encuentra «%1».").arg(ruta),
                                     Errores::FicheroNoEncontrado);
         // Un fichero nombrado se lee aunque no lo parezca: si no es un PDF ni una imagen, o no es
-        // un fichero corriente, la lectura lo dice.
-        if (info.isDir())
-            recorrer(ruta);
-        else
+        // un fichero corriente, la lectura lo dice. Una carpeta nombrada que no se deja leer es
+        // como una que no existe: no se lee nada.
+        if (!info.isDir()) {
             anadir(ruta);
+            continue;
+        }
+        if (const QString causa = causaCarpeta(ruta); !causa.isEmpty())
+            return Resultado::fallo(
+                QStringLiteral("No se puede leer la carpeta «%1»: %2.").arg(ruta, causa),
+                Errores::ErrorEntradaSalida);
+        recorrer(ruta);
     }
     if (entrada.ficheros.isEmpty())
         return Resultado::fallo(QStringLiteral("No hay ningún PDF ni ninguna imagen que leer."),

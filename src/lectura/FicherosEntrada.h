@@ -10,11 +10,15 @@
 struct FicherosEntrada {
     QStringList ficheros;  // los que se leen, cada uno una vez
     QStringList omitidos;  // lo que no se lee de las carpetas, con el porqué
+    // Las subcarpetas que no se han podido recorrer, con la causa: pueden tener hojas de
+    // cualquier solicitud.
+    QStringList carpetasSinLeer;
 };
 
 // Cada ruta tal cual y, si es una carpeta, sus PDF e imágenes por orden de nombre (y las de sus
 // subcarpetas si se piden; si no, cada subcarpeta va a los omitidos, como lo que no es un PDF ni
-// una imagen). El mismo fichero, una sola vez. Falla si una ruta no existe o si no queda ninguno.
+// una imagen, y como los ficheros y las carpetas ocultos). El mismo fichero, una sola vez. Falla
+// si una ruta no existe, si una carpeta nombrada no se puede leer o si no queda ninguno.
 ResultadoDe<FicherosEntrada> ficherosDeEntrada(const QStringList& rutas, bool subcarpetas = false);
 
 // Las extensiones que se leen de una carpeta ("pdf", "png", "jpg", "jfif", "gif"...), en

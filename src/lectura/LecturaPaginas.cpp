@@ -2,6 +2,8 @@
 
 #include "lectura/DeteccionPdf417.h"
 #include "lectura/FicherosEntrada.h"
+#include "lectura/HojaClara.h"
+#include "lectura/PaginasTiff.h"
 #include "platform/Causas.h"
 #include "platform/Paralelo.h"
 #include "printing/ProcesosExternos.h"
@@ -28,6 +30,9 @@ struct Fichero {
     int paginas = 0;
     QVector<QSizeF> tamanos;  // de cada página de un PDF, en puntos
     QString fallo;
+    // No llega entero hasta su última página: de él se leen las `paginas` que sí están enteras,
+    // y lo demás es un fallo.
+    bool cortado = false;
 };
 
 QString causaImagen(QImageReader::ImageReaderError error) {
@@ -107,6 +112,15 @@ Fichero examinar(const QString& ruta) {
         f.fallo = causaImagen(lector.error());
         return f;
     }
+    // Un TIFF se recorre aquí: libtiff da uno cortado por bueno hasta el corte, sin más páginas, y
+    // lo cuenta en la salida de errores.
+    if (esTiff(entrada.peek(16))) {
+        const PaginasTiff tiff = paginasTiff(entrada);
+        if (tiff.enteras == 0) f.fallo = causaImagen(QImageReader::InvalidDataError);
+        f.paginas = tiff.enteras;
+        f.cortado = !tiff.entero;
+        return f;
+    }
     f.paginas = qMax(1, lector.imageCount());
     return f;
 }
@@ -143,8 +157,10 @@ ResultadoDe<QImage> rasterizar(const Fichero& f, int pagina, int ppp) {
     return imagen;
 }
 
-// Una imagen más grande que esto no se lee si su formato no sabe leerse ya reducido (PNG, TIFF):
-// se lee entera antes de reducirla.
+// Una imagen más grande que esto no se lee si su formato no sabe leerse ya reducido: se lee entera
+// antes de reducirla. Solo el JPEG se descomprime ya a la escala pedida; el PNG dice que se lee
+// reducido, pero Qt lo lee entero (un PNG gris de 12.000 × 12.000 pasa del límite de memoria de
+// las imágenes y sale como dañado) y lo reduce después.
 constexpr qint64 kPuntosSinReducir = 2 * kPuntosMaximos;
 
 // La página de una imagen, en gris y como mucho con los puntos máximos.
@@ -155,7 +171,7 @@ ResultadoDe<QImage> imagenDe(const Fichero& f, int indice) {
     const QSize tamano = lector.size();
     const qint64 puntos = qint64(tamano.width()) * tamano.height();
     if (tamano.isValid() && puntos > kPuntosMaximos) {
-        if (!lector.supportsOption(QImageIOHandler::ScaledSize) && puntos > kPuntosSinReducir)
+        if (lector.format() != "jpeg" && puntos > kPuntosSinReducir)
             return Resultado::fallo(
                 QStringLiteral("la imagen es demasiado grande: %1 × %2 puntos (se leen hasta %3 "
                                "millones; una hoja escaneada a 600 ppp tiene 35)")
@@ -168,10 +184,13 @@ ResultadoDe<QImage> imagenDe(const Fichero& f, int indice) {
     // gris) y libpng escribe su queja en la salida de errores, que es del que lee el lote.
     QFile fichero(f.ruta);
     if (!fichero.open(QIODevice::ReadOnly)) return Resultado::fallo(causaLectura(f.ruta));
-    const QByteArray bytes = fichero.readAll();
-    if ((bytes.startsWith("\xFF\xD8") && !jpegCompleto(bytes)) ||
-        (bytes.startsWith("\x89PNG") && !pngCompleto(bytes)))
-        return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
+    const QByteArray principio = fichero.peek(8);
+    const bool jpeg = principio.startsWith("\xFF\xD8"), png = principio.startsWith("\x89PNG");
+    if (jpeg || png) {
+        const QByteArray bytes = fichero.readAll();
+        if ((jpeg && !jpegCompleto(bytes)) || (png && !pngCompleto(bytes)))
+            return Resultado::fallo(causaImagen(QImageReader::InvalidDataError));
+    }
     QImage imagen = lector.read();
     if (imagen.isNull()) return Resultado::fallo(causaImagen(lector.error()));
     // En gris antes de nada: en color cada copia (espejo, ampliación) ocupa cuatro veces más.
@@ -184,6 +203,22 @@ void anotar(PaginaLeida& p, const AnalisisImagen& a) {
                : a.ilegible         ? EstadoPagina::Ilegible
                : a.enBlanco         ? EstadoPagina::EnBlanco
                                     : EstadoPagina::SinCodigo;
+}
+
+// Los PDF417 que se leen en la hoja.
+QVector<QByteArray> codigosDe(const QImage& gris) {
+    const ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(),
+                                 ZXing::ImageFormat::Lum, int(gris.bytesPerLine()));
+    ZXing::DecodeHints pistas;
+    pistas.setFormats(ZXing::BarcodeFormat::PDF417);
+    pistas.setTryHarder(true);
+    QVector<QByteArray> codigos;
+    for (const ZXing::Result& r : ZXing::ReadBarcodes(vista, pistas)) {
+        if (!r.isValid()) continue;
+        const ZXing::ByteArray& b = r.bytes();
+        codigos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
+    }
+    return codigos;
 }
 
 QImage enGris(const QImage& imagen) {
@@ -265,25 +300,26 @@ QString describirOrigen(const OrigenPagina& origen) {
 
 AnalisisImagen analizarImagen(const QImage& imagen) {
     AnalisisImagen a;
-    const QImage gris = enGris(imagen);
+    QImage gris = enGris(imagen);
     if (gris.isNull()) {
         a.enBlanco = true;
         return a;
     }
-    const ZXing::ImageView vista(gris.constBits(), gris.width(), gris.height(),
-                                 ZXing::ImageFormat::Lum, int(gris.bytesPerLine()));
-    ZXing::DecodeHints pistas;
-    pistas.setFormats(ZXing::BarcodeFormat::PDF417);
-    pistas.setTryHarder(true);
-    for (const ZXing::Result& r : ZXing::ReadBarcodes(vista, pistas)) {
-        if (!r.isValid()) continue;
-        const ZXing::ByteArray& b = r.bytes();
-        a.codigos.append(QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())));
-    }
-    if (!a.codigos.isEmpty()) return a;
+    if (!(a.codigos = codigosDe(gris)).isEmpty()) return a;
     // Solo en una hoja donde no se ha leído nada se mira qué hay, con los umbrales de esa hoja:
     // una impresión clara no es una hoja en blanco, ni un código desenfocado una hoja sin código.
-    const NivelesHoja niveles = nivelesHoja(gris);
+    NivelesHoja niveles = nivelesHoja(gris);
+    // Una tan clara que su tinta apenas se separa del papel se lee otra vez, estirada; y si su
+    // tinta no llega al contraste de siempre, es la estirada la que se mira.
+    if (niveles.papel - niveles.tinta < kContrasteEstirar) {
+        if (const QImage estirada = tintaEstirada(gris); !estirada.isNull()) {
+            if (!(a.codigos = codigosDe(estirada)).isEmpty()) return a;
+            if (!niveles.hayTinta()) {
+                gris = estirada;
+                niveles = nivelesHoja(gris);
+            }
+        }
+    }
     // La tabla de una hoja de plazas también: su código se ha arrancado, tapado o impreso tan
     // claro que no se ve, y no es una hoja de cursos ni de documentos.
     a.ilegible =
@@ -323,6 +359,19 @@ QVector<PaginaLeida> leerLote(const QStringList& rutas, const OpcionesLectura& o
         for (int p = 1; p <= f.paginas; ++p) {
             PaginaLeida pagina;
             pagina.origen = {f.ruta, p};
+            paginas.append(pagina);
+            deFichero.append(int(i));
+        }
+        // Lo que sigue a la última página entera de un fichero cortado: no se sabe cuántas
+        // páginas había, pero alguna de alguna solicitud puede faltar.
+        if (f.cortado) {
+            PaginaLeida pagina;
+            pagina.origen = {f.ruta, f.paginas + 1};
+            pagina.estado = EstadoPagina::Fallo;
+            pagina.detalle = QStringLiteral(
+                                 "el fichero está cortado o dañado desde esta página (la última "
+                                 "que se lee entera es la %1)")
+                                 .arg(f.paginas);
             paginas.append(pagina);
             deFichero.append(int(i));
         }

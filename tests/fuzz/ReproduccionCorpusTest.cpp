@@ -14,6 +14,7 @@ int fuzzXml(const uint8_t* datos, size_t tamano);
 int fuzzDocx(const uint8_t* datos, size_t tamano);
 int fuzzListas(const uint8_t* datos, size_t tamano);
 int fuzzCodigos(const uint8_t* datos, size_t tamano);
+int fuzzTiff(const uint8_t* datos, size_t tamano);
 
 namespace {
 
@@ -22,7 +23,8 @@ TEST(ReproduccionCorpus, NingunaEntradaDelCorpusRompeNada) {
         const char* nombre;
         int (*objetivo)(const uint8_t*, size_t);
     } objetivos[] = {{"filtro", fuzzFiltro}, {"catalogo", fuzzCatalogo}, {"xml", fuzzXml},
-                     {"docx", fuzzDocx},     {"listas", fuzzListas},     {"codigos", fuzzCodigos}};
+                     {"docx", fuzzDocx},     {"listas", fuzzListas},     {"codigos", fuzzCodigos},
+                     {"tiff", fuzzTiff}};
     for (const auto& o : objetivos) {
         SCOPED_TRACE(o.nombre);
         const QDir corpus(rutaFuentes("/fuzz/corpus/") + o.nombre);

@@ -1,9 +1,11 @@
 #include "../apoyo/EscaneoSimulado.h"
 #include "../apoyo/Ficheros.h"
 #include "../apoyo/HuecoRasterizado.h"
+#include "../apoyo/ProgramaLector.h"
 #include "ImpresionesReales.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/FicherosEntrada.h"
+#include "lectura/PaginasTiff.h"
 #include "printing/LecturaCodigos.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +13,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <optional>
 
 namespace {
 
@@ -50,6 +54,50 @@ QByteArray gifDe(const QImage& hoja) {
     return gif + QByteArray("\x00;", 2);
 }
 
+// Unas hojas en gris como un TIFF de varias páginas (Qt solo los escribe de una), sin comprimir,
+// con los datos de cada página delante de su directorio. `alReves`: con el byte más significativo
+// primero ("MM").
+QByteArray tiffDe(const QVector<QImage>& hojas, bool alReves = false) {
+    QByteArray tiff;
+    auto numero = [&](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            tiff += char(v >> (8 * (alReves ? bytes - 1 - i : i)) & 0xFF);
+    };
+    tiff += alReves ? "MM" : "II";
+    numero(42, 2);
+    qsizetype siguiente = tiff.size();  // donde va el desplazamiento del próximo directorio
+    numero(0, 4);
+    for (const QImage& hoja : hojas) {
+        const QImage g = hoja.convertToFormat(QImage::Format_Grayscale8);
+        const quint32 datos = quint32(tiff.size());
+        for (int y = 0; y < g.height(); ++y)
+            tiff.append(reinterpret_cast<const char*>(g.constScanLine(y)), g.width());
+        if (tiff.size() % 2) tiff += '\0';
+        const quint32 directorio = quint32(tiff.size());
+        for (int i = 0; i < 4; ++i)
+            tiff[siguiente + i] = char(directorio >> (8 * (alReves ? 3 - i : i)) & 0xFF);
+        const std::pair<quint16, quint32> etiquetas[] = {{256, quint32(g.width())},
+                                                         {257, quint32(g.height())},
+                                                         {258, 8},
+                                                         {259, 1},
+                                                         {262, 1},
+                                                         {273, datos},
+                                                         {277, 1},
+                                                         {278, quint32(g.height())},
+                                                         {279, quint32(g.width() * g.height())}};
+        numero(quint32(std::size(etiquetas)), 2);
+        for (const auto& [etiqueta, valor] : etiquetas) {
+            numero(etiqueta, 2);
+            numero(4, 2);  // LONG
+            numero(1, 4);
+            numero(valor, 4);
+        }
+        siguiente = tiff.size();
+        numero(0, 4);
+    }
+    return tiff;
+}
+
 // La hoja con sus códigos pintados de blanco, con su zona de silencio: como si se hubieran
 // arrancado o tapado. Nula si no se lee ninguno que borrar.
 QImage sinSusCodigos(const QImage& hoja) {
@@ -81,14 +129,21 @@ QImage tablaHastaElPie(const QImage& hoja) {
     return copia.convertToFormat(QImage::Format_Grayscale8);
 }
 
-// Una hoja impresa o escaneada muy clara: el negro queda como gris 140.
-QImage clara(const QImage& hoja) {
+// Una hoja impresa o escaneada clara: cada gris se acerca al blanco esa fracción de lo que le
+// falta (0,45: el negro queda como gris 115; 0,9: como gris 230).
+QImage aclarada(const QImage& hoja, double fraccion) {
     QImage copia = hoja.convertToFormat(QImage::Format_Grayscale8);
     for (int y = 0; y < copia.height(); ++y) {
         uchar* linea = copia.scanLine(y);
-        for (int x = 0; x < copia.width(); ++x) linea[x] = uchar(140 + linea[x] * 115 / 255);
+        for (int x = 0; x < copia.width(); ++x)
+            linea[x] = uchar(qRound(255 - (255 - linea[x]) * (1 - fraccion)));
     }
     return copia;
+}
+
+// Una hoja impresa o escaneada muy clara: el negro queda como gris 140.
+QImage clara(const QImage& hoja) {
+    return aclarada(hoja, 140 / 255.0);
 }
 
 // Hojas buenas que el lector no debe perder ni tomar por lo que no son. Todas son de la impresión
@@ -120,18 +175,22 @@ protected:
     QVector<QImage> m_hojas;
 };
 
-// Una hoja impresa o escaneada muy clara (el negro como gris 140) no es una hoja en blanco: su
-// código se lee. Si se tomara por blanca, la solicitud saldría completa con una plaza de menos.
+// Una hoja impresa o escaneada muy clara (el negro como gris 140, y aun como gris 230) no es una
+// hoja en blanco: su código se lee. Si se tomara por blanca, la solicitud saldría completa con una
+// plaza de menos.
 TEST_F(HojasDificiles, UnaHojaClaraSeLee) {
-    QVector<QImage> hojas = m_hojas;
-    hojas[8] = clara(hojas[8]);
-    const InformeLote informe = leer("clara", hojas);
-    ASSERT_EQ(informe.solicitudes.size(), 1);
-    EXPECT_TRUE(informe.todoCorrecto()) << informe.problemas.join('\n').toStdString();
-    EXPECT_EQ(informe.solicitudes[0].resultas, m_impresion.resultas);
-    EXPECT_TRUE(informe.avisos.isEmpty()) << informe.avisos.join('\n').toStdString();
-    // Las de cursos y documentos siguen siendo hojas sin código, cada una nombrada.
-    EXPECT_EQ(informe.sinCodigo.size(), 3);
+    for (const double fraccion : {140 / 255.0, 0.78, 0.8, 0.85, 0.9}) {
+        SCOPED_TRACE(fraccion);
+        QVector<QImage> hojas = m_hojas;
+        hojas[8] = aclarada(hojas[8], fraccion);
+        const InformeLote informe = leer(QStringLiteral("clara-%1").arg(fraccion), hojas);
+        ASSERT_EQ(informe.solicitudes.size(), 1);
+        EXPECT_TRUE(informe.todoCorrecto()) << informe.problemas.join('\n').toStdString();
+        EXPECT_EQ(informe.solicitudes[0].resultas, m_impresion.resultas);
+        EXPECT_TRUE(informe.avisos.isEmpty()) << informe.avisos.join('\n').toStdString();
+        // Las de cursos y documentos siguen siendo hojas sin código, cada una nombrada.
+        EXPECT_EQ(informe.sinCodigo.size(), 3);
+    }
 }
 
 // Un código tan desenfocado que no se lee ni se distingue una barra es un código ilegible, no una
@@ -169,8 +228,10 @@ TEST_F(HojasDificiles, UnCodigoDesenfocadoEsIlegibleYLaSolicitudNoEstaCompleta) 
 TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
     // Escaneadas en grises, como las deja un escáner en JPEG o en PDF: giradas 1,5°, con ruido y
     // desenfocadas lo normal o mucho.
-    enum Cambio { Entera, CodigoBorrado, TablaHastaElPie };
-    enum Tratamiento { TalCual, Escaneada, Desenfocada, Clara };
+    // Y una hoja en blanco sigue en blanco: escaneada en grises (con el ruido del escáner) o con
+    // la sombra de la tapa en un borde, que no es tinta.
+    enum Cambio { Entera, CodigoBorrado, TablaHastaElPie, Blanca, BlancaConSombra };
+    enum Tratamiento { TalCual, Escaneada, Desenfocada, Clara, MuyClara, ClaraEscaneada };
     const struct {
         const char* que;
         int hoja;  // de la impresión antigua, desde 1
@@ -200,6 +261,18 @@ TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
         {"documentos, desenfocada", 4, Entera, Desenfocada, EstadoPagina::SinCodigo},
         {"cursos, muy clara", 2, Entera, Clara, EstadoPagina::SinCodigo},
         {"documentos, muy clara", 4, Entera, Clara, EstadoPagina::SinCodigo},
+        // Aclaradas un 90 %: el negro queda como gris 230 (un 80 %: gris 204).
+        {"Resultas, 40 plazas, aclarada", 8, CodigoBorrado, MuyClara, EstadoPagina::Ilegible},
+        {"Vacantes, 4 plazas, aclarada", 7, CodigoBorrado, MuyClara, EstadoPagina::Ilegible},
+        {"Vacantes, 31 plazas, aclarada un 80 % y escaneada", 6, CodigoBorrado, ClaraEscaneada,
+         EstadoPagina::Ilegible},
+        {"cursos, aclarada", 2, Entera, MuyClara, EstadoPagina::SinCodigo},
+        {"documentos, aclarada", 4, Entera, MuyClara, EstadoPagina::SinCodigo},
+        {"cursos y documentos, aclarada un 80 % y escaneada", 3, Entera, ClaraEscaneada,
+         EstadoPagina::SinCodigo},
+        {"en blanco, escaneada", 1, Blanca, Escaneada, EstadoPagina::EnBlanco},
+        {"en blanco, con la sombra de la tapa", 1, BlancaConSombra, TalCual,
+         EstadoPagina::EnBlanco},
     };
     DanoEscaneo escaneo;
     escaneo.umbral = false;
@@ -210,9 +283,17 @@ TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
         QImage hoja = m_hojas[c.hoja - 1];
         if (c.cambio == CodigoBorrado) hoja = sinSusCodigos(hoja);
         if (c.cambio == TablaHastaElPie) hoja = tablaHastaElPie(hoja);
+        if (c.cambio == Blanca || c.cambio == BlancaConSombra) hoja.fill(255);
+        // 3 mm de sombra a la izquierda, del gris 200 (poco menos que la tinta) al papel.
+        for (int x = 0; c.cambio == BlancaConSombra && x < hoja.width() / 70; ++x)
+            for (int y = 0; y < hoja.height(); ++y)
+                hoja.scanLine(y)[x] = uchar(200 + 55 * x / (hoja.width() / 70));
         ASSERT_FALSE(hoja.isNull()) << c.que << ": no tiene código que borrar";
         const quint32 semilla = quint32(hojas.size() + 1);
-        if (c.tratamiento == Escaneada) hoja = simularEscaneo(hoja, escaneo, semilla);
+        if (c.tratamiento == MuyClara) hoja = aclarada(hoja, 0.9);
+        if (c.tratamiento == ClaraEscaneada) hoja = aclarada(hoja, 0.8);
+        if (c.tratamiento == Escaneada || c.tratamiento == ClaraEscaneada)
+            hoja = simularEscaneo(hoja, escaneo, semilla);
         if (c.tratamiento == Desenfocada) hoja = simularEscaneo(hoja, desenfoque, semilla);
         if (c.tratamiento == Clara) hoja = clara(hoja);
         hojas.append(hoja);
@@ -227,7 +308,7 @@ TEST_F(HojasDificiles, UnaHojaDePlazasSinSuCodigoEsIlegibleYUnaDeCursosNo) {
         if (casos[i].estado == EstadoPagina::Ilegible)
             ilegibles.append(
                 QStringLiteral("código ilegible en fichero %1, página 1").arg(ficheros.last()));
-        else
+        else if (casos[i].estado == EstadoPagina::SinCodigo)
             sinCodigo.append(QStringLiteral("fichero %1, página 1").arg(ficheros.last()));
     }
     const QVector<PaginaLeida> paginas = leerLote(ficheros, OpcionesLectura());
@@ -279,18 +360,44 @@ TEST_F(HojasDificiles, LeeLoQueAbrenLosVisoresYDiceLoQueNoLee) {
         escribirBytes(lote.filePath("e.pdf"), "basura\r\n" + leerBytes(m_tmp.filePath("e.pdf"))));
     ASSERT_NO_FATAL_FAILURE(guardar(9, "f.tiff", "TIFF"));
     ASSERT_NO_FATAL_FAILURE(escribirBytes(lote.filePath("notas.txt"), "x"));
+    // Lo oculto no se lee, pero se dice: una hoja escondida y lo que deja macOS junto a cada
+    // fichero copiado (sus datos, no la imagen).
+    ASSERT_NO_FATAL_FAILURE(guardar(2, ".oculta.png", "PNG"));
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(lote.filePath("._c.jpg"), QByteArray("\0\x05\x16\x07\0\x02\0\0", 8)));
+    // Una subcarpeta que no se deja leer.
+    ASSERT_TRUE(QDir().mkpath(lote.filePath("sinpermiso")));
+    ASSERT_NO_FATAL_FAILURE(guardar(3, "sinpermiso/g.png", "PNG"));
+    ASSERT_EQ(::chmod(QFile::encodeName(lote.filePath("sinpermiso")).constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(m_tmp.path()).constData(), 0755), 0);
+    auto hayPermiso = qScopeGuard(
+        [&] { ::chmod(QFile::encodeName(lote.filePath("sinpermiso")).constData(), 0755); });
 
     const auto sinSub = ficherosDeEntrada({lote.path()});
     ASSERT_TRUE(sinSub.ok());
     EXPECT_EQ(sinSub.valor().ficheros.size(), 5);
+    const QString oculto = ": no se lee, es un fichero oculto (su nombre empieza por un punto)";
+    const QString subcarpeta = ": no se leen las subcarpetas (se leen con --subcarpetas)";
     EXPECT_EQ(sinSub.valor().omitidos,
-              QStringList({"fichero " + lote.filePath("notas.txt") +
+              QStringList({"fichero " + lote.filePath("._c.jpg") + oculto,
+                           "fichero " + lote.filePath(".oculta.png") + oculto,
+                           "fichero " + lote.filePath("notas.txt") +
                                ": no se lee, no es un PDF ni una imagen",
-                           "carpeta " + lote.filePath("sub") +
-                               ": no se leen las subcarpetas (se leen con --subcarpetas)"}));
+                           "carpeta " + lote.filePath("sinpermiso") + subcarpeta,
+                           "carpeta " + lote.filePath("sub") + subcarpeta}));
+    EXPECT_TRUE(sinSub.valor().carpetasSinLeer.isEmpty());
 
-    const auto conSub = ficherosDeEntrada({lote.path()}, true);
-    ASSERT_TRUE(conSub.ok());
+    // Root lee aunque no tenga permiso: la lista se hace como un usuario cualquiera.
+    std::optional<ResultadoDe<FicherosEntrada>> conSubSinPermiso, sinPermiso;
+    bool comoUsuario = false;
+    {
+        const ComoUsuarioCorriente usuario;
+        comoUsuario = usuario.vale();
+        conSubSinPermiso = ficherosDeEntrada({lote.path()}, true);
+        sinPermiso = ficherosDeEntrada({lote.filePath("sinpermiso")});
+    }
+    const auto& conSub = *conSubSinPermiso;
+    ASSERT_TRUE(conSub.ok()) << conSub.mensaje().toStdString();
     EXPECT_EQ(conSub.valor().ficheros.size(), 6);
     const InformeLote informe = comprobarLote(leerLote(conSub.valor().ficheros, OpcionesLectura()));
     EXPECT_TRUE(informe.todoCorrecto()) << informe.problemas.join('\n').toStdString();
@@ -299,6 +406,112 @@ TEST_F(HojasDificiles, LeeLoQueAbrenLosVisoresYDiceLoQueNoLee) {
         << informe.solicitudes[0].problemas.join('\n').toStdString();
     EXPECT_EQ(informe.solicitudes[0].vacantes, m_impresion.vacantes);
     EXPECT_EQ(informe.solicitudes[0].resultas, m_impresion.resultas);
+
+    // La subcarpeta que no se deja leer es un problema del lote, y la solicitud puede no estar
+    // entera; nombrada, no se lee nada.
+    if (!comoUsuario)
+        GTEST_SKIP() << "las pruebas corren como root y no pueden abrir ficheros como otro "
+                        "usuario: sin comprobar la carpeta sin permiso de lectura";
+    const QString sinLeer = "no se puede leer la carpeta " + lote.filePath("sinpermiso") +
+                            ": no hay permiso para leerla";
+    EXPECT_EQ(conSub.valor().carpetasSinLeer, QStringList{sinLeer});
+    InformeLote conCarpeta = informe;
+    anotarCarpetasSinLeer(conCarpeta, conSub.valor().carpetasSinLeer);
+    EXPECT_EQ(conCarpeta.problemas, QStringList{sinLeer});
+    EXPECT_EQ(conCarpeta.solicitudes[0].problemas,
+              QStringList{"puede faltarle alguna página: " + sinLeer});
+    EXPECT_FALSE(conCarpeta.todoCorrecto());
+    ASSERT_FALSE(sinPermiso->ok());
+    EXPECT_EQ(sinPermiso->mensaje(), QStringLiteral("No se puede leer la carpeta «%1»: no hay "
+                                                    "permiso para leerla.")
+                                         .arg(lote.filePath("sinpermiso")));
+}
+
+// Un TIFF de varias páginas cortado (un escáner que se queda sin disco, una copia a medias) se abre
+// igual, con las páginas de antes del corte: las de después no desaparecen sin más. Se leen las
+// enteras; lo demás es un fallo que dice cuál es la última entera, y la solicitud no está
+// completa (aquí le faltaría la última plaza de Resultas, que no se echa en falta por los
+// códigos). En el terminal no sale nada de libtiff.
+TEST_F(HojasDificiles, UnTiffCortadoDiceHastaDondeSeLee) {
+    const QDir lote(m_tmp.filePath("tiff"));
+    ASSERT_TRUE(QDir().mkpath(lote.path()));
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(m_hojas[i].save(lote.filePath(QStringLiteral("hoja-%1.png").arg(i + 1))));
+    const QByteArray resultas = tiffDe({m_hojas[7], m_hojas[8]});
+    const QString cortado = lote.filePath("resultas.tif");
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(cortado, resultas.left(resultas.size() * 3 / 4)));
+
+    const auto entrada = ficherosDeEntrada({lote.path()});
+    ASSERT_TRUE(entrada.ok());
+    const InformeLote informe =
+        comprobarLote(leerLote(entrada.valor().ficheros, OpcionesLectura()));
+    const QString fallo = QStringLiteral(
+                              "no se puede leer el fichero %1, página 2: el fichero está cortado "
+                              "o dañado desde esta página (la última que se lee entera es la 1)")
+                              .arg(cortado);
+    EXPECT_EQ(informe.problemas, QStringList{fallo});
+    ASSERT_EQ(informe.solicitudes.size(), 1);
+    EXPECT_EQ(informe.solicitudes[0].resultas, m_impresion.resultas.mid(0, 40));
+    EXPECT_FALSE(informe.solicitudes[0].completa());
+    EXPECT_FALSE(informe.todoCorrecto());
+
+    // Y otro TIFF dañado de los que hacen hablar a libtiff: los bits por punto con un tipo que no
+    // es un número (el tipo de la tercera etiqueta del directorio, tras los datos de la página).
+    QImage pequena(64, 64, QImage::Format_Grayscale8);
+    pequena.fill(255);
+    QByteArray rara = tiffDe({pequena});
+    rara[8 + 64 * 64 + 2 + 2 * 12 + 2] = 2;
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(m_tmp.filePath("rara.tif"), rara));
+    const SalidaLector s =
+        ejecutarLector({"--sin-progreso", "--salida", m_tmp.filePath("lectura-tiff"), lote.path(),
+                        m_tmp.filePath("rara.tif")},
+                       m_tmp.path());
+    EXPECT_EQ(s.estado, 1) << s.salida.toStdString();
+    EXPECT_TRUE(s.salida.contains(fallo)) << s.salida.toStdString();
+    EXPECT_TRUE(s.errores.isEmpty()) << s.errores.toStdString();
+}
+
+// Las páginas enteras de un TIFF, en los dos órdenes de bytes: hasta el primer corte, y entero
+// solo si llega hasta el directorio que no señala otro.
+TEST(PaginasTiff, CuentaLasEnterasHastaElCorte) {
+    QImage a(40, 30, QImage::Format_Grayscale8), b(50, 20, QImage::Format_Grayscale8);
+    a.fill(100);
+    b.fill(200);
+    // Los datos de la primera (1.200 bytes), su directorio (9 etiquetas: 114 bytes), los datos de
+    // la segunda (1.000) y su directorio.
+    constexpr qsizetype kDatosSegunda = 8 + 1200 + 114, kDirectorioSegunda = kDatosSegunda + 1000;
+    for (const bool alReves : {false, true}) {
+        const QByteArray tiff = tiffDe({a, b}, alReves);
+        ASSERT_EQ(tiff.size(), kDirectorioSegunda + 114);
+        QByteArray enBucle = tiff;  // el último directorio señala al primero
+        enBucle[tiff.size() - (alReves ? 1 : 4)] = char(1208 & 0xFF);
+        enBucle[tiff.size() - (alReves ? 2 : 3)] = char(1208 >> 8);
+        const struct {
+            const char* que;
+            QByteArray bytes;
+            int enteras;
+            bool entero;
+        } casos[] = {
+            {"entero", tiff, 2, true},
+            {"sin el final del último directorio", tiff.chopped(2), 1, false},
+            {"cortado en el último directorio", tiff.left(kDirectorioSegunda + 20), 1, false},
+            {"cortado en los datos de la segunda", tiff.left(kDatosSegunda + 500), 1, false},
+            {"cortado donde empieza la segunda", tiff.left(kDatosSegunda), 1, false},
+            {"cortado en la primera", tiff.left(600), 0, false},
+            {"solo la cabecera", tiff.left(8), 0, false},
+            {"un directorio que vuelve a otro", enBucle, 2, false},
+            {"no es un TIFF", "\x89PNG\r\n\x1A\n" + tiff.mid(8), 0, false},
+        };
+        for (const auto& c : casos) {
+            SCOPED_TRACE(std::string(c.que) + (alReves ? ", MM" : ", II"));
+            QByteArray bytes = c.bytes;
+            QBuffer buffer(&bytes);
+            ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+            const PaginasTiff p = paginasTiff(buffer);
+            EXPECT_EQ(p.enteras, c.enteras);
+            EXPECT_EQ(p.entero, c.entero);
+        }
+    }
 }
 
 // Un JPEG o un PNG cortados se dicen dañados; lo que va detrás del final de un JPEG no lo daña.

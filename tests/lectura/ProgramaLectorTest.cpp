@@ -14,6 +14,16 @@
 
 namespace {
 
+// El CRC-32 de un trozo de PNG (el de zlib, bit a bit).
+quint32 crcPng(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFF;
+    for (const char b : bytes) {
+        crc ^= uchar(b);
+        for (int i = 0; i < 8; ++i) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320 : crc >> 1;
+    }
+    return ~crc;
+}
+
 // El programa entero, como lo usa la oficina: el estado de salida dice si todo está completo y
 // los mensajes van en castellano.
 TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
@@ -34,6 +44,25 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
     b.open(QIODevice::WriteOnly);
     ASSERT_TRUE(imagen.save(&b, "PNG"));
     ASSERT_NO_FATAL_FAILURE(escribirBytes(tmp.filePath("rota.png"), png.left(png.size() / 2)));
+    // Un PNG gris de 12.000 × 12.000 puntos, blanco: PNG no se lee ya reducido, y entero pasa de
+    // lo que se lee.
+    constexpr int kLado = 12000;
+    QByteArray filas(qsizetype(kLado) * (kLado + 1), char(0xFF));
+    for (qsizetype y = 0; y < kLado; ++y) filas[y * (kLado + 1)] = 0;  // sin filtro
+    const auto trozo = [](const QByteArray& tipo, const QByteArray& datos) {
+        QByteArray t;
+        for (const int i : {24, 16, 8, 0}) t += char(datos.size() >> i & 0xFF);
+        const quint32 crc = crcPng(tipo + datos);
+        t += tipo + datos;
+        for (const int i : {24, 16, 8, 0}) t += char(crc >> i & 0xFF);
+        return t;
+    };
+    const QByteArray cabecera("\0\0\x2E\xE0\0\0\x2E\xE0\x08\0\0\0\0", 13);
+    ASSERT_NO_FATAL_FAILURE(
+        escribirBytes(tmp.filePath("grande.png"), "\x89PNG\r\n\x1A\n" + trozo("IHDR", cabecera) +
+                                                      trozo("IDAT", qCompress(filas, 9).mid(4)) +
+                                                      trozo("IEND", {})));
+    filas.clear();
     // Un PDF cifrado (la contraseña vacía no lo abre): basta su diccionario de cifrado.
     ASSERT_NO_FATAL_FAILURE(
         escribirBytes(tmp.filePath("cifrado.pdf"),
@@ -65,10 +94,13 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
          2,
          "",
          "movilant-lector: La carpeta de salida «dos» ya tiene los resultados de otra lectura"},
-        {{"rota.png", "vacio.pdf", "cifrado.pdf", "tuberia", "--sin-progreso"},
+        {{"rota.png", "grande.png", "vacio.pdf", "cifrado.pdf", "tuberia", "--sin-progreso"},
          1,
-         "1 página leída: 0 solicitudes, 0 completas.\nProblemas del lote:\n"
+         "2 páginas leídas: 0 solicitudes, 0 completas.\nProblemas del lote:\n"
          "  - no se puede leer el fichero rota.png, página 1: la imagen está dañada o incompleta\n"
+         "  - no se puede leer el fichero grande.png, página 1: la imagen es demasiado grande: "
+         "12000 × 12000 puntos (se leen hasta 48 millones; una hoja escaneada a 600 ppp tiene "
+         "35)\n"
          "  - no se puede leer el fichero vacio.pdf: el fichero está vacío\n"
          "  - no se puede leer el fichero cifrado.pdf: el PDF está protegido con contraseña\n"
          "  - no se puede leer el fichero tuberia: no es un fichero corriente (una tubería, un "

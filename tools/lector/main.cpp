@@ -6,6 +6,7 @@
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
 
+#include <tiffio.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QImageReader>
@@ -70,6 +71,10 @@ private:
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     qInstallMessageHandler(sinRuidoDeBibliotecas);
+    // libtiff escribe sus quejas de un TIFF dañado directamente en la salida de errores (el
+    // módulo de TIFF de Qt no las recoge): también callan.
+    TIFFSetErrorHandler(nullptr);
+    TIFFSetWarningHandler(nullptr);
     // Un escaneo en color de un A4 a 600 ppp pasa de los 128 MB que Qt deja por omisión; lo más
     // grande que se lee entero (el doble de los puntos que se analizan, en color) cabe en 256.
     QImageReader::setAllocationLimit(256);
@@ -113,6 +118,7 @@ int main(int argc, char** argv) {
 
     InformeLote informe = comprobarLote(paginas);
     informe.avisos = ficheros.valor().omitidos + informe.avisos;
+    anotarCarpetasSinLeer(informe, ficheros.valor().carpetasSinLeer);
     const auto escritos = escribirResultados(informe, salida.valor());
     escribir(stdout, resumenLote(informe));
     // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
