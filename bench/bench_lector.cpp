@@ -2,6 +2,7 @@
 // de un PDF, con uno y con dos hilos (la máquina de referencia tiene dos núcleos).
 #include "../tests/printing/DocxPrueba.h"
 #include "lectura/ComprobacionLote.h"
+#include "lectura/InformeHtml.h"
 #include "lectura/LecturaPaginas.h"
 #include "registro/Registro.h"
 #include "printing/CodigoBarras.h"
@@ -135,6 +136,43 @@ void BM_Lote100Paginas(benchmark::State& estado) {
     }
 }
 BENCHMARK(BM_Lote100Paginas)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+// Lo que cuesta el informe de un lote de 500 páginas (la impresión cincuenta veces) leído con dos
+// hilos: sin él (0) y con él (1), con las imágenes reducidas que se hacen al leer cada página y el
+// informe escrito en una carpeta. Es el peor caso: todas las copias menos la primera son hojas
+// repetidas (450 imágenes). `MB` dice lo que ocupan las imágenes.
+void BM_Lote500PaginasInforme(benchmark::State& estado) {
+    if (!lote().listo) {
+        estado.SkipWithError("no se pudo preparar la impresión");
+        return;
+    }
+    QStringList todos;
+    for (int i = 0; i < 50; ++i) todos += lote().imagenes;
+    OpcionesLectura opciones;
+    opciones.hilos = 2;
+    opciones.miniaturas = estado.range(0) == 1;
+    qint64 bytes = 0, imagenes = 0;
+    for (auto _ : estado) {
+        const QVector<PaginaLeida> paginas = leerLote(todos, opciones);
+        const InformeLote informe = comprobarLote(paginas);
+        if (estado.range(0) == 0) continue;
+        QTemporaryDir carpeta;
+        const InformeHtml html =
+            informeDeLote(paginas, informe, carpeta.path(), QDateTime::currentDateTime());
+        if (!escribirInforme(html, carpeta.path())) estado.SkipWithError("no se pudo escribir");
+        bytes = 0;
+        for (const auto& imagen : html.imagenes) bytes += imagen.second.size();
+        imagenes = html.imagenes.size();
+    }
+    estado.counters["MB"] = double(bytes) / 1e6;
+    estado.counters["imagenes"] = double(imagenes);
+}
+BENCHMARK(BM_Lote500PaginasInforme)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
