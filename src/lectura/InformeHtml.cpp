@@ -88,7 +88,8 @@ QString llaveImpresion(const QString& clave, const QString& fecha, const QString
 }
 
 QString quien(const SolicitudLeida& s) {
-    return QStringLiteral("%1 (cuerpo %2, grupo %3)").arg(textoConAcentos(s.dni), s.cuerpo, s.grupo);
+    return QStringLiteral("%1 (cuerpo %2, grupo %3)")
+        .arg(textoConAcentos(s.dni), s.cuerpo, s.grupo);
 }
 
 QString impresion(const SolicitudLeida& s) {
@@ -115,10 +116,9 @@ Juicio juzgarCodigos(const PaginaLeida& p, const InformeLote& lote,
         if (i < 0) continue;
         const SolicitudLeida& s = lote.solicitudes[i];
         // La página que vale de ese número es la primera que se leyó: esta, si no está repetida.
-        const auto guardada =
-            std::find_if(s.paginas.begin(), s.paginas.end(), [&](const PaginaSolicitud& g) {
-                return g.codigo.pagina == codigo.pagina;
-            });
+        const auto guardada = std::find_if(
+            s.paginas.begin(), s.paginas.end(),
+            [&](const PaginaSolicitud& g) { return g.codigo.pagina == codigo.pagina; });
         if (guardada != s.paginas.end() && (guardada->origen.fichero != p.origen.fichero ||
                                             guardada->origen.pagina != p.origen.pagina)) {
             if (guardada->codigo.bruto == codigo.bruto)
@@ -170,8 +170,9 @@ QVector<HojaParaVer> hojasParaVer(const QVector<PaginaLeida>& paginas, const Inf
                 break;
             case EstadoPagina::EnBlanco:
                 hoja.que = QStringLiteral("hoja en blanco");
-                hoja.hacer = QStringLiteral("sobra (si debía llevar algo, volver a escanearla por "
-                                            "la otra cara)");
+                hoja.hacer = QStringLiteral(
+                    "sobra (si debía llevar algo, volver a escanearla por "
+                    "la otra cara)");
                 break;
             case EstadoPagina::ConCodigos: {
                 const Juicio j = juzgarCodigos(p, lote, porImpresion, ultimaDe, otrasImpresiones);
@@ -274,9 +275,10 @@ QString recuento(qsizetype n, const QString& que, bool malSiHay) {
 
 QString filaSolicitud(const SolicitudLeida& s, const QString& clase) {
     const Estado e = estadoDe(s);
-    QString t = QStringLiteral("<tr class=\"%1 %2\"><td class=\"dni\">%3</td><td>%4</td>"
-                               "<td>%5</td><td>%6 %7</td><td class=\"estado\">%8</td>"
-                               "<td class=\"problemas\">")
+    QString t = QStringLiteral(
+                    "<tr class=\"%1 %2\"><td class=\"dni\">%3</td><td>%4</td>"
+                    "<td>%5</td><td>%6 %7</td><td class=\"estado\">%8</td>"
+                    "<td class=\"problemas\">")
                     .arg(clase, QLatin1String(claseEstado(e)), h(textoConAcentos(s.dni)),
                          h(s.cuerpo), h(s.grupo), h(s.fecha), h(s.hora), nombreEstado(e));
     if (!s.problemas.isEmpty()) {
@@ -312,9 +314,10 @@ QString tablaSolicitudes(const InformeLote& lote, QVector<Solicitante> solicitan
     for (const Solicitante& impresiones : solicitantes) {
         t += filaSolicitud(lote.solicitudes[impresiones.first()], QStringLiteral("solicitud"));
         if (impresiones.size() == 1) continue;
-        t += QStringLiteral("<tr class=\"anteriores\"><td colspan=\"6\"><details><summary>%1 "
-                            "de este solicitante</summary>\n<table class=\"anteriores\">"
-                            "<tbody>\n")
+        t += QStringLiteral(
+                 "<tr class=\"anteriores\"><td colspan=\"6\"><details><summary>%1 "
+                 "de este solicitante</summary>\n<table class=\"anteriores\">"
+                 "<tbody>\n")
                  .arg(cuantas(impresiones.size() - 1, "impresión anterior",
                               "impresiones anteriores"));
         for (qsizetype k = 1; k < impresiones.size(); ++k)
@@ -334,14 +337,15 @@ QSize tamanoJpeg(const QByteArray& bytes) {
 QString seccionHojas(const QVector<HojaParaVer>& hojas, bool enRegistro, InformeHtml& informe) {
     QString t = QStringLiteral("<h2>Hojas que tiene que ver una persona</h2>\n");
     if (hojas.isEmpty())
-        return t + QStringLiteral("<p class=\"vacio\">Ninguna: todas las hojas se han leído.</p>\n");
+        return t +
+               QStringLiteral("<p class=\"vacio\">Ninguna: todas las hojas se han leído.</p>\n");
     t += QStringLiteral("<div class=\"hojas\">\n");
     for (const HojaParaVer& hoja : hojas) {
         const QString donde = describirOrigen(hoja.origen);
         t += QStringLiteral("<div class=\"hoja\">\n");
         if (!hoja.imagen.isEmpty()) {
-            const QString nombre =
-                QStringLiteral("hoja-%1.jpg").arg(informe.imagenes.size() + 1, 4, 10, QLatin1Char('0'));
+            const QString nombre = QStringLiteral("hoja-%1.jpg")
+                                       .arg(informe.imagenes.size() + 1, 4, 10, QLatin1Char('0'));
             informe.imagenes.append({nombre, hoja.imagen});
             const QSize tamano = tamanoJpeg(hoja.imagen);
             t += QStringLiteral("<img src=\"%1/%2\" width=\"%3\" height=\"%4\" alt=\"%5\">\n")
@@ -350,16 +354,19 @@ QString seccionHojas(const QVector<HojaParaVer>& hojas, bool enRegistro, Informe
                      .arg(tamano.height())
                      .arg(h(donde));
         } else if (enRegistro && hoja.origen.pagina > 0) {
-            t += QStringLiteral("<p class=\"sin-imagen\">La imagen no está en el registro: la "
-                                "hoja es la página %1 del fichero %2.</p>\n")
+            t += QStringLiteral(
+                     "<p class=\"sin-imagen\">La imagen no está en el registro: la "
+                     "hoja es la página %1 del fichero %2.</p>\n")
                      .arg(hoja.origen.pagina)
                      .arg(h(hoja.origen.fichero));
         } else {
-            t += QStringLiteral("<p class=\"sin-imagen\">Sin imagen: el fichero no se ha podido "
-                                "leer.</p>\n");
+            t += QStringLiteral(
+                "<p class=\"sin-imagen\">Sin imagen: el fichero no se ha podido "
+                "leer.</p>\n");
         }
-        t += QStringLiteral("<p class=\"que\">%1</p>\n<p class=\"donde\">%2</p>\n"
-                            "<p class=\"hacer\">%3</p>\n</div>\n")
+        t += QStringLiteral(
+                 "<p class=\"que\">%1</p>\n<p class=\"donde\">%2</p>\n"
+                 "<p class=\"hacer\">%3</p>\n</div>\n")
                  .arg(h(hoja.que), h(donde), h(hoja.hacer));
     }
     return t + QStringLiteral("</div>\n");
@@ -375,8 +382,9 @@ QString seccionFaltan(const InformeLote& lote, const QVector<Solicitante>& solic
                              .arg(h(quien(s)), h(s.fecha), h(s.hora), h(p));
     }
     if (lista.isEmpty()) return {};
-    return QStringLiteral("<h2>Páginas que faltan</h2>\n<p>Lo que debería llevar cada una: su "
-                          "lista y sus plazas.</p>\n<ul class=\"faltan\">\n") +
+    return QStringLiteral(
+               "<h2>Páginas que faltan</h2>\n<p>Lo que debería llevar cada una: su "
+               "lista y sus plazas.</p>\n<ul class=\"faltan\">\n") +
            lista + QStringLiteral("</ul>\n");
 }
 
@@ -410,8 +418,8 @@ InformeHtml componer(const QString& titulo, const QString& origen,
     t += recuento(r.enBlanco, QStringLiteral("en blanco"), true);
     t += recuento(r.sinCodigo, QStringLiteral("sin código (cursos y documentos)"), false);
     t += recuento(r.ficherosSinLeer, QStringLiteral("ficheros que no se leen"), true);
-    t += QStringLiteral("</ul>\n<h2>%1</h2>\n").arg(enRegistro ? QStringLiteral("Solicitantes")
-                                                               : QStringLiteral("Solicitudes"));
+    t += QStringLiteral("</ul>\n<h2>%1</h2>\n")
+             .arg(enRegistro ? QStringLiteral("Solicitantes") : QStringLiteral("Solicitudes"));
     t += tablaSolicitudes(lote, solicitantes);
     t += seccionHojas(hojas, enRegistro, informe);
     t += seccionFaltan(lote, solicitantes);
@@ -434,10 +442,11 @@ QString cuando(const QDateTime& momento) {
 InformeHtml informeDeLote(const QVector<PaginaLeida>& paginas, const InformeLote& lote,
                           const QString& carpeta, const QDateTime& momento) {
     QVector<Solicitante> solicitantes;
-    for (qsizetype i = 0; i < lote.solicitudes.size(); ++i) solicitantes.append({i});
-    return componer(QStringLiteral("Informe de la lectura"),
-                    QStringLiteral("Lectura del %1; resultados en %2.").arg(cuando(momento), carpeta),
-                    paginas, lote, solicitantes, hojasParaVer(paginas, lote, true), false);
+    for (qsizetype i = 0; i < lote.solicitudes.size(); ++i) solicitantes.append(Solicitante{i});
+    return componer(
+        QStringLiteral("Informe de la lectura"),
+        QStringLiteral("Lectura del %1; resultados en %2.").arg(cuando(momento), carpeta), paginas,
+        lote, solicitantes, hojasParaVer(paginas, lote, true), false);
 }
 
 InformeHtml informeDeRegistro(const QVector<PaginaLeida>& paginas, const InformeLote& lote,

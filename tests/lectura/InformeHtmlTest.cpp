@@ -19,6 +19,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 
 namespace {
 
@@ -28,9 +29,9 @@ const QByteArray kDniFalso = "<script>document.title='x'</script>\"&1";
 const QString kDniEscapado =
     QStringLiteral("&lt;script&gt;document.title=&#39;x&#39;&lt;/script&gt;&quot;&amp;1");
 const QString kNombreFalso = QStringLiteral("<img src=x onerror=\"document.title='x'\"> & 'b'.png");
-const QString kNombreEscapado =
-    QStringLiteral("&lt;img src=x onerror=&quot;document.title=&#39;x&#39;&quot;&gt; &amp; "
-                   "&#39;b&#39;.png");
+const QString kNombreEscapado = QStringLiteral(
+    "&lt;img src=x onerror=&quot;document.title=&#39;x&#39;&quot;&gt; &amp; "
+    "&#39;b&#39;.png");
 
 // Una hoja A4 a 200 ppp con unas rayas de texto y el código de esos bytes en su hueco, pasado por
 // un PDF como el papel.
@@ -151,8 +152,10 @@ struct LoteDePrueba {
         const auto escrito = escribirInforme(
             informeDeLote(paginas, lote, carpeta, QDateTime(QDate(2026, 12, 9), QTime(9, 30))),
             carpeta);
-        if (!escrito) error = escrito.mensaje();
-        else html = escrito.valor();
+        if (!escrito)
+            error = escrito.mensaje();
+        else
+            html = escrito.valor();
     }
 };
 
@@ -164,7 +167,8 @@ const LoteDePrueba& loteDePrueba() {
 // Lo que dicen los recuentos de arriba: "completas" -> 0...
 QMap<QString, int> recuentos(const QString& html) {
     QMap<QString, int> r;
-    static const QRegularExpression kRecuento(QStringLiteral("data-que=\"([^\"]*)\"><b>(\\d+)</b>"));
+    static const QRegularExpression kRecuento(
+        QStringLiteral("data-que=\"([^\"]*)\"><b>(\\d+)</b>"));
     for (auto it = kRecuento.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
         r[m.captured(1)] = m.captured(2).toInt();
@@ -226,10 +230,14 @@ TEST(InformeHtml, ElDeUnLoteEnseniaCadaHojaQueVerYLoLeidoVaEscapado) {
     ASSERT_FALSE(html.isEmpty());
 
     // Mientras haya una hoja ilegible, ninguna se da por completa: la antigua tiene problemas.
-    const QMap<QString, int> esperados = {
-        {"completas", 0}, {"incompletas", 1}, {"con problemas", 1},
-        {"leídas", 15},   {"ilegibles", 1},   {"en blanco", 1},
-        {"sin código (cursos y documentos)", 3},    {"ficheros que no se leen", 1}};
+    const QMap<QString, int> esperados = {{"completas", 0},
+                                          {"incompletas", 1},
+                                          {"con problemas", 1},
+                                          {"leídas", 15},
+                                          {"ilegibles", 1},
+                                          {"en blanco", 1},
+                                          {"sin código (cursos y documentos)", 3},
+                                          {"ficheros que no se leen", 1}};
     EXPECT_EQ(recuentos(html), esperados);
     EXPECT_EQ(filas(html), QStringList({"solicitud|incompleta|" + kDniEscapado + "|09:41:07",
                                         "solicitud|con-problemas|12345678Z|10:15:00"}));
@@ -255,7 +263,8 @@ TEST(InformeHtml, ElDeUnLoteEnseniaCadaHojaQueVerYLoLeidoVaEscapado) {
                            "rota.png, página 1|volver a escanear"}));
     const QDir imagenes(l.carpeta + "/informe");
     ASSERT_EQ(imagenes.entryList(QDir::Files), QStringList({"hoja-0001.jpg", "hoja-0002.jpg"}));
-    const QImage ilegible(imagenes.filePath("hoja-0001.jpg")), blanca(imagenes.filePath("hoja-0002.jpg"));
+    const QImage ilegible(imagenes.filePath("hoja-0001.jpg")),
+        blanca(imagenes.filePath("hoja-0002.jpg"));
     for (const QString& f : imagenes.entryList(QDir::Files))
         EXPECT_LE(QFileInfo(imagenes.filePath(f)).size(), kBytesMiniatura) << f.toStdString();
     EXPECT_GE(ilegible.width(), 500);
@@ -289,18 +298,19 @@ TEST(InformeHtml, ChromiumLoAbrePintaEImprimeSinEjecutarNada) {
     const LoteDePrueba& l = loteDePrueba();
     ASSERT_TRUE(l.error.isEmpty()) << l.error.toStdString();
     const QString chromium = QStandardPaths::findExecutable("chromium");
-    ASSERT_FALSE(chromium.isEmpty()) << "falta chromium: scripts/instalar-dependencias.sh lo instala";
+    ASSERT_FALSE(chromium.isEmpty())
+        << "falta chromium: scripts/instalar-dependencias.sh lo instala";
     QTemporaryDir tmp;
     int perfil = 0;
     auto ejecutar = [&](const QString& que) {
         const QString datos = tmp.filePath(QStringLiteral("perfil-%1").arg(++perfil));
         QDir().mkpath(datos);
         QProcess p;
-        p.start(chromium, {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic",
-                           "--no-first-run", "--disable-background-networking",
-                           "--disable-component-update", "--disable-sync",
-                           "--user-data-dir=" + datos, "--window-size=1200,1600", que,
-                           QUrl::fromLocalFile(l.html).toString()});
+        p.start(chromium,
+                {"--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + datos, "--window-size=1200,1600", que,
+                 QUrl::fromLocalFile(l.html).toString()});
         const bool termina = p.waitForFinished(120000);
         if (!termina) p.kill(), p.waitForFinished(5000);
         EXPECT_TRUE(termina && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0)
@@ -364,16 +374,18 @@ TEST(InformeHtml, CadaHojaQueSobraDiceQueEsYQueHacer) {
               "página 1 de otra impresión de 12345678Z (cuerpo 00123, grupo A), la del "
               "07/12/2026 a las 09:00:00; la última es la del 07/12/2026 a las 10:00:00");
     EXPECT_EQ(hojas[0].hacer, "sobra: vale la última impresión");
-    EXPECT_EQ(hojas[1].que, "repetida: la página 3 de 12345678Z (cuerpo 00123, grupo A) ya está en "
-                            "el fichero nueva.pdf, página 3");
+    EXPECT_EQ(hojas[1].que,
+              "repetida: la página 3 de 12345678Z (cuerpo 00123, grupo A) ya está en "
+              "el fichero nueva.pdf, página 3");
     EXPECT_EQ(hojas[1].hacer, "sobra");
     EXPECT_TRUE(hojas[2].que.startsWith("hoja ajena: su código no es el de una solicitud ("));
     EXPECT_EQ(hojas[2].hacer, "sobra");
     for (const HojaParaVer& h : hojas) EXPECT_EQ(h.imagen, h.origen.fichero.toUtf8());
     // En el registro una reimpresión es lo normal: su hoja no sobra.
-    EXPECT_EQ(hojasParaVer(paginas, comprobarLote(paginas, Reimpresiones::SeCompruebanAparte), false)
-                  .size(),
-              2);
+    EXPECT_EQ(
+        hojasParaVer(paginas, comprobarLote(paginas, Reimpresiones::SeCompruebanAparte), false)
+            .size(),
+        2);
 }
 
 // El registro tras una semana de lotes: cada solicitante una vez, con su última impresión delante
@@ -405,10 +417,9 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
     blanca.estado = EstadoPagina::EnBlanco;
     ilegible.estado = EstadoPagina::Ilegible;
     ASSERT_NO_FATAL_FAILURE(anotar({blanca, ilegible}, "miercoles.pdf", QDate(2026, 12, 9)));
-    ASSERT_NO_FATAL_FAILURE(
-        anotar(impresion("12345678Z", "10/12/2026", "11:45:00") +
-                   impresion("11111111H", "10/12/2026", "08:15:00"),
-               "jueves.pdf", QDate(2026, 12, 10)));
+    ASSERT_NO_FATAL_FAILURE(anotar(impresion("12345678Z", "10/12/2026", "11:45:00") +
+                                       impresion("11111111H", "10/12/2026", "08:15:00"),
+                                   "jueves.pdf", QDate(2026, 12, 10)));
     QVector<PaginaLeida> viernes = impresion("87654321X", "11/12/2026", "13:00:00");
     viernes.removeAt(indicePagina(viernes, 6));
     ASSERT_NO_FATAL_FAILURE(anotar(viernes, "viernes.pdf", QDate(2026, 12, 11)));
@@ -423,12 +434,12 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
                           QDateTime(QDate(2026, 12, 11), QTime(19, 0)));
     const QString html = QString::fromUtf8(informe.html);
     // La última impresión de 87654321X está incompleta: va delante de los demás.
-    EXPECT_EQ(filas(html), QStringList({"solicitud|incompleta|87654321X|13:00:00",
-                                        "anterior|completa|87654321X|12:00:00",
-                                        "solicitud|completa|11111111H|08:15:00",
-                                        "solicitud|completa|12345678Z|11:45:00",
-                                        "anterior|completa|12345678Z|10:30:00",
-                                        "anterior|incompleta|12345678Z|09:00:00"}));
+    EXPECT_EQ(
+        filas(html),
+        QStringList(
+            {"solicitud|incompleta|87654321X|13:00:00", "anterior|completa|87654321X|12:00:00",
+             "solicitud|completa|11111111H|08:15:00", "solicitud|completa|12345678Z|11:45:00",
+             "anterior|completa|12345678Z|10:30:00", "anterior|incompleta|12345678Z|09:00:00"}));
     EXPECT_EQ(html.count("<details>"), 2);
     EXPECT_TRUE(html.contains("<summary>2 impresiones anteriores de este solicitante</summary>"));
     const QMap<QString, int> cuantos = recuentos(html);
@@ -436,13 +447,15 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
     EXPECT_EQ(cuantos["incompletas"], 1);
     EXPECT_TRUE(informe.imagenes.isEmpty());
     EXPECT_FALSE(html.contains("<img"));
-    EXPECT_TRUE(html.contains("La imagen no está en el registro: la hoja es la página 2 del "
-                              "fichero miercoles.pdf.</p>\n<p class=\"que\">código ilegible</p>"));
+    EXPECT_TRUE(
+        html.contains("La imagen no está en el registro: la hoja es la página 2 del "
+                      "fichero miercoles.pdf.</p>\n<p class=\"que\">código ilegible</p>"));
     // Lo que falta, solo de la última impresión de cada uno.
     EXPECT_EQ(html.count("falta la página 6 de Vacantes (plazas 41 a 71)</li>"), 1);
-    EXPECT_TRUE(html.contains("<li><b>87654321X (cuerpo 00123, grupo A)</b>, impresa el "
-                              "11/12/2026 a las 13:00:00: falta la página 6 de Vacantes "
-                              "(plazas 41 a 71)</li>"));
+    EXPECT_TRUE(
+        html.contains("<li><b>87654321X (cuerpo 00123, grupo A)</b>, impresa el "
+                      "11/12/2026 a las 13:00:00: falta la página 6 de Vacantes "
+                      "(plazas 41 a 71)</li>"));
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (o.orden != OrdenLector::Leer) {
-        const SalidaOrden s = o.orden == OrdenLector::Estado     ? ordenEstado(o)
+        const SalidaOrden s = o.orden == OrdenLector::Estado    ? ordenEstado(o)
                               : o.orden == OrdenLector::Informe ? ordenInforme(o)
                                                                 : ordenExportar(o);
         escribir(stdout, s.salida);
