@@ -223,7 +223,7 @@ QRect rojo(const QImage& imagen) {
 // El informe de un lote con una solicitud completa, una incompleta, una hoja ilegible, una en
 // blanco y un fichero que no se lee: recuentos, filas y su orden, una imagen por hoja con la
 // hoja que es (y el código ilegible recuadrado), y lo leído escapado.
-TEST(InformeHtml, ElDeUnLoteEnseniaCadaHojaQueVerYLoLeidoVaEscapado) {
+TEST(InformeHtml, ElDeUnLoteMuestraCadaHojaQueVerYLoLeidoEscapado) {
     const LoteDePrueba& l = loteDePrueba();
     ASSERT_TRUE(l.error.isEmpty()) << l.error.toStdString();
     const QString html = QString::fromUtf8(leerBytes(l.html));
