@@ -309,7 +309,7 @@ QString tablaSolicitudes(const InformeLote& lote, QVector<Solicitante> solicitan
                          return estadoDe(lote.solicitudes[a.first()]) <
                                 estadoDe(lote.solicitudes[b.first()]);
                      });
-    QString t = QStringLiteral("<table class=\"solicitudes\">\n") + QLatin1String(kCabeceraTabla) +
+    QString t = QStringLiteral("<table class=\"solicitudes\">\n") + QString::fromUtf8(kCabeceraTabla) +
                 QStringLiteral("<tbody>\n");
     for (const Solicitante& impresiones : solicitantes) {
         t += filaSolicitud(lote.solicitudes[impresiones.first()], QStringLiteral("solicitud"));

@@ -240,6 +240,7 @@ TEST(InformeHtml, ElDeUnLoteMuestraCadaHojaQueVerYLoLeidoEscapado) {
     EXPECT_EQ(recuentos(html), esperados);
     EXPECT_EQ(filas(html), QStringList({"solicitud|incompleta|" + kDniEscapado + "|09:41:07",
                                         "solicitud|con-problemas|12345678Z|10:15:00"}));
+    EXPECT_TRUE(html.contains("<th>Qué falta o está mal</th>"));
     EXPECT_TRUE(html.contains("falta la página 4 de Vacantes (plazas 41 a 80)</li>"));
 
     // Una imagen por hoja que ver, en el orden del lote; el fichero roto, sin ella.
@@ -329,6 +330,7 @@ TEST(InformeHtml, ChromiumLoAbrePintaEImprimeSinEjecutarNada) {
     EXPECT_TRUE(dom.contains(comoChromium(kNombreEscapado)));
     // Nada se ha ejecutado: ni hay scripts ni manejadores, y el título es el suyo.
     EXPECT_TRUE(dom.contains("<title>Informe de la lectura</title>"));
+    EXPECT_TRUE(dom.contains("<th>Qué falta o está mal</th>"));
     EXPECT_FALSE(dom.contains("<script"));
     QStringList imagenes;
     for (auto it = QRegularExpression("<img ([a-z]+)=\"([^\"]*)\"").globalMatch(dom);
