@@ -155,7 +155,7 @@ QVector<HojaParaVer> hojasParaVer(const QVector<PaginaLeida>& paginas, const Inf
     }
     QVector<HojaParaVer> hojas;
     for (const PaginaLeida& p : paginas) {
-        HojaParaVer hoja{p.origen, {}, {}, p.miniatura};
+        HojaParaVer hoja{p.origen, {}, {}, p.miniatura, true};
         switch (p.estado) {
             case EstadoPagina::Fallo:
                 hoja.que = (p.origen.pagina == 0 ? QStringLiteral("el fichero no se puede leer: %1")
@@ -163,6 +163,7 @@ QVector<HojaParaVer> hojasParaVer(const QVector<PaginaLeida>& paginas, const Inf
                                .arg(p.detalle);
                 hoja.hacer = QStringLiteral("volver a escanear");
                 hoja.imagen.clear();
+                hoja.seHaLeido = false;
                 break;
             case EstadoPagina::Ilegible:
                 hoja.que = QStringLiteral("código ilegible");
@@ -309,8 +310,8 @@ QString tablaSolicitudes(const InformeLote& lote, QVector<Solicitante> solicitan
                          return estadoDe(lote.solicitudes[a.first()]) <
                                 estadoDe(lote.solicitudes[b.first()]);
                      });
-    QString t = QStringLiteral("<table class=\"solicitudes\">\n") + QString::fromUtf8(kCabeceraTabla) +
-                QStringLiteral("<tbody>\n");
+    QString t = QStringLiteral("<table class=\"solicitudes\">\n") +
+                QString::fromUtf8(kCabeceraTabla) + QStringLiteral("<tbody>\n");
     for (const Solicitante& impresiones : solicitantes) {
         t += filaSolicitud(lote.solicitudes[impresiones.first()], QStringLiteral("solicitud"));
         if (impresiones.size() == 1) continue;
@@ -353,7 +354,7 @@ QString seccionHojas(const QVector<HojaParaVer>& hojas, bool enRegistro, Informe
                      .arg(tamano.width())
                      .arg(tamano.height())
                      .arg(h(donde));
-        } else if (enRegistro && hoja.origen.pagina > 0) {
+        } else if (enRegistro && hoja.seHaLeido) {
             t += QStringLiteral(
                      "<p class=\"sin-imagen\">La imagen no está en el registro: la "
                      "hoja es la página %1 del fichero %2.</p>\n")

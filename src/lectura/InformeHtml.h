@@ -27,9 +27,10 @@ inline constexpr char kCarpetaImagenes[] = "informe";
 // Una hoja que tiene que ver una persona.
 struct HojaParaVer {
     OrigenPagina origen;
-    QString que;        // qué le pasa
-    QString hacer;      // "volver a escanear", "sobra"...
-    QByteArray imagen;  // la hoja reducida (JPEG); vacía si no la hay
+    QString que;            // qué le pasa
+    QString hacer;          // "volver a escanear", "sobra"...
+    QByteArray imagen;      // la hoja reducida (JPEG); vacía si no la hay
+    bool seHaLeido = true;  // falso si no se ha podido abrir: nunca tiene imagen
 };
 
 // Las hojas del lote que tiene que ver una persona, en su orden: las de un código ilegible, en

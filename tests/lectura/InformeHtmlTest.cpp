@@ -425,10 +425,12 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
     ASSERT_NO_FATAL_FAILURE(anotar(lunes, "lunes.pdf", QDate(2026, 12, 7)));
     ASSERT_NO_FATAL_FAILURE(
         anotar(impresion("12345678Z", "08/12/2026", "10:30:00"), "martes.pdf", QDate(2026, 12, 8)));
-    PaginaLeida blanca, ilegible;
+    PaginaLeida blanca, ilegible, rota;
     blanca.estado = EstadoPagina::EnBlanco;
     ilegible.estado = EstadoPagina::Ilegible;
-    ASSERT_NO_FATAL_FAILURE(anotar({blanca, ilegible}, "miercoles.pdf", QDate(2026, 12, 9)));
+    rota.estado = EstadoPagina::Fallo;
+    rota.detalle = "la página no se puede pasar a imagen";
+    ASSERT_NO_FATAL_FAILURE(anotar({blanca, ilegible, rota}, "miercoles.pdf", QDate(2026, 12, 9)));
     ASSERT_NO_FATAL_FAILURE(anotar(impresion("12345678Z", "10/12/2026", "11:45:00") +
                                        impresion("11111111H", "10/12/2026", "08:15:00"),
                                    "jueves.pdf", QDate(2026, 12, 10)));
@@ -462,6 +464,11 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
     EXPECT_TRUE(
         html.contains("La imagen no está en el registro: la hoja es la página 2 del "
                       "fichero miercoles.pdf.</p>\n<p class=\"que\">código ilegible</p>"));
+    // La que no se ha podido abrir no tendría imagen en ningún sitio.
+    EXPECT_TRUE(
+        html.contains("Sin imagen: el fichero no se ha podido leer.</p>\n<p "
+                      "class=\"que\">la página no se puede leer: la página no se puede "
+                      "pasar a imagen</p>"));
     // Lo que falta, solo de la última impresión de cada uno.
     EXPECT_FALSE(html.contains("<li><b>12345678Z (cuerpo 00123, grupo A)</b>, impresa el"));
     EXPECT_TRUE(
