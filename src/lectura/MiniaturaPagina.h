@@ -14,7 +14,7 @@
 // pasar por una imagen intermedia, y cuesta menos que cualquier otra.
 inline constexpr int kAnchoMiniatura = 600;
 // Lo que ocupa como mucho cada una: con 500 hojas que ver, 20 MB.
-inline constexpr qsizetype kBytesMiniatura = 40 * 1024;
+inline constexpr qsizetype kBytesMiniatura = 40'000;
 
 // La zona de la hoja que la hace «ilegible», en puntos de esa imagen: la del código que no se lee
 // (o la zona a media tinta del tamaño de uno) o, si no se ve ninguna, la tabla de plazas; vacía si
