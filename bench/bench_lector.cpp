@@ -2,17 +2,20 @@
 // de un PDF, con uno y con dos hilos (la máquina de referencia tiene dos núcleos).
 #include "../tests/printing/DocxPrueba.h"
 #include "lectura/ComprobacionLote.h"
+#include "lectura/InformeHtml.h"
 #include "lectura/LecturaPaginas.h"
-#include "registro/Registro.h"
 #include "printing/CodigoBarras.h"
 #include "printing/Impresion.h"
+#include "registro/Registro.h"
 #include "startup/Globales.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <ctime>
 
 namespace {
 
@@ -135,6 +138,61 @@ void BM_Lote100Paginas(benchmark::State& estado) {
     }
 }
 BENCHMARK(BM_Lote100Paginas)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
+// Lo que cuesta el informe de un lote de 500 páginas (la impresión cincuenta veces) leído con dos
+// hilos: sin él (0) y con él (1), con las imágenes reducidas que se hacen al leer cada página y el
+// informe escrito en una carpeta. Es el peor caso: todas las copias menos la primera son hojas
+// repetidas (450 imágenes, y 50 de la hoja de cursos, que en este lote está en blanco). `MB` dice
+// lo que ocupan las imágenes y `cpu_s` lo que gasta el proceso en cada lectura.
+void BM_Lote500PaginasInforme(benchmark::State& estado) {
+    if (!lote().listo) {
+        estado.SkipWithError("no se pudo preparar la impresión");
+        return;
+    }
+    // Cada copia con sus propios nombres (enlaces a las mismas hojas): una hoja leída dos veces
+    // con el mismo nombre es la misma, y no una repetida.
+    static QTemporaryDir copias;
+    QStringList todos;
+    for (int i = 0; i < 50; ++i)
+        for (const QString& hoja : lote().imagenes) {
+            todos.append(
+                copias.filePath(QStringLiteral("%1-%2").arg(i).arg(QFileInfo(hoja).fileName())));
+            if (!QFileInfo::exists(todos.last())) QFile::link(hoja, todos.last());
+        }
+    OpcionesLectura opciones;
+    opciones.hilos = 2;
+    opciones.miniaturas = estado.range(0) == 1;
+    qint64 bytes = 0, imagenes = 0;
+    // En una máquina compartida lo que tarda depende de los demás; lo que gasta de CPU el proceso
+    // (todos sus hilos), no tanto.
+    const auto cpu = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    };
+    const double cpuAntes = cpu();
+    for (auto _ : estado) {
+        const QVector<PaginaLeida> paginas = leerLote(todos, opciones);
+        const InformeLote informe = comprobarLote(paginas);
+        if (estado.range(0) == 0) continue;
+        QTemporaryDir carpeta;
+        const InformeHtml html =
+            informeDeLote(paginas, informe, carpeta.path(), QDateTime::currentDateTime());
+        if (!escribirInforme(html, carpeta.path())) estado.SkipWithError("no se pudo escribir");
+        bytes = 0;
+        for (const auto& imagen : html.imagenes) bytes += imagen.second.size();
+        imagenes = html.imagenes.size();
+    }
+    estado.counters["cpu_s"] = (cpu() - cpuAntes) / double(estado.iterations());
+    estado.counters["MB"] = double(bytes) / 1e6;
+    estado.counters["imagenes"] = double(imagenes);
+}
+BENCHMARK(BM_Lote500PaginasInforme)
     ->Arg(0)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)

@@ -14,6 +14,8 @@ PAQUETES=(
   # "Ayuda" entrega el manual en PDF al visor del escritorio; en una máquina sin escritorio
   # completo, estos son el enlace con él y un visor pequeño.
   xdg-utils xpdf
+  # Un navegador de verdad, sin ventana, abre el informe de la lectura en las pruebas.
+  chromium
 )
 faltan=()
 for p in "${PAQUETES[@]}"; do

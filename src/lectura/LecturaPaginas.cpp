@@ -4,6 +4,7 @@
 #include "lectura/FicherosEntrada.h"
 #include "lectura/HojaClara.h"
 #include "lectura/PaginasTiff.h"
+#include "lectura/MiniaturaPagina.h"
 #include "platform/Causas.h"
 #include "platform/Paralelo.h"
 #include "printing/ProcesosExternos.h"
@@ -258,6 +259,15 @@ AnalisisImagen otrasLecturas(const QImage& imagen) {
     return {};
 }
 
+// Una hoja que se lee puede resultar ajena, repetida o de otra impresión: solo al juntar el lote
+// se sabe, y para entonces su imagen ya no está. Las de cursos y documentos no llegan a ser nada
+// de eso.
+void guardarMiniatura(const QImage& imagen, const OpcionesLectura& o, PaginaLeida& p) {
+    if (!o.miniaturas || p.estado == EstadoPagina::SinCodigo) return;
+    p.miniatura = miniaturaPagina(
+        imagen, p.estado == EstadoPagina::Ilegible ? zonaIlegible(imagen) : QRect());
+}
+
 void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     const int indice = p.origen.pagina - 1;
     const auto imagen =
@@ -272,6 +282,7 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
     // páginas sin código (cursos, documentos) no se repiten.
     if (f.clase != Clase::Pdf) {
         anotar(p, analizarEscaneo(imagen.valor()));
+        guardarMiniatura(imagen.valor(), o, p);
         return;
     }
     AnalisisImagen a = analizarImagen(imagen.valor());
@@ -289,6 +300,7 @@ void leerPagina(const Fichero& f, const OpcionesLectura& o, PaginaLeida& p) {
         }
     }
     anotar(p, a);
+    guardarMiniatura(imagen.valor(), o, p);
 }
 
 }  // namespace

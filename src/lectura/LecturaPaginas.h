@@ -36,6 +36,7 @@ struct PaginaLeida {
     EstadoPagina estado = EstadoPagina::SinCodigo;
     QVector<QByteArray> codigos;  // bytes de cada código leído (Windows-1252)
     QString detalle;              // en un fallo, la causa
+    QByteArray miniatura;         // la hoja reducida en JPEG, si se pide (MiniaturaPagina.h)
 };
 
 // Lo que hay en una imagen de página.
@@ -61,6 +62,9 @@ struct OpcionesLectura {
     int ppp = 200;           // resolución a la que se pasa a imagen cada página de un PDF
     int pppReintento = 400;  // y la de la segunda lectura de una página que no se lee
     int hilos = 0;           // 0: uno por núcleo
+    // Una imagen reducida de cada hoja que puede tener que ver una persona (todas menos las de
+    // cursos y documentos), hecha de la misma imagen que se lee: la del informe de la lectura.
+    bool miniaturas = false;
 };
 
 // Lee todas las páginas de los ficheros, en el orden de los ficheros y de sus páginas. Un fichero

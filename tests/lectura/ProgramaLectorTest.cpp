@@ -136,6 +136,10 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
          0,
          "Exportadas a exportado: 1 solicitud en JSON (1 completa) y plazas.csv.",
          ""},
+        {{"informe", "--registro", "oficina.sqlite", "--salida", "informe-registro"},
+         0,
+         "Informe del registro en informe-registro/informe.html.",
+         ""},
         {{"estado", "--registro", "noexiste.sqlite"},
          2,
          "",
@@ -158,9 +162,14 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
     ASSERT_EQ(nuevas.size(), 2);  // la de la primera y la de la de ficheros rotos
     const QDir primera(tmp.filePath(nuevas[0]));
     EXPECT_EQ(primera.entryList(QDir::Files),
-              QStringList({"12345678Z_00123A_20261207_101500.json", "plazas.csv"}));
+              QStringList({"12345678Z_00123A_20261207_101500.json", "informe.html", "plazas.csv"}));
     EXPECT_EQ(leerBytes(primera.filePath("plazas.csv")).count("\r\n"), 1 + 75 + 41);
-    EXPECT_EQ(QDir(tmp.filePath("dos")).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(QDir(tmp.filePath("dos")).entryList(QDir::Files).size(), 4);
+    // La de los ficheros rotos no tiene ninguna imagen que enseñar; el informe del registro, que no
+    // las guarda, tampoco.
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath(nuevas[1] + "/informe")));
+    EXPECT_TRUE(QFileInfo::exists(tmp.filePath("informe-registro/informe.html")));
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("informe-registro/informe")));
     // Lo exportado del registro es la última impresión, la de las 10:15:00.
     EXPECT_EQ(QDir(tmp.filePath("exportado")).entryList(QDir::Files),
               QStringList({"12345678Z_00123A_20261207_101500.json", "plazas.csv"}));

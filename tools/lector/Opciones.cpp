@@ -4,18 +4,21 @@ const char* const kAyudaLector =
     "Uso: movilant-lector [OPCIONES] FICHERO|CARPETA...\n"
     "     movilant-lector estado --registro REGISTRO\n"
     "     movilant-lector exportar --registro REGISTRO [--salida CARPETA]\n"
+    "     movilant-lector informe --registro REGISTRO [--salida CARPETA]\n"
     "\n"
     "Lee los códigos de barras PDF417 de solicitudes impresas con Movilant, en PDF o en imágenes\n"
     "escaneadas (PNG, JPEG, TIFF), con las páginas en cualquier orden y de varias solicitudes a\n"
     "la vez. Junta las páginas de cada impresión, comprueba que no falte ni sobre ninguna y deja\n"
-    "en la carpeta de salida un JSON por solicitud y plazas.csv, con una línea por plaza pedida.\n"
+    "en la carpeta de salida un JSON por solicitud, plazas.csv, con una línea por plaza pedida,\n"
+    "e informe.html, que enseña en un navegador cada hoja que volver a escanear o que sobra.\n"
     "De una CARPETA se leen sus PDF e imágenes (PNG, JPEG, JFIF, TIFF, GIF, BMP...); lo que no se\n"
     "lee de ella se dice en el resumen.\n"
     "\n"
     "Con --registro, lo leído se anota además en el registro de la oficina, que junta lo de\n"
     "todas las lecturas: una página escaneada otro día completa la solicitud empezada hoy.\n"
     "«estado» dice cómo está cada solicitud del registro y «exportar» deja sus JSON y\n"
-    "plazas.csv (de cada solicitante, su última impresión completa).\n"
+    "plazas.csv (de cada solicitante, su última impresión completa); «informe» deja su\n"
+    "informe.html.\n"
     "\n"
     "Opciones:\n"
     "  -s, --salida CARPETA  carpeta de los resultados: se crea si no existe y no debe tener\n"
@@ -62,8 +65,11 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
     OpcionesLector o;
     bool soloFicheros = false;  // tras "--" todo es un fichero
     qsizetype primero = 0;
-    if (!args.isEmpty() && (args[0] == u"estado" || args[0] == u"exportar")) {
-        o.orden = args[0] == u"estado" ? OrdenLector::Estado : OrdenLector::Exportar;
+    if (!args.isEmpty() &&
+        (args[0] == u"estado" || args[0] == u"exportar" || args[0] == u"informe")) {
+        o.orden = args[0] == u"estado"     ? OrdenLector::Estado
+                  : args[0] == u"exportar" ? OrdenLector::Exportar
+                                           : OrdenLector::Informe;
         primero = 1;
     }
     for (qsizetype i = primero; i < args.size(); ++i) {

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // Leer un lote (y anotarlo en el registro, si se da), o consultar el registro.
-enum class OrdenLector { Leer, Estado, Exportar };
+enum class OrdenLector { Leer, Estado, Exportar, Informe };
 
 struct OpcionesLector {
     OrdenLector orden = OrdenLector::Leer;

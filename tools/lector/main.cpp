@@ -1,8 +1,10 @@
 // movilant-lector: de las páginas escaneadas o impresas a los datos de cada solicitud.
 #include "Opciones.h"
+#include "OrdenInforme.h"
 #include "OrdenesRegistro.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/FicherosEntrada.h"
+#include "lectura/InformeHtml.h"
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
 
@@ -87,13 +89,16 @@ int main(int argc, char** argv) {
         escribir(stderr, QStringLiteral("Pruebe «movilant-lector --ayuda».\n"));
         return 2;
     }
-    const OpcionesLector& o = opciones.valor();
+    OpcionesLector o = opciones.valor();
+    o.lectura.miniaturas = true;
     if (o.ayuda) {
         escribir(stdout, QString::fromUtf8(kAyudaLector));
         return 0;
     }
     if (o.orden != OrdenLector::Leer) {
-        const SalidaOrden s = o.orden == OrdenLector::Estado ? ordenEstado(o) : ordenExportar(o);
+        const SalidaOrden s = o.orden == OrdenLector::Estado    ? ordenEstado(o)
+                              : o.orden == OrdenLector::Informe ? ordenInforme(o)
+                                                                : ordenExportar(o);
         escribir(stdout, s.salida);
         return s.error.isEmpty() ? s.estado : fallar(s.error, s.estado);
     }
@@ -120,6 +125,9 @@ int main(int argc, char** argv) {
     informe.avisos = ficheros.valor().omitidos + informe.avisos;
     anotarCarpetasSinLeer(informe, ficheros.valor().carpetasSinLeer);
     const auto escritos = escribirResultados(informe, salida.valor());
+    const auto html = escribirInforme(
+        informeDeLote(paginas, informe, salida.valor(), QDateTime::currentDateTime()),
+        salida.valor());
     escribir(stdout, resumenLote(informe));
     // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
     Resultado anotado;
@@ -142,8 +150,15 @@ int main(int argc, char** argv) {
                                        ? QStringLiteral(" y ") + QString::fromLatin1(kNombreCsv)
                                        : QString())) +
                  QLatin1Char('\n'));
+    if (html)
+        escribir(stdout, paraTerminal(QStringLiteral("Para ver cada hoja que hay que volver a "
+                                                     "escanear o que sobra: %1")
+                                          .arg(html.valor())) +
+                             QLatin1Char('\n'));
+    else
+        fallar(html.mensaje(), 2);
     // Lo que no se ha podido escribir de una solicitud no ha impedido escribir lo de las demás.
     for (const QString& fallo : escritos.valor().fallos) fallar(fallo, 2);
-    if (!escritos.valor().fallos.isEmpty() || !anotado) return 2;
+    if (!escritos.valor().fallos.isEmpty() || !anotado || !html) return 2;
     return informe.todoCorrecto() ? 0 : 1;
 }
