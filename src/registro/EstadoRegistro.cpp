@@ -61,13 +61,15 @@ QString hojasSinResolver(const InformeRegistro& informe, const QString& registro
         "sustituya por el fichero donde se ha vuelto a escanear (--por) o se descarte "
         "(--descartada):\n");
     for (const HojaSinResolver& h : informe.sinResolver)
-        r += paraTerminal(
-            QStringLiteral("  - %1 (%2): movilant-lector resolver --registro %3 %4 %5%6 "
-                           "--por NUEVO|--descartada\n")
-                .arg(describirOrigen({h.fichero, h.pagina}), h.que, argumento(registro),
-                     argumento(h.fichero), QString::number(h.pagina),
-                     h.huella.isEmpty() ? QString()
-                                        : QStringLiteral(" --huella ") + argumento(h.huella)));
+        r +=
+            paraTerminal(
+                QStringLiteral("  - %1 (%2): movilant-lector resolver --registro %3 %4 %5%6 "
+                               "--por NUEVO|--descartada")
+                    .arg(describirOrigen({h.fichero, h.pagina}), h.que, argumento(registro),
+                         argumento(h.fichero), QString::number(h.pagina),
+                         h.huella.isEmpty() ? QString()
+                                            : QStringLiteral(" --huella ") + argumento(h.huella))) +
+            u'\n';
     return r;
 }
 

@@ -357,12 +357,14 @@ ResultadoDe<std::unique_ptr<Registro>> Registro::abrir(const QString& texto, Ape
         r->m_version = kVersionEsquema;
     }
     const QStringList ahora = bd.tables();
-    for (const char* t :
-         r->m_version == 1
-             ? std::initializer_list<const char*>{"lector_paginas", "lector_codigos"}
-             : std::initializer_list<const char*>{"lector_hojas", "lector_codigos",
-                                                  "lector_apariciones", "lector_resoluciones"})
-        if (!ahora.contains(QLatin1String(t))) return noEsRegistro();
+    const QStringList necesarias =
+        r->m_version == 1
+            ? QStringList{QStringLiteral("lector_paginas"), QStringLiteral("lector_codigos")}
+            : QStringList{QStringLiteral("lector_hojas"), QStringLiteral("lector_codigos"),
+                          QStringLiteral("lector_apariciones"),
+                          QStringLiteral("lector_resoluciones")};
+    for (const QString& t : necesarias)
+        if (!ahora.contains(t)) return noEsRegistro();
     if (soloLectura) return r;
 
     // Se prueba a escribir en cada tabla antes de leer el lote, y se deshace: un registro en el

@@ -362,9 +362,15 @@ void aMano(const QString& d, const QStringList& ordenes, const QString& valor = 
         ASSERT_TRUE(bd.open()) << bd.lastError().text().toStdString();
         QSqlQuery q(bd);
         for (const QString& orden : ordenes) {
-            q.prepare(orden);
-            if (!valor.isNull()) q.addBindValue(valor);
-            ASSERT_TRUE(q.exec()) << orden.toStdString() << q.lastError().text().toStdString();
+            bool hecha = false;
+            if (valor.isNull()) {
+                hecha = q.exec(orden);
+            } else {
+                q.prepare(orden);
+                q.addBindValue(valor);
+                hecha = q.exec();
+            }
+            ASSERT_TRUE(hecha) << orden.toStdString() << q.lastError().text().toStdString();
         }
     }
     QSqlDatabase::removeDatabase("a mano");
@@ -435,7 +441,7 @@ void cadaHojaSinResolverSeResuelveConSuOrden(const NuevoRegistro& nuevo) {
     EXPECT_FALSE(informe.todoCorrecto());
     const QString ordenes = hojasSinResolver(informe, "oficina.sqlite");
     for (const char* orden :
-         {"  - fichero scan.png (huella aaaa1111), página 1 (código ilegible): movilant-lector "
+         {"  - fichero scan.png, página 1 (código ilegible): movilant-lector "
           "resolver --registro oficina.sqlite scan.png 1 --huella aaaa1111 --por "
           "NUEVO|--descartada\n",
           "  - fichero scan.png, página 2 (la imagen está dañada o incompleta): movilant-lector "
