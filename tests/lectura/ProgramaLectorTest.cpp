@@ -220,6 +220,10 @@ TEST(ProgramaLector, ElRegistroNoDaPorCompletaUnaSolicitudConHojasSinResolver) {
          1,
          {"página 9 repetida"},
          {}},
+        {{"resolver", "--registro", "ofizina.sqlite", "martes/otra.png", "1", "--descartada"},
+         2,
+         {},
+         {}},
         {{"resolver", "--registro", "oficina.sqlite", "martes/otra.png", "1", "--descartada"},
          0,
          {"página 1: descartada"},
@@ -234,11 +238,14 @@ TEST(ProgramaLector, ElRegistroNoDaPorCompletaUnaSolicitudConHojasSinResolver) {
         const SalidaLector s =
             ejecutarLector(QStringList(p.argumentos) << "--sin-progreso", tmp.path());
         EXPECT_EQ(s.estado, p.estado) << s.salida.toStdString() << s.errores.toStdString();
-        EXPECT_TRUE(s.errores.isEmpty()) << s.errores.toStdString();
+        EXPECT_EQ(s.errores, p.estado == 2 ? QString("movilant-lector: No existe el registro "
+                                                     "«ofizina.sqlite».\n")
+                                           : QString());
         for (const QString& d : p.dice) EXPECT_TRUE(s.salida.contains(d)) << s.salida.toStdString();
         for (const QString& d : p.noDice)
             EXPECT_FALSE(s.salida.contains(d)) << s.salida.toStdString();
     }
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("ofizina.sqlite")));
     // Lo exportado con la hoja sin resolver no se da por completo.
     const QByteArray json =
         leerBytes(tmp.filePath("exportado/12345678Z_00123A_20261207_101500.json"));

@@ -54,6 +54,10 @@ SalidaOrden ordenExportar(const OpcionesLector& o) {
 }
 
 SalidaOrden ordenResolver(const OpcionesLector& o) {
+    // Resolver no crea un registro vacío por una errata en su nombre.
+    if (const auto d = interpretarDestinoRegistro(o.registro);
+        d && !d.valor().esPostgresql() && !QFileInfo::exists(d.valor().base))
+        return {2, {}, QStringLiteral("No existe el registro «%1».").arg(d.valor().descripcion)};
     const auto registro = Registro::abrir(o.registro);
     if (!registro) return {2, {}, registro.mensaje()};
     auto ruta = [](const QString& f) { return QFileInfo(f).absoluteFilePath(); };
