@@ -115,7 +115,8 @@ BENCHMARK(BM_LectorPdf)
     ->Iterations(3);
 
 // Un lote de 100 páginas (la impresión diez veces) leído con dos hilos, sin registro (0) y
-// anotándolo en un registro SQLite nuevo (1), como hace «movilant-lector --registro».
+// anotándolo en un registro SQLite nuevo (1), como hace «movilant-lector --registro»: abrirlo
+// (y probar que se puede escribir), tomar la huella de cada fichero y anotar.
 void BM_Lote100Paginas(benchmark::State& estado) {
     if (!lote().listo) {
         estado.SkipWithError("no se pudo preparar la impresión");
@@ -133,7 +134,11 @@ void BM_Lote100Paginas(benchmark::State& estado) {
         if (estado.range(0) == 0) continue;
         const auto registro =
             Registro::abrir(carpeta.filePath(QStringLiteral("r%1.sqlite").arg(++vez)));
-        if (!registro || !registro.valor()->anotar(paginas, QDateTime::currentDateTime()))
+        // Como la orden: la huella de cada fichero se toma antes de anotar.
+        QHash<QString, QString> huellas;
+        for (const QString& f : todos)
+            if (!huellas.contains(f)) huellas.insert(f, huellaFichero(f));
+        if (!registro || !registro.valor()->anotar(paginas, huellas, QDateTime::currentDateTime()))
             estado.SkipWithError("no se pudo anotar en el registro");
     }
 }

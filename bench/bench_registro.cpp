@@ -55,7 +55,7 @@ struct RegistroGrande {
             }
             for (qsizetype i = 0; i < leidas.size(); ++i) leidas[i].origen.pagina = int(i + 1);
             paginas += leidas.size();
-            const auto r = registro.valor()->anotar(leidas, QDateTime::currentDateTime());
+            const auto r = registro.valor()->anotar(leidas, {}, QDateTime::currentDateTime());
             if (!r) {
                 error = r.mensaje();
                 return;
@@ -76,9 +76,9 @@ void BM_EstadoRegistro10000Solicitudes(benchmark::State& estado) {
         return;
     }
     for (auto _ : estado) {
-        auto registro = Registro::abrir(grande.fichero, Registro::Apertura::SoloSiExiste);
-        const auto paginas = registro.valor()->paginas();
-        const InformeRegistro informe = comprobarRegistro(paginas.valor());
+        auto registro = Registro::abrir(grande.fichero, Registro::Apertura::SoloLectura);
+        const auto contenido = registro.valor()->contenido();
+        const InformeRegistro informe = comprobarRegistro(contenido.valor());
         benchmark::DoNotOptimize(resumenRegistro(informe));
         if (informe.ultimas.size() != kSolicitudes || !informe.todoCorrecto())
             estado.SkipWithError("faltan solicitudes o alguna no está completa");

@@ -274,20 +274,23 @@ InformeLote comprobarLote(const QVector<PaginaLeida>& paginas, Reimpresiones rei
         if (!aparte) deCadaUna.append(it.value());
         informe.solicitudes.append(comprobarSolicitud(std::move(it.value())));
     }
-    if (aparte) return informe;
     // Dos impresiones del mismo solicitante en el lote: cada una dice dónde están las de la otra.
-    QHash<QString, QVector<qsizetype>> conLaClave;
-    for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
-        conLaClave[informe.solicitudes[i].clave].append(i);
-    for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
-        for (const qsizetype j : conLaClave.value(informe.solicitudes[i].clave)) {
-            const SolicitudLeida& otra = informe.solicitudes[j];
-            if (i == j) continue;
-            informe.solicitudes[i].problemas.append(
-                QStringLiteral("hay páginas de otra impresión del mismo solicitante, la del %1 a "
-                               "las %2: %3")
-                    .arg(otra.fecha, otra.hora, ubicaciones(deCadaUna[j])));
-        }
+    if (!aparte) {
+        QHash<QString, QVector<qsizetype>> conLaClave;
+        for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
+            conLaClave[informe.solicitudes[i].clave].append(i);
+        for (qsizetype i = 0; i < informe.solicitudes.size(); ++i)
+            for (const qsizetype j : conLaClave.value(informe.solicitudes[i].clave)) {
+                const SolicitudLeida& otra = informe.solicitudes[j];
+                if (i == j) continue;
+                informe.solicitudes[i].problemas.append(
+                    QStringLiteral(
+                        "hay páginas de otra impresión del mismo solicitante, la del %1 a "
+                        "las %2: %3")
+                        .arg(otra.fecha, otra.hora, ubicaciones(deCadaUna[j])));
+            }
+    }
+    // En un lote y en el registro: una hoja sin leer puede ser de cualquier solicitud.
     if (!sinLeer.isEmpty())
         for (SolicitudLeida& s : informe.solicitudes)
             s.problemas.append(

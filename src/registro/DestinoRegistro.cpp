@@ -14,12 +14,27 @@ Resultado uriIncorrecta(const QString& descripcion, const QString& causa) {
         Errores::ArgumentoIncorrecto);
 }
 
-// La URI tal como se puede enseñar: con la clave cambiada por asteriscos.
-QString sinClave(const QString& uri, qsizetype inicioAutoridad, qsizetype arroba) {
-    if (arroba < 0) return uri;
-    const qsizetype dosPuntos = uri.indexOf(u':', inicioAutoridad);
-    if (dosPuntos < 0 || dosPuntos > arroba) return uri;
-    return uri.left(dosPuntos + 1) + QStringLiteral("***") + uri.mid(arroba);
+// La URI tal como se puede enseñar: cada clave cambiada por asteriscos, la de delante del «@» y
+// la del parámetro «password», escriba como se escriba su nombre. Lo que hay entre el usuario y
+// el último «@» antes de la consulta se tapa entero: una clave con una «/» sin codificar no se
+// enseña aunque la dirección no valga.
+QString sinClaves(const QString& uri, qsizetype inicio) {
+    const qsizetype interrogacion = uri.indexOf(u'?', inicio);
+    QString delante = interrogacion < 0 ? uri : uri.left(interrogacion);
+    const qsizetype arroba = delante.lastIndexOf(u'@');
+    if (const qsizetype dosPuntos = delante.indexOf(u':', inicio);
+        arroba >= inicio && dosPuntos >= 0 && dosPuntos < arroba)
+        delante = delante.left(dosPuntos + 1) + QStringLiteral("***") + delante.mid(arroba);
+    if (interrogacion < 0) return delante;
+    QStringList parametros = uri.mid(interrogacion + 1).split(u'&');
+    for (QString& par : parametros) {
+        const qsizetype igual = par.indexOf(u'=');
+        if (igual > 0 && decodificar(par.left(igual))
+                                 .trimmed()
+                                 .compare(QLatin1String("password"), Qt::CaseInsensitive) == 0)
+            par = par.left(igual + 1) + QStringLiteral("***");
+    }
+    return delante + u'?' + parametros.join(u'&');
 }
 
 ResultadoDe<DestinoRegistro> postgresql(const QString& uri, qsizetype inicio) {
@@ -33,9 +48,14 @@ ResultadoDe<DestinoRegistro> postgresql(const QString& uri, qsizetype inicio) {
     }
     const qsizetype barra = resto.indexOf(u'/');
     QString autoridad = barra < 0 ? resto : resto.left(barra);
+    d.descripcion = sinClaves(uri, inicio);
+    // Como en las herramientas de PostgreSQL, el usuario y la clave acaban en la primera «/»: una
+    // clave con una «/» sin codificar se tomaría por el servidor y el puerto, y se enseñaría.
+    if (!autoridad.contains(u'@') && barra >= 0 && resto.indexOf(u'@', barra) >= 0)
+        return uriIncorrecta(d.descripcion,
+                             QStringLiteral("una «/» del usuario o de la clave se escribe «%2F»"));
     d.base = barra < 0 ? QString() : decodificar(resto.mid(barra + 1));
     const qsizetype arroba = autoridad.lastIndexOf(u'@');
-    d.descripcion = sinClave(uri, inicio, arroba < 0 ? -1 : inicio + arroba);
     if (arroba >= 0) {
         const QString usuario = autoridad.left(arroba);
         const qsizetype dp = usuario.indexOf(u':');

@@ -2,6 +2,7 @@
 
 #include "lectura/SalidaLectura.h"
 
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -13,6 +14,14 @@ QVector<qsizetype> inicios(const QVector<SolicitudLeida>& s) {
     for (qsizetype i = 0; i < s.size(); ++i)
         if (i == 0 || s[i].clave != s[i - 1].clave) r.append(i);
     return r;
+}
+
+// Un argumento como se escribe en la línea de órdenes: entre comillas simples si lleva algo más
+// que letras, cifras y signos que el intérprete deja como están.
+QString argumento(const QString& a) {
+    static const QRegularExpression tranquilo(QStringLiteral("^[A-Za-z0-9_./:@%+=,-]+$"));
+    if (tranquilo.match(a).hasMatch()) return a;
+    return u'\'' + QString(a).replace(u'\'', QStringLiteral("'\\''")) + u'\'';
 }
 
 }  // namespace
@@ -37,6 +46,31 @@ InformeRegistro comprobarRegistro(const QVector<PaginaLeida>& paginas) {
                             .arg(s[ultima].fecha, s[ultima].hora);
     }
     return informe;
+}
+
+InformeRegistro comprobarRegistro(const ContenidoRegistro& contenido) {
+    InformeRegistro informe = comprobarRegistro(contenido.paginas);
+    informe.sinResolver = contenido.sinResolver;
+    return informe;
+}
+
+QString hojasSinResolver(const InformeRegistro& informe, const QString& registro) {
+    if (informe.sinResolver.isEmpty()) return {};
+    QString r = QStringLiteral(
+        "Hojas sin resolver: cada una hace que ninguna solicitud esté completa hasta que se "
+        "sustituya por el fichero donde se ha vuelto a escanear (--por) o se descarte "
+        "(--descartada):\n");
+    for (const HojaSinResolver& h : informe.sinResolver)
+        r +=
+            paraTerminal(
+                QStringLiteral("  - %1 (%2): movilant-lector resolver --registro %3 %4 %5%6 "
+                               "--por NUEVO|--descartada")
+                    .arg(describirOrigen({h.fichero, h.pagina}), h.que, argumento(registro),
+                         argumento(h.fichero), QString::number(h.pagina),
+                         h.huella.isEmpty() ? QString()
+                                            : QStringLiteral(" --huella ") + argumento(h.huella))) +
+            u'\n';
+    return r;
 }
 
 bool InformeRegistro::todoCorrecto() const {

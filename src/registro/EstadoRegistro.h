@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lectura/ComprobacionLote.h"
+#include "registro/Registro.h"
 
 #include <QString>
 #include <QVector>
@@ -12,6 +13,7 @@
 struct InformeRegistro {
     InformeLote lote;
     QVector<qsizetype> ultimas;  // en lote.solicitudes, la última impresión de cada solicitante
+    QVector<HojaSinResolver> sinResolver;
     // Verdadero si hay alguna solicitud, la última impresión de cada solicitante está completa y
     // todo se ha podido leer.
     bool todoCorrecto() const;
@@ -21,7 +23,12 @@ struct InformeRegistro {
 };
 
 InformeRegistro comprobarRegistro(const QVector<PaginaLeida>& paginas);
+InformeRegistro comprobarRegistro(const ContenidoRegistro& contenido);
 
 // El resumen de un lote con las impresiones de cada solicitante y una línea final con cuántos
 // solicitantes tienen completa su última impresión.
 QString resumenRegistro(const InformeRegistro& informe);
+
+// Cada hoja sin resolver con la orden que la resuelve en ese registro (dado como se puede
+// enseñar); vacío si no hay ninguna.
+QString hojasSinResolver(const InformeRegistro& informe, const QString& registro);

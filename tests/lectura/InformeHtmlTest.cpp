@@ -410,7 +410,7 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
         for (qsizetype i = 0; i < paginas.size(); ++i) paginas[i].origen = {fichero, int(i + 1)};
         auto r = Registro::abrir(destino);
         ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
-        ASSERT_TRUE(r.valor()->anotar(paginas, QDateTime(dia, QTime(18, 0))).ok());
+        ASSERT_TRUE(r.valor()->anotar(paginas, {}, QDateTime(dia, QTime(18, 0))).ok());
     };
     auto impresion = [](const QString& dni, const QString& fecha, const QString& hora) {
         ImpresionSimulada s;
@@ -438,13 +438,14 @@ TEST(InformeHtml, ElDelRegistroTrasUnaSemanaDaCadaSolicitanteUnaVez) {
     viernes.removeAt(indicePagina(viernes, 6));
     ASSERT_NO_FATAL_FAILURE(anotar(viernes, "viernes.pdf", QDate(2026, 12, 11)));
 
-    auto r = Registro::abrir(destino, Registro::Apertura::SoloSiExiste);
+    auto r = Registro::abrir(destino, Registro::Apertura::SoloLectura);
     ASSERT_TRUE(r.ok());
-    const auto paginas = r.valor()->paginas();
-    ASSERT_TRUE(paginas.ok());
-    const InformeRegistro estado = comprobarRegistro(paginas.valor());
+    const auto contenido = r.valor()->contenido();
+    ASSERT_TRUE(contenido.ok());
+    const QVector<PaginaLeida>& paginas = contenido.valor().paginas;
+    const InformeRegistro estado = comprobarRegistro(contenido.valor());
     const InformeHtml informe =
-        informeDeRegistro(paginas.valor(), estado.lote, estado.ultimas, "oficina.sqlite",
+        informeDeRegistro(paginas, estado.lote, estado.ultimas, "oficina.sqlite",
                           QDateTime(QDate(2026, 12, 11), QTime(19, 0)));
     const QString html = QString::fromUtf8(informe.html);
     // La última impresión de 87654321X está incompleta: va delante de los demás.

@@ -1,7 +1,9 @@
+#include "../apoyo/EscaneoSimulado.h"
 #include "../apoyo/Ficheros.h"
 #include "../apoyo/ProgramaLector.h"
 #include "../apoyo/RutasCompilacion.h"
 #include "ImpresionesReales.h"
+#include "lectura/LecturaPaginas.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -173,6 +175,123 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
     // Lo exportado del registro es la última impresión, la de las 10:15:00.
     EXPECT_EQ(QDir(tmp.filePath("exportado")).entryList(QDir::Files),
               QStringList({"12345678Z_00123A_20261207_101500.json", "plazas.csv"}));
+}
+
+// Una semana de la oficina con su registro, escaneada de la impresión de verdad: una hoja
+// ilegible, un escáner que vuelve a llamar igual a su fichero y una hoja escaneada dos veces.
+// Nada sale completo mientras alguna hoja está sin resolver, y la orden que la resuelve sale en
+// «estado».
+TEST(ProgramaLector, ElRegistroNoDaPorCompletaUnaSolicitudConHojasSinResolver) {
+    const auto w97 = impresionReal(VarianteGenerador::W97);
+    ASSERT_TRUE(w97.ok()) << w97.mensaje().toStdString();
+    QTemporaryDir tmp;
+    const QVector<QImage> hojas = hojasDe(w97.valor().pdf, tmp.path());
+    ASSERT_EQ(hojas.size(),
+              9);  // solicitante, 3 de cursos y documentos, 3 de Vacantes, 2 de Resultas
+    ASSERT_TRUE(QDir(tmp.path()).mkpath("lunes") && QDir(tmp.path()).mkpath("martes"));
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(hojas[i].save(tmp.filePath(QString("lunes/hoja%1.png").arg(i + 1))));
+    ASSERT_TRUE(hojas[8].save(tmp.filePath("lunes/hoja9.png")));
+    // La 8 (40 plazas de Resultas), tan desenfocada que no se lee: con ella, el lote no está
+    // completo.
+    DanoEscaneo dano;
+    dano.grados = 0;
+    dano.sigma = 1.5;
+    dano.ruido = 0;
+    dano.umbral = false;
+    dano.calidadJpeg = 0;
+    const QString scan = tmp.filePath("lunes/scan0001.png");
+    ASSERT_TRUE(simularEscaneo(hojas[7], dano, 1).save(scan));
+    // La 9, escaneada otra vez: los mismos puntos salvo uno, otros bytes.
+    QImage otraVez = hojas[8].convertToFormat(QImage::Format_Grayscale8);
+    otraVez.setPixel(0, 0, qRgb(250, 250, 250));
+    ASSERT_TRUE(otraVez.save(tmp.filePath("martes/otra.png")));
+
+    const QString orden = QString(
+                              "movilant-lector resolver --registro oficina.sqlite %1 1 "
+                              "--por NUEVO|--descartada")
+                              .arg(scan);
+    const struct {
+        QStringList argumentos;
+        int estado;
+        QStringList dice, noDice;
+    } pasos[] = {
+        {{"--registro", "oficina.sqlite", "-s", "l1", "lunes"},
+         1,
+         {"código ilegible en fichero lunes/scan0001.png, página 1"},
+         {}},
+        {{"estado", "--registro", "oficina.sqlite"},
+         1,
+         {"puede faltarle alguna página", "0 con su última impresión completa", orden},
+         {": completa"}},
+        {{"exportar", "--registro", "oficina.sqlite", "-s", "exportado"},
+         1,
+         {"1 solicitud en JSON (0 completas)"},
+         {}},
+        // El escáner vuelve a llamar scan0001.png a otra hoja, la 8 bien escaneada (se guarda
+        // antes de este paso): lo que se anotó del fichero anterior se queda.
+        {{"--registro", "oficina.sqlite", "-s", "l2", "lunes/scan0001.png"},
+         1,
+         {"Anotado en el registro oficina.sqlite: 1 código nuevo, 0 ya estaban."},
+         {}},
+        {{"--registro", "oficina.sqlite", "-s", "l3", "lunes/scan0001.png"},
+         1,
+         {"Anotado en el registro oficina.sqlite: 0 códigos nuevos, 1 ya estaba."},
+         {}},
+        {{"estado", "--registro", "oficina.sqlite"},
+         1,
+         {"puede faltarle alguna página", orden},
+         {": completa"}},
+        {{"resolver", "--registro", "oficina.sqlite", "lunes/scan0001.png", "1", "--por",
+          "lunes/scan0001.png"},
+         0,
+         {"Resuelta en el registro oficina.sqlite la hoja del fichero " + scan +
+          ", página 1: la sustituye " + scan},
+         {}},
+        {{"estado", "--registro", "oficina.sqlite"},
+         0,
+         {"completa, 75 Vacantes y 41 Resultas", "1 con su última impresión completa"},
+         {"Hojas sin resolver"}},
+        // La hoja 9 otra vez, en otro lote: repetida, como lo diría una lectura de todo.
+        {{"--registro", "oficina.sqlite", "-s", "m1", "martes"}, 1, {}, {}},
+        {{"estado", "--registro", "oficina.sqlite"}, 1, {"página 9 repetida"}, {": completa"}},
+        {{"-s", "todo", "lunes/hoja1.png", "lunes/hoja2.png", "lunes/hoja3.png", "lunes/hoja4.png",
+          "lunes/hoja5.png", "lunes/hoja6.png", "lunes/hoja7.png", "lunes/hoja9.png",
+          "lunes/scan0001.png", "martes"},
+         1,
+         {"página 9 repetida"},
+         {}},
+        {{"resolver", "--registro", "ofizina.sqlite", "martes/otra.png", "1", "--descartada"},
+         2,
+         {},
+         {}},
+        {{"resolver", "--registro", "oficina.sqlite", "martes/otra.png", "1", "--descartada"},
+         0,
+         {"página 1: descartada"},
+         {}},
+        {{"estado", "--registro", "oficina.sqlite"}, 0, {"1 con su última impresión completa"}, {}},
+    };
+    for (const auto& p : pasos) {
+        SCOPED_TRACE(p.argumentos.join(' ').toStdString());
+        if (p.argumentos.contains("l2")) {
+            ASSERT_TRUE(hojas[7].save(scan));
+        }
+        const SalidaLector s =
+            ejecutarLector(QStringList(p.argumentos) << "--sin-progreso", tmp.path());
+        EXPECT_EQ(s.estado, p.estado) << s.salida.toStdString() << s.errores.toStdString();
+        EXPECT_EQ(s.errores, p.estado == 2 ? QString("movilant-lector: No existe el registro "
+                                                     "«ofizina.sqlite».\n")
+                                           : QString());
+        for (const QString& d : p.dice) EXPECT_TRUE(s.salida.contains(d)) << s.salida.toStdString();
+        for (const QString& d : p.noDice)
+            EXPECT_FALSE(s.salida.contains(d)) << s.salida.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(tmp.filePath("ofizina.sqlite")));
+    // Lo exportado con la hoja sin resolver no se da por completo.
+    const QByteArray json =
+        leerBytes(tmp.filePath("exportado/12345678Z_00123A_20261207_101500.json"));
+    EXPECT_TRUE(json.contains("\"completa\": false")) << json.toStdString();
+    EXPECT_FALSE(leerBytes(tmp.filePath("exportado/plazas.csv")).contains(";S\r\n"));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@ const char* const kAyudaLector =
     "     movilant-lector estado --registro REGISTRO\n"
     "     movilant-lector exportar --registro REGISTRO [--salida CARPETA]\n"
     "     movilant-lector informe --registro REGISTRO [--salida CARPETA]\n"
+    "     movilant-lector resolver --registro REGISTRO FICHERO PAGINA\n"
+    "                              (--por NUEVO | --descartada) [--huella HUELLA]\n"
     "\n"
     "Lee los códigos de barras PDF417 de solicitudes impresas con Movilant, en PDF o en imágenes\n"
     "escaneadas (PNG, JPEG, TIFF), con las páginas en cualquier orden y de varias solicitudes a\n"
@@ -17,8 +19,11 @@ const char* const kAyudaLector =
     "Con --registro, lo leído se anota además en el registro de la oficina, que junta lo de\n"
     "todas las lecturas: una página escaneada otro día completa la solicitud empezada hoy.\n"
     "«estado» dice cómo está cada solicitud del registro y «exportar» deja sus JSON y\n"
-    "plazas.csv (de cada solicitante, su última impresión completa); «informe» deja su\n"
-    "informe.html.\n"
+    "plazas.csv (de cada solicitante, su última impresión completa). Una hoja ilegible o que\n"
+    "no se abre deja incompletas las solicitudes del registro hasta que se resuelve: «resolver»\n"
+    "la da por sustituida por el fichero NUEVO, donde se ha vuelto a escanear y que ya se ha\n"
+    "leído con --registro, o por descartada (PAGINA 0 es el fichero entero). «estado» dice la\n"
+    "orden que resuelve cada una. «informe» deja el informe.html del registro.\n"
     "\n"
     "Opciones:\n"
     "  -s, --salida CARPETA  carpeta de los resultados: se crea si no existe y no debe tener\n"
@@ -66,10 +71,12 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
     bool soloFicheros = false;  // tras "--" todo es un fichero
     qsizetype primero = 0;
     if (!args.isEmpty() &&
-        (args[0] == u"estado" || args[0] == u"exportar" || args[0] == u"informe")) {
+        (args[0] == u"estado" || args[0] == u"exportar" || args[0] == u"informe" ||
+         args[0] == u"resolver")) {
         o.orden = args[0] == u"estado"     ? OrdenLector::Estado
                   : args[0] == u"exportar" ? OrdenLector::Exportar
-                                           : OrdenLector::Informe;
+                  : args[0] == u"informe"  ? OrdenLector::Informe
+                                           : OrdenLector::Resolver;
         primero = 1;
     }
     for (qsizetype i = primero; i < args.size(); ++i) {
@@ -99,6 +106,13 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
             const auto n = numero(args, i, 1, 256);
             if (!n) return n.estado();
             o.lectura.hilos = n.valor();
+        } else if (o.orden == OrdenLector::Resolver && (a == u"--por" || a == u"--huella")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty())
+                return Resultado::fallo(QStringLiteral("Falta el valor de %1.").arg(a),
+                                        Errores::ArgumentoIncorrecto);
+            (a == u"--por" ? o.por : o.huella) = args[++i];
+        } else if (o.orden == OrdenLector::Resolver && a == u"--descartada") {
+            o.descartada = true;
         } else if (a == u"--subcarpetas") {
             o.subcarpetas = true;
         } else if (a == u"--sin-progreso") {
@@ -114,6 +128,26 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
         if (o.registro.isEmpty())
             return Resultado::fallo(QStringLiteral("«%1» necesita --registro.").arg(orden),
                                     Errores::ArgumentoIncorrecto);
+        if (o.orden == OrdenLector::Resolver) {
+            if (o.entradas.size() != 2)
+                return Resultado::fallo(
+                    QStringLiteral("«resolver» necesita el fichero y la página de la hoja."),
+                    Errores::ArgumentoIncorrecto);
+            bool ok = false;
+            o.pagina = o.entradas[1].toInt(&ok);
+            if (!ok || o.pagina < 0)
+                return Resultado::fallo(
+                    QStringLiteral("La página debe ser un número (0 para el fichero entero), no "
+                                   "«%1».")
+                        .arg(o.entradas[1]),
+                    Errores::ArgumentoIncorrecto);
+            if (o.por.isEmpty() == !o.descartada)
+                return Resultado::fallo(
+                    QStringLiteral("«resolver» necesita --por NUEVO o --descartada, uno de los "
+                                   "dos."),
+                    Errores::ArgumentoIncorrecto);
+            return o;
+        }
         if (!o.entradas.isEmpty())
             return Resultado::fallo(
                 QStringLiteral("«%1» no lee ficheros: sobra «%2».").arg(orden, o.entradas[0]),

@@ -7,7 +7,7 @@
 #include <QStringList>
 
 // Leer un lote (y anotarlo en el registro, si se da), o consultar el registro.
-enum class OrdenLector { Leer, Estado, Exportar, Informe };
+enum class OrdenLector { Leer, Estado, Exportar, Informe, Resolver };
 
 struct OpcionesLector {
     OrdenLector orden = OrdenLector::Leer;
@@ -18,6 +18,12 @@ struct OpcionesLector {
     bool subcarpetas = false;
     bool progreso = true;
     bool ayuda = false;
+    // «resolver»: la hoja (fichero y página, en `entradas`), el fichero que la sustituye o que
+    // se descarta y, si en esa ruta se han leído varios ficheros, el principio de la huella.
+    QString por;
+    bool descartada = false;
+    QString huella;
+    int pagina = -1;
 };
 
 extern const char* const kAyudaLector;

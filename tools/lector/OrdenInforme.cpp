@@ -8,11 +8,13 @@
 #include <QDir>
 
 SalidaOrden ordenInforme(const OpcionesLector& o) {
-    const auto registro = Registro::abrir(o.registro, Registro::Apertura::SoloSiExiste);
+    // Como «estado»: solo se consulta, y una hoja sin resolver deja incompletas las solicitudes.
+    const auto registro = Registro::abrir(o.registro, Registro::Apertura::SoloLectura);
     if (!registro) return {2, {}, registro.mensaje()};
-    const auto paginas = registro.valor()->paginas();
-    if (!paginas) return {2, {}, paginas.mensaje()};
-    const InformeRegistro estado = comprobarRegistro(paginas.valor());
+    const auto contenido = registro.valor()->contenido();
+    if (!contenido) return {2, {}, contenido.mensaje()};
+    const QVector<PaginaLeida>& paginas = contenido.valor().paginas;
+    const InformeRegistro estado = comprobarRegistro(contenido.valor());
     // Sin --salida, una carpeta nueva, como una lectura; la que se da puede tener ya un informe
     // de otro día, que se sustituye.
     QString carpeta = o.salida;
@@ -24,7 +26,7 @@ SalidaOrden ordenInforme(const OpcionesLector& o) {
         return {2, {}, QStringLiteral("No se puede crear la carpeta de salida «%1».").arg(carpeta)};
     }
     const auto escrito = escribirInforme(
-        informeDeRegistro(paginas.valor(), estado.lote, estado.ultimas,
+        informeDeRegistro(paginas, estado.lote, estado.ultimas,
                           registro.valor()->destino().descripcion, QDateTime::currentDateTime()),
         carpeta);
     if (!escrito) return {2, {}, escrito.mensaje()};

@@ -19,6 +19,14 @@ SalidaOrden ordenEstado(const OpcionesLector& o);
 // «exportar»: los JSON y el CSV de lo que vale de cada solicitante.
 SalidaOrden ordenExportar(const OpcionesLector& o);
 
+// «resolver»: la hoja queda sustituida o descartada, con la hora y el nombre de este equipo.
+SalidaOrden ordenResolver(const OpcionesLector& o);
+
+// La huella de cada fichero que se puede leer, por su ruta completa: se toma antes de leer el
+// lote, y así lo anotado es de los bytes que se han leído.
+QHash<QString, QString> huellasDeFicheros(const QStringList& ficheros);
+
 // Anota en el registro las páginas de un lote, con la ruta completa de cada fichero (la misma
 // desde cualquier carpeta); devuelve la línea que lo cuenta.
-ResultadoDe<QString> anotarLote(Registro& registro, QVector<PaginaLeida> paginas);
+ResultadoDe<QString> anotarLote(Registro& registro, QVector<PaginaLeida> paginas,
+                                const QHash<QString, QString>& huellas);

@@ -96,13 +96,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (o.orden != OrdenLector::Leer) {
-        const SalidaOrden s = o.orden == OrdenLector::Estado    ? ordenEstado(o)
-                              : o.orden == OrdenLector::Informe ? ordenInforme(o)
-                                                                : ordenExportar(o);
+        const SalidaOrden s = o.orden == OrdenLector::Estado     ? ordenEstado(o)
+                              : o.orden == OrdenLector::Exportar ? ordenExportar(o)
+                              : o.orden == OrdenLector::Informe  ? ordenInforme(o)
+                                                                 : ordenResolver(o);
         escribir(stdout, s.salida);
         return s.error.isEmpty() ? s.estado : fallar(s.error, s.estado);
     }
-    // El registro se abre antes de leer: si no se puede, el lote no se lee para nada.
+    // El registro se abre, y se prueba a escribir en él, antes de leer: si no se puede, el lote
+    // no se lee para nada.
     std::unique_ptr<Registro> registro;
     if (!o.registro.isEmpty()) {
         auto abierto = Registro::abrir(o.registro);
@@ -114,6 +116,9 @@ int main(int argc, char** argv) {
     // Antes de leer nada: un lote largo no se lee para nada. Cada lectura, en su carpeta.
     const auto salida = carpetaDeSalida(o.salida);
     if (!salida) return fallar(salida.mensaje(), 2);
+
+    const QHash<QString, QString> huellas =
+        registro ? huellasDeFicheros(ficheros.valor().ficheros) : QHash<QString, QString>();
 
     BarraAvance barra(o.progreso);
     const QVector<PaginaLeida> paginas =
@@ -132,7 +137,7 @@ int main(int argc, char** argv) {
     // Lo leído se anota aunque los resultados no se hayan podido escribir: así no se pierde.
     Resultado anotado;
     if (registro) {
-        const auto a = anotarLote(*registro, paginas);
+        const auto a = anotarLote(*registro, paginas, huellas);
         if (a)
             escribir(stdout, a.valor());
         else
