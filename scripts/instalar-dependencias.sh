@@ -14,6 +14,10 @@ PAQUETES=(
   # "Ayuda" entrega el manual en PDF al visor del escritorio; en una máquina sin escritorio
   # completo, estos son el enlace con él y un visor pequeño.
   xdg-utils xpdf
+  # El paquete de Debian (scripts/empaquetar.sh y su comprobación): los ficheros de control y las
+  # dependencias de bibliotecas, los iconos PNG, y la revisión de Debian, de la entrada del menú
+  # y de los metadatos de AppStream. La captura de la prueba que lo instala (netpbm).
+  dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db netpbm
 )
 faltan=()
 for p in "${PAQUETES[@]}"; do

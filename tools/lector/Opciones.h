@@ -18,6 +18,7 @@ struct OpcionesLector {
     bool subcarpetas = false;
     bool progreso = true;
     bool ayuda = false;
+    bool version = false;
 };
 
 extern const char* const kAyudaLector;

@@ -5,6 +5,7 @@
 #include "lectura/FicherosEntrada.h"
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
+#include "startup/Configuracion.h"
 
 #include <unistd.h>
 #include <QCoreApplication>
@@ -85,6 +86,10 @@ int main(int argc, char** argv) {
     const OpcionesLector& o = opciones.valor();
     if (o.ayuda) {
         escribir(stdout, QString::fromUtf8(kAyudaLector));
+        return 0;
+    }
+    if (o.version) {
+        escribir(stdout, QStringLiteral("movilant-lector %1\n").arg(versionPrograma()));
         return 0;
     }
     if (o.orden != OrdenLector::Leer) {
