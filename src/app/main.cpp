@@ -19,11 +19,32 @@ QStringList argumentosDe(int argc, char** argv) {
     return lista;
 }
 
+// Las opciones propias de Qt (-platform, -style...) llevan un solo guion: las quita QApplication.
+bool hayOpcionesDeQt(const QStringList& argumentos) {
+    for (qsizetype i = 1; i < argumentos.size(); ++i)
+        if (argumentos.at(i).size() > 1 && argumentos.at(i).at(0) == u'-' &&
+            argumentos.at(i).at(1) != u'-')
+            return true;
+    return false;
+}
+
+int ordenIncorrecta(const QString& mensaje) {
+    std::fputs(QStringLiteral("movilant: %1\n\n%2")
+                   .arg(mensaje, textoAyudaOrden())
+                   .toLocal8Bit()
+                   .constData(),
+               stderr);
+    return kSalidaOrdenIncorrecta;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    // La versión y la ayuda no necesitan pantalla: se contestan antes de abrir ninguna.
-    const auto previas = leerOpcionesOrden(argumentosDe(argc, argv));
+    // La versión, la ayuda y una orden que no vale no necesitan pantalla: se contestan antes de
+    // abrir ninguna.
+    const QStringList argumentos = argumentosDe(argc, argv);
+    const auto previas = leerOpcionesOrden(argumentos);
+    if (!previas && !hayOpcionesDeQt(argumentos)) return ordenIncorrecta(previas.mensaje());
     if (previas && (previas.valor().version || previas.valor().ayuda)) {
         const QString texto = previas.valor().ayuda
                                   ? textoAyudaOrden()
@@ -37,14 +58,7 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("movilant"));
     // Lo que queda tras quitar Qt sus propias opciones (-platform, -style...).
     const auto opciones = leerOpcionesOrden(QCoreApplication::arguments());
-    if (!opciones) {
-        std::fputs(QStringLiteral("movilant: %1\n\n%2")
-                       .arg(opciones.mensaje(), textoAyudaOrden())
-                       .toLocal8Bit()
-                       .constData(),
-                   stderr);
-        return kSalidaOrdenIncorrecta;
-    }
+    if (!opciones) return ordenIncorrecta(opciones.mensaje());
     cargarTraduccionesQt(app);
     instalarTecladoComun(app);
     MensajesQt mensajesQt;

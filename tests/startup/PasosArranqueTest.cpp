@@ -57,6 +57,7 @@ TEST_F(PasosArranqueTest, LaCarpetaDeSolicitudesEsPrivadaYSinRestosDeImpresiones
 // una cuenta nueva) se crea solo suya y en ella se descifran los catálogos y van las solicitudes.
 TEST_F(PasosArranqueTest, InstaladoTodoLoQueEscribeVaALaCarpetaDeDatos) {
     const QString catalogos = dir.path() + "/juego/";
+    ASSERT_TRUE(QDir().mkpath(catalogos));
     escribirCatalogo(catalogos, "F0004.enc", {"A01234Facultativo"});
     RutasPrograma rutas;
     rutas.instalado = true;

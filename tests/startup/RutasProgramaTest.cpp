@@ -107,14 +107,14 @@ TEST_F(RutasProgramaTest, ElJuegoDeCatalogosDeLaOrdenODeLaConfiguracion) {
         e.catalogos = c.orden;
         const auto r = resolverRutas(e);
         ASSERT_TRUE(r.ok()) << qPrintable(r.mensaje());
-        EXPECT_EQ(r.valor().catalogos, c.catalogos) << c.lineaConf.constData() << " "
-                                                    << qPrintable(c.orden);
+        EXPECT_EQ(r.valor().catalogos, c.catalogos)
+            << c.lineaConf.constData() << " " << qPrintable(c.orden);
         // Lo demás no cambia con el juego de catálogos.
         EXPECT_EQ(r.valor().ficheros(), ruta("usr/share/movilant/ficheros/"));
     }
     // También en la carpeta portátil.
-    ASSERT_NO_FATAL_FAILURE(
-        escribirBytes(ruta("portatil/conf.xml"), "<Configuracion><Catalogos>juego</Catalogos></Configuracion>"));
+    ASSERT_NO_FATAL_FAILURE(escribirBytes(
+        ruta("portatil/conf.xml"), "<Configuracion><Catalogos>juego</Catalogos></Configuracion>"));
     EntornoArranque p = instalado();
     p.carpetaEjecutable = ruta("portatil");
     EXPECT_EQ(resolverRutas(p).valor().catalogos, ruta("portatil/juego/"));

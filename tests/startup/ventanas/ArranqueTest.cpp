@@ -7,13 +7,13 @@
 #include "form/ventanas/PestanaSolicitante.h"
 #include "form/ventanas/frmSolicitudes.h"
 #include "platform/ventanas/ComboDatos.h"
-#include "startup/PasosArranque.h"
-#include "ui_PestanaSolicitante.h"
-#include "users/ventanas/frmCreaPwd.h"
 #include "startup/Globales.h"
+#include "startup/PasosArranque.h"
 #include "startup/ventanas/Arranque.h"
 #include "startup/ventanas/frmProgreso.h"
 #include "storage/ventanas/frmSeleccion.h"
+#include "ui_PestanaSolicitante.h"
+#include "users/ventanas/frmCreaPwd.h"
 #include "users/ventanas/frmUsuario.h"
 
 #include <gtest/gtest.h>
@@ -240,7 +240,8 @@ protected:
     // Cada fichero bajo la carpeta, con su tamaño y su hora de cambio.
     static QStringList huella(const QString& carpeta) {
         QStringList h;
-        QDirIterator it(carpeta, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+        QDirIterator it(carpeta,
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             it.next();
