@@ -29,15 +29,15 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "solicitud de participación en un concurso de traslados")
+# El resumen va delante solo; CPack sangra cada línea y pone el punto de las líneas en blanco.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "solicitud de participación en un concurso de traslados
- Movilant es el programa con el que el personal de un servicio regional de
- salud rellena, guarda e imprime su solicitud de participación en un concurso
- de traslados. Cada hoja impresa lleva códigos de barras PDF417 con los que la
- oficina que la recibe lee la solicitud (movilant-lector).
- .
- Cada usuario guarda sus solicitudes en su propia carpeta de datos
- ($XDG_DATA_HOME/movilant).")
+    "Movilant es el programa con el que el personal de un servicio regional de
+salud rellena, guarda e imprime su solicitud de participación en un concurso
+de traslados. Cada hoja impresa lleva códigos de barras PDF417 con los que la
+oficina que la recibe lee la solicitud (movilant-lector).
+
+Cada usuario guarda sus solicitudes en su propia carpeta de datos
+($XDG_DATA_HOME/movilant).")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipo de Movilant <movilant@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
