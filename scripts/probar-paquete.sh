@@ -27,10 +27,11 @@ campo() { dpkg-deb -f "$deb" "$1"; }
 [ "$(campo Version)" = "$version" ] || falla "Version: $(campo Version)"
 [ "$(campo Architecture)" = amd64 ] || falla "Architecture: $(campo Architecture)"
 depende="$(campo Depends)"
+nombres="$(tr ',' '\n' <<<"$depende" | sed 's/^ *//; s/ .*//')"
 for d in libreoffice-writer-nogui poppler-utils cups-client fonts-liberation fonts-dejavu-core \
-  xdg-utils libqt6widgets6 libqt6gui6 libqt6sql6 libpugixml1v5 'libzip4' 'libzint2' \
-  'libzxing2' libc6 libstdc++6; do
-  grep -Eq "(^|, )$d( |,|$)" <<<"$depende" || falla "Depends no tiene $d: $depende"
+  xdg-utils libqt6widgets6 libqt6gui6 libqt6sql6 libpugixml1v5 libzip4 'libzint2[.0-9]*' \
+  libzxing2 libc6 'libstdc\+\+6'; do
+  grep -Eqx -- "$d" <<<"$nombres" || falla "Depends no tiene $d: $depende"
 done
 
 # Contenido: qué ficheros, con qué permisos y de quién.
@@ -57,7 +58,7 @@ esperados=(
   "-rw-r--r-- root/root ./usr/share/doc/movilant/changelog.gz"
 )
 for i in $(seq -w 1 16); do esperados+=("-rw-r--r-- root/root ./usr/share/movilant/ficheros/F00$i.enc"); done
-for e in "${esperados[@]}"; do grep -qxF "$e" "$trabajo/contenido" || falla "falta en el paquete: $e"; done
+for e in "${esperados[@]}"; do grep -qxF -- "$e" "$trabajo/contenido" || falla "falta en el paquete: $e"; done
 # Nada más que eso y sus carpetas (drwxr-xr-x root/root): ni datos de un usuario, ni temp/.
 otros="$(grep -vxF -f <(printf '%s\n' "${esperados[@]}") "$trabajo/contenido" |
   grep -v '^drwxr-xr-x root/root ./' || true)"
@@ -83,11 +84,12 @@ for pagina in movilant movilant-lector movilant-catalogos; do
   f="$r/usr/share/man/man1/$pagina.1.gz"
   avisos="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 "$f" 2>&1 >"$trabajo/man.txt")"
   [ -z "$avisos" ] || falla "página de manual $pagina: $avisos"
-  grep -q "^ *${pagina} - " "$trabajo/man.txt" || falla "la página de manual $pagina no se nombra"
+  col -bx <"$trabajo/man.txt" | sed 's/[‐−]/-/g' | grep -Eq "^ +${pagina} +- " ||
+    falla "la página de manual $pagina no se nombra"
 done
 
 # lintian: ningún error, y cada aviso que quede dicho y justificado en el README.
-lintian --no-tag-display-limit "$deb" >"$trabajo/lintian" 2>&1 || true
+lintian --tag-display-limit 0 "$deb" >"$trabajo/lintian" 2>&1 || true
 sed 's/^/  lintian: /' "$trabajo/lintian"
 grep -q '^E: ' "$trabajo/lintian" && falla "lintian da errores"
 for aviso in $(sed -n 's/^W: movilant[^:]*: \([^ ]*\).*/\1/p' "$trabajo/lintian" | sort -u); do
