@@ -79,7 +79,9 @@ programa=""
 
 DEBIAN_FRONTEND=noninteractive apt-get remove -y -q movilant >"$salida/apt-remove.log" 2>&1
 echo "Tras quitarlo: $(dpkg-query -W -f='${db:Status-Abbrev}' movilant 2>/dev/null || echo 'no está')"
-DEBIAN_FRONTEND=noninteractive apt-get purge -y -q movilant >"$salida/apt-purge.log" 2>&1
+# Sin ficheros de configuración, quitarlo ya lo deja sin nada en dpkg: apt-get no lo conoce y
+# la purga se pide a dpkg, que no hace nada con un paquete ya quitado.
+dpkg --purge movilant >"$salida/dpkg-purge.log" 2>&1
 echo "Tras purgarlo: $(dpkg-query -W -f='${db:Status-Abbrev}' movilant 2>/dev/null || echo 'no está')"
 echo "Lo que queda del paquete:"
 ls -d /usr/bin/movilant* /usr/share/movilant /usr/share/applications/movilant.desktop \
