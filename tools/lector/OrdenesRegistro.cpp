@@ -1,7 +1,7 @@
 #include "OrdenesRegistro.h"
 
-#include "lectura/SalidaLectura.h"
 #include "registro/EstadoRegistro.h"
+#include "lectura/SalidaLectura.h"
 
 #include <QFileInfo>
 
