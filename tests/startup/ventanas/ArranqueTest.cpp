@@ -155,6 +155,28 @@ TEST_F(ArranqueTest, UnaCargaQueFallaEsUnArranqueFallido) {
     EXPECT_FALSE(m_mensajes.mostrados().isEmpty());
 }
 
+// Otro juego de catálogos (--catalogos o la línea de conf.xml) se carga y se comprueba como el de
+// siempre: el que le falta un catálogo da los mismos mensajes, con su carpeta.
+TEST_F(ArranqueTest, ElJuegoDeCatalogosElegidoSeCompruebaComoSiempre) {
+    const QString otro = m_dir.path() + QStringLiteral("/otro/");
+    ASSERT_TRUE(QDir().mkpath(otro));
+    for (const QString& f : QDir(m_dir.path() + QStringLiteral("/ficheros")).entryList({"F*.enc"}))
+        ASSERT_TRUE(QFile::copy(m_dir.path() + QStringLiteral("/ficheros/") + f, otro + f));
+    ASSERT_TRUE(QFile::remove(otro + QStringLiteral("F0016.enc")));
+    RutasPrograma rutas = rutasPortatiles(m_dir.path());
+    rutas.catalogos = otro;
+    entrarComoNuevo(QStringLiteral("12345678Z"));
+    continuarAlCargar();
+    EXPECT_EQ(Arrancar(rutas), Arranque::Fallido);
+    ASSERT_EQ(m_mensajes.mostrados().size(), 2) << qPrintable(m_mensajes.textos().join('|'));
+    EXPECT_EQ(m_mensajes.mostrados()[0].texto,
+              QStringLiteral("Se ha producido el siguiente error 53-No se ha encontrado el "
+                             "archivo ") +
+                  otro + QStringLiteral("F0016.enc"));
+    EXPECT_TRUE(m_mensajes.mostrados()[1].texto.startsWith(QStringLiteral("Error en línea 260.")))
+        << qPrintable(m_mensajes.mostrados()[1].texto);
+}
+
 TEST_F(ArranqueTest, ConSolicitudesGuardadasMuestraElSelectorSinCargar) {
     ASSERT_NO_FATAL_FAILURE(
         escribirBytes(m_dir.path() + QStringLiteral("/ficheros/temp/12345678Z_ABCDE0B.doc"), {}));
