@@ -8,6 +8,8 @@ bash scripts/compilar.sh
 build="${MOVILANT_BUILD:-$raiz/build}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure -j 2 --timeout 600
+# El paquete de Debian, hecho con esa compilación y usado desempaquetado (sin instalarlo).
+MOVILANT_BUILD="$build" bash scripts/probar-paquete.sh
 
 # Otra vez, compiladas con AddressSanitizer y UndefinedBehaviorSanitizer en su propia carpeta:
 # cualquier aviso detiene la prueba que lo da. Sin LeakSanitizer: Qt y fontconfig guardan memoria

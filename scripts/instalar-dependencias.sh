@@ -16,6 +16,10 @@ PAQUETES=(
   xdg-utils xpdf
   # Un navegador de verdad, sin ventana, abre el informe de la lectura en las pruebas.
   chromium
+  # El paquete de Debian (scripts/empaquetar.sh y su comprobación): los ficheros de control y las
+  # dependencias de bibliotecas, los iconos PNG, y la revisión de Debian, de la entrada del menú
+  # y de los metadatos de AppStream. La captura de la prueba que lo instala (netpbm).
+  dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db netpbm
 )
 faltan=()
 for p in "${PAQUETES[@]}"; do

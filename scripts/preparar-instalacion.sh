@@ -2,16 +2,22 @@
 # Monta una instalación completa de ejemplo en la carpeta indicada: el programa junto a
 # conf.xml, usuarios.xml, el manual y ficheros/ (catálogos, FicheroTexto.txt, plantillas, temp/).
 # No toca usuarios.xml ni ficheros/temp/ si ya existen: son datos del usuario.
+# Con --solo-lectura, solo lo que el programa lee (lo que va en /usr/share/movilant del paquete):
+# ni el programa, ni usuarios.xml, ni temp/.
 set -euo pipefail
 raiz="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MOVILANT_BUILD:-$raiz/build}"
+solo_lectura=0
+if [ "${1:-}" = --solo-lectura ]; then solo_lectura=1; shift; fi
 destino="${1:-$raiz/instalacion}"
 mkdir -p "$destino/ficheros"
-# Las solicitudes guardadas llevan datos personales: la carpeta es solo del usuario.
-[ -d "$destino/ficheros/temp" ] || mkdir -m 700 "$destino/ficheros/temp"
-cp -f "$build/movilant" "$destino/movilant"
+if [ $solo_lectura = 0 ]; then
+  # Las solicitudes guardadas llevan datos personales: la carpeta es solo del usuario.
+  [ -d "$destino/ficheros/temp" ] || mkdir -m 700 "$destino/ficheros/temp"
+  cp -f "$build/movilant" "$destino/movilant"
+  [ -f "$destino/usuarios.xml" ] || cp "$raiz/datos/usuarios.xml" "$destino/usuarios.xml"
+fi
 cp -f "$raiz/datos/conf.xml" "$destino/conf.xml"
-[ -f "$destino/usuarios.xml" ] || cp "$raiz/datos/usuarios.xml" "$destino/usuarios.xml"
 cp -f "$raiz/datos/FicheroTexto.txt" "$destino/ficheros/FicheroTexto.txt"
 "$build/movilant-catalogos" generar "$destino/ficheros" >/dev/null
 if [ -x "$build/movilant-plantillas" ]; then

@@ -126,7 +126,8 @@ ResultadoDe<TextoClaro> descifrarTexto(const QByteArray& contenido, const QStrin
                 return Resultado::fallo(donde() + descripcionDesbordamiento(longitud),
                                         Errores::ValorFueraDeRango);
             if (escrito + longitud + 2 > claro.contenido.size()) {
-                claro.contenido.resize(std::max(escrito + longitud + 2, claro.contenido.size() * 2));
+                claro.contenido.resize(
+                    std::max(escrito + longitud + 2, claro.contenido.size() * 2));
                 salida = claro.contenido.data();
             }
             // De ocho en ocho mientras no haya un byte 0: restar uno a cada byte no se lleva nada
@@ -165,11 +166,13 @@ ResultadoDe<QList<LineaFichero>> descifrarContenido(const QByteArray& contenido,
     QList<LineaFichero> lineas;
     lineas.reserve(qsizetype(claro.valor().lineas.size()));
     for (const TextoClaro::Linea& l : claro.valor().lineas)
-        lineas.append({claro.valor().contenido.mid(l.inicio, l.longitud), l.numero, FinLinea::CRLF});
+        lineas.append(
+            {claro.valor().contenido.mid(l.inicio, l.longitud), l.numero, FinLinea::CRLF});
     return lineas;
 }
 
-ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QString& fichero) {
+ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QString& fichero,
+                                             const QString& carpetaPaso) {
     QFile entrada(carpeta + fichero);
     if (!entrada.exists())
         return Resultado::fallo(
@@ -187,13 +190,12 @@ ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QStri
     // Escrito aparte (nuevo, exclusivo, sin seguir enlaces) y luego en su sitio: nunca queda un
     // temp.tmp a medias ni se escribe a través de lo que otro haya puesto con ese nombre. Sin
     // esperar al disco: es un fichero de paso que cada carga vuelve a escribir.
-    const QString destino = carpeta + kTemporal;
-    if (const Resultado r =
-            escribirReemplazando(destino, claro.valor().contenido, Sincronizar::No);
+    const QString destino = (carpetaPaso.isEmpty() ? carpeta : carpetaPaso) + kTemporal;
+    if (const Resultado r = escribirReemplazando(destino, claro.valor().contenido, Sincronizar::No);
         !r)
-        return Resultado::fallo(
-            QStringLiteral("Error de E/S del dispositivo al escribir %1: %2").arg(destino, r.mensaje()),
-            Errores::ErrorEntradaSalida);
+        return Resultado::fallo(QStringLiteral("Error de E/S del dispositivo al escribir %1: %2")
+                                    .arg(destino, r.mensaje()),
+                                Errores::ErrorEntradaSalida);
     return claro;
 }
 

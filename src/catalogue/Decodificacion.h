@@ -65,9 +65,11 @@ struct TextoClaro {
 // que nombra fichero y línea: la primera línea que no se puede descifrar.
 ResultadoDe<TextoClaro> descifrarTexto(const QByteArray& contenido, const QString& fichero);
 
-// Descifra carpeta & fichero, escribe el resultado en carpeta & "temp.tmp" y lo devuelve, para
-// no tener que volver a leerlo.
-ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QString& fichero);
+// Descifra carpeta & fichero, escribe el resultado en carpetaPaso & "temp.tmp" (por omisión, en
+// la misma carpeta) y lo devuelve, para no tener que volver a leerlo. Instalado, los catálogos
+// no se pueden escribir: temp.tmp va a la carpeta de datos del usuario.
+ResultadoDe<TextoClaro> decodificarEnMemoria(const QString& carpeta, const QString& fichero,
+                                             const QString& carpetaPaso = {});
 
 // Descifrado sin mensajes: las líneas en claro, sin las vacías, con su número en el .enc.
 // El fallo lleva el número de error y una descripción que nombra fichero y línea.

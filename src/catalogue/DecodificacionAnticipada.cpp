@@ -13,8 +13,10 @@ constexpr qsizetype kBytesPorDelante = 256 * 1024;
 }  // namespace
 
 DecodificacionAnticipada::DecodificacionAnticipada(const QString& carpeta,
-                                                   const QStringList& ficheros, int& desvios)
+                                                   const QStringList& ficheros, int& desvios,
+                                                   const QString& carpetaPaso)
     : m_carpeta(carpeta),
+      m_paso(carpetaPaso),
       m_ficheros(ficheros),
       m_hechos(size_t(ficheros.size())),
       m_desvios(desvios),
@@ -58,7 +60,7 @@ void DecodificacionAnticipada::trabajar() {
             });
             if (m_parar) return;
         }
-        auto hecho = decodificarEnMemoria(m_carpeta, m_ficheros[i]);
+        auto hecho = decodificarEnMemoria(m_carpeta, m_ficheros[i], m_paso);
         const bool bien = hecho.ok();
         {
             std::lock_guard<std::mutex> cierre(m_cerrojo);
@@ -72,20 +74,22 @@ void DecodificacionAnticipada::trabajar() {
 }
 
 ResultadoDe<TextoClaro> DecodificacionAnticipada::tomar(const QString& carpeta,
-                                                        const QString& fichero) {
+                                                        const QString& fichero,
+                                                        const QString& carpetaPaso) {
     std::unique_lock<std::mutex> cierre(m_cerrojo);
     const qsizetype i = m_siguiente;
-    if (m_parar || carpeta != m_carpeta || i >= m_ficheros.size() || m_ficheros[i] != fichero) {
+    if (m_parar || carpeta != m_carpeta || carpetaPaso != m_paso || i >= m_ficheros.size() ||
+        m_ficheros[i] != fichero) {
         if (!m_parar) ++m_desvios;
         cierre.unlock();
         // Lo que el hilo tuviera a medias termina antes: temp.tmp queda con lo pedido ahora.
         parar();
-        return decodificarEnMemoria(carpeta, fichero);
+        return decodificarEnMemoria(carpeta, fichero, carpetaPaso);
     }
     m_aviso.wait(cierre, [&] { return m_hechos[size_t(i)].has_value() || m_terminado; });
     if (!m_hechos[size_t(i)].has_value()) {
         cierre.unlock();
-        return decodificarEnMemoria(carpeta, fichero);
+        return decodificarEnMemoria(carpeta, fichero, carpetaPaso);
     }
     ResultadoDe<TextoClaro> hecho = std::move(*m_hechos[size_t(i)]);
     m_hechos[size_t(i)].reset();
@@ -97,7 +101,8 @@ ResultadoDe<TextoClaro> DecodificacionAnticipada::tomar(const QString& carpeta,
 }
 
 ResultadoDe<TextoClaro> DecodificacionAnticipada::decodificar(const QString& carpeta,
-                                                              const QString& fichero) {
-    if (t_vigente) return t_vigente->tomar(carpeta, fichero);
-    return decodificarEnMemoria(carpeta, fichero);
+                                                              const QString& fichero,
+                                                              const QString& carpetaPaso) {
+    if (t_vigente) return t_vigente->tomar(carpeta, fichero, carpetaPaso);
+    return decodificarEnMemoria(carpeta, fichero, carpetaPaso);
 }

@@ -22,21 +22,26 @@ class DecodificacionAnticipada {
 public:
     // Cada petición que no estaba prevista (y con la que se deja de anticipar) suma uno a
     // `desvios`, que tiene que vivir más que este objeto.
-    DecodificacionAnticipada(const QString& carpeta, const QStringList& ficheros, int& desvios);
+    // temp.tmp se escribe en `carpetaPaso` (vacía: la de los catálogos).
+    DecodificacionAnticipada(const QString& carpeta, const QStringList& ficheros, int& desvios,
+                             const QString& carpetaPaso = {});
     ~DecodificacionAnticipada();
     DecodificacionAnticipada(const DecodificacionAnticipada&) = delete;
     DecodificacionAnticipada& operator=(const DecodificacionAnticipada&) = delete;
 
     // decodificarEnMemoria(carpeta, fichero), hecho de antemano si lo había previsto la
     // decodificación anticipada vigente en este hilo.
-    static ResultadoDe<TextoClaro> decodificar(const QString& carpeta, const QString& fichero);
+    static ResultadoDe<TextoClaro> decodificar(const QString& carpeta, const QString& fichero,
+                                               const QString& carpetaPaso = {});
 
 private:
-    ResultadoDe<TextoClaro> tomar(const QString& carpeta, const QString& fichero);
+    ResultadoDe<TextoClaro> tomar(const QString& carpeta, const QString& fichero,
+                                  const QString& carpetaPaso);
     void trabajar();
     void parar();
 
     const QString m_carpeta;
+    const QString m_paso;
     const QStringList m_ficheros;
     std::vector<std::optional<ResultadoDe<TextoClaro>>> m_hechos;
     qsizetype m_siguiente = 0;  // el próximo que se tomará

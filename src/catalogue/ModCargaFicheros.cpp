@@ -47,9 +47,9 @@ Resultado cargar(const PTabla& tabla, Catalogo catalogo, const Extra& extra = {}
     const FormatoCatalogo& f = formato(catalogo);
     if (!tabla) return tablaNoCargada(f.tabla);
 
-    const QString carpeta = G().RutaFicheros;
+    const QString carpeta = rutaCatalogos();
     // Lo que se escribe en temp.tmp se lee de memoria: es lo mismo y no hay que volver a leerlo.
-    const auto descifrado = DecodificacionAnticipada::decodificar(carpeta, f.fichero);
+    const auto descifrado = DecodificacionAnticipada::decodificar(carpeta, f.fichero, rutaPaso());
     if (!descifrado) {
         mostrarMensaje(mensajeErrorDecodificacion(descifrado.numero(), descifrado.mensaje()),
                        kTituloPrograma, Icono::Critico, Botones::Aceptar);

@@ -8,9 +8,14 @@
 #include <QRegularExpression>
 
 QString carpetaAplicacion() {
+    if (!G().CarpetaPrograma.isEmpty()) return G().CarpetaPrograma;
     const QString& ficheros = G().RutaFicheros;
     if (ficheros.isEmpty()) return QCoreApplication::applicationDirPath();
     return QFileInfo(QDir::cleanPath(ficheros)).path();
+}
+
+QString carpetaDatos() {
+    return G().CarpetaDatos.isEmpty() ? carpetaAplicacion() : G().CarpetaDatos;
 }
 
 QString rutaConfiguracion() {

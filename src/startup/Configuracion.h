@@ -27,9 +27,12 @@ struct Configuracion {
 
 inline const QString kFicheroConfiguracion = QStringLiteral("conf.xml");
 
-// Carpeta del programa: la que contiene "ficheros/" (RutaFicheros), o la del ejecutable si
-// todavía no se fijó.
+// Carpeta del programa (conf.xml, el manual): la fijada al arrancar o, si no, la que contiene
+// "ficheros/" (RutaFicheros), o la del ejecutable si todavía no se fijó.
 QString carpetaAplicacion();
+// Carpeta donde el programa escribe lo suyo (usuarios.xml, traza.txt): la fijada al arrancar o,
+// si no, la del programa.
+QString carpetaDatos();
 QString rutaConfiguracion();
 
 // "1.2.0": mayor.menor.revisión del programa.

@@ -13,3 +13,11 @@ Globales& G() {
 void reiniciarGlobales() {
     g_estado = std::make_unique<Globales>();
 }
+
+QString rutaCatalogos() {
+    return G().RutaCatalogos.isEmpty() ? G().RutaFicheros : G().RutaCatalogos;
+}
+
+QString rutaPaso() {
+    return G().RutaPaso.isEmpty() ? G().RutaFicheros : G().RutaPaso;
+}

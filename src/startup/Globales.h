@@ -26,6 +26,13 @@ struct Globales {
     // Carpetas (terminan en separador).
     QString RutaFicheros;
     QString RutaTemporal;
+    // Instalado, lo que solo se lee y lo que se escribe van en carpetas distintas, y el juego de
+    // catálogos se puede elegir al arrancar (startup/RutasPrograma.h). Vacías: las de siempre
+    // (la carpeta del programa y RutaFicheros).
+    QString RutaCatalogos;    // los dieciséis catálogos
+    QString RutaPaso;         // donde se descifran ("temp.tmp")
+    QString CarpetaPrograma;  // conf.xml y el manual
+    QString CarpetaDatos;     // usuarios.xml y traza.txt
     // Usuario
     QString DNIUsuario;
     bool LoginCorrecto = false;
@@ -63,5 +70,9 @@ struct Globales {
 
 // El estado del proceso.
 Globales& G();
+// Carpetas de los catálogos y de su descifrado (terminan en separador): las elegidas al
+// arrancar o, si no se eligió ninguna, RutaFicheros.
+QString rutaCatalogos();
+QString rutaPaso();
 // Vuelve todo al estado inicial (para las pruebas).
 void reiniciarGlobales();

@@ -25,6 +25,17 @@ void carpetaPrivada(const QString& carpeta) {
         ::chmod(nombre.constData(), st.st_mode & 0700);
 }
 
+// Por qué no se pudo crear una carpeta.
+QString causaCarpeta(const QString& carpeta) {
+    const QFileInfo fi(carpeta);
+    if (fi.exists()) return QStringLiteral("en su lugar hay un fichero");
+    const QFileInfo encima(fi.path());
+    if (!encima.isDir()) return QStringLiteral("no se puede crear la carpeta %1").arg(fi.path());
+    if (!encima.isWritable())
+        return QStringLiteral("no hay permiso para escribir en %1").arg(fi.path());
+    return QStringLiteral("el sistema no deja crearla");
+}
+
 // El documento completo de una impresión que se cortó ("<solicitud sin .doc>.docx") lleva la
 // solicitud entera: se borra, salvo el de una solicitud abierta ahora en otro programa (puede
 // estar imprimiéndola).
@@ -54,12 +65,35 @@ UsoAparte usoEnSolicitudes(const QString& carpeta, QString nombre) {
 }  // namespace
 
 Resultado PrepararArranque(const QString& carpetaAplicacion) {
-    G().RutaFicheros = carpetaAplicacion + QStringLiteral("/ficheros/");
-    G().RutaTemporal = carpetaAplicacion + QStringLiteral("/ficheros/temp/");
-    carpetaPrivada(G().RutaTemporal);
-    // Lo que una ejecución interrumpida dejara escrito aparte, sin poner en su sitio.
-    for (const QString& carpeta : {carpetaAplicacion, G().RutaFicheros}) limpiarApartes(carpeta);
-    const QString temp = G().RutaTemporal;
+    return PrepararArranque(rutasPortatiles(carpetaAplicacion));
+}
+
+Resultado PrepararArranque(const RutasPrograma& rutas) {
+    Globales& g = G();
+    g.RutaFicheros = rutas.ficheros();
+    g.RutaTemporal = rutas.temporal();
+    g.RutaCatalogos = rutas.catalogos;
+    g.RutaPaso = rutas.paso();
+    g.CarpetaPrograma = rutas.programa;
+    g.CarpetaDatos = rutas.datos;
+    if (rutas.instalado) {
+        // Las carpetas de encima (~/.local/share) pueden no existir aún en una cuenta nueva.
+        QDir().mkpath(QFileInfo(rutas.datos).path());
+        carpetaPrivada(rutas.datos);
+        if (!QFileInfo(rutas.datos).isDir())
+            return Resultado::fallo(
+                QStringLiteral("no se puede crear la carpeta de datos %1: %2")
+                    .arg(QDir::toNativeSeparators(rutas.datos), causaCarpeta(rutas.datos)),
+                Errores::ErrorEntradaSalida);
+    }
+    carpetaPrivada(g.RutaTemporal);
+    // Lo que una ejecución interrumpida dejara escrito aparte, sin poner en su sitio. Instalado,
+    // solo se escribe en la carpeta de datos.
+    const QStringList escritas = rutas.instalado ? QStringList{rutas.datos}
+                                                 : QStringList{rutas.programa, g.RutaFicheros};
+    for (const QString& carpeta : escritas) limpiarApartes(carpeta);
+    // En la de las solicitudes, nada de una que otra copia del programa tenga abierta.
+    const QString temp = g.RutaTemporal;
     limpiarApartes(temp, [&temp](const QString& nombre) { return usoEnSolicitudes(temp, nombre); });
     limpiarImpresiones(G().RutaTemporal);
     G().rsCuerpos = CrearTablaCuerpos();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Resultado.h"
+#include "startup/RutasPrograma.h"
 
 #include <QString>
 
@@ -10,6 +11,9 @@
 // guardadas). Si el fichero de cuerpos no se puede leer, el mensaje de la decodificación ya se
 // mostró y el fallo vuelve al llamador, que no puede seguir.
 Resultado PrepararArranque(const QString& carpetaAplicacion);
+// Lo mismo con las rutas de esta ejecución: instalado, además, crea la carpeta de datos del
+// usuario (solo suya, 0700) y su temp/ si faltan, y falla diciendo cuál si no puede.
+Resultado PrepararArranque(const RutasPrograma& rutas);
 
 // Cierra y suelta las tablas globales al final: primero las cierra todas, luego las suelta, en
 // el mismo orden. Nada de lo que pase con una impide seguir con la siguiente.

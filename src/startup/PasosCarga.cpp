@@ -163,7 +163,7 @@ std::optional<FalloCarga> PasosCarga::ejecutarSi(const std::function<bool(int)>&
         if (!incluir(p.numero)) continue;
         if (p.numero == 20) esperando = true;
         if (!anticipada && p.numero >= kLecturas[0].paso)
-            anticipada.emplace(G().RutaFicheros, lecturas, m_lecturasNoPrevistas);
+            anticipada.emplace(rutaCatalogos(), lecturas, m_lecturasNoPrevistas, rutaPaso());
         Resultado r = p.accion();
         if (!r) {
             if (esperando) m_obs.cursorEspera(false);

@@ -176,7 +176,7 @@ Resultado GuardarListasXMLEn(const QString& ruta, const PTabla& vacantes, const 
                       QStringLiteral("<Plazas sello=\"%1\">").arg(escapar(sello)));
     // El texto que no se pudo guardar, por lo que fuera, para quien tenga que ver por qué.
     const auto trazar = [&texto] {
-        escribirReemplazando(carpetaAplicacion() + QLatin1Char('/') + kFicheroTraza,
+        escribirReemplazando(carpetaDatos() + QLatin1Char('/') + kFicheroTraza,
                              texto.toUtf8() + "\r\n");
     };
     DocumentoXml doc;

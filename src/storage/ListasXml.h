@@ -20,8 +20,9 @@ QString TextoListasXML(const PTabla& vacantes, const PTabla& resultas, const PTa
 
 // Escribe el fichero de listas de la solicitud `nombreDocumento` (el ".doc") en la carpeta, de
 // una vez: un fallo deja el anterior entero. Si el texto no fuera XML válido, lo deja en
-// "traza.txt" de la carpeta del programa y falla con "Formato erróneo de XML"; si no se puede
-// escribir, falla con un mensaje que nombra el fichero y también deja el texto en "traza.txt".
+// "traza.txt" de la carpeta de datos del programa y falla con "Formato erróneo de XML"; si no se
+// puede escribir, falla con un mensaje que nombra el fichero y también deja el texto en
+// "traza.txt".
 Resultado GuardarListasXML(const QString& nombreDocumento, const QString& carpeta,
                            const PTabla& vacantes, const PTabla& resultas, const PTabla& cursos,
                            const PTabla& documentos);

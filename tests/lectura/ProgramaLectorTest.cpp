@@ -4,6 +4,7 @@
 #include "../apoyo/RutasCompilacion.h"
 #include "ImpresionesReales.h"
 #include "lectura/LecturaPaginas.h"
+#include "startup/Configuracion.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -110,6 +111,7 @@ TEST(ProgramaLector, ElEstadoDeSalidaYLosMensajesDicenComoHaIdo) {
          ""},
         {{"a\x1b]0;x\x07.pdf"}, 2, "", "movilant-lector: No se encuentra «a\\x1B]0;x\\x07.pdf»."},
         {{"--ayuda"}, 0, "Uso: movilant-lector [OPCIONES] FICHERO|CARPETA...", ""},
+        {{"--version"}, 0, "movilant-lector " + versionPrograma() + "\n", ""},
         {{"--ppp", "10", xp.valor().pdf},
          2,
          "",

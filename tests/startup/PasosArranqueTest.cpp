@@ -113,6 +113,38 @@ TEST_F(PasosArranqueTest, LaLimpiezaDeOtraCopiaNoTocaUnGuardadoEnMarcha) {
     EXPECT_TRUE(QFile::exists(comprobado));
 }
 
+// Instalado, los catálogos no se escriben: la carpeta de datos del usuario (y las de encima, en
+// una cuenta nueva) se crea solo suya y en ella se descifran los catálogos y van las solicitudes.
+TEST_F(PasosArranqueTest, InstaladoTodoLoQueEscribeVaALaCarpetaDeDatos) {
+    const QString catalogos = dir.path() + "/juego/";
+    ASSERT_TRUE(QDir().mkpath(catalogos));
+    escribirCatalogo(catalogos, "F0004.enc", {"A01234Facultativo"});
+    RutasPrograma rutas;
+    rutas.instalado = true;
+    rutas.programa = dir.path() + "/share/movilant";
+    rutas.catalogos = catalogos;
+    rutas.datos = dir.path() + "/casa/.local/share/movilant";
+    const Resultado r = PrepararArranque(rutas);
+    ASSERT_TRUE(r.ok()) << r.mensaje().toStdString();
+    EXPECT_EQ(permisos(rutas.datos), 0700);
+    EXPECT_EQ(permisos(rutas.datos + "/temp"), 0700);
+    EXPECT_EQ(G().RutaTemporal, rutas.datos + "/temp/");
+    EXPECT_EQ(G().RutaFicheros, dir.path() + "/share/movilant/ficheros/");
+    EXPECT_EQ(rutaCatalogos(), catalogos);
+    EXPECT_TRUE(QFile::exists(rutas.datos + "/temp.tmp"));
+    EXPECT_EQ(QDir(catalogos).entryList(QDir::Files), QStringList{"F0004.enc"});
+    EXPECT_EQ(G().rsCuerpos->numeroRegistros(), 1);
+
+    // Si en su lugar hay un fichero, no arranca y se dice qué carpeta y por qué.
+    reiniciarGlobales();
+    rutas.datos = dir.path() + "/ocupada";
+    escribirBytes(rutas.datos, "x");
+    const Resultado f = PrepararArranque(rutas);
+    ASSERT_FALSE(f.ok());
+    EXPECT_EQ(f.mensaje(), "no se puede crear la carpeta de datos " + rutas.datos +
+                               ": en su lugar hay un fichero");
+}
+
 TEST_F(PasosArranqueTest, SinFicheroDeCuerposAvisaYFalla) {
     const Resultado r = PrepararArranque(dir.path());
     EXPECT_FALSE(r.ok());

@@ -38,6 +38,7 @@ const char* const kAyudaLector =
     "                        espejo y más grande\n"
     "  --hilos N             páginas que se leen a la vez (si no se da, una por núcleo)\n"
     "  --sin-progreso        no enseña la barra de avance\n"
+    "  --version             escribe la versión y termina\n"
     "  -h, --ayuda           muestra esta ayuda\n"
     "\n"
     "Termina con estado 0 si todas las solicitudes están completas y todo se ha podido leer; con\n"
@@ -87,6 +88,8 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
             soloFicheros = true;
         } else if (a == u"-h" || a == u"--ayuda" || a == u"--help") {
             o.ayuda = true;
+        } else if (a == u"--version") {
+            o.version = true;
         } else if (a == u"-s" || a == u"--salida") {
             if (i + 1 >= args.size() || args[i + 1].isEmpty())
                 return Resultado::fallo(QStringLiteral("Falta la carpeta de %1.").arg(a),
@@ -122,7 +125,7 @@ ResultadoDe<OpcionesLector> interpretarOpciones(const QStringList& args) {
                                     Errores::ArgumentoIncorrecto);
         }
     }
-    if (o.ayuda) return o;
+    if (o.ayuda || o.version) return o;
     if (o.orden != OrdenLector::Leer) {
         const QString orden = args[0];
         if (o.registro.isEmpty())

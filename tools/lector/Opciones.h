@@ -24,6 +24,7 @@ struct OpcionesLector {
     bool descartada = false;
     QString huella;
     int pagina = -1;
+    bool version = false;
 };
 
 extern const char* const kAyudaLector;

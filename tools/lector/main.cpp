@@ -7,6 +7,7 @@
 #include "lectura/InformeHtml.h"
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
+#include "startup/Configuracion.h"
 
 #include <tiffio.h>
 #include <unistd.h>
@@ -93,6 +94,10 @@ int main(int argc, char** argv) {
     o.lectura.miniaturas = true;
     if (o.ayuda) {
         escribir(stdout, QString::fromUtf8(kAyudaLector));
+        return 0;
+    }
+    if (o.version) {
+        escribir(stdout, QStringLiteral("movilant-lector %1\n").arg(versionPrograma()));
         return 0;
     }
     if (o.orden != OrdenLector::Leer) {

@@ -170,7 +170,7 @@ bool frmSolicitudes::ComprobarSolicitudExistente() {
     const QString grupo = datos.cboGrupo->valor();
     if (dni.isEmpty() || cuerpo.isEmpty() || grupo.isEmpty()) return false;
     const QString nombre = NombreFicheroSolicitud(dni, cuerpo, grupo);
-    if (!QFileInfo::exists(G().RutaFicheros + QStringLiteral("temp/") + nombre)) return false;
+    if (!QFileInfo::exists(G().RutaTemporal + nombre)) return false;
     const Respuesta r = mostrarMensaje(
         QStringLiteral("Ya existe una solicitud con estos datos, si continúa puede sobreescribir "
                        "los datos anteriormente guardados. ¿Qué desea hacer? Sí para cerrar la "

@@ -12,8 +12,12 @@
 #include <QCoreApplication>
 
 Arranque Arrancar(const QString& carpetaAplicacion) {
+    return Arrancar(rutasPortatiles(carpetaAplicacion));
+}
+
+Arranque Arrancar(const RutasPrograma& rutas) {
     // Pasos 1 a 3: rutas y cuerpos, el único catálogo que hace falta antes de entrar.
-    if (const Resultado r = PrepararArranque(carpetaAplicacion); !r) {
+    if (const Resultado r = PrepararArranque(rutas); !r) {
         // El mensaje dice la causa de verdad: el catálogo de cuerpos o la carpeta de datos.
         mostrarMensaje(QStringLiteral("El programa no puede continuar: ") + r.mensaje(),
                        kTituloPrograma, Icono::Critico);
@@ -23,7 +27,7 @@ Arranque Arrancar(const QString& carpetaAplicacion) {
 
     // Paso 4: acceso, modal.
     {
-        frmUsuario acceso(carpetaAplicacion + QStringLiteral("/usuarios.xml"));
+        frmUsuario acceso(rutas.datos + QStringLiteral("/usuarios.xml"));
         acceso.exec();
     }
     // Paso 5: acceso abandonado o rechazado; no queda ninguna ventana y el programa acaba.

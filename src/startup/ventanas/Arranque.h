@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/RutasPrograma.h"
+
 #include <QString>
 
 // Cómo acaba el procedimiento de arranque: con alguna ventana abierta (hay que entrar en el bucle
@@ -7,7 +9,9 @@
 // (catálogos, configuración o carga que no se pueden leer).
 enum class Arranque { ConVentanas, Terminado, Fallido };
 
-// Procedimiento de arranque: rutas, cuerpos, acceso y lo que siga.
+// Procedimiento de arranque: rutas, cuerpos, acceso y lo que siga. Con una carpeta, la carpeta
+// portátil (todo en ella).
+Arranque Arrancar(const RutasPrograma& rutas);
 Arranque Arrancar(const QString& carpetaAplicacion);
 
 // Código de salida del programa: 0 si terminó porque el usuario lo dejó, 1 tras un fallo.

@@ -25,6 +25,11 @@ frmSeleccion::frmSeleccion(std::function<void()> abrirSolicitud, QWidget* parent
     connect(ui->cmdCargar, &QPushButton::clicked, this, &frmSeleccion::cmdCargar_Click);
     connect(ui->cmdBorrar, &QPushButton::clicked, this, &frmSeleccion::cmdBorrar_Click);
     connect(ui->cmdNueva, &QPushButton::clicked, this, &frmSeleccion::cmdNueva_Click);
+    // Para encontrar los ficheros (el PDF de una impresión, una copia): cada usuario tiene los
+    // suyos en su propia carpeta de datos.
+    ui->lblCarpeta->setText(QStringLiteral("Las solicitudes guardadas y sus PDF están en la "
+                                           "carpeta %1")
+                                .arg(QDir::toNativeSeparators(G().RutaTemporal)));
     enlazarLista();
     centrarVentana(this);
     // Elegida una solicitud, Intro la carga.
