@@ -23,7 +23,11 @@ gui='GuardarSolicitudTest.*:RecuperarSolicitudTest.*:ImprimirConCupsTest.*:frmSo
 export QT_QPA_PLATFORM=offscreen
 # halt_on_error: una carrera es un fallo, no un aviso que se pierde entre la salida. Las
 # supresiones (solo de bibliotecas de fuera, con su porqué) están en scripts/hilos.supp.
-export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 suppressions=$raiz/scripts/hilos.supp"
+# die_after_fork=0: QProcess crea su hijo con clone compartiendo la memoria hasta el exec (como
+# vfork), y el ThreadSanitizer de GCC 12, que intercepta ese clone, anota en esa memoria compartida
+# que "este proceso" es hijo de un fork con varios hilos; lo lee el padre, que no ha hecho ningún
+# fork, y sin esta opción muere al crear el siguiente hilo.
+export TSAN_OPTIONS="halt_on_error=1 exitcode=66 second_deadlock_stack=1 die_after_fork=0 suppressions=$raiz/scripts/hilos.supp"
 # El ThreadSanitizer de GCC 12 no admite la aleatoriedad de direcciones de los núcleos recientes
 # (28 bits o más): sin ella, arranca.
 sin_azar=(setarch "$(uname -m)" -R)

@@ -5,7 +5,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <QDir>
 #include <QElapsedTimer>
@@ -86,19 +86,27 @@ int tuberiaDeVida() {
     return lectura;
 }
 
+// Un proceso nuevo con una copia de la memoria, 0 en el nuevo. Sin el fork de la biblioteca de C:
+// el hijo de QProcess comparte la memoria del programa hasta ejecutar el externo, y ese fork
+// pasaría por los cerrojos y manejadores del programa. Desde aquí, solo llamadas directas al
+// sistema.
+long copiarProceso() {
+    return ::syscall(SYS_clone, SIGCHLD, nullptr, nullptr, nullptr, nullptr);
+}
+
 // El vigía de un grupo: un proceso del grupo, fuera de la familia del programa externo (que no lo
 // ve como hijo suyo), que espera a que este proceso termine y entonces mata al grupo entero, a sí
 // mismo con él. Mientras vive, el grupo existe y su número no puede ser de nadie más: matarlo al
-// final de cada ejecución nunca alcanza a otro. Corre entre fork y exec: solo llamadas seguras
-// ahí.
+// final de cada ejecución nunca alcanza a otro.
 [[noreturn]] void vigilar(int vida) {
-    ::dup2(vida, 0);
-    ::close_range(1, ~0U, 0);
+    ::syscall(SYS_dup3, vida, 0, 0);
+    ::syscall(SYS_close_range, 1u, ~0u, 0u);
     char c;
-    while (::read(0, &c, 1) < 0 && errno == EINTR) {
+    while (::syscall(SYS_read, 0, &c, 1) < 0 && errno == EINTR) {
     }
-    ::kill(0, SIGKILL);
-    ::_exit(0);
+    ::syscall(SYS_kill, 0, SIGKILL);
+    ::syscall(SYS_exit_group, 0);
+    __builtin_unreachable();
 }
 
 // Lo que hace el hijo antes de ejecutar el programa externo: un grupo de procesos propio (para
@@ -110,13 +118,13 @@ void prepararHijo(pid_t padre, int vida) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (::getppid() != padre) ::_exit(127);
     if (vida < 0) return;
-    const pid_t intermedio = ::fork();
+    const long intermedio = copiarProceso();
     if (intermedio == 0) {
-        if (::fork() == 0) vigilar(vida);
-        ::_exit(0);
+        if (copiarProceso() == 0) vigilar(vida);
+        ::syscall(SYS_exit_group, 0);
     }
     if (intermedio > 0)
-        while (::waitpid(intermedio, nullptr, 0) < 0 && errno == EINTR) {
+        while (::syscall(SYS_wait4, intermedio, nullptr, 0, nullptr) < 0 && errno == EINTR) {
         }
 }
 
