@@ -1,7 +1,7 @@
 #pragma once
 
+#include "global/Globales.h"
 #include "platform/Tabla.h"
-#include "startup/Globales.h"
 
 #include <QVector>
 

@@ -3,7 +3,7 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "catalogue/ModCargaFicheros.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 #include "startup/PasosCarga.h"
 
 #include <QDir>

@@ -6,8 +6,8 @@
 #include "catalogue/Esquemas.h"
 #include "form/FiltroPlazas.h"
 #include "form/OrdenPlazas.h"
+#include "global/Globales.h"
 #include "platform/ModeloTabla.h"
-#include "startup/Globales.h"
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>

@@ -2,13 +2,13 @@
 // hash frente a la búsqueda de fila en fila, y memoria tras la carga.
 #include "IndicesLineales.h"
 #include "JuegoGrande.h"
-#include "catalogue/CargaCatalogos.h"
 #include "catalogue/Decodificacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "catalogue/IndicesPlazas.h"
 #include "catalogue/ModCargaFicheros.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
+#include "startup/CargaCatalogos.h"
 #include "startup/PasosCarga.h"
 
 #include <benchmark/benchmark.h>

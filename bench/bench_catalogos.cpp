@@ -1,8 +1,8 @@
 // Carga de los dieciséis catálogos del juego grande frente a la simple lectura de sus bytes.
-#include "catalogue/CargaCatalogos.h"
 #include "catalogue/Decodificacion.h"
 #include "catalogue/GeneradorCatalogos.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
+#include "startup/CargaCatalogos.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>

@@ -2,10 +2,10 @@
 // de la orden a la entrega, frente a una conversión desnuda de LibreOffice del mismo documento.
 #include "../tests/apoyo/RutasCompilacion.h"
 #include "catalogue/Esquemas.h"
+#include "global/Globales.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
 #include "printing/ProcesosExternos.h"
-#include "startup/Globales.h"
 #include "storage/CamposSolicitud.h"
 #include "storage/ListasXml.h"
 #include "storage/SolicitudesGuardadas.h"

@@ -2,10 +2,10 @@
 // desnuda de LibreOffice del mismo fichero (lo que cuesta de más nuestro perfil propio y el filtro
 // sin reducción de imágenes).
 #include "../tests/printing/DocxPrueba.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/Impresion.h"
 #include "printing/LecturaCodigos.h"
-#include "startup/Globales.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>

@@ -1,13 +1,13 @@
 // Medidas del lector de la oficina: páginas por segundo leídas de imágenes escaneadas a 200 ppp y
 // de un PDF, con uno y con dos hilos (la máquina de referencia tiene dos núcleos).
 #include "../tests/printing/DocxPrueba.h"
+#include "global/Globales.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/InformeHtml.h"
 #include "lectura/LecturaPaginas.h"
 #include "printing/CodigoBarras.h"
 #include "printing/Impresion.h"
 #include "registro/Registro.h"
-#include "startup/Globales.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>

@@ -1,11 +1,11 @@
 // Medidas del documento de una impresión grande: las listas de plazas escritas página a página
 // con sus códigos de barras, sin convertir a PDF.
 #include "catalogue/Esquemas.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/DocumentoWord.h"
 #include "printing/ListasImpresas.h"
 #include "printing/PaqueteDocx.h"
-#include "startup/Globales.h"
 
 #include <benchmark/benchmark.h>
 #include <QDir>

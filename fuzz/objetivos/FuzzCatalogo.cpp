@@ -2,7 +2,7 @@
 #include "../ObjetivoFuzz.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/ModCargaFicheros.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 OBJETIVO_FUZZ(fuzzCatalogo) {
     fuzz::callar();

@@ -1,8 +1,8 @@
 // Los documentos XML que el programa lee: la configuración, el almacén de usuarios y lo que se
 // vuelve a guardar de ellos.
 #include "../ObjetivoFuzz.h"
+#include "global/Configuracion.h"
 #include "platform/DocumentoXml.h"
-#include "startup/Configuracion.h"
 #include "users/Usuarios.h"
 
 OBJETIVO_FUZZ(fuzzXml) {

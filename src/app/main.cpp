@@ -1,7 +1,7 @@
+#include "global/Configuracion.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/MensajesQt.h"
 #include "platform/ventanas/PreparacionAplicacion.h"
-#include "startup/Configuracion.h"
 #include "startup/RutasPrograma.h"
 #include "startup/ventanas/Arranque.h"
 

@@ -4,8 +4,8 @@
 
 #include "catalogue/Decodificacion.h"
 #include "catalogue/NombresInventados.h"
+#include "global/ModGeneral.h"
 #include "platform/Codificacion.h"
-#include "startup/ModGeneral.h"
 
 #include <QDir>
 #include <QList>

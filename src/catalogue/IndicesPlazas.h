@@ -1,9 +1,9 @@
 #pragma once
 
+#include "global/Globales.h"
 #include "platform/Progreso.h"
 #include "platform/Resultado.h"
 #include "platform/Tabla.h"
-#include "startup/Globales.h"
 
 #include <QHash>
 #include <QString>

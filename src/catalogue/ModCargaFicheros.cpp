@@ -5,12 +5,12 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/IndicesPlazas.h"
+#include "global/Globales.h"
+#include "global/ModGeneral.h"
 #include "platform/AltaRegistros.h"
 #include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
-#include "startup/Globales.h"
-#include "startup/ModGeneral.h"
 
 #include <QHash>
 #include <QVector>

@@ -1,9 +1,9 @@
 #include "printing/CodigoBarras.h"
 
+#include "global/Globales.h"
+#include "global/ModGeneral.h"
 #include "platform/Codificacion.h"
 #include "printing/SimboloPdf417.h"
-#include "startup/Globales.h"
-#include "startup/ModGeneral.h"
 
 #include <QDateTime>
 #include <QFile>

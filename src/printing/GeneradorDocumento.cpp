@@ -1,9 +1,9 @@
 #include "printing/GeneradorDocumento.h"
 
+#include "global/Globales.h"
 #include "platform/InstantaneaTabla.h"
 #include "printing/CodigoBarras.h"
 #include "printing/PlanPaginas.h"
-#include "startup/Globales.h"
 
 #include <QFile>
 

@@ -2,8 +2,8 @@
 
 #include "catalogue/Esquemas.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "global/Globales.h"
 #include "platform/FicheroAparte.h"
-#include "startup/Globales.h"
 #include "storage/BloqueoSolicitud.h"
 
 #include <sys/stat.h>
@@ -89,8 +89,8 @@ Resultado PrepararArranque(const RutasPrograma& rutas) {
     carpetaPrivada(g.RutaTemporal);
     // Lo que una ejecución interrumpida dejara escrito aparte, sin poner en su sitio. Instalado,
     // solo se escribe en la carpeta de datos.
-    const QStringList escritas = rutas.instalado ? QStringList{rutas.datos}
-                                                 : QStringList{rutas.programa, g.RutaFicheros};
+    const QStringList escritas =
+        rutas.instalado ? QStringList{rutas.datos} : QStringList{rutas.programa, g.RutaFicheros};
     for (const QString& carpeta : escritas) limpiarApartes(carpeta);
     // En la de las solicitudes, nada de una que otra copia del programa tenga abierta.
     const QString temp = g.RutaTemporal;

@@ -5,12 +5,12 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/IndicesPlazas.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "global/Configuracion.h"
+#include "global/Globales.h"
 #include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/DocumentoXml.h"
 #include "platform/ReservaValores.h"
-#include "startup/Configuracion.h"
-#include "startup/Globales.h"
 
 #include <QFile>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "startup/RutasPrograma.h"
 
+#include "global/Configuracion.h"
 #include "platform/DocumentoXml.h"
-#include "startup/Configuracion.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "storage/ListasXml.h"
 
+#include "global/Configuracion.h"
 #include "platform/DocumentoXml.h"
 #include "platform/FicheroAparte.h"
-#include "startup/Configuracion.h"
 #include "storage/SolicitudesGuardadas.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "storage/SolicitudesGuardadas.h"
 
-#include "startup/Globales.h"
-#include "startup/ModGeneral.h"
+#include "global/Globales.h"
+#include "global/ModGeneral.h"
 #include "storage/BloqueoSolicitud.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "users/Usuarios.h"
 
-#include "startup/Globales.h"
+#include "global/Globales.h"
 #include "users/Validacion.h"
 
 #include <QDir>

@@ -3,8 +3,8 @@
 #include "../apoyo/Ficheros.h"
 #include "../apoyo/MensajesGuion.h"
 #include "catalogue/Decodificacion.h"
+#include "global/Globales.h"
 #include "platform/Codificacion.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "ApoyoCatalogos.h"
-#include "catalogue/ComprobacionCatalogos.h"
 #include "catalogue/GeneradorCatalogos.h"
+#include "startup/ComprobacionCatalogos.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "../apoyo/RutasCompilacion.h"
 #include "catalogue/Esquemas.h"
 #include "catalogue/GeneradorCatalogos.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 #include "startup/PasosArranque.h"
 #include "startup/PasosCarga.h"
 

@@ -1,6 +1,6 @@
 #include "catalogue/Esquemas.h"
 #include "catalogue/IndicesPlazas.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 #include <gtest/gtest.h>
 
@@ -241,13 +241,20 @@ TEST(IndiceConvocatorias, DaLaPrimeraFilaComoElRecorridoDesdeElPrincipio) {
     }
     const IndiceConvocatorias indice(*t);
     QStringList preguntas = codigos;
-    preguntas << "8" << "0007" << "z7" << "z149" << "Z150" << "02000" << "1234567890123456";
+    preguntas << "8"
+              << "0007"
+              << "z7"
+              << "z149"
+              << "Z150"
+              << "02000"
+              << "1234567890123456";
     const int campo = t->indiceCampo("CodConvocatoria");
     for (const QString& p : preguntas) {
         SCOPED_TRACE(p.toStdString());
         int esperada = -1;
         for (int f = 0; f < t->numeroRegistros() && esperada < 0; ++f)
-            if (claveIgualdad(t->valorEnFila(f, campo).toString()) == claveIgualdad(p)) esperada = f;
+            if (claveIgualdad(t->valorEnFila(f, campo).toString()) == claveIgualdad(p))
+                esperada = f;
         EXPECT_EQ(indice.fila(p), esperada);
     }
 }

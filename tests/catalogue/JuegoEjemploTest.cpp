@@ -1,9 +1,9 @@
 #include "../apoyo/RutasCompilacion.h"
 #include "ApoyoCatalogos.h"
-#include "catalogue/CargaCatalogos.h"
-#include "catalogue/ComprobacionCatalogos.h"
 #include "catalogue/GeneradorCatalogos.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "startup/CargaCatalogos.h"
+#include "startup/ComprobacionCatalogos.h"
 
 #include <QProcess>
 #include <QSet>

@@ -4,10 +4,10 @@
 #include "../printing/PlantillasReales.h"
 #include "../printing/SolicitudPrueba.h"
 #include "ImpresionSimulada.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
-#include "startup/Globales.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -3,8 +3,8 @@
 #include "../apoyo/ProgramaLector.h"
 #include "../apoyo/RutasCompilacion.h"
 #include "ImpresionesReales.h"
+#include "global/Configuracion.h"
 #include "lectura/LecturaPaginas.h"
-#include "startup/Configuracion.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

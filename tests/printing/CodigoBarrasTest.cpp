@@ -1,11 +1,11 @@
 #include "../apoyo/Ficheros.h"
 #include "../apoyo/HuecoRasterizado.h"
 #include "DatosCodigos.h"
+#include "global/Globales.h"
 #include "platform/Codificacion.h"
 #include "printing/CodigoBarras.h"
 #include "printing/LecturaCodigos.h"
 #include "printing/SimboloPdf417.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

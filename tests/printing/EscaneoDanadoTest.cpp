@@ -2,13 +2,13 @@
 #include "DatosCodigos.h"
 #include "PlantillasReales.h"
 #include "SolicitudPrueba.h"
+#include "global/Globales.h"
 #include "lectura/LecturaPaginas.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
 #include "printing/LecturaCodigos.h"
 #include "printing/SimboloPdf417.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

@@ -4,13 +4,13 @@
 #include "DatosCodigos.h"
 #include "PlantillasReales.h"
 #include "SolicitudPrueba.h"
+#include "global/Globales.h"
 #include "platform/Codificacion.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
 #include "printing/PlanPaginas.h"
 #include "printing/ProcesosExternos.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

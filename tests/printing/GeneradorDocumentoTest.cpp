@@ -1,12 +1,12 @@
 #include "PlantillaPrueba.h"
 #include "PlantillasReales.h"
 #include "catalogue/Esquemas.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
 #include "printing/PaqueteDocx.h"
 #include "printing/ProcesosExternos.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -196,8 +196,8 @@ TEST_F(GeneradorDocumento, MasPlazasPorPaginaDeLasQueCabenNoSeImprimen) {
     const struct {
         int n;
         bool imprimir, vale;
-    } casos[] = {{1, true, true},  {46, true, true}, {47, true, false},
-                 {0, true, false}, {500, false, true}};
+    } casos[] = {
+        {1, true, true}, {46, true, true}, {47, true, false}, {0, true, false}, {500, false, true}};
     for (const auto& c : casos) {
         SCOPED_TRACE(c.n);
         QFile::remove(p.rutaDocumento);

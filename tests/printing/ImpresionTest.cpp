@@ -2,13 +2,13 @@
 #include "../apoyo/Ficheros.h"
 #include "DatosCodigos.h"
 #include "DocxPrueba.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/DocumentoWord.h"
 #include "printing/Impresion.h"
 #include "printing/LecturaCodigos.h"
 #include "printing/ProcesosExternos.h"
 #include "printing/SimboloPdf417.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

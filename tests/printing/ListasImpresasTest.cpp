@@ -1,15 +1,15 @@
 #include "PlantillaPrueba.h"
 #include "catalogue/Esquemas.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/ListasImpresas.h"
 #include "printing/PaqueteDocx.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
-#include <pugixml.hpp>
-#include <cstring>
 #include <QDir>
 #include <QTemporaryDir>
+#include <cstring>
+#include <pugixml.hpp>
 
 using namespace docxprueba;
 
@@ -225,7 +225,8 @@ TEST_P(ListasEnElDocumento, CadaCodigoDePaginaTieneUnaLineaEnBlancoTrasLaTabla) 
         EXPECT_STREQ(blanco.name(), "w:p");
         EXPECT_FALSE(blanco.find_node([](const pugi::xml_node& n) {
             return std::strcmp(n.name(), "w:t") == 0 || std::strcmp(n.name(), "w:drawing") == 0;
-        })) << "el párrafo anterior al código " << codigos << " no está en blanco";
+        })) << "el párrafo anterior al código "
+            << codigos << " no está en blanco";
         EXPECT_STREQ(blanco.previous_sibling().name(), "w:tbl") << codigos;
     }
     EXPECT_EQ(codigos, 3);  // 40 + 5 Vacantes y 3 Resultas

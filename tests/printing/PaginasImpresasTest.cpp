@@ -1,10 +1,10 @@
 #include "PlantillasReales.h"
 #include "catalogue/Esquemas.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
 #include "printing/GeneradorDocumento.h"
 #include "printing/Impresion.h"
 #include "printing/LecturaCodigos.h"
-#include "startup/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -76,12 +76,21 @@ int paginasPdf(const QString& pdf) {
 // Un texto de `largo` caracteres, de palabras como las del catálogo, que acaba en `marca`: si la
 // marca sale en el PDF, el texto no se cortó (lo que no cabe en una celda se pierde por el final).
 QString textoLargo(int largo, const QString& marca, bool mayusculas) {
-    static const QStringList palabras = {
-        QStringLiteral("Atención"),      QStringLiteral("Especializada"), QStringLiteral("de"),
-        QStringLiteral("Urgencias"),     QStringLiteral("Hospitalarias"), QStringLiteral("y"),
-        QStringLiteral("Enfermería"),    QStringLiteral("Comunitaria"),   QStringLiteral("del"),
-        QStringLiteral("Área"),          QStringLiteral("Sanitaria"),     QStringLiteral("Mental"),
-        QStringLiteral("Rehabilitación"), QStringLiteral("Cuidados"),     QStringLiteral("Paliativos")};
+    static const QStringList palabras = {QStringLiteral("Atención"),
+                                         QStringLiteral("Especializada"),
+                                         QStringLiteral("de"),
+                                         QStringLiteral("Urgencias"),
+                                         QStringLiteral("Hospitalarias"),
+                                         QStringLiteral("y"),
+                                         QStringLiteral("Enfermería"),
+                                         QStringLiteral("Comunitaria"),
+                                         QStringLiteral("del"),
+                                         QStringLiteral("Área"),
+                                         QStringLiteral("Sanitaria"),
+                                         QStringLiteral("Mental"),
+                                         QStringLiteral("Rehabilitación"),
+                                         QStringLiteral("Cuidados"),
+                                         QStringLiteral("Paliativos")};
     const int hueco = largo - int(marca.size()) - 1;
     QString s;
     for (int i = 0;; ++i) {
@@ -111,12 +120,14 @@ void prepararListasMaximas(int cursos, int documentos, int vacantes, int resulta
     for (int i = 1; i <= cursos; ++i) {
         auto& t = *G().rsCursos;
         ASSERT_TRUE(t.anadir().ok());
-        ASSERT_TRUE(t.establecer(QStringLiteral("Curso"),
-                                 textoLargo(100, marca('C', i, 'a'), mayusculas)).ok());
+        ASSERT_TRUE(
+            t.establecer(QStringLiteral("Curso"), textoLargo(100, marca('C', i, 'a'), mayusculas))
+                .ok());
         t.establecer(QStringLiteral("NHoras"), 1000 + i);
         t.establecer(QStringLiteral("Ano"), 2000 + i % 26);
-        ASSERT_TRUE(t.establecer(QStringLiteral("Centro"),
-                                 textoLargo(100, marca('C', i, 'b'), mayusculas)).ok());
+        ASSERT_TRUE(
+            t.establecer(QStringLiteral("Centro"), textoLargo(100, marca('C', i, 'b'), mayusculas))
+                .ok());
     }
     G().rsDocumentos = CrearTablaDocumentos();
     for (int i = 1; i <= documentos; ++i) {

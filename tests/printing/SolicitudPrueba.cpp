@@ -1,8 +1,8 @@
 #include "SolicitudPrueba.h"
 
 #include "catalogue/Esquemas.h"
+#include "global/Globales.h"
 #include "printing/CodigoBarras.h"
-#include "startup/Globales.h"
 
 #include <QStringList>
 

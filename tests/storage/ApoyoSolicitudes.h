@@ -3,7 +3,7 @@
 #include "../apoyo/Ficheros.h"
 #include "../apoyo/MensajesGuion.h"
 #include "catalogue/Esquemas.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "../apoyo/Ficheros.h"
 #include "catalogue/Esquemas.h"
-#include "startup/Configuracion.h"
-#include "startup/Globales.h"
+#include "global/Configuracion.h"
+#include "global/Globales.h"
 #include "storage/ListasXml.h"
 
 #include <gtest/gtest.h>

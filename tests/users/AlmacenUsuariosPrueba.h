@@ -1,7 +1,7 @@
 #pragma once
 
 #include "../apoyo/Ficheros.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 #include "Ordenes.h"
 
-#include "catalogue/CargaCatalogos.h"
-#include "catalogue/ComprobacionCatalogos.h"
 #include "catalogue/ModCargaFicheros.h"
+#include "startup/CargaCatalogos.h"
+#include "startup/ComprobacionCatalogos.h"
 
 #include <QDir>
 

@@ -2,12 +2,12 @@
 #include "Opciones.h"
 #include "OrdenInforme.h"
 #include "OrdenesRegistro.h"
+#include "global/Configuracion.h"
 #include "lectura/ComprobacionLote.h"
 #include "lectura/FicherosEntrada.h"
 #include "lectura/InformeHtml.h"
 #include "lectura/LecturaPaginas.h"
 #include "lectura/SalidaLectura.h"
-#include "startup/Configuracion.h"
 
 #include <tiffio.h>
 #include <unistd.h>

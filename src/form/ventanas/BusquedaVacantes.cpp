@@ -1,8 +1,8 @@
 // Lo que hace cada control de búsqueda de la pestaña de Vacantes y el "Cancelar" de su búsqueda.
 #include "form/ventanas/FiltroTeclas.h"
 #include "form/ventanas/PestanaVacantes.h"
+#include "global/Globales.h"
 #include "platform/ventanas/ComboDatos.h"
-#include "startup/Globales.h"
 #include "ui_PestanaVacantes.h"
 
 #include <QScopedValueRollback>

@@ -4,11 +4,11 @@
 #include "form/OrdenPlazas.h"
 #include "form/ventanas/FiltroTeclas.h"
 #include "form/ventanas/PreguntaBorrar.h"
+#include "global/Globales.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/PerdidaFoco.h"
 #include "platform/ventanas/RejillaDatos.h"
-#include "startup/Globales.h"
 #include "ui_PestanaCursos.h"
 
 #include <QDate>

@@ -2,10 +2,10 @@
 
 #include "form/OrdenPlazas.h"
 #include "form/ventanas/PreguntaBorrar.h"
+#include "global/Globales.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/RejillaDatos.h"
-#include "startup/Globales.h"
 #include "ui_PestanaDocumentos.h"
 
 PestanaDocumentos::PestanaDocumentos(QWidget* parent)

@@ -3,9 +3,9 @@
 #include "catalogue/ventanas/EnlazarCombo.h"
 #include "form/ventanas/FiltroTeclas.h"
 #include "form/ventanas/PanelPlazas.h"
+#include "global/Globales.h"
 #include "platform/ventanas/ComboDatos.h"
 #include "platform/ventanas/PerdidaFoco.h"
-#include "startup/Globales.h"
 #include "ui_PestanaResultas.h"
 
 namespace {

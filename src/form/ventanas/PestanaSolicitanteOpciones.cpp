@@ -1,8 +1,8 @@
 // Grupos de opciones de la pestaña del solicitante y las cascadas de sus combos.
 #include "catalogue/ventanas/EnlazarCombo.h"
 #include "form/ventanas/PestanaSolicitante.h"
+#include "global/Globales.h"
 #include "platform/ventanas/OpcionVigilada.h"
-#include "startup/Globales.h"
 #include "ui_PestanaSolicitante.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "global/Configuracion.h"
 #include "platform/Resultado.h"
 #include "printing/Impresion.h"
-#include "startup/Configuracion.h"
 
 #include <QMainWindow>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "startup/ventanas/Arranque.h"
 
+#include "global/Globales.h"
 #include "platform/ServicioMensajes.h"
-#include "startup/Globales.h"
 #include "startup/PasosArranque.h"
 #include "startup/ventanas/AbrirSolicitud.h"
 #include "startup/ventanas/frmProgreso.h"

@@ -1,10 +1,10 @@
 #include "storage/ventanas/frmSeleccion.h"
 
 #include "catalogue/ventanas/EnlazarCombo.h"
+#include "global/Globales.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Accesibilidad.h"
 #include "platform/ventanas/Colocacion.h"
-#include "startup/Globales.h"
 #include "storage/BloqueoSolicitud.h"
 #include "storage/SolicitudesGuardadas.h"
 #include "ui_frmSeleccion.h"

@@ -1,8 +1,8 @@
 #include "users/ventanas/frmUsuario.h"
 
+#include "global/Globales.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Accesibilidad.h"
-#include "startup/Globales.h"
 #include "ui_frmUsuario.h"
 #include "users/Usuarios.h"
 #include "users/Validacion.h"

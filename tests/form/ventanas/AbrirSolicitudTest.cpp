@@ -1,7 +1,7 @@
 #include "../../apoyo/MensajesGuion.h"
 #include "../../apoyo/RutasCompilacion.h"
 #include "form/ventanas/frmSolicitudes.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 #include "startup/ventanas/AbrirSolicitud.h"
 
 #include <gtest/gtest.h>

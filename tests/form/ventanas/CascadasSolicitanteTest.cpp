@@ -1,8 +1,8 @@
 #include "../../users/ventanas/Teclado.h"
 #include "FormularioPrueba.h"
 #include "form/ventanas/PestanaSolicitante.h"
+#include "global/Globales.h"
 #include "platform/ventanas/ComboDatos.h"
-#include "startup/Globales.h"
 #include "ui_PestanaSolicitante.h"
 
 #include <QRadioButton>

@@ -5,9 +5,9 @@
 #include "catalogue/Esquemas.h"
 #include "form/ventanas/PestanaCursos.h"
 #include "form/ventanas/frmProgresoGeneral.h"
+#include "global/Globales.h"
 #include "platform/ventanas/Colocacion.h"
 #include "printing/ProcesosExternos.h"
-#include "startup/Globales.h"
 #include "ui_PestanaCursos.h"
 
 #include <gtest/gtest.h>

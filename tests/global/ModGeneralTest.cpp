@@ -1,4 +1,4 @@
-#include "startup/ModGeneral.h"
+#include "global/ModGeneral.h"
 
 #include "../apoyo/MensajesGuion.h"
 #include "platform/Codificacion.h"

@@ -1,9 +1,9 @@
-#include "catalogue/CargaCatalogos.h"
+#include "startup/CargaCatalogos.h"
 
 #include "catalogue/Esquemas.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/ModCargaFicheros.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 #include "startup/PasosCarga.h"
 
 #include <QDir>
@@ -29,7 +29,8 @@ Resultado cargarCopiaDeLosCatalogos(const QString& carpetaFicheros) {
         return Resultado::fallo(QStringLiteral("No se puede crear una carpeta temporal."),
                                 Errores::ErrorEntradaSalida);
     for (const FormatoCatalogo& f : formatos())
-        QFile::copy(QDir(carpetaFicheros).filePath(f.fichero), QDir(copia.path()).filePath(f.fichero));
+        QFile::copy(QDir(carpetaFicheros).filePath(f.fichero),
+                    QDir(copia.path()).filePath(f.fichero));
     return cargarTodosLosCatalogos(copia.path());
 }
 

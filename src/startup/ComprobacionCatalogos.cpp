@@ -1,12 +1,12 @@
-#include "catalogue/ComprobacionCatalogos.h"
+#include "startup/ComprobacionCatalogos.h"
 
-#include "catalogue/CargaCatalogos.h"
 #include "catalogue/Decodificacion.h"
 #include "catalogue/FormatosCatalogo.h"
 #include "catalogue/ModCargaFicheros.h"
 #include "platform/Causas.h"
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
+#include "startup/CargaCatalogos.h"
 
 #include <QDir>
 #include <QFile>

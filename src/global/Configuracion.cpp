@@ -1,6 +1,6 @@
-#include "startup/Configuracion.h"
+#include "global/Configuracion.h"
 
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "startup/ventanas/AbrirSolicitud.h"
 
 #include "form/ventanas/frmSolicitudes.h"
+#include "global/Globales.h"
 #include "platform/ServicioMensajes.h"
 #include "platform/ventanas/Colocacion.h"
-#include "startup/Globales.h"
 
 #include <QLineEdit>
 

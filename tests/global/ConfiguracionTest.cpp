@@ -1,8 +1,8 @@
 #include "../apoyo/RutasCompilacion.h"
-#include "startup/Configuracion.h"
+#include "global/Configuracion.h"
 
 #include "../apoyo/Ficheros.h"
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>

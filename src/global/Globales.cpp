@@ -1,4 +1,4 @@
-#include "startup/Globales.h"
+#include "global/Globales.h"
 
 #include <memory>
 

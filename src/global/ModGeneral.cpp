@@ -1,4 +1,4 @@
-#include "startup/ModGeneral.h"
+#include "global/ModGeneral.h"
 
 #include "platform/Codificacion.h"
 #include "platform/ServicioMensajes.h"
