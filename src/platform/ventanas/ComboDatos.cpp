@@ -64,14 +64,7 @@ void ensancharColumnasAlContenido(QTableView* vista, int anchoPantalla) {
 }  // namespace
 
 ComboDatos::ComboDatos(QWidget* parent) : QComboBox(parent) {
-    // QComboBox da por elegida la fila cuyo texto está escrito cuando la caja termina la edición
-    // (al salir de ella o con Intro), aunque nadie haya tocado la lista: al pasar el foco por un
-    // combo cuyo texto se puso desde el programa, se ejecutaría su cascada. Lo que se avisa
-    // entonces se reconoce porque estas dos conexiones rodean a la suya.
-    auto* caja = new QLineEdit(this);
-    connect(caja, &QLineEdit::editingFinished, this, &ComboDatos::antesDeTerminarEdicion);
-    setLineEdit(caja);
-    connect(caja, &QLineEdit::editingFinished, this, &ComboDatos::trasTerminarEdicion);
+    setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(8);
@@ -366,19 +359,13 @@ void ComboDatos::elegirEnSilencio(int fila) {
 void ComboDatos::alActivar(int fila) {
     if (m_silencio || !m_tabla) return;
     alCambiarIndice(fila);
-    // Terminar de escribir no es elegir en la lista; volver a elegir la fila que ya estaba elegida
-    // tampoco cambia nada de lo que dependa de ella.
-    if (m_terminandoEdicion || m_valor == m_valorElegido) return;
+    // QComboBox da por elegida la fila cuyo texto está escrito cada vez que la caja termina la
+    // edición (al salir de ella o con Intro), aunque nadie haya tocado la lista: al pasar el foco
+    // por un combo cuyo texto se puso desde el programa se ejecutaría su cascada. Solo cuenta
+    // como elección una fila distinta de la elegida (escrita o tomada de la lista).
+    if (m_valor == m_valorElegido) return;
     m_valorElegido = m_valor;
     emit filaElegidaPorUsuario();
-}
-
-void ComboDatos::antesDeTerminarEdicion() {
-    m_terminandoEdicion = true;
-}
-
-void ComboDatos::trasTerminarEdicion() {
-    m_terminandoEdicion = false;
 }
 
 void ComboDatos::alCambiarIndice(int fila) {

@@ -70,8 +70,6 @@ signals:
 
 private:
     void alActivar(int fila);
-    void antesDeTerminarEdicion();
-    void trasTerminarEdicion();
     void alCambiarIndice(int fila);
     void alCambiarTexto(const QString& texto);
     void antesDeCambiarModelo();
@@ -96,7 +94,6 @@ private:
     // Valor de la última fila elegida en la lista o puesta desde el programa: lo que vale para
     // las cascadas. Lo escrito a mano no lo cambia.
     QString m_valorElegido;
-    bool m_terminandoEdicion = false;
     bool m_silencio = false;
     QHash<int, int> m_anchos;
     QStringList m_columnasLista;
