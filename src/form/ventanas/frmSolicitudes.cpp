@@ -73,6 +73,9 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     // En una pantalla pequeña o con letra grande, las pestañas se desplazan y las cajas no se
     // aprietan por debajo de lo que cabe en ellas (una fecha, un DNI).
     anchoMinimoPorContenido(this);
+    // Antes de enseñar la barra de estado: al enseñarse, Qt crea ya las interfaces accesibles de
+    // la ventana, y las de las opciones y las pestañas tienen que ser las nuestras.
+    prepararAccesibilidad(this);
     // Lo que el código de barras no puede llevar no entra en ninguna caja; se dice cada vez,
     // porque lo que se ve en pantalla no es lo que se escribió.
     auto* aviso = new AvisoEstado(statusBar());
@@ -86,7 +89,6 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
                 30000);
         });
     }
-    prepararAccesibilidad(this);
 }
 
 frmSolicitudes::~frmSolicitudes() {

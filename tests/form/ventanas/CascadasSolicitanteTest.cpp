@@ -5,6 +5,7 @@
 #include "platform/ventanas/ComboDatos.h"
 #include "ui_PestanaSolicitante.h"
 
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QWheelEvent>
 
@@ -93,6 +94,27 @@ TEST_F(CascadasSolicitanteTest, DestinoActualProvinciaYArea) {
     elegirFila(ui().cboAreaTarv, primerValor(G().rsAreasTarv));
     EXPECT_EQ(ui().cboZBSTarv->valor(), "");
     EXPECT_EQ(ui().SSOleDBCombo1->texto(), "");
+
+    // Escribir entera otra provincia y salir de la caja la elige, con su cascada: las áreas son
+    // las suyas. Volver a pasar el foco sin cambiarla no toca el área elegida.
+    const PTabla& provincias = G().rsProvincias;
+    const QString tercera = provincias->valorEnFila(2, 0).toString();
+    const QString nombre =
+        provincias->valorEnFila(2, provincias->indiceCampo(ui().cboProvinciasTarv->columnaTexto()))
+            .toString();
+    ui().cboProvinciasTarv->setFocus();
+    procesar();
+    ui().cboProvinciasTarv->lineEdit()->selectAll();
+    escribir(nombre);
+    pulsar(Qt::Key_Tab);
+    EXPECT_EQ(ui().cboProvinciasTarv->valor(), tercera);
+    EXPECT_EQ(G().rsAreasTarv->filtro(), "CodProvincia='" + tercera + "' ");
+    const QString suArea = primerValor(G().rsAreasTarv);
+    elegirFila(ui().cboAreaTarv, suArea);
+    ui().cboProvinciasTarv->setFocus();
+    procesar();
+    pulsar(Qt::Key_Tab);
+    EXPECT_EQ(ui().cboAreaTarv->valor(), suArea);
 }
 
 TEST_F(CascadasSolicitanteTest, PreferenciaPorArea) {
