@@ -20,13 +20,6 @@
 
 namespace {
 
-QString sinAmpersand(QString texto) {
-    texto.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    texto.remove(QLatin1Char('&'));
-    texto.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    return texto;
-}
-
 // Disposición que contiene directamente al control, buscando en las anidadas.
 QLayout* disposicionDe(QLayout* disposicion, QWidget* control) {
     if (!disposicion) return nullptr;
@@ -96,6 +89,13 @@ protected:
 };
 
 }  // namespace
+
+QString sinAmpersand(QString texto) {
+    texto.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    texto.remove(QLatin1Char('&'));
+    texto.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return texto;
+}
 
 QWidget* preguntaDeOpcion(const QAbstractButton* opcion) {
     const QAbstractButton* primera = opcion;

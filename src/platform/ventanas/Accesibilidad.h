@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QAbstractButton;
 class QPushButton;
 class QWidget;
@@ -19,6 +21,9 @@ class QWidget;
 // propias son diálogos, y una pestaña solo dice tener el foco cuando lo tiene su barra
 // (AccesibleControles.h).
 void prepararAccesibilidad(QWidget* ventana);
+
+// El texto de un rótulo o un botón como se oye: sin el "&" que marca su tecla ("&&" es un "&").
+QString sinAmpersand(QString texto);
 
 // La pregunta del grupo de una opción: el rótulo que tiene delante la primera opción del grupo
 // o, si no hay, el marco que guarda el grupo cuando dice la pregunta (un recuadro con título o un

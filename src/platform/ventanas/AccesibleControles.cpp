@@ -10,13 +10,6 @@
 
 namespace {
 
-QString sinAmpersand(QString texto) {
-    texto.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    texto.remove(QLatin1Char('&'));
-    texto.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-    return texto;
-}
-
 // Una pestaña de la barra, por su posición.
 class AccesiblePestana : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
