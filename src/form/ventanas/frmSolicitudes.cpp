@@ -47,6 +47,9 @@ bool insertandoPlazas(const Ui::frmSolicitudes& ui) {
 }  // namespace
 
 frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui::frmSolicitudes) {
+    // Las pestañas marcan opciones al construirse: sus interfaces accesibles tienen que ser ya las
+    // nuestras.
+    instalarInterfacesAccesibles();
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // Cada orden por su propia acción: la barra de menú avisa dos veces de una misma acción.
@@ -73,8 +76,7 @@ frmSolicitudes::frmSolicitudes(QWidget* parent) : QMainWindow(parent), ui(new Ui
     // En una pantalla pequeña o con letra grande, las pestañas se desplazan y las cajas no se
     // aprietan por debajo de lo que cabe en ellas (una fecha, un DNI).
     anchoMinimoPorContenido(this);
-    // Antes de enseñar la barra de estado: al enseñarse, Qt crea ya las interfaces accesibles de
-    // la ventana, y las de las opciones y las pestañas tienen que ser las nuestras.
+    // Antes de enseñar la barra de estado, que se prepara aparte.
     prepararAccesibilidad(this);
     // Lo que el código de barras no puede llevar no entra en ninguna caja; se dice cada vez,
     // porque lo que se ve en pantalla no es lo que se escribió.

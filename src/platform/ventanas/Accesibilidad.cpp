@@ -120,9 +120,13 @@ void ponerBotonPorDefecto(QWidget* zona, QPushButton* boton) {
         QObject::connect(caja, &QLineEdit::returnPressed, boton, &QAbstractButton::click);
 }
 
-void prepararAccesibilidad(QWidget* ventana) {
+void instalarInterfacesAccesibles() {
     AccesibleTabla::instalarFabrica();
     AccesibleControles::instalarFabricas();
+}
+
+void prepararAccesibilidad(QWidget* ventana) {
+    instalarInterfacesAccesibles();
 
     const QList<QWidget*> controles = ventana->findChildren<QWidget*>();
     // Listas, barras y combos sin rótulo: el que tienen delante, como compañero, para que su

@@ -25,6 +25,11 @@ void prepararAccesibilidad(QWidget* ventana);
 // El texto de un rótulo o un botón como se oye: sin el "&" que marca su tecla ("&&" es un "&").
 QString sinAmpersand(QString texto);
 
+// Las interfaces accesibles propias (tablas, opciones, pestañas): prepararAccesibilidad las
+// instala, pero una ventana que al construirse ya marca opciones o enseña algo tiene que
+// instalarlas antes, porque Qt crea entonces las suyas y las guarda para siempre.
+void instalarInterfacesAccesibles();
+
 // La pregunta del grupo de una opción: el rótulo que tiene delante la primera opción del grupo
 // o, si no hay, el marco que guarda el grupo cuando dice la pregunta (un recuadro con título o un
 // marco con nombre accesible). Nula si no tiene.
