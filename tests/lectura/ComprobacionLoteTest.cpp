@@ -184,13 +184,13 @@ TEST(ComprobacionLote, DosImpresionesDelMismoSolicitanteSeSenalanEnLasDos) {
 
 TEST(ComprobacionLote, LoQueNoEsDeNingunaSolicitudVaALosProblemasDelLote) {
     QVector<PaginaLeida> paginas = ImpresionSimulada().paginas();
-    PaginaLeida blanca{{"escaneo.png", 2}, EstadoPagina::EnBlanco, {}, {}};
-    PaginaLeida ilegible{{"escaneo.png", 3}, EstadoPagina::Ilegible, {}, {}};
+    PaginaLeida blanca{{"escaneo.png", 2}, EstadoPagina::EnBlanco, {}, {}, {}};
+    PaginaLeida ilegible{{"escaneo.png", 3}, EstadoPagina::Ilegible, {}, {}, {}};
     PaginaLeida rota{
-        {"rota.png", 0}, EstadoPagina::Fallo, {}, "la imagen está dañada o incompleta"};
-    PaginaLeida ajena{{"otro.pdf", 1}, EstadoPagina::ConCodigos, {"HOLA"}, {}};
+        {"rota.png", 0}, EstadoPagina::Fallo, {}, "la imagen está dañada o incompleta", {}};
+    PaginaLeida ajena{{"otro.pdf", 1}, EstadoPagina::ConCodigos, {"HOLA"}, {}, {}};
     const QByteArray sinFinal = paginas[indicePagina(paginas, 5)].codigos[0].chopped(1);
-    PaginaLeida cortada{{"otro.pdf", 2}, EstadoPagina::ConCodigos, {sinFinal}, {}};
+    PaginaLeida cortada{{"otro.pdf", 2}, EstadoPagina::ConCodigos, {sinFinal}, {}, {}};
     paginas += {blanca, ilegible, rota, ajena, cortada};
 
     const InformeLote informe = comprobarLote(paginas);

@@ -62,7 +62,9 @@ TEST(FicheroAparte, CrearEnExclusivaNoPisaNadaDeLoQueYaHay) {
         EXPECT_FALSE(r.ok());
         EXPECT_TRUE(r.mensaje().contains(QDir::toNativeSeparators(ruta)))
             << r.mensaje().toStdString();
-        if (!antes.isEmpty()) EXPECT_EQ(leerBytes(ruta), antes);
+        if (!antes.isEmpty()) {
+            EXPECT_EQ(leerBytes(ruta), antes);
+        }
         EXPECT_FALSE(QFileInfo::exists(dir.filePath("no-existe")));
     }
     EXPECT_EQ(leerBytes(otro), "<Usuarios>todas las contraseñas</Usuarios>");
