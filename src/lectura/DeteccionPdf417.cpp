@@ -117,30 +117,42 @@ bool hojaEnBlanco(const QImage& gris, const NivelesHoja& n) {
 // línea de una tabla o un texto, mucho menos. Un código es una ventana de 3 por 0,6 cm (o de 0,6
 // por 3, en una hoja girada) con casi todas sus celdas a media tinta; un texto no la llena nunca,
 // porque entre sus líneas queda papel.
+CeldasMediaTinta celdasMediaTinta(const QImage& gris, const NivelesHoja& n) {
+    CeldasMediaTinta c;
+    c.anchoCelda = qMax(2, gris.width() / 105);
+    c.altoCelda = qMax(1, gris.width() / 210);
+    c.ancho = gris.width() / c.anchoCelda;
+    c.alto = gris.height() / c.altoCelda;
+    if (c.ancho < 1 || c.alto < 1) return {};
+    std::vector<qint64> sumas(size_t(c.ancho) * size_t(c.alto), 0);
+    for (int y = 0; y < c.alto * c.altoCelda; ++y) {
+        const uchar* linea = gris.constScanLine(y);
+        qint64* fila = sumas.data() + size_t(y / c.altoCelda) * size_t(c.ancho);
+        for (int x = 0; x < c.ancho * c.anchoCelda; ++x) fila[x / c.anchoCelda] += linea[x];
+    }
+    const double puntosCelda = double(c.anchoCelda) * c.altoCelda, contraste = n.papel - n.tinta;
+    c.media.resize(sumas.size());
+    for (size_t i = 0; i < sumas.size(); ++i) {
+        const double cubierta = (n.papel - sumas[i] / puntosCelda) / contraste;
+        c.media[i] = cubierta >= 0.3 && cubierta <= 0.9;
+    }
+    return c;
+}
+
 double zonaCodigoMaxima(const QImage& gris, const NivelesHoja& n) {
     if (!n.hayTinta()) return 0;
-    const int anchoCelda = qMax(2, gris.width() / 105), altoCelda = qMax(1, gris.width() / 210);
-    const int ancho = gris.width() / anchoCelda, alto = gris.height() / altoCelda;
+    const CeldasMediaTinta c = celdasMediaTinta(gris, n);
+    const int ancho = c.ancho, alto = c.alto;
     if (ancho < 1 || alto < 1) return 0;
-    std::vector<qint64> sumas(size_t(ancho) * size_t(alto), 0);
-    for (int y = 0; y < alto * altoCelda; ++y) {
-        const uchar* linea = gris.constScanLine(y);
-        qint64* fila = sumas.data() + size_t(y / altoCelda) * size_t(ancho);
-        for (int x = 0; x < ancho * anchoCelda; ++x) fila[x / anchoCelda] += linea[x];
-    }
     // Celdas a media tinta acumuladas desde la esquina, para contar las de cada ventana de una vez.
-    const double puntosCelda = double(anchoCelda) * altoCelda, contraste = n.papel - n.tinta;
     std::vector<int> acumuladas(size_t(ancho + 1) * size_t(alto + 1), 0);
     auto acumulada = [&](int x, int y) -> int& {
         return acumuladas[size_t(y) * size_t(ancho + 1) + size_t(x)];
     };
     for (int y = 0; y < alto; ++y)
-        for (int x = 0; x < ancho; ++x) {
-            const double cubierta =
-                (n.papel - sumas[size_t(y) * size_t(ancho) + size_t(x)] / puntosCelda) / contraste;
+        for (int x = 0; x < ancho; ++x)
             acumulada(x + 1, y + 1) = acumulada(x, y + 1) + acumulada(x + 1, y) - acumulada(x, y) +
-                                      (cubierta >= 0.3 && cubierta <= 0.9 ? 1 : 0);
-        }
+                                      c.media[size_t(y) * size_t(ancho) + size_t(x)];
     double mejor = 0;
     // 3 cm por 0,6 cm: 15 × 6 celdas en horizontal, 3 × 30 en vertical.
     for (const auto& [w, h] : {std::pair{15, 6}, {3, 30}}) {

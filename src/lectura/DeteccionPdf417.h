@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <vector>
 
 // Lo que se ve en una hoja en gris (8 bits) cuando el lector de códigos no lee nada: si hay un
 // PDF417 que no se deja leer o si la hoja está en blanco. El lector de códigos no dice nada de los
@@ -30,6 +31,16 @@ bool hojaEnBlanco(const QImage& gris, const NivelesHoja& niveles);
 // arranque, 7-1-1-3-1-1-1-2-1 el de parada, o al revés en una hoja girada del todo) en muchas
 // líneas seguidas y en el mismo sitio.
 bool hayPdf417(const QImage& gris, int umbral = 128);
+
+// La hoja partida en celdas de 2 mm de ancho por 1 de alto (la anchura de un A4 entre 105 y entre
+// 210), y cuáles están a media tinta (entre el 30 y el 90 % cubiertas), como las deja un PDF417
+// aunque esté desenfocado.
+struct CeldasMediaTinta {
+    int anchoCelda = 0, altoCelda = 0;  // en puntos
+    int ancho = 0, alto = 0;            // en celdas
+    std::vector<char> media;            // por filas, de arriba abajo
+};
+CeldasMediaTinta celdasMediaTinta(const QImage& gris, const NivelesHoja& niveles);
 
 // Verdadero si hay una zona del tamaño de un código de barras cubierta de tinta a medias, como la
 // deja un PDF417 (la mitad de sus módulos son negros) aunque esté tan desenfocado que no se

@@ -81,21 +81,10 @@ QByteArray jpeg(const QImage& imagen, int calidad) {
 // desenfocado (lo mismo que mira hayZonaCodigo): el mayor grupo de ellas, juntas y apretadas, del
 // tamaño de un código por lo menos. Vacío si no hay ninguno.
 QRect zonaMediaTinta(const QImage& gris, const NivelesHoja& n) {
-    const int anchoCelda = qMax(2, gris.width() / 105), altoCelda = qMax(1, gris.width() / 210);
-    const int ancho = gris.width() / anchoCelda, alto = gris.height() / altoCelda;
+    const CeldasMediaTinta c = celdasMediaTinta(gris, n);
+    const int anchoCelda = c.anchoCelda, altoCelda = c.altoCelda, ancho = c.ancho, alto = c.alto;
     if (ancho < 1 || alto < 1) return {};
-    std::vector<qint64> sumas(size_t(ancho) * size_t(alto), 0);
-    for (int y = 0; y < alto * altoCelda; ++y) {
-        const uchar* linea = gris.constScanLine(y);
-        qint64* fila = sumas.data() + size_t(y / altoCelda) * size_t(ancho);
-        for (int x = 0; x < ancho * anchoCelda; ++x) fila[x / anchoCelda] += linea[x];
-    }
-    const double puntosCelda = double(anchoCelda) * altoCelda, contraste = n.papel - n.tinta;
-    std::vector<char> media(sumas.size());
-    for (size_t i = 0; i < sumas.size(); ++i) {
-        const double cubierta = (n.papel - sumas[i] / puntosCelda) / contraste;
-        media[i] = cubierta >= 0.3 && cubierta <= 0.9;
-    }
+    const std::vector<char>& media = c.media;
     // Grupos de celdas a media tinta que se tocan o casi (una fila de celdas más clara en medio de
     // un código no lo parte en dos).
     std::vector<int> grupo(media.size(), -1);
